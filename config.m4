@@ -1,0 +1,31 @@
+dnl kelvo: shared-memory caching client for RESP servers
+PHP_ARG_ENABLE([kelvo], [whether to enable kelvo],
+  [AS_HELP_STRING([--enable-kelvo], [Enable kelvo support])], [yes])
+
+if test "$PHP_KELVO" != "no"; then
+  PHP_REQUIRE_CXX()
+  PHP_CXX_COMPILE_STDCXX(17, mandatory, PHP_KELVO_STDCXX)
+
+  AC_CHECK_HEADER([ck_epoch.h], [], [AC_MSG_ERROR([Concurrency Kit headers not found (libck-dev)])])
+  AC_CHECK_HEADER([xxhash.h], [], [AC_MSG_ERROR([xxHash headers not found (libxxhash-dev)])])
+  AC_CHECK_HEADER([liblzf/lzf.h], [], [AC_MSG_ERROR([LZF headers not found (liblzf-dev)])])
+  AC_CHECK_HEADER([openssl/ssl.h], [], [AC_MSG_ERROR([OpenSSL headers not found (libssl-dev)])])
+
+  PHP_ADD_INCLUDE(/usr/include/liblzf)
+  PHP_ADD_LIBRARY(ck, 1, KELVO_SHARED_LIBADD)
+  PHP_ADD_LIBRARY(xxhash, 1, KELVO_SHARED_LIBADD)
+  PHP_ADD_LIBRARY(lzf, 1, KELVO_SHARED_LIBADD)
+  PHP_ADD_LIBRARY(ssl, 1, KELVO_SHARED_LIBADD)
+  PHP_ADD_LIBRARY(crypto, 1, KELVO_SHARED_LIBADD)
+  PHP_ADD_LIBRARY(dl, 1, KELVO_SHARED_LIBADD)
+  PHP_ADD_LIBRARY(stdc++, 1, KELVO_SHARED_LIBADD)
+  PHP_SUBST(KELVO_SHARED_LIBADD)
+
+  dnl Every source under src/ belongs to the module; components are added by
+  dnl dropping a file there.
+  kelvo_sources=`cd "$ext_srcdir" && ls src/*.cc src/*.c 2>/dev/null | tr '\n' ' '`
+  kelvo_flags="-Wall -Wextra -Wno-unused-parameter -fvisibility=hidden -I$ext_srcdir/src -DZEND_ENABLE_STATIC_TSRMLS_CACHE=1"
+  CXXFLAGS="$CXXFLAGS $PHP_KELVO_STDCXX"
+  PHP_NEW_EXTENSION(kelvo, $kelvo_sources, $ext_shared,, $kelvo_flags, cxx)
+  PHP_ADD_BUILD_DIR([$ext_builddir/src])
+fi
