@@ -1,0 +1,30 @@
+/*
+ * Fatal reporters for broken internal invariants. Each writes one line to
+ * standard error, the backtrace to the log (when one is open) and ends the
+ * process with a segmentation fault, so the crash handler writes its report.
+ * They take no lock: they may run while shared locks are held.
+ *
+ * Assertions are always in force; the condition text is what gets printed.
+ */
+#ifndef KELVO_FATAL_H
+#define KELVO_FATAL_H
+
+[[noreturn]] void kelvoAssertionFailedImpl(const char *condition, const char *file, int line, const char *function);
+[[noreturn]] void kelvoUnreachableImpl(const char *file, int line, const char *function);
+[[noreturn]] void kelvoUnimplementedImpl(const char *file, int line, const char *function);
+[[noreturn]] void kelvoPanicImpl(const char *file, int line, const char *function, const char *format, ...)
+    __attribute__((format(printf, 4, 5)));
+/* Stores to address -1 until the (one-shot) SIGSEGV handler has run and the default action ends us. */
+[[noreturn]] void kelvoSegfault(void);
+
+#define kelvoAssert(condition)                                                     \
+    do {                                                                           \
+        if (__builtin_expect(!(condition), 0))                                     \
+            kelvoAssertionFailedImpl(#condition, __FILE__, __LINE__, __func__);    \
+    } while (0)
+
+#define kelvoUnreachable() kelvoUnreachableImpl(__FILE__, __LINE__, __func__)
+#define kelvoUnimplemented() kelvoUnimplementedImpl(__FILE__, __LINE__, __func__)
+#define kelvoPanic(...) kelvoPanicImpl(__FILE__, __LINE__, __func__, __VA_ARGS__)
+
+#endif
