@@ -6,6 +6,16 @@
 #ifndef KELVO_LOG_H
 #define KELVO_LOG_H
 
+/* Opens the log named by the two start-up settings and fills the log fields of kelvoCfgVals. */
+void kelvoLogSetup(const char *level, const char *file);
+/* Closes the log at module shutdown (never standard output or error). */
+void kelvoLogTeardown(void);
+
+/* Installs the crash report on SIGSEGV, SIGBUS, SIGFPE and SIGILL, keeping the handlers it replaces. */
+void kelvoCrashHandlersInstall(void);
+/* Puts back the handlers kelvoCrashHandlersInstall replaced. */
+void kelvoCrashHandlersRestore(void);
+
 /* Writes the current backtrace to the log descriptor; nothing without a log. */
 void kelvoLogBacktrace(void);
 
