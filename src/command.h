@@ -1,0 +1,149 @@
+/*
+ * The request under construction (`rrc`): every request the module sends is
+ * built here, already in RESP wire form, one bulk string per argument, with an
+ * index of where each argument's bytes lie so later roles (keys, slot routing)
+ * read arguments back without parsing.
+ *
+ * Owns: the argument index, the wire buffer and the optional user data of each
+ * request, all in the engine's request memory. Takes no lock, touches nothing
+ * shared. Memory exhaustion ends the request inside the engine's allocator, so
+ * no operation here reports an error; misuse is a fatal assertion.
+ *
+ * Buffer layout: bytes 0..12 are a reserve (11 filler bytes, CR LF) that
+ * receives the array header, right-aligned, when the request is finished; the
+ * request to send is buffer[head .. len). Argument 0 is the command word.
+ */
+#ifndef KELVO_COMMAND_H
+#define KELVO_COMMAND_H
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" {
+#include "php.h"
+#include "zend_smart_string.h"
+}
+
+/* Request flags (`rrc.flags`, copied into the query set). */
+enum : uint8_t {
+    KELVO_INITIALIZED = 0x01, /* the record owns its index, buffer and user data */
+    KELVO_REQ_RAW = 0x02,     /* no key prefix, no value packing, no reply formatter */
+    KELVO_REQ_SINGLE = 0x04,  /* a nil reply is one missing value */
+    KELVO_REQ_CLUSTER = 0x08, /* 0x10 and 0x20 are the cluster routing bits */
+    KELVO_REQ_META = 0x40,    /* GET or HGET with cache metadata */
+};
+
+/* Size of the header reserve at the front of every request buffer. */
+constexpr uint8_t KELVO_RESP_RESERVE = 13;
+
+/* What `rrc.userdata` holds. Only a record is ever freed by a release; a
+ * number parked by a builder is never mistaken for a pointer. */
+enum kelvoReqDataKind : uint8_t {
+    KELVO_REQ_DATA_NONE = 0,
+    KELVO_REQ_DATA_RECORD = 1, /* emalloc'd; an 8-byte word, then a zval (zend_fcall_info has this shape) */
+    KELVO_REQ_DATA_NUMBER = 2, /* a plain count, such as the key count of MSETEX */
+};
+
+/* One entry of the argument index: where the argument's data starts (after its
+ * bulk header) and how long it is. */
+struct rrcArg {
+    uint64_t offset;
+    uint64_t len;
+};
+
+union rrcUserdata {
+    void *record;
+    uint64_t number;
+};
+
+struct rrc {
+    rrcArg *args;
+    smart_string buffer;
+    rrcUserdata userdata;
+    uint64_t pos;  /* arguments appended, the command word included */
+    uint64_t size; /* capacity of `args` */
+    int32_t cmd;   /* command id, -1 when started from a name */
+    uint8_t flags;
+    uint8_t context; /* set by builders for the later roles of the same command */
+    uint8_t head;    /* first byte to send: 13 while building */
+    kelvoReqDataKind udkind;
+};
+
+/* {text, length} of a ready RESP header. */
+struct kelvoRespLookupEntry {
+    const char *str;
+    size_t len;
+};
+
+/* "$0\r\n" .. "$36\r\n" and "*0\r\n" .. "*36\r\n". */
+extern const kelvoRespLookupEntry kelvoRespBulkLookup[37];
+extern const kelvoRespLookupEntry kelvoRespMbulkLookup[37];
+
+/* Writes the decimal digits of `value` (no sign, no terminator) at `buf` and
+ * returns their count, 1 to 20. */
+size_t kelvoUnsignedToString(char *buf, uint64_t value);
+
+/* Starts a request for a command given by its wire name (copied unchanged as
+ * argument 0); `cmd` becomes -1, `flags` the given flags plus KELVO_INITIALIZED. */
+void kelvoRespCmdInitLen(rrc *req, uint8_t flags, const char *name, size_t len);
+
+/* Writes the array header right-aligned into the reserve and sets `head`.
+ * Appending afterwards requires finishing again. */
+void kelvoRespCmdFinish(rrc *req);
+
+/* Frees the index, the buffer and an attached user-data record, and clears
+ * KELVO_INITIALIZED. Does nothing on a request that is not initialised, so
+ * releasing twice is harmless. */
+void kelvoRespCmdRelease(rrc *req);
+
+/* The bytes to send, valid once the request is finished. */
+static inline const char *kelvoRespCmdData(const rrc *req) { return req->buffer.c + req->head; }
+static inline size_t kelvoRespCmdLen(const rrc *req) { return req->buffer.len - req->head; }
+
+/* Argument i's bytes, through the index. */
+static inline const char *kelvoRespCmdArg(const rrc *req, uint64_t i) { return req->buffer.c + req->args[i].offset; }
+
+/* User data. A record is an emalloc'd block that begins with one 8-byte word
+ * followed by a zval; releasing the request destroys the zval and frees it.
+ * A number is never freed. Setting replaces nothing: the slot must be empty. */
+void kelvoRespCmdSetRecord(rrc *req, void *record);
+void kelvoRespCmdSetNumber(rrc *req, uint64_t number);
+/* Moves the user data out (the dispatcher hands it to the query set); the
+ * request keeps nothing to release. */
+rrcUserdata kelvoRespCmdTakeUserdata(rrc *req, kelvoReqDataKind *kind);
+
+/* Appenders: each adds exactly one argument unless stated. */
+
+/* The bytes as they are. */
+void kelvoRespCmdCatLen(rrc *req, const char *data, size_t len);
+/* Writes the header, index entry and trailing CR LF of an n-byte argument and
+ * returns where the caller writes its n bytes (valid until the next append). */
+char *kelvoRespCmdCatAlloc(rrc *req, size_t len);
+void kelvoRespCmdCatZStr(rrc *req, const zend_string *str);
+void kelvoRespCmdCatZendLong(rrc *req, zend_long value);
+void kelvoRespCmdCatZendULong(rrc *req, zend_ulong value);
+/* zend_gcvt text, 17 significant digits, "." and "E". */
+void kelvoRespCmdCatDouble(rrc *req, double value);
+/* The engine's string conversion of the value. */
+void kelvoRespCmdCatZValZStr(rrc *req, zval *value);
+/* Keys: `prefix` (may be null or empty) glued in front of the key, as one argument. */
+void kelvoRespCmdCatKeyZStr(rrc *req, const zend_string *prefix, const zend_string *key);
+void kelvoRespCmdCatKeyZVal(rrc *req, const zend_string *prefix, zval *key);
+/* One argument per defined element, in array order. */
+void kelvoRespCmdCatKeyHt(rrc *req, const zend_string *prefix, HashTable *keys);
+void kelvoRespCmdCatHt(rrc *req, HashTable *values);
+/* "STREAMS", every key of `streams` (prefixed; integer keys as decimal text),
+ * then every value by string conversion. `streams` must not be empty. */
+void kelvoRespCmdCatStreams(rrc *req, HashTable *streams, const zend_string *prefix);
+
+/*
+ * Appends one argument per format letter, taking its values from the variable
+ * arguments in order:
+ *   K zend_string* key   k (const char*, size_t) key   L zend_long key
+ *   S zend_string*       s (const char*, size_t)       l zend_long   d double
+ * Keys get `prefix` glued in front when it is present and non-empty. Any other
+ * letter prints "Unknown specifier '%c'" and ends the process.
+ */
+void kelvoRespCmdFmt(rrc *req, const zend_string *prefix, const char *format, ...);
+
+#endif
