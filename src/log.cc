@@ -89,6 +89,28 @@ constexpr std::array<char, 200> makeDigitPairs()
 }
 constexpr std::array<char, 200> digitPairs = makeDigitPairs();
 
+/* Decimal digits of value, two at a time; no sign, no terminator. Returns their count. */
+size_t unsignedToString(char *buffer, uint64_t value)
+{
+    size_t length = 1;
+    for (uint64_t rest = value; rest >= 10; rest /= 10)
+        length++;
+    char *p = buffer + length;
+    while (value >= 100) {
+        const char *pair = &digitPairs[2 * (value % 100)];
+        value /= 100;
+        *--p = pair[1];
+        *--p = pair[0];
+    }
+    if (value >= 10) {
+        *--p = digitPairs[2 * value + 1];
+        *--p = digitPairs[2 * value];
+    } else {
+        *--p = static_cast<char>('0' + value);
+    }
+    return length;
+}
+
 /* Output that stops at the end of the destination; one byte is kept for the terminator. */
 struct SafeOut {
     char *dst;
@@ -113,7 +135,7 @@ struct SafeOut {
     void decimal(uint64_t value)
     {
         char digits[20];
-        put(digits, kelvoUnsignedToString(digits, value));
+        put(digits, unsignedToString(digits, value));
     }
     void signedDecimal(int64_t value)
     {
@@ -467,27 +489,6 @@ void kelvoLogNoticeEx(const char *format, ...)
 }
 
 /* ---- the signal-safe writers ------------------------------------------------------ */
-
-size_t kelvoUnsignedToString(char *buffer, uint64_t value)
-{
-    size_t length = 1;
-    for (uint64_t rest = value; rest >= 10; rest /= 10)
-        length++;
-    char *p = buffer + length;
-    while (value >= 100) {
-        const char *pair = &digitPairs[2 * (value % 100)];
-        value /= 100;
-        *--p = pair[1];
-        *--p = pair[0];
-    }
-    if (value >= 10) {
-        *--p = digitPairs[2 * value + 1];
-        *--p = digitPairs[2 * value];
-    } else {
-        *--p = static_cast<char>('0' + value);
-    }
-    return length;
-}
 
 size_t kelvoSafe_vsnprintf(char *dst, size_t dstlen, const char *format, va_list args)
 {

@@ -124,9 +124,6 @@ size_t kelvoSafe_vsnprintf(char *dst, size_t dstlen, const char *format, va_list
 size_t kelvoSafe_snprintf(char *dst, size_t dstlen, const char *format, ...)
     __attribute__((format(printf, 3, 4)));
 
-/* Writes the decimal digits of value (no sign, no terminator) and returns their count, 1 to 20. */
-size_t kelvoUnsignedToString(char *buffer, uint64_t value);
-
 /*
  * Signal-safe line: "[%lu:%lu %s %d] %s:%d " (seconds, microseconds, tag,
  * process id, file base name, line), the message and a newline in one write

@@ -93,12 +93,12 @@ TEST_P(SafeFormat, WritesExpectedText)
 INSTANTIATE_TEST_SUITE_P(Cases, SafeFormat, ::testing::ValuesIn(formatCases),
                          [](const ::testing::TestParamInfo<FormatCase> &info) { return std::string(info.param.name); });
 
-TEST(UnsignedToString, MatchesDecimal)
+TEST(SafeFormatDecimal, MatchesEveryDigitCount)
 {
     const uint64_t values[] = {0, 7, 10, 99, 100, 101, 999, 1000, 12345, 4294967296ULL, 10000000000000000000ULL, UINT64_MAX};
     for (uint64_t value : values) {
         char digits[24];
-        size_t n = kelvoUnsignedToString(digits, value);
+        size_t n = kelvoSafe_snprintf(digits, sizeof digits, "%lu", static_cast<unsigned long>(value));
         EXPECT_EQ(std::string(digits, n), std::to_string(value));
     }
 }
