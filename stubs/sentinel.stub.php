@@ -1,0 +1,13 @@
+<?php
+
+/**
+ * @generate-class-entries
+ * @undocumentable
+ */
+
+namespace Kelvo {
+    /** The sentinel client. */
+    class Sentinel
+    {
+    }
+}
