@@ -3,6 +3,7 @@
 
 #include "errclass.h"
 
+#include <cctype>
 #include <cstring>
 #include <string>
 
@@ -59,7 +60,13 @@ INSTANTIATE_TEST_SUITE_P(ErrorReplies, Classifier, testing::Values(
     Case{"MISCONF Redis is configured to save RDB snapshots", recordMode, false, KELVO_ERR_REDIS, nullptr},
     Case{"noauth lower case is an ordinary error", recordMode, true, KELVO_ERR_REDIS, nullptr},
     Case{"NOPE", recordMode, true, KELVO_ERR_REDIS, nullptr},
-    Case{"", recordMode, true, KELVO_ERR_REDIS, nullptr}));
+    Case{"", recordMode, true, KELVO_ERR_REDIS, nullptr}),
+    [](const testing::TestParamInfo<Case> &info) {
+        std::string name = std::to_string(info.index) + "_";
+        for (const char *p = info.param.text; *p && name.size() < 28; p++)
+            name += isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+        return name;
+    });
 
 TEST(ClassifierBounds, PrefixesNeverReadPastTheReply)
 {

@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -97,7 +98,13 @@ INSTANTIATE_TEST_SUITE_P(Settings, NumericClamps, testing::Values(
     NumericClamp{"reserve_maps negative", &kelvoRawSettings::reserve_maps, -3, 0, CFG(reserve_maps)},
     NumericClamp{"reserve_maps high", &kelvoRawSettings::reserve_maps, 1000, 128, CFG(reserve_maps)},
     NumericClamp{"key_leases below writers", &kelvoRawSettings::key_leases, 2, 4, CFG(key_leases)},
-    NumericClamp{"key_leases high", &kelvoRawSettings::key_leases, 100000, 65535, CFG(key_leases)}));
+    NumericClamp{"key_leases high", &kelvoRawSettings::key_leases, 100000, 65535, CFG(key_leases)}),
+    [](const testing::TestParamInfo<NumericClamp> &info) {
+        std::string name;
+        for (const char *p = info.param.name; *p; p++)
+            name += isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+        return name;
+    });
 
 TEST(Settings, CpuCapAppliesOnlyWhenAsked)
 {
