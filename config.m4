@@ -24,7 +24,12 @@ if test "$PHP_KELVO" != "no"; then
   dnl Every source under src/ belongs to the module; components are added by
   dnl dropping a file there.
   kelvo_sources=`cd "$ext_srcdir" && ls src/*.cc src/*.c 2>/dev/null | tr '\n' ' '`
-  kelvo_flags="-Wall -Wextra -Wno-unused-parameter -fvisibility=hidden -I$ext_srcdir/src -DZEND_ENABLE_STATIC_TSRMLS_CACHE=1"
+  dnl The crash report names the source revision the module was configured from.
+  kelvo_revision=`cd "$ext_srcdir" && git rev-parse HEAD 2>/dev/null`
+  if test "${#kelvo_revision}" != 40; then
+    kelvo_revision=0000000000000000000000000000000000000000
+  fi
+  kelvo_flags="-Wall -Wextra -Wno-unused-parameter -fvisibility=hidden -I$ext_srcdir/src -DZEND_ENABLE_STATIC_TSRMLS_CACHE=1 -DKELVO_GIT_REVISION=\\\"$kelvo_revision\\\""
   CXXFLAGS="$CXXFLAGS $PHP_KELVO_STDCXX"
   PHP_NEW_EXTENSION(kelvo, $kelvo_sources, $ext_shared,, $kelvo_flags, cxx)
   PHP_ADD_BUILD_DIR([$ext_builddir/src])

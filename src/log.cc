@@ -490,13 +490,13 @@ void kelvoLogNoticeEx(const char *format, ...)
 
 /* ---- the signal-safe writers ------------------------------------------------------ */
 
-size_t kelvoSafe_vsnprintf(char *dst, size_t dstlen, const char *format, va_list args)
+size_t kelvoSafe_vsnprintf(char *dst, size_t dstlen, const char *fmt, va_list args)
 {
-    kelvoAssert(dst != NULL && dstlen > 0 && format != NULL);
+    kelvoAssert(dst != NULL && dstlen > 0 && fmt != NULL);
     SafeOut out{dst, dstlen - 1, 0};
     va_list rest;
     va_copy(rest, args);
-    for (const char *p = format; *p && out.room > 0;) {
+    for (const char *p = fmt; *p && out.room > 0;) {
         if (*p != '%') {
             out.put(*p++);
             continue;

@@ -119,7 +119,7 @@ constexpr const char *kelvoFileBaseName(const char *path)
  * most dstlen - 1 characters and a terminating zero; returns the characters
  * written.
  */
-size_t kelvoSafe_vsnprintf(char *dst, size_t dstlen, const char *format, va_list args)
+size_t kelvoSafe_vsnprintf(char *dst, size_t dstlen, const char *fmt, va_list args)
     __attribute__((format(printf, 3, 0)));
 size_t kelvoSafe_snprintf(char *dst, size_t dstlen, const char *format, ...)
     __attribute__((format(printf, 3, 4)));
