@@ -34,17 +34,21 @@ $trace = $find('/^>>> KELVO BEGIN BACKTRACE$/', $rip);
 $traceEnd = $find('/^<<< KELVO END BACKTRACE$/', $trace);
 $stats = $find('/^### Runtime stats$/', $traceEnd);
 $end = $find('/ --- KELVO END CRASH REPORT ---$/', $stats);
+preg_match('/ ERR (\d+)\]/', $lines[0], $m);
+var_dump((int)$m[1] === $status['pid']);
 var_dump($begin === 0, $regs === 1, $rip === 18, $traceEnd > $trace + 1, $stats === $traceEnd + 1, $end === $stats + 2);
 
 $json = json_decode($lines[$stats + 1], true);
 var_dump(array_keys($json), $json['kelvo']['version'], $json['kelvo']['allocator'],
          (bool)preg_match('/^[0-9a-f]{40}$/', $json['kelvo']['kelvo_git_revision']),
+         is_int($json['php']['uptime']) && $json['php']['uptime'] >= 0,
          array_keys($json['php']), array_keys($json['cache']), array_keys($json['memory']));
 ?>
 --EXPECT--
 ready
 bool(true)
 int(11)
+bool(true)
 bool(true)
 bool(true)
 bool(true)
@@ -63,6 +67,7 @@ array(4) {
 }
 string(6) "0.40.0"
 string(5) "kelvo"
+bool(true)
 bool(true)
 array(5) {
   [0]=>
