@@ -275,8 +275,10 @@ static void installExitHandler(void)
     static bool installed;
     if (installed)
         return;
-    /* A failure here is logged once logging exists; start-up goes on without the handler. */
     installed = atexit(atexitHandler) == 0;
+    /* Before the first set-up half there is no log to write to. */
+    if (!installed && kelvoCfgVals.log_fp)
+        kelvoLogWarning("%s:%d Failed to install atexit handler.", KELVO_LOG_SITE);
 }
 
 /* --- classes ------------------------------------------------------------ */
@@ -362,9 +364,10 @@ static zend_result setupHalf(void)
      * and FAILURE when it cannot be mapped) and its root (kelvoInitSharedCache:
      * FAILURE, the mapping removed) are made here; the root's hash seed comes
      * from kelvoRandomSeed(). Then the global invalidation reader, the
-     * processor-specific kernels, the notice "STARTUP - Kelvo has started..."
-     * and the "Kelvo persistent connections" resource type (le_kelvo_pconnect).
+     * processor-specific kernels.
      */
+    kelvoLogNotice("%s:%d STARTUP - Kelvo has started...", KELVO_LOG_SITE);
+    /* The "Kelvo persistent connections" resource type (le_kelvo_pconnect) is registered here. */
     return SUCCESS;
 }
 
@@ -386,6 +389,7 @@ static bool isCommandLineSapi(void)
 static PHP_MSHUTDOWN_FUNCTION(kelvo)
 {
     if (isCommandLineSapi() && getpid() == kelvoStartupPID) {
+        kelvoLogNotice("%s:%d MSHUTDOWN - Kelvo is shutting down, bye bye", KELVO_LOG_SITE);
         /*
          * The arena goes here (kelvoShDestroy), with this process's own state
          * that lives outside it: compressor contexts and libraries, the global

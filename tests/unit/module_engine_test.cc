@@ -1,0 +1,259 @@
+// The module inside a running engine (embed SAPI, the module started with the
+// engine): what start-up installs, what shutdown gives back, and the forms of
+// the exceptions and last errors every component raises.
+#include <gtest/gtest.h>
+
+#include "cfgvals.h"
+#include "exception.h"
+#include "kelvo.h"
+
+extern "C" {
+#include "php_embed.h"
+#include "php_main.h"
+#include "zend_exceptions.h"
+}
+
+#include <signal.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+int startupWithKelvo(sapi_module_struct *sapi)
+{
+    return php_module_startup(sapi, &kelvo_module_entry);
+}
+
+/* "name=value" lines given to the next engine run, as if read from php.ini. */
+std::string iniLines;
+void (*embedIniDefaults)(HashTable *);
+
+void iniDefaults(HashTable *configuration)
+{
+    if (embedIniDefaults)
+        embedIniDefaults(configuration);
+    size_t at = 0;
+    while (at < iniLines.size()) {
+        size_t eq = iniLines.find('=', at), nl = iniLines.find('\n', at);
+        zval value;
+        ZVAL_NEW_STR(&value, zend_string_init(iniLines.data() + eq + 1, nl - eq - 1, 1));
+        zend_hash_str_update(configuration, iniLines.data() + at, eq - at, &value);
+        at = nl + 1;
+    }
+}
+
+/* One engine run (module start-up, one request) for the life of the object. */
+struct Engine {
+    explicit Engine(const char *ini = "")
+    {
+        static char name[] = "kelvo_module_test";
+        static char *argv[] = {name, nullptr};
+        php_embed_module.php_ini_ignore = 1;
+        iniLines = ini;
+        if (php_embed_module.ini_defaults != iniDefaults) {
+            embedIniDefaults = php_embed_module.ini_defaults;
+            php_embed_module.ini_defaults = iniDefaults;
+        }
+        php_embed_module.startup = startupWithKelvo;
+        started = php_embed_init(1, argv) == SUCCESS;
+    }
+    ~Engine()
+    {
+        if (started)
+            php_embed_shutdown();
+    }
+    bool started;
+};
+
+void (*handlerOf(int sig))(int)
+{
+    struct sigaction action;
+    sigaction(sig, nullptr, &action);
+    return action.sa_handler;
+}
+
+/* Exceptions need a calling frame: this stands for an internal function PHP code called. */
+struct FakeFrame {
+    FakeFrame()
+    {
+        function.type = ZEND_INTERNAL_FUNCTION;
+        function.function_name = zend_string_init_interned(ZEND_STRL("kelvoTest"), 1);
+        frame.func = reinterpret_cast<zend_function *>(&function);
+        saved = EG(current_execute_data);
+        EG(current_execute_data) = &frame;
+    }
+    ~FakeFrame() { EG(current_execute_data) = saved; }
+    zend_internal_function function{};
+    zend_execute_data frame{};
+    zend_execute_data *saved;
+};
+
+/* The pending exception's message and code; clears it. */
+std::string takeException(zend_long *code = nullptr)
+{
+    if (!EG(exception))
+        return "(none)";
+    zend_object *ex = EG(exception);
+    zval rv;
+    std::string message = ZSTR_VAL(zval_get_string(zend_read_property(zend_ce_exception, ex, ZEND_STRL("message"), 1, &rv)));
+    if (code)
+        *code = zval_get_long(zend_read_property(zend_ce_exception, ex, ZEND_STRL("code"), 1, &rv));
+    EXPECT_TRUE(instanceof_function(ex->ce, kelvo_exception_ce));
+    zend_clear_exception();
+    return message;
+}
+
+} // namespace
+
+TEST(ModuleLifecycle, ShutdownGivesBackTheHooksItReplaced)
+{
+    auto segvBefore = handlerOf(SIGSEGV);
+    void (*replaced)(zend_execute_data *);
+    {
+        Engine engine;
+        ASSERT_TRUE(engine.started);
+        EXPECT_EQ(zend_interrupt_function, kelvoInterruptFunction);
+        replaced = orig_interrupt_function;
+        EXPECT_NE(replaced, kelvoInterruptFunction);
+        EXPECT_NE(handlerOf(SIGSEGV), segvBefore);
+    }
+    // The module's code may be unloaded now: nothing may still point into it.
+    EXPECT_EQ(zend_interrupt_function, replaced);
+    EXPECT_EQ(orig_interrupt_function, nullptr);
+    EXPECT_EQ(handlerOf(SIGSEGV), segvBefore);
+}
+
+TEST(ModuleLifecycle, SecondStartupRegistersAgainWithoutChainingToItself)
+{
+    {
+        Engine engine("kelvo.databases=7\n");
+        ASSERT_TRUE(engine.started);
+    }
+    pid_t owner = kelvoStartupPID;
+    EXPECT_EQ(owner, getpid());
+    Engine engine("kelvo.databases=9\n");
+    ASSERT_TRUE(engine.started);
+    EXPECT_EQ(kelvoStartupPID, owner);
+    EXPECT_NE(orig_interrupt_function, kelvoInterruptFunction);
+    EXPECT_NE(zend_hash_str_find_ptr(CG(class_table), ZEND_STRL("kelvo\\exception")), nullptr);
+    // Settings are fixed by the first start-up of the process image.
+    EXPECT_EQ(kelvoCfgVals.databases, 7u);
+    EXPECT_STREQ(INI_STR("kelvo.databases"), "7");
+}
+
+TEST(ModuleEngine, ExceptionMessageNamesCodeFileAndLine)
+{
+    Engine engine;
+    ASSERT_TRUE(engine.started);
+    FakeFrame frame;
+    zend_long code = 0;
+    int line = __LINE__ + 1;
+    kelvoThrowException(KELVO_ERR_NOAUTH, "Authentication required");
+    EXPECT_EQ(takeException(&code),
+              "Authentication required (KELVO_ERR_NOAUTH; module_engine_test.cc:" + std::to_string(line) + ")");
+    EXPECT_EQ(code, KELVO_ERR_NOAUTH);
+
+    line = __LINE__ + 1;
+    kelvoThrowExceptionFmt(KELVO_ERR_CONFIG, "Bad %s %d", "value", 42);
+    EXPECT_EQ(takeException(&code), "Bad value 42 (KELVO_ERR_CONFIG; module_engine_test.cc:" + std::to_string(line) + ")");
+    EXPECT_EQ(code, KELVO_ERR_CONFIG);
+}
+
+TEST(ModuleEngine, ErrorRepliesAreThrownOrRecorded)
+{
+    Engine engine;
+    ASSERT_TRUE(engine.started);
+    FakeFrame frame;
+    zend_string *last = nullptr;
+    zend_long code = 0;
+
+    // Not terminated: only `length` bytes count.
+    const char reply[] = "ERR wrong number of arguments for 'get' commandXXXX";
+    kelvoHandleErrorText(&last, kelvoOptPhpredisCompat, reply, sizeof reply - 5);
+    EXPECT_EQ(EG(exception), nullptr);
+    ASSERT_NE(last, nullptr);
+    EXPECT_STREQ(ZSTR_VAL(last), "ERR wrong number of arguments for 'get' command");
+
+    kelvoHandleErrorText(&last, kelvoOptPhpredisCompat, reply, sizeof reply - 5);
+    EXPECT_STREQ(ZSTR_VAL(last), "ERR wrong number of arguments for 'get' command");
+    kelvoHandleErrorText(&last, kelvoOptPhpredisCompat | kelvoOptThrowOnError, reply, sizeof reply - 5);
+    EXPECT_EQ(takeException(&code).rfind("ERR wrong number of arguments for 'get' command (KELVO_ERR_REDIS; ", 0), 0u);
+    EXPECT_EQ(code, KELVO_ERR_REDIS);
+
+    const char noauth[] = "NOAUTH Authentication required.";
+    kelvoHandleErrorText(&last, kelvoOptPhpredisCompat, noauth, sizeof noauth - 1);
+    EXPECT_EQ(takeException(&code).rfind("Authentication required (KELVO_ERR_NOAUTH; module_engine_test.cc:", 0), 0u);
+    EXPECT_EQ(code, KELVO_ERR_NOAUTH);
+    // A thrown error leaves the last error alone.
+    EXPECT_STREQ(ZSTR_VAL(last), "ERR wrong number of arguments for 'get' command");
+    zend_string_release(last);
+}
+
+TEST(ModuleEngine, WrongTypeAndMalformedReplies)
+{
+    Engine engine;
+    ASSERT_TRUE(engine.started);
+    FakeFrame frame;
+    zend_string *last = nullptr;
+    zend_long code = 0;
+
+    kelvoReportWrongType(&last, kelvoOptThrowOnError, "integer", "GETRANGE", 8);
+    EXPECT_EQ(takeException(&code).rfind("Got reply-type 'integer' to 'GETRANGE' command (KELVO_ERR_WRONGTYPE; exception.cc:", 0), 0u);
+    EXPECT_EQ(code, KELVO_ERR_WRONGTYPE);
+
+    std::string longName(400, 'X');
+    kelvoReportWrongType(&last, 0, "array", longName.data(), longName.size());
+    EXPECT_EQ(EG(exception), nullptr);
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(ZSTR_LEN(last), 253u);
+    EXPECT_EQ(std::string(ZSTR_VAL(last), 24), "Got reply-type 'array' t");
+    zend_string_release(last);
+
+    kelvoMalformedReplyWrongTypeEx(0, "reply.cc", 12, "array", "integer");
+    EXPECT_EQ(takeException(&code), "Malformed RESP reply: expected array, got integer (KELVO_ERR_PROTOCOL; reply.cc:12)");
+    EXPECT_EQ(code, KELVO_ERR_PROTOCOL);
+    std::string longText(1000, 'y');
+    kelvoMalformedReply(kelvoOptThrowOnError, "%s", longText.c_str());
+    std::string message = takeException();
+    EXPECT_EQ(message.find(" (KELVO_ERR_PROTOCOL;") - strlen("Malformed RESP reply: "), 488u);
+}
+
+TEST(ModuleEngine, CreatedExceptionsAreNotThrown)
+{
+    Engine engine;
+    ASSERT_TRUE(engine.started);
+    zval ex, rv;
+    kelvoCreateException(&ex, KELVO_ERR_REDIS, "ERR no such key", 15);
+    EXPECT_EQ(EG(exception), nullptr);
+    ASSERT_EQ(Z_TYPE(ex), IS_OBJECT);
+    EXPECT_EQ(Z_OBJCE(ex), kelvo_exception_ce);
+    EXPECT_STREQ(Z_STRVAL_P(zend_read_property(zend_ce_exception, Z_OBJ(ex), ZEND_STRL("message"), 1, &rv)),
+                 "ERR no such key");
+    EXPECT_EQ(Z_LVAL_P(zend_read_property(zend_ce_exception, Z_OBJ(ex), ZEND_STRL("code"), 1, &rv)), KELVO_ERR_REDIS);
+    zval_ptr_dtor(&ex);
+}
+
+TEST(ModuleEngine, SeedsDoNotFollowTheClockSeededGenerator)
+{
+    Engine engine;
+    ASSERT_TRUE(engine.started);
+    srand(1);
+    uint64_t a = kelvoRandomSeed();
+    srand(1);
+    uint64_t b = kelvoRandomSeed();
+    EXPECT_NE(a, b);
+}
+
+TEST(ModuleEngine, InstanceIdIsAVersion7Uuid)
+{
+    Engine engine;
+    ASSERT_TRUE(engine.started);
+    char text[37] = {0};
+    kelvoFmtUuid(text, KELVO_G(instance_id));
+    EXPECT_EQ(strlen(text), 36u);
+    EXPECT_EQ(text[14], '7');
+    EXPECT_NE(std::string("89ab").find(text[19]), std::string::npos);
+    EXPECT_EQ(text[8], '-');
+    EXPECT_EQ(text[23], '-');
+}
