@@ -96,7 +96,9 @@ std::string takeException(zend_long *code = nullptr)
         return "(none)";
     zend_object *ex = EG(exception);
     zval rv;
-    std::string message = ZSTR_VAL(zval_get_string(zend_read_property(zend_ce_exception, ex, ZEND_STRL("message"), 1, &rv)));
+    zend_string *text = zval_get_string(zend_read_property(zend_ce_exception, ex, ZEND_STRL("message"), 1, &rv));
+    std::string message(ZSTR_VAL(text), ZSTR_LEN(text));
+    zend_string_release(text);
     if (code)
         *code = zval_get_long(zend_read_property(zend_ce_exception, ex, ZEND_STRL("code"), 1, &rv));
     EXPECT_TRUE(instanceof_function(ex->ce, kelvo_exception_ce));
