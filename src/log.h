@@ -10,8 +10,8 @@
  * formatted write and a flush; each signal-safe line one write(2) of at most
  * 1024 bytes, so processes appending to one file do not interleave lines.
  *
- * Engine-free except kelvoLogSetup (log_php.cc), which adds the engine
- * warning to kelvoLogConfigure.
+ * Engine-free except log_php.cc: kelvoLogSetup (kelvoLogConfigure plus the
+ * engine warning) and the engine's hooks below.
  */
 #ifndef KELVO_LOG_H
 #define KELVO_LOG_H
@@ -41,9 +41,9 @@ struct kelvoRuntimeStats {
 };
 
 /*
- * What the logger needs from the rest of the module, filled in by module
- * start-up. Both run inside signal handlers, so they must be
- * async-signal-safe and take no lock. A null slot means: getpid(), and
+ * What the logger needs from the rest of the module; kelvoLogSetup fills it
+ * with the engine's versions. Both run inside signal handlers, so they must
+ * be async-signal-safe and take no lock. A null slot means getpid(), and
  * zero figures.
  */
 struct kelvoLogHooks {
