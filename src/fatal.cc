@@ -6,7 +6,6 @@
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 
 static const char *const errorCodeNames[] = {
     "KELVO_ERR_NONE",     "KELVO_ERR_IO",       "KELVO_ERR_OTHER",          "KELVO_ERR_EOF",
@@ -22,12 +21,6 @@ const char *kelvoErrorCodeToString(int code)
     if (code < 0 || code > KELVO_ERR_MAX)
         kelvoUnreachable();
     return errorCodeNames[code];
-}
-
-static const char *baseName(const char *path)
-{
-    const char *slash = strrchr(path, '/');
-    return slash ? slash + 1 : path;
 }
 
 [[noreturn]] static void endProcess(void)
@@ -63,7 +56,7 @@ void kelvoUnimplementedImpl(const char *file, int line, const char *function)
 
 void kelvoPanicImpl(const char *file, int line, const char *function, const char *format, ...)
 {
-    fprintf(stderr, "FATAL: %s:%d:%s(): ", baseName(file), line, function);
+    fprintf(stderr, "FATAL: %s:%d:%s(): ", kelvoFileBaseName(file), line, function);
     va_list args;
     va_start(args, format);
     vfprintf(stderr, format, args);
