@@ -133,23 +133,33 @@ static int64_t iniMaxmemory(void)
     return static_cast<int64_t>(zend_ini_parse_uquantity_warn(entry->value, entry->name));
 }
 
+struct NumericDirective {
+    const char *name;
+    int64_t kelvoRawSettings::*field;
+};
+
+static constexpr NumericDirective numericDirectives[] = {
+    {"kelvo.databases", &kelvoRawSettings::databases},
+    {"kelvo.maxmemory_pct", &kelvoRawSettings::maxmemory_pct},
+    {"kelvo.eviction_sample_keys", &kelvoRawSettings::eviction_sample_keys},
+    {"kelvo.initial_readers", &kelvoRawSettings::initial_readers},
+    {"kelvo.invalidation_poll_freq", &kelvoRawSettings::invalidation_poll_freq},
+    {"kelvo.cap_endpoint_dbs", &kelvoRawSettings::cap_endpoint_dbs},
+    {"kelvo.max_endpoint_dbs", &kelvoRawSettings::max_endpoint_dbs},
+    {"kelvo.max_db_writers", &kelvoRawSettings::max_db_writers},
+    {"kelvo.reserve_maps", &kelvoRawSettings::reserve_maps},
+    {"kelvo.key_leases", &kelvoRawSettings::key_leases},
+};
+
 static kelvoRawSettings readRawSettings(void)
 {
     kelvoRawSettings raw{};
     raw.maxmemory = iniMaxmemory();
-    raw.databases = iniLong("kelvo.databases");
-    raw.maxmemory_pct = iniLong("kelvo.maxmemory_pct");
+    for (const NumericDirective &directive : numericDirectives)
+        raw.*directive.field = iniLong(directive.name);
     raw.eviction_policy = iniText("kelvo.eviction_policy");
-    raw.eviction_sample_keys = iniLong("kelvo.eviction_sample_keys");
-    raw.initial_readers = iniLong("kelvo.initial_readers");
-    raw.invalidation_poll_freq = iniLong("kelvo.invalidation_poll_freq");
     raw.default_pconnect = iniText("kelvo.default_pconnect");
     raw.prefault = iniText("kelvo.prefault");
-    raw.cap_endpoint_dbs = iniLong("kelvo.cap_endpoint_dbs");
-    raw.max_endpoint_dbs = iniLong("kelvo.max_endpoint_dbs");
-    raw.max_db_writers = iniLong("kelvo.max_db_writers");
-    raw.reserve_maps = iniLong("kelvo.reserve_maps");
-    raw.key_leases = iniLong("kelvo.key_leases");
     return raw;
 }
 
@@ -363,7 +373,9 @@ static zend_result setupHalf(void)
      * The shared arena (kelvoShInit: "Cannot initialize kelvo shared memory"
      * and FAILURE when it cannot be mapped) and its root (kelvoInitSharedCache:
      * FAILURE, the mapping removed) are made here; the root's hash seed comes
-     * from kelvoRandomSeed(). Then the global invalidation reader, the
+     * from kelvoRandomSeed(), and block sizes computed from settings
+     * (initial_readers records and the like) go through kelvoArrayBytes().
+     * Then the global invalidation reader, the
      * processor-specific kernels.
      */
     kelvoLogNotice("%s:%d STARTUP - Kelvo has started...", KELVO_LOG_SITE);
