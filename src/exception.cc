@@ -1,6 +1,6 @@
 /* Kelvo\Exception, last errors and the error-reply verdicts acted on. */
 #include "exception.h"
-#include "fatal.h"
+#include "log.h"
 
 extern "C" {
 #include "zend_exceptions.h"
@@ -13,16 +13,10 @@ extern "C" {
 
 zend_class_entry *kelvo_exception_ce;
 
-static const char *baseName(const char *path)
-{
-    const char *slash = strrchr(path, '/');
-    return slash ? slash + 1 : path;
-}
-
 void kelvoThrowExceptionEx(int code, const char *message, const char *file, int line)
 {
     const char *name = kelvoErrorCodeToString(code);
-    zend_throw_exception_ex(kelvo_exception_ce, code, "%s (%s; %s:%d)", message, name, baseName(file), line);
+    zend_throw_exception_ex(kelvo_exception_ce, code, "%s (%s; %s:%d)", message, name, kelvoFileBaseName(file), line);
 }
 
 void kelvoThrowExceptionFmtEx(int code, const char *file, int line, const char *format, ...)
