@@ -1,0 +1,38 @@
+/*
+ * The event objects handed to listener callbacks: Kelvo\Event (abstract) and its final
+ * subclasses Kelvo\Event\Invalidated and Kelvo\Event\Flushed. An event is a plain engine
+ * object (no native record in front of it) whose `type` and `key` the property guard of
+ * client.h keeps from PHP code; `client` stays writable and unset is not refused.
+ * Engine side; request memory only, no locks.
+ */
+#ifndef KELVO_EVENT_H
+#define KELVO_EVENT_H
+
+#include "php_kelvo.h"
+
+#include <cstddef>
+
+extern zend_class_entry *kelvo_event_ce;
+extern zend_class_entry *kelvo_event_invalidated_ce;
+extern zend_class_entry *kelvo_event_flushed_ce;
+
+/* Event type numbers, the values of Kelvo\Event::INVALIDATED and ::FLUSHED. */
+enum kelvoEventType : int {
+    kelvoEventInvalidated = 1,
+    kelvoEventFlushed = 2,
+};
+
+/* Create-object hook of Kelvo\Event, inherited by both subclasses. */
+zend_object *kelvoEventCreateObject(zend_class_entry *ce);
+
+/* Fills the event object handlers from the engine's standard ones. MINIT, once the classes exist. */
+void kelvoEventInitHandlers();
+
+/*
+ * Makes an event in `out`: Kelvo\Event\Flushed for kelvoEventFlushed, else
+ * Kelvo\Event\Invalidated, with `key` set to the `length` bytes at `key` (null when `key` is
+ * null) and `client` to `client`; `type` keeps its class default.
+ */
+void kelvoEventInit(zval *out, int type, const char *key, size_t length, bool client);
+
+#endif
