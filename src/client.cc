@@ -5,6 +5,7 @@
 #include "client.h"
 #include "event.h"
 #include "fatal.h"
+#include "kelvo.h"
 
 #include <cstring>
 
@@ -79,7 +80,10 @@ void kelvoRegisterClientClasses()
 {
     kelvo_ce = register_class_Kelvo_Kelvo();
     kelvoAddMethodAttributes(kelvo_ce, kelvoClientMethodAttributes, kelvoClientMethodAttributeCount);
+}
 
+void kelvoRegisterEventClasses()
+{
     /* The subclasses inherit the create hook only when the parent has it at their registration. */
     kelvo_event_ce = register_class_Kelvo_Event();
     kelvo_event_ce->create_object = kelvoEventCreateObject;
@@ -98,7 +102,7 @@ bool kelvoPropertyGuarded(const zend_object *object, const zend_string *name)
         return KELVO_NAME_IS(name, "type") || KELVO_NAME_IS(name, "key");
     }
     /* A user subclass may treat the property as its own. */
-    return ce == kelvo_ce && KELVO_NAME_IS(name, "adaptiveCache");
+    return (ce == kelvo_ce || ce == kelvo_cluster_ce) && KELVO_NAME_IS(name, "adaptiveCache");
 }
 
 /* Guarded properties never reach the standard handlers with a cache slot: a primed slot would

@@ -19,8 +19,11 @@
 
 extern zend_class_entry *kelvo_ce;
 
-/* Registers Kelvo\Kelvo and the event classes and attaches the method attributes. MINIT. */
+/* Registers Kelvo\Kelvo and attaches the attributes of its methods. MINIT. */
 void kelvoRegisterClientClasses();
+
+/* Registers Kelvo\Event, then its subclasses, which inherit its create-object hook. MINIT. */
+void kelvoRegisterEventClasses();
 
 /*
  * The central dispatcher of the command methods: readies the link, parses the method's

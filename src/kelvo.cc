@@ -6,6 +6,7 @@
  */
 #include "kelvo.h"
 #include "cfgvals.h"
+#include "client.h"
 #include "exception.h"
 #include "fatal.h"
 #include "log.h"
@@ -305,7 +306,7 @@ static zend_class_entry *registerGeneratorSubclass(zend_class_entry *(*registerC
 
 static void registerClientClasses(void)
 {
-    /* Kelvo\Kelvo (kelvo_ce, kelvoObjectCtor) is registered first, here. */
+    kelvoRegisterClientClasses();
     kelvo_sentinel_ce = register_class_Kelvo_Sentinel();
     kelvo_table_ce = register_class_Kelvo_Table();
     kelvo_table_fullscan_generator_ce = registerGeneratorSubclass(register_class_Kelvo_Table_FullscanGenerator);
@@ -345,7 +346,7 @@ static zend_result registrationHalf(int type, int module_number)
     registerClientClasses();
     kelvoCrashHandlersInstall();
     installExitHandler();
-    /* Kelvo\Event, Kelvo\Event\Invalidated and Kelvo\Event\Flushed are registered here. */
+    kelvoRegisterEventClasses();
     kelvoRegisterExceptionClass();
     if (kelvoSessionRegister() != SUCCESS)
         php_error_docref(nullptr, E_WARNING, "Can't register the kelvo session save handler");

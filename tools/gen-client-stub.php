@@ -75,6 +75,15 @@ function untypedParams(string $params): array
     return $names;
 }
 
+/* The command a method's name stands for: "hgetall" HGETALL, "cmsIncrBy" CMS.INCRBY, "jsonArrLen" JSON.ARRLEN. */
+function expectedCommand(string $method): string
+{
+    if (preg_match('/^(cms|ft|json)([A-Z]\w*)$/', $method, $m)) {
+        return strtoupper($m[1]) . '.' . strtoupper($m[2]);
+    }
+    return strtoupper($method);
+}
+
 function commandId(string $wire): string
 {
     return 'REDIS_CMD_' . strtoupper(str_replace('.', '_', $wire));
@@ -101,8 +110,8 @@ function validate(array $methods): void
         switch ($kind) {
             case 'command':
             case 'subscribe':
-                if (!preg_match('/^[A-Z][A-Z0-9_.]*$/', (string) $target)) {
-                    fail("{$m['name']}: bad command word '$target'");
+                if ($target !== expectedCommand($m['name'])) {
+                    fail("{$m['name']}: sends '$target', its name says " . expectedCommand($m['name']));
                 }
                 break;
             case 'alias':
