@@ -1,0 +1,200 @@
+/* Red-black tree with a sentinel; the colour rides in bit 31 of prevsize. */
+#include "rbtree.h"
+#include "fatal.h"
+
+kelvoTreeNode kelvoTreeNil = {0, 0, &kelvoTreeNil, &kelvoTreeNil, &kelvoTreeNil};
+
+static kelvoTreeNode *const nil = &kelvoTreeNil;
+
+static void setRed(kelvoTreeNode *n) { n->prevsize |= KELVO_TREE_HIGH_BIT; }
+static void setBlack(kelvoTreeNode *n) { n->prevsize &= KELVO_TREE_SIZE_MASK; }
+static void copyColour(kelvoTreeNode *to, const kelvoTreeNode *from)
+{
+    to->prevsize = (to->prevsize & KELVO_TREE_SIZE_MASK) | (from->prevsize & KELVO_TREE_HIGH_BIT);
+}
+
+void kelvoTreeInit(kelvoTree *tree)
+{
+    tree->root = nil;
+    tree->count = 0;
+}
+
+static void replaceChild(kelvoTree *tree, kelvoTreeNode *parent, kelvoTreeNode *old, kelvoTreeNode *node)
+{
+    if (parent == nil)
+        tree->root = node;
+    else if (parent->left == old)
+        parent->left = node;
+    else
+        parent->right = node;
+}
+
+static void rotateLeft(kelvoTree *tree, kelvoTreeNode *x)
+{
+    kelvoTreeNode *y = x->right;
+    x->right = y->left;
+    if (y->left != nil)
+        y->left->parent = x;
+    y->parent = x->parent;
+    replaceChild(tree, x->parent, x, y);
+    y->left = x;
+    x->parent = y;
+}
+
+static void rotateRight(kelvoTree *tree, kelvoTreeNode *x)
+{
+    kelvoTreeNode *y = x->left;
+    x->left = y->right;
+    if (y->right != nil)
+        y->right->parent = x;
+    y->parent = x->parent;
+    replaceChild(tree, x->parent, x, y);
+    y->right = x;
+    x->parent = y;
+}
+
+void kelvoTreeInsert(kelvoTree *tree, kelvoTreeNode *node)
+{
+    uint32_t key = kelvoTreeSize(node);
+    kelvoTreeNode *parent = nil;
+    for (kelvoTreeNode *at = tree->root; at != nil; at = key < kelvoTreeSize(at) ? at->left : at->right)
+        parent = at;
+    node->parent = parent;
+    node->left = node->right = nil;
+    setRed(node);
+    if (parent == nil)
+        tree->root = node;
+    else if (key < kelvoTreeSize(parent))
+        parent->left = node;
+    else
+        parent->right = node;
+    tree->count++;
+
+    kelvoTreeNode *z = node;
+    while (kelvoTreeIsRed(z->parent)) {
+        kelvoTreeNode *p = z->parent, *g = p->parent;
+        bool leftSide = p == g->left;
+        kelvoTreeNode *uncle = leftSide ? g->right : g->left;
+        if (kelvoTreeIsRed(uncle)) {
+            setBlack(p);
+            setBlack(uncle);
+            setRed(g);
+            z = g;
+            continue;
+        }
+        if (z == (leftSide ? p->right : p->left)) {
+            z = p;
+            leftSide ? rotateLeft(tree, z) : rotateRight(tree, z);
+            p = z->parent;
+        }
+        setBlack(p);
+        setRed(g);
+        leftSide ? rotateRight(tree, g) : rotateLeft(tree, g);
+    }
+    setBlack(tree->root);
+}
+
+static kelvoTreeNode *minimum(kelvoTreeNode *node)
+{
+    while (node->left != nil)
+        node = node->left;
+    return node;
+}
+
+/* Puts `node` where `old` was; the sentinel's parent is set too, as the fix-up needs it. */
+static void transplant(kelvoTree *tree, kelvoTreeNode *old, kelvoTreeNode *node)
+{
+    replaceChild(tree, old->parent, old, node);
+    node->parent = old->parent;
+}
+
+static void deleteFixup(kelvoTree *tree, kelvoTreeNode *x)
+{
+    while (x != tree->root && !kelvoTreeIsRed(x)) {
+        kelvoTreeNode *p = x->parent;
+        bool leftSide = x == p->left;
+        kelvoTreeNode *w = leftSide ? p->right : p->left;
+        if (kelvoTreeIsRed(w)) {
+            setBlack(w);
+            setRed(p);
+            leftSide ? rotateLeft(tree, p) : rotateRight(tree, p);
+            w = leftSide ? p->right : p->left;
+        }
+        kelvoTreeNode *nearNephew = leftSide ? w->left : w->right;
+        kelvoTreeNode *farNephew = leftSide ? w->right : w->left;
+        if (!kelvoTreeIsRed(nearNephew) && !kelvoTreeIsRed(farNephew)) {
+            setRed(w);
+            x = p;
+            continue;
+        }
+        if (!kelvoTreeIsRed(farNephew)) {
+            setBlack(nearNephew);
+            setRed(w);
+            leftSide ? rotateRight(tree, w) : rotateLeft(tree, w);
+            w = leftSide ? p->right : p->left;
+        }
+        copyColour(w, p);
+        setBlack(p);
+        setBlack(leftSide ? w->right : w->left);
+        leftSide ? rotateLeft(tree, p) : rotateRight(tree, p);
+        x = tree->root;
+    }
+    setBlack(x);
+}
+
+void kelvoTreeDelete(kelvoTree *tree, kelvoTreeNode *z)
+{
+    kelvoAssert(tree->count > 0 && z != nil);
+    kelvoTreeNode *x;
+    bool removedBlack = !kelvoTreeIsRed(z);
+    if (z->left == nil) {
+        x = z->right;
+        transplant(tree, z, x);
+    } else if (z->right == nil) {
+        x = z->left;
+        transplant(tree, z, x);
+    } else {
+        kelvoTreeNode *y = minimum(z->right);
+        removedBlack = !kelvoTreeIsRed(y);
+        x = y->right;
+        if (y->parent == z) {
+            x->parent = y;
+        } else {
+            transplant(tree, y, x);
+            y->right = z->right;
+            y->right->parent = y;
+        }
+        transplant(tree, z, y);
+        y->left = z->left;
+        y->left->parent = y;
+        copyColour(y, z);
+    }
+    if (removedBlack)
+        deleteFixup(tree, x);
+    nil->parent = nil;
+    tree->count--;
+    z->left = z->right = z->parent = nil;
+}
+
+kelvoTreeNode *kelvoTreeBestFit(const kelvoTree *tree, uint32_t size)
+{
+    kelvoTreeNode *best = nullptr;
+    for (kelvoTreeNode *at = tree->root; at != nil;) {
+        if (kelvoTreeSize(at) >= size) {
+            best = at;
+            at = at->left;
+        } else {
+            at = at->right;
+        }
+    }
+    return best;
+}
+
+void kelvoTreeNodeUpdate(kelvoTreeNode *node, int64_t prevsize, int64_t size, bool keepFree)
+{
+    uint32_t prev = prevsize < 0 ? kelvoTreePrevSize(node) : static_cast<uint32_t>(prevsize);
+    uint32_t curr = size < 0 ? kelvoTreeSize(node) : static_cast<uint32_t>(size);
+    kelvoAssert(prev < INT32_MAX && curr < INT32_MAX);
+    node->prevsize = prev | (node->prevsize & KELVO_TREE_HIGH_BIT);
+    node->size = curr | (keepFree ? node->size & KELVO_TREE_HIGH_BIT : 0);
+}
