@@ -38,31 +38,7 @@ static uint64_t ownerWord(void)
     return (static_cast<uint64_t>(mutexOwnerTid) << 32) | pid;
 }
 
-static bool processAlive(uint32_t pid) { return kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM; }
-
-/* --- log seam ---------------------------------------------------------------------- */
-
-static void logToStream(uint32_t level, const char *line)
-{
-    if (!kelvoCfgVals.log_fp || level < kelvoCfgVals.log_level || kelvoCfgVals.log_level >= KELVO_LL_NONE)
-        return;
-    fprintf(kelvoCfgVals.log_fp, "%s\n", line);
-    fflush(kelvoCfgVals.log_fp);
-}
-
-void (*kelvoShLogSink)(uint32_t level, const char *line) = logToStream;
-
-void kelvoShLogf(uint32_t level, const char *format, ...)
-{
-    if (!kelvoShLogSink)
-        return;
-    char line[4096];
-    va_list args;
-    va_start(args, format);
-    vsnprintf(line, sizeof line, format, args);
-    va_end(args);
-    kelvoShLogSink(level, line);
-}
+bool kelvoProcessAlive(uint32_t pid) { return kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM; }
 
 /* --- broken flag --------------------------------------------------------------------- */
 
@@ -220,7 +196,7 @@ static uint32_t spinLock(kelvoLock *lock)
                 return 0;
             continue;
         }
-        if (spins % SPINS_BETWEEN_OWNER_CHECKS == 0 && holder != me && !processAlive(holder)) {
+        if (spins % SPINS_BETWEEN_OWNER_CHECKS == 0 && holder != me && !kelvoProcessAlive(holder)) {
             /* Several waiters may see the corpse; the exchange elects one heir. */
             expected = holder;
             if (__atomic_compare_exchange_n(word, &expected, me, false, __ATOMIC_ACQUIRE, __ATOMIC_RELAXED))

@@ -23,6 +23,9 @@
 #include <cstdint>
 #include <pthread.h>
 
+#include "cfgvals.h"
+#include "log.h"
+
 enum kelvoLockType : uint32_t {
     KELVO_LOCK_SPIN = 0,
     KELVO_LOCK_MUTEX = 1,
@@ -124,18 +127,19 @@ int kelvoBlockTermSignals(sigset_t *old);
 /* Restores the mask saved by kelvoBlockTermSignals and leaves its deferral. */
 void kelvoRestoreTermSignals(const sigset_t *old);
 
-/* --- log seam ------------------------------------------------------------- */
-
 /*
- * Lines of the heap, locks and epoch (already formatted, "file:line " first)
- * at a kelvoLogLevel. The default writes them to the configured log stream
- * when the level passes; module start-up may point it at the module logger.
+ * Error and warning lines of the heap, locks and epoch, "file:line " first.
+ * Quiet until module start-up has opened a log (engine-free callers never do).
  */
-extern void (*kelvoShLogSink)(uint32_t level, const char *line);
-void kelvoShLogf(uint32_t level, const char *format, ...) __attribute__((format(printf, 2, 3)));
-#define kelvoShLog(level, format, ...) kelvoShLogf(level, "%s:%d " format, __FILE__, __LINE__, ##__VA_ARGS__)
+#define kelvoShLog(level, format, ...)                                                     \
+    do {                                                                                   \
+        if (kelvoCfgVals.log_fp && kelvoLogLevelEnabled(level))                            \
+            kelvoLogEx((level), "%s:%d " format, KELVO_LOG_SITE, ##__VA_ARGS__);           \
+    } while (0)
 
 /* The cached process id of this process; refreshed in a forked child. */
 uint32_t kelvoLockPid(void);
+/* True while a process of that id exists (a zombie still counts). */
+bool kelvoProcessAlive(uint32_t pid);
 
 #endif

@@ -27,7 +27,8 @@ kelvoShArena *kelvoShArenaPtr = nullptr;
     vsnprintf(message, sizeof message, format, args);
     va_end(args);
     fprintf(stderr, "%s:%d::%s() kelvo_heap_panic: %s\n", file, line, function, message);
-    kelvoShLogf(KELVO_LL_ERROR, "%s:%d kelvo_heap_panic: %s", file, line, message);
+    if (kelvoCfgVals.log_fp && kelvoLogLevelEnabled(KELVO_LL_ERROR))
+        kelvoLogEx(KELVO_LL_ERROR, "%s:%d kelvo_heap_panic: %s", kelvoFileBaseName(file), line, message);
     fflush(stderr);
     kelvoLogBacktrace();
     kelvoSegfault();
@@ -388,6 +389,27 @@ void *kelvoShRealloc(void *pointer, size_t size)
     }
     kelvoShUnlock();
     return result;
+}
+
+void *kelvoShMallocAligned64(size_t size)
+{
+    if (size > KELVO_SH_MAX_BLOCK)
+        return nullptr;
+    char *raw = static_cast<char *>(kelvoShMalloc(size + 71));
+    if (!raw)
+        return nullptr;
+    char *aligned = reinterpret_cast<char *>((reinterpret_cast<uintptr_t>(raw) + 8 + 63) & ~uintptr_t{63});
+    memcpy(aligned - 8, &raw, sizeof raw);
+    return aligned;
+}
+
+void kelvoShFreeAligned64(void *pointer)
+{
+    if (!pointer)
+        return;
+    void *raw;
+    memcpy(&raw, static_cast<char *>(pointer) - 8, sizeof raw);
+    kelvoShFree(raw);
 }
 
 /* --- accounting ------------------------------------------------------------------------- */

@@ -73,6 +73,14 @@ void kelvoShFree(void *pointer);
  */
 void *kelvoShRealloc(void *pointer, size_t size);
 
+/*
+ * A block whose start is on a 64-byte boundary, with the heap's own pointer
+ * kept in the 8 bytes before it; null when out of memory. Freed only by
+ * kelvoShFreeAligned64.
+ */
+void *kelvoShMallocAligned64(size_t size);
+void kelvoShFreeAligned64(void *pointer);
+
 /* Takes the allocator lock for a batch of *Impl calls: 0, or -1 (shared state broken). */
 [[nodiscard]] int kelvoShLock(void);
 void kelvoShUnlock(void);
