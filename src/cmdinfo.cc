@@ -102,7 +102,8 @@ int kelvoCmdToKeyType(int cmd)
     kelvoPanic("Unknown command type: '%d'\n", cmd);
 }
 
-/* Least roles; see cmdinfo.h. The weak ones belong to the components named there. */
+/* Least roles; see cmdinfo.h. The weak ones are replaced where the engine and the owners'
+ * types are at hand (cmdleast.cc and the components named in cmdinfo.h). */
 
 __attribute__((weak)) int kelvoLeastResp(zend_execute_data *, zval *, rrc *, robj *) { return -1; }
 void kelvoLeastKeys(kelvoQuerySet *, rrc *) {}

@@ -18,6 +18,7 @@
 #include <cstdint>
 
 #include "cmdids.h"
+#include "resp3.h" /* REDIS_REPLY_* */
 
 typedef struct _zend_execute_data zend_execute_data;
 typedef struct _zval_struct zval;
@@ -27,40 +28,19 @@ struct robj;          /* client object */
 struct kelvoQuerySet; /* request query set of a command (cached reads) */
 struct kelvoReply;    /* reply node */
 
-/* Reply types in the client layer's numbering; the client layer's header defines the same. */
-#ifndef REDIS_REPLY_STRING
-#define REDIS_REPLY_STRING 1
-#define REDIS_REPLY_ARRAY 2
-#define REDIS_REPLY_INTEGER 3
-#define REDIS_REPLY_NIL 4
-#define REDIS_REPLY_STATUS 5
-#define REDIS_REPLY_ERROR 6
-#define REDIS_REPLY_DOUBLE 7
-#define REDIS_REPLY_BOOL 8
-#define REDIS_REPLY_MAP 9
-#define REDIS_REPLY_SET 10
-#define REDIS_REPLY_ATTR 11
-#define REDIS_REPLY_PUSH 12
-#define REDIS_REPLY_BIGNUM 13
-#define REDIS_REPLY_VERB 14
-#endif
-
-/* Cached-value types, as the cache defines them: what kelvoCmdToKeyType answers. */
-#ifndef KELVO_NIL
-#define KELVO_NIL 1
-#define KELVO_STRING 2
-#define KELVO_HASH 8
-#define KELVO_SET 16
-#define KELVO_LIST 32
-#define KELVO_ZSET 64
-#endif
+/* Cached-value types: what kelvoCmdToKeyType answers. The cache uses these numbers for its
+ * values; it takes the names from here rather than defining them again. */
+constexpr int KELVO_NIL = 1;
+constexpr int KELVO_STRING = 2;
+constexpr int KELVO_HASH = 8;
+constexpr int KELVO_SET = 16;
+constexpr int KELVO_LIST = 32;
+constexpr int KELVO_ZSET = 64;
 
 /* Results of a cache role (getFn). */
-#ifndef KELVO_RES_MISS
-#define KELVO_RES_MISS 0
-#define KELVO_RES_WRONGTYPE 1
-#define KELVO_RES_SUCCESS 2
-#endif
+constexpr int KELVO_RES_MISS = 0;      /* not answerable here: send the command */
+constexpr int KELVO_RES_WRONGTYPE = 1; /* the cached key holds another type */
+constexpr int KELVO_RES_SUCCESS = 2;   /* the answer is in the out value */
 
 enum kelvoCommandType : uint32_t {
     KELVO_CMDTYPE_STANDARD = 0,
@@ -173,7 +153,8 @@ int kelvoCmdToKeyType(int cmd);
  * The least each slot may do, used by the placeholders of cmdroles.cc until a role's owner
  * defines it. Those marked weak need another component's types: the component that owns
  * them (request buffer, query set, reply conversion) replaces them by defining them.
- *   kelvoLeastResp      weak: -1, nothing sent (owner: append each argument as given)
+ *   kelvoLeastResp      each argument as given, by string conversion (cmdleast.cc); weak
+ *                       engine-free fallback: -1, nothing sent
  *   kelvoLeastKeys      collects no key
  *   kelvoLeastDel       drops no local copy
  *   kelvoLeastRawQuery  weak: 0, rejected (owner: keep the arguments as given)
