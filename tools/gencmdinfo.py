@@ -188,16 +188,21 @@ def role_functions(rows):
     return dict(sorted(fns.items()))
 
 
+def by_slot(fns):
+    """(slot, function names) for each slot some row fills, in SLOTS order."""
+    for slot in SLOTS:
+        names = [fn for fn, s in fns.items() if s == slot]
+        if names:
+            yield slot, names
+
+
 def gen_roles_h(fns):
     out = [HEADER, '/*\n * The role functions the catalogue names, one prototype each. The components that own\n'
            ' * them (cached reads, builders, formatters) define them with exactly these signatures;\n'
            ' * until they do, src/cmdroles.cc holds a placeholder.\n */\n',
            '#ifndef KELVO_CMDROLES_H\n#define KELVO_CMDROLES_H\n\n#include "cmdinfo.h"\n']
-    for slot in SLOTS:
+    for slot, names in by_slot(fns):
         ftype, _, params, _ = SLOTS[slot]
-        names = [fn for fn, s in fns.items() if s == slot]
-        if not names:
-            continue
         out.append('\n/* %s */\n' % ftype)
         out += ['%s %s(%s);\n' % (RETURNS.get(ftype, 'void'), fn, params) for fn in names]
     out.append('\n#endif\n')
@@ -209,11 +214,8 @@ def gen_roles_cc(fns):
            ' * the owner\'s definition replaces it at link time without touching this file; each does\n'
            ' * the least its slot allows (the kelvoLeast* functions of cmdinfo.h).\n */\n',
            '#include "cmdroles.h"\n\n#define KELVO_PLACEHOLDER __attribute__((weak))\n']
-    for slot in SLOTS:
+    for slot, names in by_slot(fns):
         ftype, least, params, args = SLOTS[slot]
-        names = [fn for fn, s in fns.items() if s == slot]
-        if not names:
-            continue
         ret = 'return ' if ftype in RETURNS else ''
         out.append('\n')
         for fn in names:
