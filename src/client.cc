@@ -84,9 +84,10 @@ void kelvoRegisterClientClasses()
 
 void kelvoRegisterEventClasses()
 {
-    /* The subclasses inherit the create hook only when the parent has it at their registration. */
+    /* The subclasses inherit the hooks only when the parent has them at their registration. */
     kelvo_event_ce = register_class_Kelvo_Event();
     kelvo_event_ce->create_object = kelvoEventCreateObject;
+    kelvo_event_ce->get_iterator = kelvoEventGetIterator;
     kelvo_event_invalidated_ce = register_class_Kelvo_Event_Invalidated(kelvo_event_ce);
     kelvo_event_flushed_ce = register_class_Kelvo_Event_Flushed(kelvo_event_ce);
     kelvoEventInitHandlers();

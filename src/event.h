@@ -25,6 +25,10 @@ enum kelvoEventType : int {
 /* Create-object hook of Kelvo\Event, inherited by both subclasses. */
 zend_object *kelvoEventCreateObject(zend_class_entry *ce);
 
+/* Iterator of Kelvo\Event, inherited by both subclasses: foreach by value walks a copy of the
+ * properties; foreach by reference is refused. */
+zend_object_iterator *kelvoEventGetIterator(zend_class_entry *ce, zval *object, int byRef);
+
 /* Fills the event object handlers from the engine's standard ones. MINIT, once the classes exist. */
 void kelvoEventInitHandlers();
 

@@ -61,6 +61,8 @@ TEST_P(EventInit, MakesTheEventAndKeepsItsPropertiesGuarded)
     EXPECT_EQ(run(&event, "$o->key = 'other';"), "Kelvo\\Event\\" + std::string(c.type == kelvoEventFlushed ? "Flushed" : "Invalidated")
         + "->key is not modifiable");
     EXPECT_EQ(run(&event, "$o->client = !$o->client; $out = json_encode($o->client);"), c.client ? "false" : "true");
+    EXPECT_EQ(run(&event, "foreach ($o as $name => &$value) {}"), "An iterator cannot be used with foreach by reference");
+    EXPECT_EQ(run(&event, "$out = ''; foreach ($o as $name => $value) { $out .= $name . ' '; }"), "type key client ");
     zval_ptr_dtor(&event);
 }
 

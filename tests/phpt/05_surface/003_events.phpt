@@ -47,6 +47,7 @@ $changes = [
     'list assign'       => function (Event $e) { [$e->type] = [9]; },
     'reflection'        => function (Event $e) { (new ReflectionProperty($e, 'type'))->setValue($e, 7); },
     'other case'        => function (Event $e) { $e->TYPE = 5; },
+    'foreach by ref'    => function (Event $e) { foreach ($e as $name => &$value) { $value = 3; } },
 ];
 foreach ($changes as $label => $change) {
     $e = new Invalidated();
@@ -63,6 +64,13 @@ foreach ($changes as $label => $change) {
     }
 }
 
+$e = new Invalidated();
+foreach ($e as $name => $value) {
+    echo "$name: ", var_export($value, true), "\n";
+}
+$e->client = false;
+echo json_encode(iterator_to_array((fn() => yield from $e)())), "\n";
+
 $e = new Flushed();
 $e->client = true;
 $e->client = !$e->client;
@@ -70,7 +78,7 @@ var_dump($e->client, isset($e->key), empty($e->type));
 unset($e->key);
 echo "key unset: ", var_export(!(new ReflectionProperty($e, 'key'))->isInitialized($e), true), "\n";
 ?>
---EXPECTF--
+--EXPECT--
 bool(true)
 bool(false)
 array(4) {
@@ -121,6 +129,11 @@ reflection: Kelvo\Event\Invalidated->type is not modifiable
 reflection: Kelvo\Event\Invalidated->type is not modifiable
 other case: Kelvo\Event\Invalidated->TYPE is not modifiable
 other case: Kelvo\Event\Invalidated->TYPE is not modifiable
+foreach by ref: An iterator cannot be used with foreach by reference
+foreach by ref: An iterator cannot be used with foreach by reference
+type: 1
+key: NULL
+{"type":1,"key":null,"client":false}
 bool(false)
 bool(false)
 bool(false)
