@@ -33,11 +33,6 @@ const zend_function_entry probeFunctions[] = {ZEND_FE(kelvo_least_probe, probeAr
 
 std::string run(const char *code)
 {
-    static bool registered = false;
-    if (!registered) {
-        EXPECT_EQ(zend_register_functions(nullptr, probeFunctions, nullptr, MODULE_PERSISTENT), SUCCESS);
-        registered = true;
-    }
     zval result;
     EXPECT_EQ(zend_eval_string(code, &result, "probe"), SUCCESS) << code;
     std::string bytes = Z_TYPE(result) == IS_STRING ? std::string(Z_STRVAL(result), Z_STRLEN(result)) : "(not a string)";
@@ -45,9 +40,18 @@ std::string run(const char *code)
     return bytes;
 }
 
+class CmdLeastBuilder : public ::testing::Test {
+  protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(zend_register_functions(nullptr, probeFunctions, nullptr, MODULE_PERSISTENT), SUCCESS);
+    }
+    void TearDown() override { zend_unregister_functions(probeFunctions, -1, nullptr); }
+};
+
 } // namespace
 
-TEST(CmdLeastBuilder, SendsEachArgumentAsGiven) {
+TEST_F(CmdLeastBuilder, SendsEachArgumentAsGiven) {
     EXPECT_EQ(run("kelvo_least_probe()"), "*1\r\n$5\r\nPROBE\r\n");
     EXPECT_EQ(run("kelvo_least_probe('k', 5, 1.5, true, null, '')"),
               "*7\r\n$5\r\nPROBE\r\n$1\r\nk\r\n$1\r\n5\r\n$3\r\n1.5\r\n$1\r\n1\r\n$0\r\n\r\n$0\r\n\r\n");
