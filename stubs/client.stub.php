@@ -149,12 +149,24 @@ namespace Kelvo {
         /** This object's adaptive-cache settings; set by the module and not replaceable. */
         public AdaptiveCache $adaptiveCache;
 
+        /**
+         * Configures the client from a host (name, socket path or URL), port, timeouts, context array and database; connects on first use.
+         */
         public function __construct(null|string|array $host = null, int $port = 6379, float $connect_timeout = 0.0, float $command_timeout = 0.0, array $context = [], int $database = 0) {}
 
+        /**
+         * Connects to the server and runs the handshake; the context array carries TLS and client options.
+         */
         public function connect(string $host, int $port = 6379, float $timeout = 0.0, ?string $persistent_id = null, int $retry_interval = 0, float $read_timeout = 0.0, array $context = [], int $database = 0): bool {}
 
+        /**
+         * As connect, on a persistent link that later requests of this process reuse.
+         */
         public function pconnect(string $host, int $port = 6379, float $timeout = 0.0, ?string $persistent_id = null, int $retry_interval = 0, float $read_timeout = 0.0, array $context = [], int $database = 0): bool {}
 
+        /**
+         * Gives the link back (persistent) or closes it.
+         */
         public function close(): bool {}
 
         /**
@@ -164,24 +176,54 @@ namespace Kelvo {
          */
         public function pclose(): bool {}
 
+        /**
+         * Calls the callback for every invalidated key and every flush of the shared cache; null removes it.
+         */
         public function listen(?callable $callback): bool {}
 
+        /**
+         * Calls the callback when the shared cache of this endpoint is flushed; null removes it.
+         */
         public function onFlushed(?callable $callback): bool {}
 
+        /**
+         * Calls the callback for every invalidated key, or only for keys matching the pattern; null removes it.
+         */
         public function onInvalidated(?callable $callback, ?string $pattern = null): bool {}
 
+        /**
+         * Runs the callbacks of the events queued for this process; the number run.
+         */
         public function dispatchEvents(): false|int {}
 
+        /**
+         * The value of one OPT_* option.
+         */
         public function getOption(int $option): mixed {}
 
+        /**
+         * Reads an option, or sets it when a value is given.
+         */
         public function option(int $option, mixed $value = null): mixed {}
 
+        /**
+         * Sets one OPT_* option; false for a bad value.
+         */
         public function setOption(int $option, mixed $value): bool {}
 
+        /**
+         * Adds key patterns whose replies are never cached; the number of patterns now set.
+         */
         public function addIgnorePatterns(string ...$pattern): int {}
 
+        /**
+         * Adds key patterns whose replies may be cached; the number of patterns now set.
+         */
         public function addAllowPatterns(string ...$pattern): int {}
 
+        /**
+         * The connect timeout in seconds.
+         */
         public function getTimeout(): false|float {}
 
         /**
@@ -190,6 +232,9 @@ namespace Kelvo {
          */
         public function timeout(): false|float {}
 
+        /**
+         * The read timeout in seconds.
+         */
         public function getReadTimeout(): false|float {}
 
         /**
@@ -198,6 +243,9 @@ namespace Kelvo {
          */
         public function readTimeout(): false|float {}
 
+        /**
+         * The bytes sent and received on this client's link.
+         */
         public function getBytes(): array {}
 
         /**
@@ -206,36 +254,84 @@ namespace Kelvo {
          */
         public function bytes(): array {}
 
+        /**
+         * The host, or the socket path.
+         */
         public function getHost(): false|string {}
 
+        /**
+         * Whether the link is connected.
+         */
         public function isConnected(): bool {}
 
+        /**
+         * The port.
+         */
         public function getPort(): false|int {}
 
+        /**
+         * The credentials the client authenticates with.
+         */
         public function getAuth(): mixed {}
 
+        /**
+         * The selected database.
+         */
         public function getDbNum(): mixed {}
 
+        /**
+         * The value as the configured serializer writes it.
+         */
         public function _serialize(mixed $value): mixed {}
 
+        /**
+         * The value the configured serializer reads from a string.
+         */
         public function _unserialize(mixed $value): mixed {}
 
+        /**
+         * The bytes as the configured compressor writes them.
+         */
         public function _compress(string $value): string {}
 
+        /**
+         * The bytes the configured compressor reads back.
+         */
         public function _uncompress(string $value): string {}
 
+        /**
+         * The value as it is sent: serialized, then compressed.
+         */
         public function _pack(mixed $value): string {}
 
+        /**
+         * The digest of the packed value.
+         */
         public function _digest(mixed $value): string {}
 
+        /**
+         * The value read back from packed bytes.
+         */
         public function _unpack(mixed $value): mixed {}
 
+        /**
+         * The key with the configured key prefix.
+         */
         public function _prefix(mixed $value): string {}
 
+        /**
+         * The last error reply recorded instead of thrown, or null.
+         */
         public function getLastError(): ?string {}
 
+        /**
+         * Forgets the last error.
+         */
         public function clearLastError(): bool {}
 
+        /**
+         * The identity of the server endpoint this client's cache entries belong to.
+         */
         public function endpointId(): false|string {}
 
         /**
@@ -244,60 +340,131 @@ namespace Kelvo {
          */
         public function getPersistentID(): false|string {}
 
+        /**
+         * An identifier of this client's socket, unique within the host.
+         */
         public function socketId(): false|string {}
 
+        /**
+         * Statistics of the shared cache: usage, counters, memory, endpoints and hashes.
+         */
         public static function stats(): array {}
 
+        /**
+         * The size of the shared cache in bytes; 0 when the cache is off.
+         */
         public static function maxMemory(): int {}
 
         /**
+         * The size of the shared cache in bytes; use maxMemory().
          * @deprecated
          */
         public static function memory(): int {}
 
+        /**
+         * Sends any command by name with its arguments as given; cached reads may be answered from the shared cache.
+         */
         public function rawCommand(string $cmd, mixed ...$args): mixed {}
 
+        /**
+         * Authenticates with a password, or a user and a password.
+         */
         public function auth(mixed $auth): bool {}
 
+        /**
+         * Empties the shared cache of one endpoint (or all) and one database (or all).
+         */
         public static function flushMemory(?string $endpointId = null, ?int $db = null): bool {}
 
+        /**
+         * When the shared cache of an endpoint and database was last flushed, in seconds.
+         */
         public static function lastMemoryFlush(?string $endpointId = null, ?int $db = null): false|float {}
 
+        /**
+         * Seconds since this client's link last talked to the server.
+         */
         public function idleTime(): Kelvo|false|int {}
 
+        /**
+         * GET, returning the value together with whether it came from the shared cache and its length.
+         */
         public function getWithMeta(mixed $key): Kelvo|false|array {}
 
+        /**
+         * HGET, returning the value together with whether it came from the shared cache and its length.
+         */
         public function hgetWithMeta(mixed $hash, mixed $member): Kelvo|false|array {}
 
+        /**
+         * Starts queueing commands locally until exec().
+         */
         public function pipeline(): Kelvo|bool {}
 
+        /**
+         * Starts a MULTI transaction (or a pipeline with Kelvo::PIPELINE).
+         */
         public function multi(int $mode = \Kelvo\Kelvo::MULTI): Kelvo|bool {}
 
+        /**
+         * Sends the queued commands and returns their results.
+         */
         public function exec(): Kelvo|bool|array {}
 
+        /**
+         * Drops the queued commands of the transaction or pipeline.
+         */
         public function discard(): bool {}
 
+        /**
+         * The server's name from the handshake.
+         */
         public function serverName(): false|string {}
 
+        /**
+         * The server's version from the handshake.
+         */
         public function serverVersion(): false|string {}
 
+        /**
+         * ATOMIC, MULTI or PIPELINE; with $masked the mode bits together.
+         */
         public function getMode(bool $masked = false): int {}
 
+        /**
+         * Resets the byte counters.
+         */
         public function clearBytes(): void {}
 
+        /**
+         * One page of SCAN; $iterator holds the cursor between calls and is 0 at the end.
+         */
         public function scan(mixed &$iterator, mixed $match = null, int $count = 0, ?string $type = null): false|array {}
 
+        /**
+         * One page of HSCAN over the hash; $iterator holds the cursor.
+         */
         public function hscan(mixed $key, mixed &$iterator, mixed $match = null, int $count = 0): false|array {}
 
+        /**
+         * One page of SSCAN over the set; $iterator holds the cursor.
+         */
         public function sscan(mixed $key, mixed &$iterator, mixed $match = null, int $count = 0): false|array {}
 
+        /**
+         * One page of ZSCAN over the sorted set; $iterator holds the cursor.
+         */
         public function zscan(mixed $key, mixed &$iterator, mixed $match = null, int $count = 0): false|array {}
 
         /**
+         * The keys the shared cache holds for this client's endpoint and database, with their metadata.
          * @return mixed
          */
         public function _getKeys() {}
 
+        /**
+         * Whether the shared cache holds the key for this client's endpoint.
+         */
         public function isTracked(string $key): bool {}
 
         /**

@@ -1,5 +1,5 @@
 /* This is a generated file, edit the .stub.php file instead.
- * Stub hash: cb904afd2c3c972e4d9b39a31e776a48e2688861 */
+ * Stub hash: 3a9970d48d9600d6ced559e67baecfa8150a8cf4 */
 
 ZEND_BEGIN_ARG_INFO_EX(arginfo_class_Kelvo_Kelvo___construct, 0, 0, 0)
 	ZEND_ARG_TYPE_MASK(0, host, MAY_BE_NULL|MAY_BE_STRING|MAY_BE_ARRAY, "null")

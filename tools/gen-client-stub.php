@@ -7,7 +7,7 @@
  *   php tools/gen-client-stub.php [--check]     (--check: fail when the outputs are stale)
  *
  * One row per method, tab-separated: name, handler, flags, attributes, sensitive parameter,
- * parameters, return type ("-" for none). Handlers:
+ * parameters, return type, summary for the stub's docblock ("-" for none). Handlers:
  *   command:WIRE     forwards to kelvoCommand with REDIS_CMD_<WIRE>
  *   subscribe:WIRE   forwards to kelvoSubscribeCommand with REDIS_CMD_<WIRE>
  *   alias:method     shares the handler of another method
@@ -32,10 +32,10 @@ function readMethods(string $path): array
             continue;
         }
         $cols = explode("\t", $line);
-        if (count($cols) !== 7) {
-            fail("$path:" . ($n + 1) . ": expected 7 columns");
+        if (count($cols) !== 8) {
+            fail("$path:" . ($n + 1) . ": expected 8 columns");
         }
-        [$name, $handler, $flags, $attrs, $sensitive, $params, $returns] = $cols;
+        [$name, $handler, $flags, $attrs, $sensitive, $params, $returns, $summary] = $cols;
         $attrs = $attrs === '-' ? [] : explode(',', $attrs);
         foreach ($attrs as $a) {
             if (!in_array($a, ATTRIBUTE_ORDER, true)) {
@@ -51,6 +51,7 @@ function readMethods(string $path): array
             'sensitive' => $sensitive === '-' ? null : $sensitive,
             'params' => $params === '-' ? '' : $params,
             'returns' => $returns === '-' ? null : $returns,
+            'summary' => $summary === '-' ? null : $summary,
         ];
     }
     return $methods;
@@ -134,7 +135,7 @@ function validate(array $methods): void
 
 function stubMethod(array $m): string
 {
-    $doc = [];
+    $doc = $m['summary'] === null ? [] : [$m['summary']];
     [$kind, $target] = handlerTarget($m);
     if ($kind === 'command' || $kind === 'subscribe') {
         $doc[] = "Sends $target." . (in_array('Cached', $m['attrs'], true)
