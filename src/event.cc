@@ -9,20 +9,20 @@ zend_class_entry *kelvo_event_ce;
 zend_class_entry *kelvo_event_invalidated_ce;
 zend_class_entry *kelvo_event_flushed_ce;
 
-namespace {
+zend_object_handlers kelvo_event_object_handlers;
 
-zend_object_handlers eventHandlers;
-
-void eventFreeObject(zend_object *object)
+void kelvoEventFreeObject(zend_object *object)
 {
     kelvoAssert(object != nullptr);
     zend_object_std_dtor(object);
 }
 
-zval *eventWriteProperty(zend_object *object, zend_string *name, zval *value, void **cacheSlot)
+zval *kelvoEventWriteProperty(zend_object *object, zend_string *name, zval *value, void **cacheSlot)
 {
     return kelvoSafeWriteProperty(object, name, value, cacheSlot);
 }
+
+namespace {
 
 /*
  * foreach over an event walks a copy of its properties. Plain objects are walked in their
@@ -124,20 +124,21 @@ zend_object_iterator *kelvoEventGetIterator(zend_class_entry *ce, zval *object, 
 
 void kelvoEventInitHandlers()
 {
-    memcpy(&eventHandlers, zend_get_std_object_handlers(), sizeof(eventHandlers));
-    eventHandlers.offset = 0;
-    eventHandlers.free_obj = eventFreeObject;
-    eventHandlers.read_property = kelvoSafeReadProperty;
-    eventHandlers.write_property = eventWriteProperty;
-    eventHandlers.get_property_ptr_ptr = kelvoSafeGetPropertyPtrPtr;
+    zend_object_handlers &h = kelvo_event_object_handlers;
+    memcpy(&h, zend_get_std_object_handlers(), sizeof(h));
+    h.offset = 0;
+    h.free_obj = kelvoEventFreeObject;
+    h.read_property = kelvoSafeReadProperty;
+    h.write_property = kelvoEventWriteProperty;
+    h.get_property_ptr_ptr = kelvoSafeGetPropertyPtrPtr;
 }
 
 zend_object *kelvoEventCreateObject(zend_class_entry *ce)
 {
-    zend_object *object = static_cast<zend_object *>(zend_object_alloc(sizeof(zend_object), ce));
+    auto *object = static_cast<zend_object *>(ecalloc(1, sizeof(zend_object) + zend_object_properties_size(ce)));
     zend_object_std_init(object, ce);
     object_properties_init(object, ce);
-    object->handlers = &eventHandlers;
+    object->handlers = &kelvo_event_object_handlers;
     return object;
 }
 

@@ -22,6 +22,12 @@ enum kelvoEventType : int {
     kelvoEventFlushed = 2,
 };
 
+/* Handlers of every event object: the standard ones with the property guard of client.h
+ * (reads, writes, direct property pointers) and kelvoEventFreeObject. */
+extern zend_object_handlers kelvo_event_object_handlers;
+void kelvoEventFreeObject(zend_object *object);
+zval *kelvoEventWriteProperty(zend_object *object, zend_string *name, zval *value, void **cacheSlot);
+
 /* Create-object hook of Kelvo\Event, inherited by both subclasses. */
 zend_object *kelvoEventCreateObject(zend_class_entry *ce);
 
