@@ -11,7 +11,6 @@
 
 extern "C" {
 #include "Zend/zend_attributes.h"
-#include "Zend/zend_interfaces.h"
 #include "../stubs/client_arginfo.h"
 }
 
