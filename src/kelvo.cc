@@ -12,6 +12,7 @@
 #include "log.h"
 #include "session.h"
 #include "settings.h"
+#include "shared.h"
 
 extern "C" {
 #include "SAPI.h"
@@ -367,15 +368,13 @@ static zend_result setupHalf(void)
     kelvoLogSetup(iniText("kelvo.loglevel"), iniText("kelvo.logfile"));
 
     warnSettingsNotes(kelvoClampSettings(readRawSettings(), kelvoGetCpuCount, &kelvoCfgVals));
-    /* allocator_lock and cache_lock take their kinds from kelvo.locks.* here (kelvoCfgLockType). */
+    kelvoCfgVals.allocator_lock = kelvoCfgLockType("kelvo.locks.allocator");
+    kelvoCfgVals.cache_lock = kelvoCfgLockType("kelvo.locks.cache");
     showClampedSettings();
 
+    if (kelvoSharedStartup() != 0)
+        return FAILURE;
     /*
-     * The shared arena (kelvoShInit: "Cannot initialize kelvo shared memory"
-     * and FAILURE when it cannot be mapped) and its root (kelvoInitSharedCache:
-     * FAILURE, the mapping removed) are made here; the root's hash seed comes
-     * from kelvoRandomSeed(), and block sizes computed from settings
-     * (initial_readers records and the like) go through kelvoArrayBytes().
      * Then the global invalidation reader, the
      * processor-specific kernels.
      */
@@ -403,8 +402,9 @@ static PHP_MSHUTDOWN_FUNCTION(kelvo)
 {
     if (isCommandLineSapi() && getpid() == kelvoStartupPID) {
         kelvoLogNotice("%s:%d MSHUTDOWN - Kelvo is shutting down, bye bye", KELVO_LOG_SITE);
+        kelvoSharedShutdown();
         /*
-         * The arena goes here (kelvoShDestroy), with this process's own state
+         * With the arena goes this process's own state
          * that lives outside it: compressor contexts and libraries, the global
          * reader's buffer. Only this process's mapping is dropped; nothing
          * inside the arena is freed or cleared, because children the script
@@ -426,6 +426,7 @@ static PHP_RINIT_FUNCTION(kelvo)
 
 static PHP_RSHUTDOWN_FUNCTION(kelvo)
 {
+    kelvoSharedRequestEnd();
     return SUCCESS;
 }
 

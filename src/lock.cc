@@ -104,9 +104,42 @@ void kelvoRestoreTermSignals(const sigset_t *old)
 
 /* --- locks -------------------------------------------------------------------------------- */
 
+/* The shared locks this process holds, innermost last (request end releases leftovers). */
+constexpr int MAX_HELD_LOCKS = 8;
+static kelvoLock *heldLocks[MAX_HELD_LOCKS];
 static int locksHeld;
 
 int kelvoLocksHeld(void) { return locksHeld; }
+
+static void noteHeld(kelvoLock *lock)
+{
+    kelvoAssert(locksHeld < MAX_HELD_LOCKS);
+    heldLocks[locksHeld++] = lock;
+}
+
+static void noteReleased(kelvoLock *lock)
+{
+    for (int i = locksHeld - 1; i >= 0; i--) {
+        if (heldLocks[i] != lock)
+            continue;
+        for (int j = i; j < locksHeld - 1; j++)
+            heldLocks[j] = heldLocks[j + 1];
+        locksHeld--;
+        return;
+    }
+    kelvoUnreachable();
+}
+
+int kelvoLocksReleaseAll(void)
+{
+    int count = locksHeld;
+    if (count == 0)
+        return 0;
+    kelvoSharedStateSetBroken();
+    while (locksHeld > 0)
+        kelvoLockUnlock(heldLocks[locksHeld - 1]);
+    return count;
+}
 
 static uint32_t *spinWord(kelvoLock *lock) { return reinterpret_cast<uint32_t *>(&lock->mutex); }
 
@@ -238,7 +271,7 @@ int kelvoLockLock(kelvoLock *lock)
     lock->owner = ownerWord();
     if (__builtin_expect(kelvoSharedStateBroken(), 0))
         return refuse(lock);
-    locksHeld++;
+    noteHeld(lock);
     return 0;
 }
 
@@ -251,7 +284,7 @@ void kelvoLockUnlock(kelvoLock *lock)
     } else if (int rc = pthread_mutex_unlock(&lock->mutex)) {
         mutexLockPanic(&lock->mutex, "pthread_mutex_unlock", rc);
     }
-    locksHeld--;
+    noteReleased(lock);
     kelvoUndeferSignals();
 }
 

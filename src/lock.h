@@ -71,6 +71,29 @@ uint32_t kelvoLockTypeFromText(const char *text);
 
 /* Number of shared locks this process holds now (request end checks it is 0). */
 int kelvoLocksHeld(void);
+/*
+ * Releases every lock this process still holds (left behind by a bailout)
+ * and, when there was one, marks the shared state broken: what those locks
+ * guarded may be half-changed. Returns how many were held.
+ */
+int kelvoLocksReleaseAll(void);
+
+/* Holds a lock for a scope; false when it could not be taken (shared state broken). */
+class kelvoLockGuard {
+  public:
+    explicit kelvoLockGuard(kelvoLock *lock) : lock_(kelvoLockLock(lock) == 0 ? lock : nullptr) {}
+    ~kelvoLockGuard()
+    {
+        if (lock_)
+            kelvoLockUnlock(lock_);
+    }
+    kelvoLockGuard(const kelvoLockGuard &) = delete;
+    kelvoLockGuard &operator=(const kelvoLockGuard &) = delete;
+    explicit operator bool() const { return lock_ != nullptr; }
+
+  private:
+    kelvoLock *lock_;
+};
 
 /* --- the broken flag ------------------------------------------------------ */
 

@@ -2,9 +2,9 @@
 #include "shared.h"
 #include "cfgvals.h"
 #include "fatal.h"
+#include "epoch.h"
 #include "shmalloc.h"
 
-#include <cstdlib>
 #include <cstring>
 
 kelvoSharedRoot *kelvoSharedData = nullptr;
@@ -41,7 +41,7 @@ static int initEpoch(kelvoSharedCache *cache)
     return 0;
 }
 
-int kelvoInitSharedCache(void)
+int kelvoInitSharedCache(uint64_t seed)
 {
     kelvoAssert(kelvoCfgVals.initialized);
     auto *root = static_cast<kelvoSharedRoot *>(kelvoShMallocAligned64(sizeof(kelvoSharedRoot)));
@@ -55,7 +55,7 @@ int kelvoInitSharedCache(void)
         return 0;
     }
     kelvoSharedCache *cache = &root->cache;
-    cache->seed = static_cast<uint64_t>(static_cast<int64_t>(rand()));
+    cache->seed = seed;
     if (initEpoch(cache) != 0) {
         kelvoShLog(KELVO_LL_ERROR, "Cannot allocate %zu epoch records", static_cast<size_t>(kelvoCfgVals.initial_readers));
         kelvoShFreeAligned64(root);
@@ -74,4 +74,19 @@ void kelvoFreeSharedCache(void)
     kelvoShFreeAligned64(kelvoSharedData->cache.readers);
     kelvoShFreeAligned64(kelvoSharedData);
     kelvoSharedData = nullptr;
+}
+
+int kelvoSharedRequestEnd(void)
+{
+    int left = 0;
+    if (kelvoReader.active) {
+        kelvoShLog(KELVO_LL_ERROR, "Request ended inside an epoch read section");
+        kelvoGlobalEpochEnd();
+        left++;
+    }
+    if (int locks = kelvoLocksReleaseAll()) {
+        kelvoShLog(KELVO_LL_ERROR, "Request ended holding %d shared lock(s); shared cache disabled", locks);
+        left += locks;
+    }
+    return left;
 }

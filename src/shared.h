@@ -110,13 +110,37 @@ extern kelvoSharedRoot *kelvoSharedData;
 
 /*
  * Builds the root in the active arena from kelvoCfgVals (fatal unless it is
- * initialized): always the zeroed root; with the cache on also the seed, the
- * epoch and the reader pool. 0, or -1 after an error log; on -1 nothing of
- * the root is left and the caller removes the arena.
+ * initialized): always the zeroed root; with the cache on also the hash
+ * seed, the epoch and the reader pool. 0, or -1 after an error log; on -1
+ * nothing of the root is left and the caller removes the arena.
  */
-int kelvoInitSharedCache(void);
+int kelvoInitSharedCache(uint64_t seed);
 /* Frees the root and what it owns back into the heap (the arena stays). */
 void kelvoFreeSharedCache(void);
+
+/*
+ * Request end: gives back what a bailout left behind, a read section still
+ * open or shared locks still held (those mark the shared state broken, as
+ * their data may be half-changed), and reports it with an error log. Returns
+ * how many were left.
+ */
+int kelvoSharedRequestEnd(void);
+
+/*
+ * Engine side (shared_php.cc). Module start-up: points the signal hooks at
+ * the engine, maps the arena (engine warning "Cannot initialize kelvo shared
+ * memory" when it cannot) and builds the root (the arena removed when that
+ * fails): 0 or -1.
+ */
+int kelvoSharedStartup(void);
+/*
+ * Drops this process's mapping of the arena and every pointer into it (root,
+ * epoch reader); nothing inside the arena is freed, as forked children may
+ * still use it.
+ */
+void kelvoSharedShutdown(void);
+/* The lock kind named by a kelvo.locks.* directive's current text. */
+uint32_t kelvoCfgLockType(const char *name);
 
 /* Parts of the root; a missing root is fatal. */
 kelvoSharedInvalidations *kelvoInvalidations(void);

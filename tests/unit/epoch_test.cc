@@ -45,7 +45,7 @@ struct Epoch : ::testing::Test {
         kelvoCfgVals.initial_readers = 32;
         kelvoCfgVals.databases = 16;
         ASSERT_EQ(kelvoShInitEx(16 << 20, KELVO_PREFAULT_OFF, KELVO_LOCK_ADAPTIVE_MUTEX), 0);
-        ASSERT_EQ(kelvoInitSharedCache(), 0);
+        ASSERT_EQ(kelvoInitSharedCache(0x5eed), 0);
         freeCounts = static_cast<uint32_t *>(kelvoShCalloc(slots, sizeof(uint32_t)));
         kelvoReader = {};
     }
@@ -213,12 +213,23 @@ TEST_F(Epoch, NoRecordWhenThePoolIsEmptyAndTheHeapFull) {
         waitChild(pid);
 }
 
+TEST_F(Epoch, RequestEndClosesASectionABailoutLeftOpen) {
+    ASSERT_EQ(kelvoGlobalEpochInit(), 0);
+    kelvoGlobalEpochBegin();
+    EXPECT_EQ(kelvoSharedRequestEnd(), 1);
+    EXPECT_EQ(kelvoReader.active, 0u);
+    EXPECT_FALSE(kelvoCkEpochActive(kelvoReader.rec));
+    EXPECT_EQ(kelvoSignalDepth, 0);
+    EXPECT_FALSE(kelvoSharedStateBroken()) << "an open section changes nothing shared";
+    EXPECT_EQ(kelvoSharedRequestEnd(), 0);
+}
+
 TEST(EpochOff, InitFailsWhenTheCacheIsOff) {
     kelvoCfgValsRecord saved = kelvoCfgVals;
     kelvoCfgVals.enabled = 0;
     kelvoCfgVals.initialized = 1;
     ASSERT_EQ(kelvoShInitEx(1 << 20, KELVO_PREFAULT_OFF, KELVO_LOCK_SPIN), 0);
-    ASSERT_EQ(kelvoInitSharedCache(), 0);
+    ASSERT_EQ(kelvoInitSharedCache(0x5eed), 0);
     EXPECT_NE(kelvoSharedData, nullptr);
     EXPECT_EQ(kelvoCache()->readers, nullptr);
     EXPECT_EQ(kelvoGlobalEpochInit(), -1);

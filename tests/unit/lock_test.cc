@@ -115,6 +115,34 @@ TEST(Lock, ZeroFilledLockIsASpinLockAndNamesItsHolder) {
     EXPECT_EQ(kelvoLocksHeld(), 0);
 }
 
+TEST(Lock, GuardHoldsForItsScope) {
+    kelvoLock lock{};
+    {
+        kelvoLockGuard guard(&lock);
+        EXPECT_TRUE(guard);
+        EXPECT_TRUE(kelvoLockHeldByMe(&lock));
+    }
+    EXPECT_EQ(kelvoLocksHeld(), 0);
+    EXPECT_EQ(kelvoSignalDepth, 0);
+}
+
+// What a bailout leaves held is released at request end, and the state behind it is not trusted.
+TEST(Lock, LeftoverLocksAreReleasedAndTheSharedStateMarkedBroken) {
+    ASSERT_EQ(kelvoShInitEx(1 << 20, KELVO_PREFAULT_OFF, KELVO_LOCK_MUTEX), 0);
+    kelvoLock *inner = &kelvoShArenaPtr->lock;
+    kelvoLock outer{};
+    ASSERT_EQ(kelvoLockLock(&outer), 0);
+    ASSERT_EQ(kelvoLockLock(inner), 0);
+    EXPECT_EQ(kelvoLocksReleaseAll(), 2);
+    EXPECT_EQ(kelvoLocksHeld(), 0);
+    EXPECT_EQ(kelvoSignalDepth, 0);
+    EXPECT_TRUE(kelvoSharedStateBroken());
+    EXPECT_EQ(outer.owner, 0u);
+    EXPECT_EQ(kelvoLocksReleaseAll(), 0);
+    kelvoShDestroy();
+    EXPECT_FALSE(kelvoSharedStateBroken());
+}
+
 TEST(Lock, KindsFromSettingText) {
     struct {
         const char *text;
