@@ -3,8 +3,9 @@
  * C++. The C++ side sees its types as opaque storage of the right size and
  * alignment (checked in ck_shim.c).
  *
- * Owns the epoch record wrapper: every record registered in the global epoch
- * carries the id of the process that holds it (0: nobody, or a record that no
+ * Owns the record's owner word: every record registered in the global epoch
+ * carries the id of the process that holds it, in the tail padding of the
+ * library's record, which the library never writes (0: nobody, or a record that no
  * process owns, like the deferred-free record), so records of dead processes
  * can be found and given back.
  *
@@ -37,10 +38,9 @@ typedef struct kelvoCkSection {
     unsigned int bucket;
 } kelvoCkSection;
 
-/* An epoch record and the process that holds it. */
+/* An epoch record; the id of the process that holds it rides in the record's tail padding. */
 typedef struct kelvoEpochRecord {
     unsigned char record[KELVO_CK_RECORD_SIZE];
-    uint32_t owner;
 } __attribute__((aligned(64))) kelvoEpochRecord;
 
 /* The 16 bytes in front of a retired object: its free callback and the pending-list link. */
@@ -60,6 +60,8 @@ kelvoEpochRecord *kelvoCkEpochRecycle(kelvoCkEpoch *epoch, uint32_t owner);
 void kelvoCkEpochUnregister(kelvoEpochRecord *record);
 /* Gives back every held record whose owner `alive` says is gone; returns how many. */
 unsigned kelvoCkEpochReleaseDead(kelvoCkEpoch *epoch, bool (*alive)(uint32_t owner));
+/* The process holding the record; 0 when free or owned by no process. */
+uint32_t kelvoCkEpochOwner(const kelvoEpochRecord *record);
 /* Free records waiting for reuse. */
 unsigned kelvoCkEpochFreeRecords(const kelvoCkEpoch *epoch);
 

@@ -90,7 +90,7 @@ TEST_F(Epoch, RootHoldsTheEpochAndAPoolOfFreeRecords) {
     kelvoEpochRecord *rec = kelvoReader.rec;
     ASSERT_EQ(kelvoGlobalEpochInit(), 0);
     EXPECT_EQ(kelvoReader.rec, rec) << "a process keeps its record";
-    EXPECT_EQ(rec->owner, static_cast<uint32_t>(getpid()));
+    EXPECT_EQ(kelvoCkEpochOwner(rec), static_cast<uint32_t>(getpid()));
     kelvoGlobalEpochBegin();
     EXPECT_EQ(kelvoSignalDepth, 1);
     EXPECT_TRUE(kelvoCkEpochActive(rec));
@@ -106,7 +106,7 @@ TEST_F(Epoch, EveryProcessTakesItsOwnRecord) {
     kelvoEpochRecord *parentRec = kelvoReader.rec;
     auto results = runChildren(3, [&](int) {
         return kelvoGlobalEpochInit() == 0 && kelvoReader.rec != parentRec &&
-               kelvoReader.rec->owner == static_cast<uint32_t>(getpid());
+               kelvoCkEpochOwner(kelvoReader.rec) == static_cast<uint32_t>(getpid());
     });
     for (int rc : results)
         EXPECT_EQ(rc, 0);
@@ -222,6 +222,24 @@ TEST_F(Epoch, RequestEndClosesASectionABailoutLeftOpen) {
     EXPECT_EQ(kelvoSignalDepth, 0);
     EXPECT_FALSE(kelvoSharedStateBroken()) << "an open section changes nothing shared";
     EXPECT_EQ(kelvoSharedRequestEnd(), 0);
+}
+
+TEST(SharedRoot, ARootThatDoesNotFitLeavesNothingBehind) {
+    kelvoCfgValsRecord saved = kelvoCfgVals;
+    kelvoCfgVals.enabled = 1;
+    kelvoCfgVals.initialized = 1;
+    kelvoCfgVals.initial_readers = 65536;  // 12 MiB of records in a 4 MiB arena
+    ASSERT_EQ(kelvoShInitEx(4 << 20, KELVO_PREFAULT_OFF, KELVO_LOCK_SPIN), 0);
+    EXPECT_EQ(kelvoInitSharedCache(1), -1);
+    EXPECT_EQ(kelvoSharedData, nullptr);
+    EXPECT_EQ(kelvoShUsed(), kelvoShActive() - kelvoShFreeBytes());
+    EXPECT_EQ(kelvoShArenaPtr->tree.count, 1u) << "the root's block went back";
+    kelvoCfgVals.initial_readers = 32;
+    EXPECT_EQ(kelvoInitSharedCache(1), 0);
+    EXPECT_EQ(kelvoCache()->seed, 1u);
+    kelvoSharedData = nullptr;
+    kelvoShDestroy();
+    kelvoCfgVals = saved;
 }
 
 TEST(EpochOff, InitFailsWhenTheCacheIsOff) {
