@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <cstring>
 
+#include "cmdids.h"
 #include "fatal.h"
 
 extern "C" {
@@ -101,14 +102,14 @@ static size_t headerText(char *buf, char lead, uint64_t count)
     return len;
 }
 
-static void growIndex(rrc *req)
+static void growIndex(struct rrc *rrc)
 {
-    if (req->pos < req->size)
+    if (rrc->pos < rrc->size)
         return;
-    const uint64_t newsize = req->size * 2;
-    kelvoAssert(newsize > req->size);
-    req->args = static_cast<rrcArg *>(safe_erealloc(req->args, newsize, sizeof(rrcArg), 0));
-    req->size = newsize;
+    const uint64_t newsize = rrc->size * 2;
+    kelvoAssert(newsize > rrc->size);
+    rrc->args = static_cast<rrcArg *>(safe_erealloc(rrc->args, newsize, sizeof(rrcArg), 0));
+    rrc->size = newsize;
 }
 
 char *kelvoRespCmdCatAlloc(rrc *req, size_t len)
@@ -140,7 +141,7 @@ void kelvoRespCmdCatLen(rrc *req, const char *data, size_t len)
     memcpy(kelvoRespCmdCatAlloc(req, len), data, len);
 }
 
-void kelvoRespCmdInitLen(rrc *req, uint8_t flags, const char *name, size_t len)
+void kelvoRespCmdInitEmpty(rrc *req, uint8_t flags, int32_t cmd)
 {
     kelvoAssert(req != NULL);
     *req = rrc{};
@@ -148,10 +149,14 @@ void kelvoRespCmdInitLen(rrc *req, uint8_t flags, const char *name, size_t len)
     req->args = static_cast<rrcArg *>(safe_emalloc(req->size, sizeof(rrcArg), 0));
     smart_string_appendl(&req->buffer, "           \r\n", KELVO_RESP_RESERVE);
     req->head = KELVO_RESP_RESERVE;
-    kelvoRespCmdCatLen(req, name, len);
     req->flags = flags | KELVO_INITIALIZED;
-    req->context = 0;
-    req->cmd = -1;
+    req->cmd = cmd;
+}
+
+void kelvoRespCmdInitLen(rrc *req, uint8_t flags, const char *name, size_t len)
+{
+    kelvoRespCmdInitEmpty(req, flags, REDIS_CMD_UNKNOWN);
+    kelvoRespCmdCatLen(req, name, len);
 }
 
 void kelvoRespCmdFinish(rrc *req)

@@ -83,9 +83,21 @@ extern const kelvoRespLookupEntry kelvoRespMbulkLookup[37];
  * returns their count, 1 to 20. */
 size_t kelvoUnsignedToString(char *buf, uint64_t value);
 
+/* Starts a request for command id `cmd` (0 to 306): its ready bulk name is
+ * argument 0; `flags` gets KELVO_INITIALIZED added, `context` is 0. Reads the
+ * command catalogue (command_word.cc). */
+void kelvoRespCmdInitCmd(rrc *req, uint8_t flags, int32_t cmd);
+
 /* Starts a request for a command given by its wire name (copied unchanged as
  * argument 0); `cmd` becomes -1, `flags` the given flags plus KELVO_INITIALIZED. */
 void kelvoRespCmdInitLen(rrc *req, uint8_t flags, const char *name, size_t len);
+
+/* Starts a request that holds only the header reserve, no argument yet; the
+ * command word is appended next (kelvoRespCmdCatKw or kelvoRespCmdCatLen). */
+void kelvoRespCmdInitEmpty(rrc *req, uint8_t flags, int32_t cmd);
+
+/* Replaces the command word of a request that holds nothing else. */
+void kelvoRespCmdUpdateCmd(rrc *req, int32_t cmd);
 
 /* Writes the array header right-aligned into the reserve and sets `head`.
  * Appending afterwards requires finishing again. */
@@ -114,6 +126,8 @@ rrcUserdata kelvoRespCmdTakeUserdata(rrc *req, kelvoReqDataKind *kind);
 
 /* Appenders: each adds exactly one argument unless stated. */
 
+/* The ready bulk name of command `cmd`; only as argument 0. */
+void kelvoRespCmdCatKw(rrc *req, int32_t cmd);
 /* The bytes as they are. */
 void kelvoRespCmdCatLen(rrc *req, const char *data, size_t len);
 /* Writes the header, index entry and trailing CR LF of an n-byte argument and

@@ -12,4 +12,5 @@ function(kelvo_command_engine_test name)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300 ENVIRONMENT "${KELVO_ENGINE_TEST_ENV}")
 endfunction()
 
-kelvo_command_engine_test(command_test ${CMAKE_CURRENT_LIST_DIR}/command_test.cc ${KELVO_SRC}/command.cc)
+kelvo_command_engine_test(command_test ${CMAKE_CURRENT_LIST_DIR}/command_test.cc ${KELVO_SRC}/command.cc ${KELVO_SRC}/command_word.cc
+  ${KELVO_SRC}/cmdinfo.cc ${KELVO_SRC}/cmdtable.cc ${KELVO_SRC}/cmdroles.cc)

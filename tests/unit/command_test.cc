@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cmdinfo.h"
 #include "command.h"
 #include "command_engine.h"
 
@@ -114,6 +115,45 @@ TEST(Request, GetWithOneKeyIsExactWireForm)
     EXPECT_EQ(req.context, 0);
     kelvoRespCmdRelease(&req);
     EXPECT_EQ(req.flags, KELVO_REQ_RAW);
+}
+
+TEST(Request, StartedForAnIdCarriesTheReadyCommandWord)
+{
+    rrc req;
+    kelvoRespCmdInitCmd(&req, KELVO_REQ_META, REDIS_CMD_GET);
+    kelvoRespCmdCatLen(&req, "k", 1);
+    kelvoRespCmdFinish(&req);
+    EXPECT_EQ(req.head, 9);
+    EXPECT_EQ(Bytes(kelvoRespCmdData(&req), kelvoRespCmdLen(&req)), "*2\r\n$3\r\nGET\r\n$1\r\nk\r\n");
+    EXPECT_EQ(req.cmd, REDIS_CMD_GET);
+    EXPECT_EQ(req.flags, KELVO_INITIALIZED | KELVO_REQ_META);
+    EXPECT_EQ(Bytes(kelvoRespCmdArg(&req, 0), req.args[0].len), "GET");
+    EXPECT_EQ(Bytes(kelvoRespCmdArg(&req, 1), req.args[1].len), "k");
+    kelvoRespCmdRelease(&req);
+
+    // dotted module names and the longest name go out unchanged
+    for (int32_t cmd : {REDIS_CMD_JSON_SET, REDIS_CMD_GEORADIUSBYMEMBER_RO, REDIS_CMD_ACL, REDIS_CMD_ZUNIONSTORE}) {
+        kelvoRespCmdInitCmd(&req, 0, cmd);
+        kelvoRespCmdFinish(&req);
+        const Bytes name = kelvoCommandStrings[cmd].name;
+        EXPECT_EQ(Bytes(kelvoRespCmdData(&req), kelvoRespCmdLen(&req)), "*1\r\n" + bulk(name));
+        EXPECT_EQ(Bytes(kelvoRespCmdArg(&req, 0), req.args[0].len), name);
+        kelvoRespCmdRelease(&req);
+    }
+}
+
+TEST(Request, UpdateCmdReplacesTheCommandWord)
+{
+    rrc req;
+    kelvoRespCmdInitCmd(&req, 0, REDIS_CMD_ZRANGE);
+    kelvoRespCmdUpdateCmd(&req, REDIS_CMD_ZREVRANGEBYSCORE);
+    kelvoRespCmdCatLen(&req, "z", 1);
+    kelvoRespCmdFinish(&req);
+    EXPECT_EQ(req.cmd, REDIS_CMD_ZREVRANGEBYSCORE);
+    EXPECT_EQ(Bytes(kelvoRespCmdData(&req), kelvoRespCmdLen(&req)), "*2\r\n" + bulk("ZREVRANGEBYSCORE") + bulk("z"));
+    EXPECT_EQ(Bytes(kelvoRespCmdArg(&req, 0), req.args[0].len), "ZREVRANGEBYSCORE");
+    EXPECT_EQ(Bytes(kelvoRespCmdArg(&req, 1), req.args[1].len), "z");
+    kelvoRespCmdRelease(&req);
 }
 
 TEST(Request, ArrayHeaderIsRightAlignedInTheReserve)
@@ -400,6 +440,25 @@ class RequestDeathTest : public ::testing::Test {
 
 TEST_F(RequestDeathTest, MisuseIsFatal)
 {
+    EXPECT_EXIT(
+        {
+            Request r;
+            kelvoRespCmdCatLen(&r.req, "k", 1);
+            kelvoRespCmdUpdateCmd(&r.req, REDIS_CMD_GET);
+        },
+        testing::KilledBySignal(SIGSEGV), "kelvoRespCmdUpdateCmd\\(\\): Assertion 'rrc->pos == 1' failed");
+    EXPECT_EXIT(
+        {
+            Request r;
+            kelvoRespCmdCatKw(&r.req, REDIS_CMD_GET);
+        },
+        testing::KilledBySignal(SIGSEGV), "Assertion 'rrc != NULL && rrc->pos == 0 && rrc->size > rrc->pos");
+    EXPECT_EXIT(
+        {
+            rrc req;
+            kelvoRespCmdInitCmd(&req, 0, REDIS_CMD_MAX);
+        },
+        testing::KilledBySignal(SIGSEGV), "cmd > REDIS_CMD_UNKNOWN && cmd < REDIS_CMD_MAX");
     EXPECT_EXIT(kelvoRespCmdFinish(nullptr), testing::KilledBySignal(SIGSEGV), "Assertion 'req != NULL' failed");
     EXPECT_EXIT(
         {
