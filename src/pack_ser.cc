@@ -1,0 +1,152 @@
+/*
+ * The serializers: none, php (the engine's native format), igbinary and
+ * msgpack (the extensions' own functions, found at start-up) and json.
+ * Unserializers return non-zero on success and leave no value behind on
+ * failure.
+ */
+#include "pack.h"
+#include "pack_libs.h"
+#include "fatal.h"
+
+extern "C" {
+#include "ext/json/php_json.h"
+#include "ext/standard/php_var.h"
+}
+
+kelvoIgbinaryFnTable kelvoIgbinaryFns;
+kelvoMsgpackFnTable kelvoMsgpackFns;
+
+zend_string *kelvoNoneSerialize(zval *zsrc, const kelvoPackOptions *)
+{
+    kelvoAssert(zsrc != NULL);
+    ZVAL_DEREF(zsrc);
+    switch (Z_TYPE_P(zsrc)) {
+    case IS_STRING:
+        return zend_string_copy(Z_STR_P(zsrc));
+    case IS_ARRAY:
+        return ZSTR_KNOWN(ZEND_STR_ARRAY_CAPITALIZED);
+    case IS_OBJECT:
+        return zend_string_init("Object", sizeof("Object") - 1, 0);
+    default:
+        return zval_get_string_func(zsrc);
+    }
+}
+
+/* What a smart_str holds once a serializer is done with it: terminated, or null when empty. */
+static zend_string *kelvoSmartStrResult(smart_str *buf)
+{
+    smart_str_0(buf);
+    return buf->s;
+}
+
+static zend_string *kelvoPhpSerialize(zval *value, const kelvoPackOptions *)
+{
+    smart_str buf = {};
+    php_serialize_data_t varHash;
+    PHP_VAR_SERIALIZE_INIT(varHash);
+    php_var_serialize(&buf, value, &varHash);
+    PHP_VAR_SERIALIZE_DESTROY(varHash);
+    /* Unserializable values (closures, __sleep throwing) leave the exception to the caller. */
+    if (EG(exception)) {
+        smart_str_free(&buf);
+        return nullptr;
+    }
+    return kelvoSmartStrResult(&buf);
+}
+
+static int kelvoPhpUnserialize(zval *out, const char *buf, size_t len)
+{
+    php_unserialize_data_t varHash;
+    PHP_VAR_UNSERIALIZE_INIT(varHash);
+    /* The value lives in the state's own slot until the delayed __wakeup/__unserialize calls have run. */
+    zval *slot = var_tmp_var(&varHash);
+    const unsigned char *p = reinterpret_cast<const unsigned char *>(buf);
+    int ok = php_var_unserialize(slot, &p, p + len, &varHash);
+    if (ok)
+        ZVAL_COPY_DEREF(out, slot);
+    PHP_VAR_UNSERIALIZE_DESTROY(varHash);
+    if (ok && EG(exception)) {
+        zval_ptr_dtor(out);
+        ok = 0;
+    }
+    if (!ok)
+        ZVAL_UNDEF(out);
+    return ok;
+}
+
+static zend_string *kelvoIgbinarySerialize(zval *value, const kelvoPackOptions *)
+{
+    kelvoAssert(kelvoIgbinaryFns.serialize != nullptr);
+    uint8_t *bytes = nullptr;
+    size_t len = 0;
+    if (kelvoIgbinaryFns.serialize(&bytes, &len, value) != 0)
+        return Z_TYPE_P(value) == IS_STRING ? zend_string_copy(Z_STR_P(value)) : zval_get_string(value);
+    zend_string *out = zend_string_init(reinterpret_cast<char *>(bytes), len, 0);
+    efree(bytes);
+    return out;
+}
+
+/* igbinary's header: 00 00 00 01 or 00 00 00 02, then at least one byte. */
+static bool kelvoIgbinaryHeader(const char *buf, size_t len)
+{
+    return len >= 5 && buf[0] == 0 && buf[1] == 0 && buf[2] == 0 && (buf[3] == 1 || buf[3] == 2);
+}
+
+static int kelvoIgbinaryUnserialize(zval *out, const char *buf, size_t len)
+{
+    if (!kelvoIgbinaryFns.unserialize || !kelvoIgbinaryHeader(buf, len))
+        return 0;
+    ZVAL_NULL(out);
+    if (kelvoIgbinaryFns.unserialize(reinterpret_cast<const uint8_t *>(buf), len, out) == 0)
+        return 1;
+    ZVAL_NULL(out);
+    return 0;
+}
+
+static zend_string *kelvoMsgpackSerialize(zval *value, const kelvoPackOptions *)
+{
+    kelvoAssert(kelvoMsgpackFns.serialize != nullptr);
+    smart_str buf = {};
+    kelvoMsgpackFns.serialize(&buf, value);
+    return kelvoSmartStrResult(&buf);
+}
+
+static int kelvoMsgpackUnserialize(zval *out, const char *buf, size_t len)
+{
+    if (!kelvoMsgpackFns.unserialize)
+        return 0;
+    ZVAL_NULL(out);
+    if (kelvoMsgpackFns.unserialize(out, const_cast<char *>(buf), len) == SUCCESS)
+        return 1;
+    zval_ptr_dtor(out);
+    ZVAL_UNDEF(out);
+    return 0;
+}
+
+static zend_string *kelvoJsonSerialize(zval *value, const kelvoPackOptions *)
+{
+    smart_str buf = {};
+    /* A value the encoder cannot write (bad UTF-8, depth) must not be stored as half a document. */
+    if (php_json_encode(&buf, value, PHP_JSON_HEX_TAG) == FAILURE) {
+        smart_str_free(&buf);
+        return nullptr;
+    }
+    return kelvoSmartStrResult(&buf);
+}
+
+static int kelvoJsonUnserialize(zval *out, const char *buf, size_t len)
+{
+    if (php_json_decode_ex(out, buf, len, PHP_JSON_OBJECT_AS_ARRAY, 512) == SUCCESS)
+        return 1;
+    zval_ptr_dtor(out);
+    ZVAL_UNDEF(out);
+    return 0;
+}
+
+const kelvoSerInfo kelvoNoneSerInfo = {"none", KELVO_SERIALIZER_NONE, kelvoNoneSerialize, nullptr};
+const kelvoSerInfo kelvoPhpSerInfo = {"php", KELVO_SERIALIZER_PHP, kelvoPhpSerialize, kelvoPhpUnserialize};
+const kelvoSerInfo kelvoIgbinarySerInfo = {"igbinary", KELVO_SERIALIZER_IGBINARY, kelvoIgbinarySerialize,
+                                           kelvoIgbinaryUnserialize};
+const kelvoSerInfo kelvoMsgpackSerInfo = {"msgpack", KELVO_SERIALIZER_MSGPACK, kelvoMsgpackSerialize,
+                                          kelvoMsgpackUnserialize};
+const kelvoSerInfo kelvoJsonSerInfo = {"json", KELVO_SERIALIZER_JSON, kelvoJsonSerialize, kelvoJsonUnserialize};
