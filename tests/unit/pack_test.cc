@@ -56,7 +56,7 @@ const zend_function_entry testFunctions[] = {
 };
 
 /*
- * Loads a PHP extension the way the engine does, minus RTLD_DEEPBIND, which
+ * Loads a PHP extension the way dl() does, minus RTLD_DEEPBIND, which
  * the sanitizer runtime refuses.
  */
 void loadExtension(const char *name)
@@ -67,7 +67,8 @@ void loadExtension(const char *name)
     auto getModule = reinterpret_cast<zend_module_entry *(*)()>(dlsym(handle, "get_module"));
     ASSERT_NE(getModule, nullptr);
     zend_module_entry *module = getModule();
-    module->type = MODULE_PERSISTENT;
+    module->type = MODULE_TEMPORARY; /* as dl() does: loaded within the running request */
+    EG(full_tables_cleanup) = 1;
     module->module_number = zend_next_free_module();
     module = zend_register_module_ex(module);
     ASSERT_NE(module, nullptr);
