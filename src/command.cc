@@ -2,7 +2,6 @@
 #include "command.h"
 
 #include <array>
-#include <cstdarg>
 #include <cstring>
 
 #include "cmdids.h"
@@ -258,7 +257,7 @@ void kelvoRespCmdCatZValZStr(rrc *req, zval *value)
     zend_tmp_string_release(tmp);
 }
 
-static void catKeyLen(rrc *req, const zend_string *prefix, const char *key, size_t len)
+void kelvoRespCmdCatKeyLen(rrc *req, const zend_string *prefix, const char *key, size_t len)
 {
     if (prefix == NULL || ZSTR_LEN(prefix) == 0) {
         kelvoRespCmdCatLen(req, key, len);
@@ -271,13 +270,13 @@ static void catKeyLen(rrc *req, const zend_string *prefix, const char *key, size
 
 void kelvoRespCmdCatKeyZStr(rrc *req, const zend_string *prefix, const zend_string *key)
 {
-    catKeyLen(req, prefix, ZSTR_VAL(key), ZSTR_LEN(key));
+    kelvoRespCmdCatKeyLen(req, prefix, ZSTR_VAL(key), ZSTR_LEN(key));
 }
 
-static void catKeyLong(rrc *req, const zend_string *prefix, zend_long key)
+void kelvoRespCmdCatKeyLong(rrc *req, const zend_string *prefix, zend_long key)
 {
     char text[21];
-    catKeyLen(req, prefix, text, signedToString(text, key));
+    kelvoRespCmdCatKeyLen(req, prefix, text, signedToString(text, key));
 }
 
 void kelvoRespCmdCatKeyZVal(rrc *req, const zend_string *prefix, zval *key)
@@ -315,47 +314,8 @@ void kelvoRespCmdCatStreams(rrc *req, HashTable *streams, const zend_string *pre
         if (name)
             kelvoRespCmdCatKeyZStr(req, prefix, name);
         else
-            catKeyLong(req, prefix, static_cast<zend_long>(index));
+            kelvoRespCmdCatKeyLong(req, prefix, static_cast<zend_long>(index));
     } ZEND_HASH_FOREACH_END();
 
     kelvoRespCmdCatHt(req, streams);
-}
-
-void kelvoRespCmdFmt(rrc *req, const zend_string *prefix, const char *format, ...)
-{
-    va_list ap;
-    va_start(ap, format);
-    for (const char *letter = format; *letter; letter++) {
-        switch (*letter) {
-        case 'K':
-            kelvoRespCmdCatKeyZStr(req, prefix, va_arg(ap, zend_string *));
-            break;
-        case 'k': {
-            const char *key = va_arg(ap, const char *);
-            catKeyLen(req, prefix, key, va_arg(ap, size_t));
-            break;
-        }
-        case 'L':
-            catKeyLong(req, prefix, va_arg(ap, zend_long));
-            break;
-        case 'S':
-            kelvoRespCmdCatZStr(req, va_arg(ap, zend_string *));
-            break;
-        case 's': {
-            const char *bytes = va_arg(ap, const char *);
-            kelvoRespCmdCatLen(req, bytes, va_arg(ap, size_t));
-            break;
-        }
-        case 'l':
-            kelvoRespCmdCatZendLong(req, va_arg(ap, zend_long));
-            break;
-        case 'd':
-            kelvoRespCmdCatDouble(req, va_arg(ap, double));
-            break;
-        default:
-            php_printf("Unknown specifier '%c'", *letter);
-            kelvoUnimplemented();
-        }
-    }
-    va_end(ap);
 }

@@ -24,6 +24,8 @@ extern "C" {
 #include "zend_smart_string.h"
 }
 
+struct kelvoPackOptions; /* value packing (pack.h) */
+
 /* Request flags (`rrc.flags`, copied into the query set). */
 enum : uint8_t {
     KELVO_INITIALIZED = 0x01, /* the record owns its index, buffer and user data */
@@ -138,9 +140,15 @@ void kelvoRespCmdCatZendLong(rrc *req, zend_long value);
 void kelvoRespCmdCatZendULong(rrc *req, zend_ulong value);
 /* zend_gcvt text, 17 significant digits, "." and "E". */
 void kelvoRespCmdCatDouble(rrc *req, double value);
+/* The value packed with `opts` (null: the plain "none" packing); no key
+ * prefix. Links value packing (command_fmt.cc). */
+void kelvoRespCmdCatZVal(rrc *req, const kelvoPackOptions *opts, zval *value);
 /* The engine's string conversion of the value. */
 void kelvoRespCmdCatZValZStr(rrc *req, zval *value);
 /* Keys: `prefix` (may be null or empty) glued in front of the key, as one argument. */
+void kelvoRespCmdCatKeyLen(rrc *req, const zend_string *prefix, const char *key, size_t len);
+/* The key is the decimal text of the number. */
+void kelvoRespCmdCatKeyLong(rrc *req, const zend_string *prefix, zend_long key);
 void kelvoRespCmdCatKeyZStr(rrc *req, const zend_string *prefix, const zend_string *key);
 void kelvoRespCmdCatKeyZVal(rrc *req, const zend_string *prefix, zval *key);
 /* One argument per defined element, in array order. */
@@ -155,9 +163,12 @@ void kelvoRespCmdCatStreams(rrc *req, HashTable *streams, const zend_string *pre
  * arguments in order:
  *   K zend_string* key   k (const char*, size_t) key   L zend_long key
  *   S zend_string*       s (const char*, size_t)       l zend_long   d double
- * Keys get `prefix` glued in front when it is present and non-empty. Any other
- * letter prints "Unknown specifier '%c'" and ends the process.
+ *   Z zval* packed with `pack`                         z zval* packed plainly
+ * `prefix` and `pack` are the client's key prefix and packing options (either
+ * may be null). Keys get the prefix glued in front when it is present and
+ * non-empty. Any other letter prints "Unknown specifier '%c'" and ends the
+ * process. Links value packing (command_fmt.cc).
  */
-void kelvoRespCmdFmt(rrc *req, const zend_string *prefix, const char *format, ...);
+void kelvoRespCmdFmt(rrc *req, const zend_string *prefix, const kelvoPackOptions *pack, const char *format, ...);
 
 #endif

@@ -11,6 +11,7 @@
 
 #include "cmdinfo.h"
 #include "command.h"
+#include "pack.h"
 #include "command_engine.h"
 
 namespace {
@@ -55,6 +56,8 @@ struct AppendCase {
 void PrintTo(const AppendCase &c, std::ostream *os) { *os << c.name; }
 
 const Bytes b36(36, 'a'), b37(37, 'b');
+const kelvoPackOptions phpPacking{&kelvoPhpSerInfo, &kelvoNoneCmpInfo, 0, 0};
+const kelvoPackOptions phpPackingNoNumbers{&kelvoPhpSerInfo, &kelvoNoneCmpInfo, 0, kelvoOptPackIgnoreNumbers};
 
 const AppendCase appendCases[] = {
     {"EmptyArgument", [](rrc *r) { kelvoRespCmdCatLen(r, "", 0); }, "$0\r\n\r\n"},
@@ -79,6 +82,23 @@ const AppendCase appendCases[] = {
     {"ZValLong", [](rrc *r) { zval v; ZVAL_LONG(&v, -42); kelvoRespCmdCatZValZStr(r, &v); }, "$3\r\n-42\r\n"},
     {"ZValFalse", [](rrc *r) { zval v; ZVAL_FALSE(&v); kelvoRespCmdCatZValZStr(r, &v); }, "$0\r\n\r\n"},
     {"ZValDouble", [](rrc *r) { zval v; ZVAL_DOUBLE(&v, 1.5); kelvoRespCmdCatZValZStr(r, &v); }, "$3\r\n1.5\r\n"},
+    {"ZValPlainString", [](rrc *r) { zval v; ZVAL_STRING(&v, "abc"); kelvoRespCmdCatZVal(r, nullptr, &v); zval_ptr_dtor(&v); },
+     "$3\r\nabc\r\n"},
+    {"ZValPlainArray", [](rrc *r) { zval v; array_init(&v); kelvoRespCmdCatZVal(r, nullptr, &v); zval_ptr_dtor(&v); },
+     "$5\r\nArray\r\n"},
+    {"ZValPlainNull", [](rrc *r) { zval v; ZVAL_NULL(&v); kelvoRespCmdCatZVal(r, nullptr, &v); }, "$0\r\n\r\n"},
+    {"ZValSerialized", [](rrc *r) { zval v; ZVAL_LONG(&v, 5); kelvoRespCmdCatZVal(r, &phpPacking, &v); },
+     "$4\r\ni:5;\r\n"},
+    {"ZValNumbersIgnored", [](rrc *r) { zval v; ZVAL_LONG(&v, 5); kelvoRespCmdCatZVal(r, &phpPackingNoNumbers, &v); },
+     "$1\r\n5\r\n"},
+    {"FmtPackedLetters",
+     [](rrc *r) {
+         zval v;
+         ZVAL_STRING(&v, "v");
+         kelvoRespCmdFmt(r, nullptr, &phpPacking, "Zz", &v, &v);
+         zval_ptr_dtor(&v);
+     },
+     "$8\r\ns:1:\"v\";\r\n$1\r\nv\r\n"},
     {"CatAlloc",
      [](rrc *r) {
          char *at = kelvoRespCmdCatAlloc(r, 3);
@@ -86,7 +106,7 @@ const AppendCase appendCases[] = {
      },
      "$3\r\nxyz\r\n"},
     {"FmtPlainLetters",
-     [](rrc *r) { kelvoRespCmdFmt(r, nullptr, "Ssld", (zend_string *)zstr("S"), "s!", (size_t)1, (zend_long)-7, 2.5); },
+     [](rrc *r) { kelvoRespCmdFmt(r, nullptr, nullptr, "Ssld", (zend_string *)zstr("S"), "s!", (size_t)1, (zend_long)-7, 2.5); },
      "$1\r\nS\r\n$1\r\ns\r\n$2\r\n-7\r\n$3\r\n2.5\r\n"},
 };
 
@@ -225,14 +245,21 @@ void PrintTo(const KeyCase &c, std::ostream *os) { *os << c.name; }
 zend_string *keyK() { return zend_string_init_interned("k", 1, 0); }
 
 const KeyCase keyCases[] = {
-    {"FmtKeyPrefixed", "p:", [](rrc *r, const zend_string *p) { kelvoRespCmdFmt(r, p, "K", keyK()); }, {"p:k"}},
-    {"FmtKeyEmptyPrefix", "", [](rrc *r, const zend_string *p) { kelvoRespCmdFmt(r, p, "K", keyK()); }, {"k"}},
-    {"FmtKeyNoPrefix", nullptr, [](rrc *r, const zend_string *p) { kelvoRespCmdFmt(r, p, "K", keyK()); }, {"k"}},
+    {"FmtKeyPrefixed", "p:", [](rrc *r, const zend_string *p) { kelvoRespCmdFmt(r, p, nullptr, "K", keyK()); }, {"p:k"}},
+    {"FmtKeyEmptyPrefix", "", [](rrc *r, const zend_string *p) { kelvoRespCmdFmt(r, p, nullptr, "K", keyK()); }, {"k"}},
+    {"FmtKeyNoPrefix", nullptr, [](rrc *r, const zend_string *p) { kelvoRespCmdFmt(r, p, nullptr, "K", keyK()); }, {"k"}},
     {"FmtKeyBytesAndNumber", "p:",
-     [](rrc *r, const zend_string *p) { kelvoRespCmdFmt(r, p, "kL", "key", (size_t)3, (zend_long)-12); },
+     [](rrc *r, const zend_string *p) { kelvoRespCmdFmt(r, p, nullptr, "kL", "key", (size_t)3, (zend_long)-12); },
      {"p:key", "p:-12"}},
+    {"FmtPackedValuesNotPrefixed", "p:",
+     [](rrc *r, const zend_string *p) {
+         zval v;
+         ZVAL_LONG(&v, 1);
+         kelvoRespCmdFmt(r, p, nullptr, "Zz", &v, &v);
+     },
+     {"1", "1"}},
     {"FmtPlainLettersNotPrefixed", "p:",
-     [](rrc *r, const zend_string *p) { kelvoRespCmdFmt(r, p, "sl", "v", (size_t)1, (zend_long)5); },
+     [](rrc *r, const zend_string *p) { kelvoRespCmdFmt(r, p, nullptr, "sl", "v", (size_t)1, (zend_long)5); },
      {"v", "5"}},
     {"KeyZValOfNumber", "p:",
      [](rrc *r, const zend_string *p) {
@@ -463,7 +490,7 @@ TEST_F(RequestDeathTest, MisuseIsFatal)
     EXPECT_EXIT(
         {
             Request r;
-            kelvoRespCmdFmt(&r.req, nullptr, "x");
+            kelvoRespCmdFmt(&r.req, nullptr, nullptr, "x");
         },
         testing::KilledBySignal(SIGSEGV), "kelvoRespCmdFmt\\(\\): Hit 'unimplemented' code");
     EXPECT_EXIT(
