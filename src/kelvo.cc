@@ -10,6 +10,7 @@
 #include "exception.h"
 #include "fatal.h"
 #include "log.h"
+#include "pack.h"
 #include "session.h"
 #include "settings.h"
 #include "shared.h"
@@ -357,7 +358,7 @@ static zend_result registrationHalf(int type, int module_number)
     if (kelvoCfgVals.initialized)
         showClampedSettings();
 
-    /* The igbinary and msgpack serializers and the LZ4 and Zstandard libraries are looked up here. */
+    kelvoPackStartup();
 
     installInterruptHook();
     return SUCCESS;
@@ -410,6 +411,7 @@ static PHP_MSHUTDOWN_FUNCTION(kelvo)
          * inside the arena is freed or cleared, because children the script
          * forked may still be running on the root, the table and the heap.
          */
+        kelvoPackShutdown();
     }
     UNREGISTER_INI_ENTRIES();
     restoreInterruptHook();

@@ -141,6 +141,14 @@ bool kelvoSerializerAvailable(const kelvoSerInfo *ser);
 bool kelvoCompressorAvailable(const kelvoCmpInfo *cmp);
 
 /*
+ * The descriptor an option value selects. Null without a message for an id
+ * out of range; null with a Kelvo\Exception (KELVO_ERR_CONFIG) thrown for a
+ * serializer or compressor this process cannot use.
+ */
+const kelvoSerInfo *kelvoSelectSerializer(zend_long id);
+const kelvoCmpInfo *kelvoSelectCompressor(zend_long id);
+
+/*
  * Module start-up: finds igbinary and msgpack among the loaded modules and
  * binds LZ4 and Zstandard, first from the running process, then by loading
  * "liblz4.so.1"/"liblz4.so" and "libzstd.so.1"/"libzstd.so". Whatever is

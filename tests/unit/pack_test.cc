@@ -4,6 +4,7 @@
  * the extensions' own functions and with the zstd tool, the lz4 form,
  * corrupted and crafted values, numbers, digests and the library binding.
  */
+#include "exception.h"
 #include "pack.h"
 #include "pack_libs.h"
 
@@ -50,8 +51,32 @@ void testPack(INTERNAL_FUNCTION_PARAMETERS)
     kelvoPackRelease(&res);
 }
 
+/* kelvo_test_select(bool $compressor, int $id): ?string, the name of the selected descriptor. */
+ZEND_BEGIN_ARG_INFO_EX(arginfoTestSelect, 0, 0, 2)
+ZEND_ARG_INFO(0, compressor)
+ZEND_ARG_INFO(0, id)
+ZEND_END_ARG_INFO()
+
+void testSelect(INTERNAL_FUNCTION_PARAMETERS)
+{
+    bool compressor;
+    zend_long id;
+    ZEND_PARSE_PARAMETERS_START(2, 2)
+    Z_PARAM_BOOL(compressor)
+    Z_PARAM_LONG(id)
+    ZEND_PARSE_PARAMETERS_END();
+    if (compressor) {
+        if (const kelvoCmpInfo *cmp = kelvoSelectCompressor(id))
+            RETURN_STRING(cmp->name);
+    } else if (const kelvoSerInfo *ser = kelvoSelectSerializer(id)) {
+        RETURN_STRING(ser->name);
+    }
+    RETURN_NULL();
+}
+
 const zend_function_entry testFunctions[] = {
     {"kelvo_test_pack", testPack, arginfoTestPack, 3, 0},
+    {"kelvo_test_select", testSelect, arginfoTestSelect, 2, 0},
     ZEND_FE_END,
 };
 
@@ -88,6 +113,8 @@ class EngineEnvironment : public ::testing::Environment {
         ASSERT_EQ(zend_register_functions(nullptr, testFunctions, nullptr, MODULE_PERSISTENT), SUCCESS);
         loadExtension("igbinary");
         loadExtension("msgpack");
+        /* Kelvo\Exception belongs to the module; its messages and codes are what is checked here. */
+        kelvo_exception_ce = zend_ce_exception;
         kelvoPackStartup();
     }
     void TearDown() override
@@ -712,6 +739,58 @@ TEST(PackDigest, IsTheHashOfThePackedBytesInSixteenDigits)
         zend_string_release(digest);
         zend_string_release(other);
         break;
+    }
+}
+
+/* -- choosing a serializer or compressor ----------------------------------- */
+
+std::string select(bool compressor, int id)
+{
+    char expr[256];
+    snprintf(expr, sizeof(expr),
+             "(function () { try { return kelvo_test_select(%s, %d) ?? 'null'; }"
+             " catch (Exception $e) { return $e->getCode() . ': ' . $e->getMessage(); } })()",
+             compressor ? "true" : "false", id);
+    return evalString(expr);
+}
+
+/* Empties one run-time table for the length of a test. */
+template <typename Table>
+struct Unavailable {
+    Table &table;
+    Table saved;
+    explicit Unavailable(Table &t) : table(t), saved(t) { table = {}; }
+    ~Unavailable() { table = saved; }
+};
+
+TEST(PackSelect, AvailableChoicesAndIdsOutOfRange)
+{
+    EXPECT_EQ(select(false, 2), "igbinary");
+    EXPECT_EQ(select(false, 5), "null");
+    EXPECT_EQ(select(true, 3), "LZ4");
+    EXPECT_EQ(select(true, -1), "null");
+}
+
+TEST(PackSelect, UnavailableChoicesAreConfigurationErrors)
+{
+    const std::string code = std::to_string(KELVO_ERR_CONFIG) + ": ";
+    {
+        Unavailable<kelvoIgbinaryFnTable> gone(kelvoIgbinaryFns);
+        EXPECT_EQ(select(false, 2).rfind(code + "The igbinary serializer is unavailable because the igbinary "
+                                                "extension is incompatible (missing symbols or too old)", 0), 0u)
+            << select(false, 2);
+    }
+    {
+        Unavailable<kelvoZSTDFnTable> gone(kelvoZSTDFns);
+        EXPECT_EQ(select(true, 2).rfind(code + "The zstd compressor is unavailable because libzstd is not loaded, "
+                                               "is too old, or is missing required symbols", 0), 0u)
+            << select(true, 2);
+    }
+    {
+        Unavailable<kelvoLZ4FnTable> gone(kelvoLZ4Fns);
+        EXPECT_EQ(select(true, 3).rfind(code + "The lz4 compressor is unavailable because liblz4 is not loaded, "
+                                               "is too old, or is missing required symbols", 0), 0u)
+            << select(true, 3);
     }
 }
 
