@@ -62,6 +62,12 @@ extern kelvoZSTDFnTable kelvoZSTDFns;
 /* The "none" serializer: a string with a reference added, "Array", "Object", or the value's string conversion. */
 zend_string *kelvoNoneSerialize(zval *zsrc, const kelvoPackOptions *opts);
 
+/* Whether the engine's module registry holds a module of that name. */
+inline bool kelvoModuleLoaded(const char *name)
+{
+    return zend_hash_str_exists(&module_registry, name, strlen(name));
+}
+
 /* CRC-8 of the lz4 form's length bytes: polynomial 0x31, initial value 0xFF, no reflection, no final XOR. */
 uint8_t kelvoCrc8(const uint8_t *bytes, size_t len);
 

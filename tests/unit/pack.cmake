@@ -5,7 +5,7 @@
 add_executable(pack_test
   ${CMAKE_CURRENT_LIST_DIR}/pack_test.cc
   ${KELVO_SRC}/pack.cc ${KELVO_SRC}/pack_ser.cc ${KELVO_SRC}/pack_lzf.cc
-  ${KELVO_SRC}/pack_zstd.cc ${KELVO_SRC}/pack_lz4.cc
+  ${KELVO_SRC}/pack_zstd.cc ${KELVO_SRC}/pack_lz4.cc ${KELVO_SRC}/option_pack.cc
   ${KELVO_SRC}/exception.cc ${KELVO_SRC}/errclass.cc
   ${KELVO_SRC}/fatal.cc ${KELVO_SRC}/log.cc ${KELVO_SRC}/cfgvals.cc)
 target_link_libraries(pack_test PRIVATE GTest::gtest GTest::gtest_main Threads::Threads xxhash lzf dl kelvo_php_embed)
