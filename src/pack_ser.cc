@@ -74,6 +74,21 @@ static int kelvoPhpUnserialize(zval *out, const char *buf, size_t len)
     return ok;
 }
 
+/*
+ * The extensions warn about bytes that are not theirs; to a reader such bytes
+ * are just a string, so their diagnostics stay quiet, as under "@".
+ */
+class kelvoQuietErrors {
+  public:
+    kelvoQuietErrors() : saved_(EG(error_reporting)) { EG(error_reporting) = 0; }
+    ~kelvoQuietErrors() { EG(error_reporting) = saved_; }
+    kelvoQuietErrors(const kelvoQuietErrors &) = delete;
+    kelvoQuietErrors &operator=(const kelvoQuietErrors &) = delete;
+
+  private:
+    int saved_;
+};
+
 static zend_string *kelvoIgbinarySerialize(zval *value, const kelvoPackOptions *)
 {
     kelvoAssert(kelvoIgbinaryFns.serialize != nullptr);
@@ -97,6 +112,7 @@ static int kelvoIgbinaryUnserialize(zval *out, const char *buf, size_t len)
     if (!kelvoIgbinaryFns.unserialize || !kelvoIgbinaryHeader(buf, len))
         return 0;
     ZVAL_NULL(out);
+    kelvoQuietErrors quiet;
     if (kelvoIgbinaryFns.unserialize(reinterpret_cast<const uint8_t *>(buf), len, out) == 0)
         return 1;
     ZVAL_NULL(out);
@@ -116,6 +132,7 @@ static int kelvoMsgpackUnserialize(zval *out, const char *buf, size_t len)
     if (!kelvoMsgpackFns.unserialize)
         return 0;
     ZVAL_NULL(out);
+    kelvoQuietErrors quiet;
     if (kelvoMsgpackFns.unserialize(out, const_cast<char *>(buf), len) == SUCCESS)
         return 1;
     zval_ptr_dtor(out);

@@ -534,6 +534,24 @@ TEST(PackCorrupt, IgbinaryNeedsItsHeader)
     EXPECT_EQ(Z_TYPE(out.v), IS_LONG);
 }
 
+TEST(PackCorrupt, ForeignBytesDoNotWarn)
+{
+    const std::pair<const kelvoSerInfo *, std::string> cases[] = {
+        {&kelvoIgbinarySerInfo, std::string("\0\0\0\2\xff\xff", 6)},
+        {&kelvoMsgpackSerInfo, "\xc1"},
+    };
+    /* A handler sees every diagnostic; the ones that count are those error_reporting() lets through. */
+    Zv ignored;
+    eval("set_error_handler(function ($no, $text) {"
+         " if (error_reporting() & $no) $GLOBALS['loud'][] = $text; return true; })", &ignored);
+    for (const auto &[ser, bytes] : cases) {
+        kelvoPackOptions o = opts(*ser, kelvoNoneCmpInfo);
+        EXPECT_EQ(unpackedBytes(&o, bytes), bytes) << ser->name;
+    }
+    EXPECT_EQ(evalString("implode(' | ', $GLOBALS['loud'] ?? [])"), "");
+    eval("restore_error_handler()", &ignored);
+}
+
 /* -- the memory budget ------------------------------------------------------ */
 
 struct MemoryLimit {
