@@ -1271,6 +1271,12 @@ KELVO_FORMATTER(kelvoXReadFmt, xread)
 KELVO_FORMATTER(kelvoXClaimFmt, xclaim)
 KELVO_FORMATTER(kelvoXAutoClaimFmt, xautoclaim)
 
+/* Until the client object defines its own view, a client converts with every option clear. */
+__attribute__((weak)) kelvoReplyEnv kelvoReplyEnvOf(robj *)
+{
+    return kelvoReplyEnv{};
+}
+
 /* The generic conversion for rows whose own formatter is not built yet. */
 void kelvoLeastReply(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply)
 {
