@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 #include <sys/time.h>
 
+#include <cerrno>
 #include <initializer_list>
 #include <utility>
 
@@ -176,6 +177,46 @@ TEST(LinkHandshake, AConnectionLostMidwayReportsANullReply)
     EXPECT_EQ(errors.calls, 1);
     EXPECT_TRUE(errors.nullReply);
     EXPECT_EQ(link->ctx->err, REDIS_ERR_EOF);
+}
+
+TEST(LinkPushes, APushIsNeverTakenForTheReplyItPrecedes)
+{
+    const std::string invalidate = ">2\r\n" + bulk("invalidate") + "*1\r\n" + bulk("key");
+    FakeServer server(reply(redisHello) + reply("+OK\r\n") + reply("+OK\r\n") + step("push", invalidate) +
+                      reply("+PONG\r\n"));
+    Info info;
+    Link link;
+    connectTo(link, info, server);
+    HelloErrors errors;
+    ASSERT_EQ(hello(link, info, errors), 0) << errors.text;
+    Reply pong = command(link, "PING");
+    EXPECT_EQ(pong.type(), KELVO_REPLY_STATUS);
+    EXPECT_EQ(pong.str(), "PONG");
+}
+
+TEST(LinkState, ConnectIfNeededOpensOnlyALinkWithoutConnection)
+{
+    FakeServer server("");
+    Info info;
+    Link link;
+    connectTo(link, info, server);
+    redisContext *first = link->ctx;
+    EXPECT_EQ(kelvoLinkConnectIfNeeded(link, info, getpid()), 0);
+    EXPECT_EQ(link->ctx, first);
+    kelvoLinkFree(link);
+    EXPECT_EQ(link->state, KELVO_LINK_NONE);
+    EXPECT_EQ(link->key, nullptr);
+    EXPECT_EQ(kelvoLinkConnectIfNeeded(link, info, getpid()), 0) << link->errstr;
+    EXPECT_EQ(link->state, KELVO_LINK_CONNECTED);
+    EXPECT_NE(link->ctx, nullptr);
+
+    errno = ECONNRESET;
+    kelvoSetRedisErrorFromErrno(link->ctx);
+    EXPECT_EQ(link->ctx->err, REDIS_ERR_IO);
+    EXPECT_STREQ(link->ctx->errstr, "Connection reset by peer");
+    kelvoLinkErrorSet(link, link->ctx);
+    EXPECT_EQ(link->err, uint32_t(REDIS_ERR_IO));
+    EXPECT_STREQ(link->errstr, "Connection reset by peer");
 }
 
 struct HelloFieldsCase {
