@@ -213,6 +213,7 @@ static void reportDeadOwner(const char *call, kelvoLock *lock, uint64_t owner)
 }
 
 constexpr unsigned SPINS_BETWEEN_OWNER_CHECKS = 1u << 14;
+constexpr unsigned MAX_BACKOFF = 64;
 
 /* 0 when taken, else the process id of the dead holder it was taken over from. */
 static uint32_t spinLock(kelvoLock *lock)
@@ -221,12 +222,17 @@ static uint32_t spinLock(kelvoLock *lock)
     uint32_t expected = 0;
     if (__atomic_compare_exchange_n(word, &expected, me, false, __ATOMIC_ACQUIRE, __ATOMIC_RELAXED))
         return 0;
+    /* Waiters back off exponentially so a crowd does not starve the holder of the line. */
+    unsigned backoff = 1;
     for (unsigned spins = 1;; spins++) {
         uint32_t holder = __atomic_load_n(word, __ATOMIC_RELAXED);
         if (holder == 0) {
             expected = 0;
             if (__atomic_compare_exchange_n(word, &expected, me, false, __ATOMIC_ACQUIRE, __ATOMIC_RELAXED))
                 return 0;
+            for (unsigned i = 0; i < backoff; i++)
+                __builtin_ia32_pause();
+            backoff = backoff < MAX_BACKOFF ? backoff * 2 : MAX_BACKOFF;
             continue;
         }
         if (spins % SPINS_BETWEEN_OWNER_CHECKS == 0 && holder != me && !kelvoProcessAlive(holder)) {

@@ -1,4 +1,9 @@
-/* Red-black tree with a sentinel; the colour rides in bit 31 of prevsize. */
+/*
+ * Red-black tree with a sentinel; the colour rides in bit 31 of prevsize.
+ * Sizes are unique in the tree: further free blocks of a size wait in a ring
+ * behind its tree node, so the tree stays as small as the number of distinct
+ * sizes and a block of a common size goes in and out in O(1).
+ */
 #include "rbtree.h"
 #include "fatal.h"
 
@@ -53,7 +58,7 @@ static void rotateRight(kelvoTree *tree, kelvoTreeNode *x)
     x->parent = y;
 }
 
-void kelvoTreeInsert(kelvoTree *tree, kelvoTreeNode *node)
+static void linkNode(kelvoTree *tree, kelvoTreeNode *node)
 {
     uint32_t key = kelvoTreeSize(node);
     kelvoTreeNode *parent = nil;
@@ -68,7 +73,6 @@ void kelvoTreeInsert(kelvoTree *tree, kelvoTreeNode *node)
         parent->left = node;
     else
         parent->right = node;
-    tree->count++;
 
     kelvoTreeNode *z = node;
     while (kelvoTreeIsRed(z->parent)) {
@@ -142,9 +146,8 @@ static void deleteFixup(kelvoTree *tree, kelvoTreeNode *x)
     setBlack(x);
 }
 
-void kelvoTreeDelete(kelvoTree *tree, kelvoTreeNode *z)
+static void unlinkNode(kelvoTree *tree, kelvoTreeNode *z)
 {
-    kelvoAssert(tree->count > 0 && z != nil);
     kelvoTreeNode *x;
     bool removedBlack = !kelvoTreeIsRed(z);
     if (z->left == nil) {
@@ -172,8 +175,87 @@ void kelvoTreeDelete(kelvoTree *tree, kelvoTreeNode *z)
     if (removedBlack)
         deleteFixup(tree, x);
     nil->parent = nil;
-    tree->count--;
     z->left = z->right = z->parent = nil;
+}
+
+/* --- rings of equal sizes ---------------------------------------------------------- */
+
+/* The ring links of a free block live in the first 16 bytes of its data. */
+struct RingLink {
+    kelvoTreeNode *next;
+    kelvoTreeNode *prev;
+};
+
+static RingLink *ring(kelvoTreeNode *node) { return reinterpret_cast<RingLink *>(node + 1); }
+
+/* Ring members are not in the tree; a null parent tells them apart. */
+static bool inRing(const kelvoTreeNode *node) { return node->parent == nullptr; }
+
+static kelvoTreeNode *findSize(const kelvoTree *tree, uint32_t size)
+{
+    kelvoTreeNode *at = tree->root;
+    while (at != nil && kelvoTreeSize(at) != size)
+        at = size < kelvoTreeSize(at) ? at->left : at->right;
+    return at == nil ? nullptr : at;
+}
+
+/* Puts `node` into the tree in place of `old` (same size). */
+static void replaceNode(kelvoTree *tree, kelvoTreeNode *old, kelvoTreeNode *node)
+{
+    node->left = old->left;
+    node->right = old->right;
+    node->parent = old->parent;
+    copyColour(node, old);
+    replaceChild(tree, old->parent, old, node);
+    if (node->left != nil)
+        node->left->parent = node;
+    if (node->right != nil)
+        node->right->parent = node;
+}
+
+static void unlinkFromRing(kelvoTreeNode *node)
+{
+    RingLink *link = ring(node);
+    ring(link->prev)->next = link->next;
+    ring(link->next)->prev = link->prev;
+}
+
+void kelvoTreeInsert(kelvoTree *tree, kelvoTreeNode *node)
+{
+    tree->count++;
+    uint32_t size = kelvoTreeSize(node);
+    kelvoTreeNode *head = size ? findSize(tree, size) : nullptr;
+    if (!head) {
+        linkNode(tree, node);
+        if (size)
+            *ring(node) = {node, node};
+        return;
+    }
+    /* Last in the ring: the head, the earliest, is handed out first. */
+    kelvoTreeNode *last = ring(head)->prev;
+    *ring(node) = {head, last};
+    ring(last)->next = node;
+    ring(head)->prev = node;
+    node->left = node->right = node->parent = nullptr;
+}
+
+void kelvoTreeDelete(kelvoTree *tree, kelvoTreeNode *node)
+{
+    kelvoAssert(tree->count > 0 && node != nil);
+    tree->count--;
+    if (inRing(node)) {
+        unlinkFromRing(node);
+        node->left = node->right = node->parent = nil;
+        return;
+    }
+    if (kelvoTreeSize(node) == 0 || ring(node)->next == node) {
+        unlinkNode(tree, node);
+        return;
+    }
+    kelvoTreeNode *heir = ring(node)->next;
+    unlinkFromRing(node);
+    replaceNode(tree, node, heir);
+    node->left = node->right = node->parent = nil;
 }
 
 kelvoTreeNode *kelvoTreeBestFit(const kelvoTree *tree, uint32_t size)

@@ -2,7 +2,8 @@
  * The red-black tree of free heap blocks, keyed by block size.
  *
  * Owns: kelvoTreeNode (which is also the heap's block header), the tree
- * record and the sentinel kelvoTreeNil. Nodes live in the arena; the sentinel
+ * record, the sentinel kelvoTreeNil, and the rings of equal-size blocks
+ * behind tree nodes. Nodes live in the arena; the sentinel
  * is a process static whose address every process of the tree shares because
  * they are all forks of the one that mapped the arena. Callers hold the
  * allocator lock.
@@ -31,7 +32,7 @@ static_assert(sizeof(kelvoTreeNode) == 32, "block arithmetic relies on a 32-byte
 
 struct kelvoTree {
     kelvoTreeNode *root;
-    uint64_t count;
+    uint64_t count;  // free blocks, ring members included
 };
 
 extern kelvoTreeNode kelvoTreeNil;
@@ -43,11 +44,15 @@ inline bool kelvoTreeIsFree(const kelvoTreeNode *node) { return node->size & KEL
 
 /* An empty tree. */
 void kelvoTreeInit(kelvoTree *tree);
-/* Links a node whose sizes are set; equal sizes go right. */
+/*
+ * Adds a free block whose sizes are set. A size already in the tree does not
+ * get a second node: the block joins the ring behind that node (linked
+ * through the first 16 bytes of its data; a null parent marks it).
+ */
 void kelvoTreeInsert(kelvoTree *tree, kelvoTreeNode *node);
-/* Unlinks a node that is in the tree. */
+/* Removes a free block; a ring member takes the place of a tree node that leaves. */
 void kelvoTreeDelete(kelvoTree *tree, kelvoTreeNode *node);
-/* The first node (in tree order) of at least `size` bytes, or null. */
+/* A free block of the smallest size of at least `size` bytes, the earliest added of that size; or null. */
 kelvoTreeNode *kelvoTreeBestFit(const kelvoTree *tree, uint32_t size);
 
 /*

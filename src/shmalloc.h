@@ -29,7 +29,8 @@ constexpr uint64_t KELVO_SPLIT_MIN = 64;              // smallest leftover worth
 
 struct kelvoShArena {
     kelvoLock lock;
-    uint64_t page_size;
+    /* Waiters on the lock keep its line busy; the heap's state gets its own line. */
+    alignas(64) uint64_t page_size;
     char *base;
     char *curr;          // end of the last block's data; only grows
     char *end;

@@ -8,23 +8,48 @@
 
 #include "shmalloc.h"
 
-// Walks the tree: parent links, in-order sizes, no red-red edge, one black height.
-// Returns the black height; adds every node to `nodes`.
-inline int checkSubtree(const kelvoTreeNode *node, const kelvoTreeNode *parent, uint32_t low, uint32_t high,
+// Walks the ring of equal-size blocks behind a tree node: every member free,
+// of the node's size, outside the tree, linked both ways.
+inline void checkRing(const kelvoTreeNode *node, std::set<const kelvoTreeNode *> &nodes)
+{
+    if (kelvoTreeSize(node) == 0)
+        return;
+    struct Link {
+        const kelvoTreeNode *next, *prev;
+    };
+    auto link = [](const kelvoTreeNode *n) { return reinterpret_cast<const Link *>(n + 1); };
+    const kelvoTreeNode *at = node;
+    do {
+        const kelvoTreeNode *next = link(at)->next;
+        ASSERT_EQ(link(next)->prev, at);
+        if (next == node)
+            break;
+        EXPECT_EQ(next->parent, nullptr);
+        EXPECT_TRUE(kelvoTreeIsFree(next));
+        EXPECT_EQ(kelvoTreeSize(next), kelvoTreeSize(node));
+        EXPECT_TRUE(nodes.insert(next).second) << "ring member reached twice";
+        at = next;
+    } while (nodes.size() < (1u << 26));
+}
+
+// Walks the tree: parent links, strictly ordered sizes, no red-red edge, one
+// black height. Returns the black height; adds every block (rings too) to `nodes`.
+inline int checkSubtree(const kelvoTreeNode *node, const kelvoTreeNode *parent, int64_t low, int64_t high,
                         std::set<const kelvoTreeNode *> &nodes)
 {
     if (node == &kelvoTreeNil)
         return 1;
     EXPECT_EQ(node->parent, parent);
     EXPECT_TRUE(kelvoTreeIsFree(node));
-    uint32_t size = kelvoTreeSize(node);
-    EXPECT_GE(size, low);
-    EXPECT_LE(size, high);
+    int64_t size = kelvoTreeSize(node);
+    EXPECT_GT(size, low);
+    EXPECT_LT(size, high);
     if (kelvoTreeIsRed(node)) {
         EXPECT_FALSE(kelvoTreeIsRed(node->left));
         EXPECT_FALSE(kelvoTreeIsRed(node->right));
     }
     EXPECT_TRUE(nodes.insert(node).second) << "node reached twice";
+    checkRing(node, nodes);
     int left = checkSubtree(node->left, node, low, size, nodes);
     int right = checkSubtree(node->right, node, size, high, nodes);
     EXPECT_EQ(left, right) << "black heights differ under size " << size;
@@ -67,7 +92,7 @@ inline void checkHeap()
     if (a->tree.root != &kelvoTreeNil) {
         EXPECT_EQ(a->tree.root->parent, &kelvoTreeNil);
     }
-    checkSubtree(a->tree.root, &kelvoTreeNil, 0, KELVO_TREE_SIZE_MASK, inTree);
+    checkSubtree(a->tree.root, &kelvoTreeNil, -1, int64_t{KELVO_TREE_SIZE_MASK} + 1, inTree);
     EXPECT_EQ(inTree.size(), a->tree.count);
     EXPECT_EQ(walked, inTree);
     EXPECT_EQ(freeBytes, a->free_bytes);

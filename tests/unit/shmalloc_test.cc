@@ -116,6 +116,24 @@ TEST_F(Arena, BestFitTakesTheSmallestBlockAndTheEarliestOfEqualOnes) {
     checkHeap();
 }
 
+// Blocks of one size wait in a ring behind one tree node and are handed out oldest first,
+// also after the tree node itself left through a merge.
+TEST_F(Arena, EqualSizesAreHandedOutInTheOrderTheyWereFreed) {
+    std::vector<void *> guards;
+    void *blocks[5];
+    for (void *&p : blocks)
+        p = isolated(64, guards);
+    for (int i : {1, 0, 3, 4, 2})
+        kelvoShFree(blocks[i]);
+    EXPECT_EQ(kelvoShArenaPtr->tree.count, 5u);
+    checkHeap();
+    kelvoShFree(guards[1]);  // blocks[1], the ring's tree node, merges with its guard and blocks[2]
+    checkHeap();
+    for (int i : {0, 3, 4})
+        EXPECT_EQ(kelvoShMalloc(64), blocks[i]);
+    checkHeap();
+}
+
 // Freeing merges with the free block below, the one above, or both.
 struct MergeCase {
     const char *name;
