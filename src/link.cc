@@ -103,6 +103,8 @@ redisContext *linkOpen(kelvoLink *link, const redisInfo *info)
         link->err = 0;
         link->errstr[0] = '\0';
         redisContext *c = redisConnectWithOptions(&options);
+        if (c && !c->err && c->connect_timeout)
+            *c->connect_timeout = info->connectTimeout; /* reconnects get the whole timeout again */
         if (!c || !c->err)
             return c;
         kelvoLinkErrorSet(link, c);

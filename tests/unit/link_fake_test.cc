@@ -198,9 +198,14 @@ TEST(LinkState, ConnectIfNeededOpensOnlyALinkWithoutConnection)
 {
     FakeServer server("");
     Info info;
+    info->connectTimeout = {3, 250000};
     Link link;
     connectTo(link, info, server);
     redisContext *first = link->ctx;
+    // What a reconnect will wait: the whole timeout, not what was left of it.
+    ASSERT_NE(first->connect_timeout, nullptr);
+    EXPECT_EQ(first->connect_timeout->tv_sec, 3);
+    EXPECT_EQ(first->connect_timeout->tv_usec, 250000);
     EXPECT_EQ(kelvoLinkConnectIfNeeded(link, info, getpid()), 0);
     EXPECT_EQ(link->ctx, first);
     kelvoLinkFree(link);
