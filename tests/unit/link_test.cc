@@ -92,6 +92,37 @@ TEST_P(LinkTransport, TrackingIsSwitchedOnOnlyForALinkWithACachedDatabase)
     EXPECT_NE(clientField(caching, "flags").find('t'), std::string::npos);
 }
 
+TEST_P(LinkTransport, ReconnectsInPlaceAfterClientKillOnDatabaseZero)
+{
+    Info info;
+    configure(info);
+    Link link, killer;
+    open(link, info);
+    open(killer, info);
+    zend_string *lastError = nullptr;
+    ASSERT_EQ(kelvoSelectDB(link, info, 4, &lastError, 0), 0);
+    zend_string *key = zend_string_copy(link->key);
+    uint64_t id = link->id;
+    Reply own = command(link, "CLIENT ID");
+    ASSERT_EQ(own.type(), KELVO_REPLY_INTEGER);
+    std::string ownId = std::to_string(own.r->v.integer);
+    ASSERT_EQ(command(killer, "CLIENT KILL ID %s", ownId.c_str()).type(), KELVO_REPLY_INTEGER);
+
+    EXPECT_FALSE(command(link, "PING"));
+    EXPECT_NE(link->ctx->err, 0);
+    ASSERT_EQ(kelvoLinkReconnect(link, info), 0) << link->ctx->errstr;
+    EXPECT_EQ(link->db, 0u);
+    EXPECT_EQ(link->state, KELVO_LINK_CONNECTED);
+    EXPECT_EQ(link->key, key);
+    EXPECT_EQ(link->id, id);
+    EXPECT_EQ(GetParam().transport == Transport::Tls, link->ctx->privctx != nullptr);
+    HelloErrors errors;
+    ASSERT_EQ(hello(link, info, errors), 0) << errors.text;
+    EXPECT_EQ(clientField(link, "db"), "0");
+    EXPECT_EQ(clientField(link, "name"), ownClientName());
+    zend_string_release(key);
+}
+
 INSTANTIATE_TEST_SUITE_P(Transports, LinkTransport,
                          ::testing::Values(TransportCase{"tcp", Transport::Tcp}, TransportCase{"unix", Transport::Unix},
                                            TransportCase{"tls", Transport::Tls}),
@@ -368,35 +399,6 @@ INSTANTIATE_TEST_SUITE_P(
         SelectCase{"NoPermissionIsThrownEvenInRecordMode", "noselect", 2, kelvoOptPhpredisCompat, 1, "NOPERM",
                    nullptr}),
     [](const auto &info) { return std::string(info.param.name); });
-
-TEST(LinkReconnect, AfterClientKillTheSameLinkComesBackOnDatabaseZero)
-{
-    Info info;
-    info.tcp("127.0.0.1", envPort("KELVO_TEST_PORT"));
-    Link link, killer;
-    open(link, info);
-    open(killer, info);
-    zend_string *lastError = nullptr;
-    ASSERT_EQ(kelvoSelectDB(link, info, 4, &lastError, 0), 0);
-    zend_string *key = zend_string_copy(link->key);
-    uint64_t id = link->id;
-    Reply own = command(link, "CLIENT ID");
-    ASSERT_EQ(own.type(), KELVO_REPLY_INTEGER);
-    ASSERT_EQ(command(killer, "CLIENT KILL ID %s", std::to_string(own.r->v.integer).c_str()).type(), KELVO_REPLY_INTEGER);
-
-    EXPECT_FALSE(command(link, "PING"));
-    EXPECT_NE(link->ctx->err, 0);
-    ASSERT_EQ(kelvoLinkReconnect(link, info), 0) << link->ctx->errstr;
-    EXPECT_EQ(link->db, 0u);
-    EXPECT_EQ(link->state, KELVO_LINK_CONNECTED);
-    EXPECT_EQ(link->key, key);
-    EXPECT_EQ(link->id, id);
-    HelloErrors errors;
-    ASSERT_EQ(hello(link, info, errors), 0) << errors.text;
-    EXPECT_EQ(clientField(link, "db"), "0");
-    EXPECT_EQ(clientField(link, "name"), ownClientName());
-    zend_string_release(key);
-}
 
 /* A private redis-server on a fixed port, for a restart. */
 struct PrivateServer {
