@@ -313,63 +313,24 @@ ZEND_METHOD(Kelvo_Kelvo, punsubscribe) { kelvoSubscribeCommand(INTERNAL_FUNCTION
 ZEND_METHOD(Kelvo_Kelvo, sunsubscribe) { kelvoSubscribeCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_SUNSUBSCRIBE); }
 
 /* Methods whose behaviour is not built yet. */
-ZEND_METHOD(Kelvo_Kelvo, __construct) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, connect) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, pconnect) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, close) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Kelvo, listen) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Kelvo, onFlushed) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Kelvo, onInvalidated) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Kelvo, dispatchEvents) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, getOption) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, option) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, setOption) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, addIgnorePatterns) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, addAllowPatterns) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, getTimeout) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, getReadTimeout) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, getBytes) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, getHost) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, isConnected) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, getPort) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, getAuth) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, getDbNum) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, _serialize) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, _unserialize) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, _compress) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, _uncompress) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, _pack) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, _digest) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, _unpack) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, _prefix) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, getLastError) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, clearLastError) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, endpointId) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, socketId) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Kelvo, stats) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, maxMemory) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, memory) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Kelvo, rawCommand) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, auth) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Kelvo, flushMemory) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, lastMemoryFlush) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, idleTime) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Kelvo, getWithMeta) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Kelvo, hgetWithMeta) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Kelvo, pipeline) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Kelvo, multi) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Kelvo, exec) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Kelvo, discard) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, serverName) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, serverVersion) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, getMode) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, clearBytes) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Kelvo, scan) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Kelvo, hscan) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Kelvo, sscan) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Kelvo, zscan) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Kelvo, _getKeys) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, isTracked) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 
 }
 

@@ -7,6 +7,7 @@
 #include "kelvo.h"
 #include "cfgvals.h"
 #include "client.h"
+#include "object.h"
 #include "exception.h"
 #include "fatal.h"
 #include "log.h"
@@ -309,6 +310,7 @@ static zend_class_entry *registerGeneratorSubclass(zend_class_entry *(*registerC
 static void registerClientClasses(void)
 {
     kelvoRegisterClientClasses();
+    kelvoRegisterObjectHandlers();
     kelvo_sentinel_ce = register_class_Kelvo_Sentinel();
     kelvo_table_ce = register_class_Kelvo_Table();
     kelvo_table_fullscan_generator_ce = registerGeneratorSubclass(register_class_Kelvo_Table_FullscanGenerator);
