@@ -13,6 +13,7 @@
 #include "reply.h"
 
 #include <arpa/inet.h>
+#include <netdb.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -23,7 +24,6 @@
 #include <initializer_list>
 
 extern "C" {
-#include "main/php_network.h"
 #include "Zend/zend_exceptions.h"
 #include "Zend/zend_smart_str.h"
 }
@@ -129,33 +129,29 @@ int initTls(redisInfo *info, HashTable *context, const char **error)
 /* Resolves `name` to the first IPv4 or IPv6 address it has; false when there is none. */
 bool resolveHost(redisInfo *info, const char *name)
 {
-    struct sockaddr **addresses = nullptr;
-    zend_string *error = nullptr;
-    int count = php_network_getaddresses(name, SOCK_STREAM, &addresses, &error);
-    if (count <= 0 || !addresses) {
+    struct addrinfo hints = {};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    struct addrinfo *addresses = nullptr;
+    int rc = getaddrinfo(name, nullptr, &hints, &addresses);
+    if (rc != 0 || !addresses) {
         kelvoLogNotice("%s:%d Can't resolve host '%s' (%s)", KELVO_LOG_SITE, name, "none");
-        if (error) {
-            zend_string_release(error);
-        }
         return false;
     }
-    if (error) {
-        zend_string_release(error);
-    }
     bool found = false;
-    for (struct sockaddr **sa = addresses; *sa && !found; sa++) {
+    for (struct addrinfo *a = addresses; a && !found; a = a->ai_next) {
         const void *raw = nullptr;
-        if ((*sa)->sa_family == AF_INET) {
-            raw = &reinterpret_cast<struct sockaddr_in *>(*sa)->sin_addr;
-        } else if ((*sa)->sa_family == AF_INET6) {
-            raw = &reinterpret_cast<struct sockaddr_in6 *>(*sa)->sin6_addr;
+        if (a->ai_family == AF_INET) {
+            raw = &reinterpret_cast<struct sockaddr_in *>(a->ai_addr)->sin_addr;
+        } else if (a->ai_family == AF_INET6) {
+            raw = &reinterpret_cast<struct sockaddr_in6 *>(a->ai_addr)->sin6_addr;
         } else {
-            kelvoLogNotice("%s:%d Unknown sa_family %d", KELVO_LOG_SITE, int((*sa)->sa_family));
+            kelvoLogNotice("%s:%d Unknown sa_family %d", KELVO_LOG_SITE, a->ai_family);
             continue;
         }
-        found = inet_ntop((*sa)->sa_family, raw, info->addr, sizeof info->addr) != nullptr;
+        found = inet_ntop(a->ai_family, raw, info->addr, sizeof info->addr) != nullptr;
     }
-    php_network_freeaddresses(addresses);
+    freeaddrinfo(addresses);
     if (!found) {
         info->addr[0] = '\0';
     }
