@@ -634,19 +634,8 @@ void kelvoRegisterObjectHandlers(void)
 
 int kelvoSetSerializer(robj *ro, zval *value)
 {
-    const kelvoSerInfo *ser = kelvoSerInfoById(zval_get_long(value));
+    const kelvoSerInfo *ser = kelvoSelectSerializer(zval_get_long(value));
     if (!ser) {
-        return -1;
-    }
-    if (!kelvoSerializerAvailable(ser)) {
-        const char *name = ser->name;
-        bool loaded = zend_hash_str_exists(&module_registry, name, strlen(name));
-        char text[256];
-        snprintf(text, sizeof text,
-                 loaded ? "The %s serializer is unavailable because the %s extension is incompatible (missing symbols or too old)"
-                        : "The %s serializer is unavailable because the %s extension is not loaded",
-                 name, name);
-        kelvoThrowException(KELVO_ERR_CONFIG, text);
         return -1;
     }
     ro->opts.serializer = ser;
@@ -655,15 +644,8 @@ int kelvoSetSerializer(robj *ro, zval *value)
 
 int kelvoSetCompression(robj *ro, zval *value)
 {
-    const kelvoCmpInfo *cmp = kelvoCmpInfoById(zval_get_long(value));
+    const kelvoCmpInfo *cmp = kelvoSelectCompressor(zval_get_long(value));
     if (!cmp) {
-        return -1;
-    }
-    if (!kelvoCompressorAvailable(cmp)) {
-        kelvoThrowException(KELVO_ERR_CONFIG,
-                            cmp->id == KELVO_COMPRESSION_ZSTD
-                                ? "The zstd compressor is unavailable because libzstd is not loaded, is too old, or is missing required symbols"
-                                : "The lz4 compressor is unavailable because liblz4 is not loaded, is too old, or is missing required symbols");
         return -1;
     }
     ro->opts.compression = cmp;
