@@ -47,21 +47,28 @@ void fragmentedArena(int64_t freeBlocks, uint32_t lockKind = KELVO_LOCK_ADAPTIVE
         kelvoShFree(p);
 }
 
-void BM_ShMallocFree(benchmark::State &state)
+// A malloc + free pair per iteration over sizes of 16 B - 4 KiB.
+template <void *(*Alloc)(size_t), void (*Free)(void *)> void mallocFreePairs(benchmark::State &state)
 {
-    fragmentedArena(state.range(0));
     auto sizes = requestSizes(4096, 1);
     size_t i = 0;
     for (auto _ : state) {
-        void *p = kelvoShMalloc(sizes[i++ & 4095]);
+        void *p = Alloc(sizes[i++ & 4095]);
         benchmark::DoNotOptimize(p);
-        kelvoShFree(p);
+        Free(p);
     }
+}
+
+void BM_ShMallocFree(benchmark::State &state)
+{
+    fragmentedArena(state.range(0));
+    mallocFreePairs<kelvoShMalloc, kelvoShFree>(state);
     state.counters["tree"] = static_cast<double>(kelvoShArenaPtr->tree.count);
     kelvoShDestroy();
 }
 BENCHMARK(BM_ShMallocFree)->Arg(10000)->Arg(1000000)->Unit(benchmark::kNanosecond);
 
+// The same with glibc, its free lists holding as many blocks of the same sizes.
 void BM_GlibcMallocFree(benchmark::State &state)
 {
     std::mt19937_64 rng(7);
@@ -72,13 +79,7 @@ void BM_GlibcMallocFree(benchmark::State &state)
     }
     for (void *p : holes)
         free(p);
-    auto sizes = requestSizes(4096, 1);
-    size_t i = 0;
-    for (auto _ : state) {
-        void *p = malloc(sizes[i++ & 4095]);
-        benchmark::DoNotOptimize(p);
-        free(p);
-    }
+    mallocFreePairs<malloc, free>(state);
     for (void *p : guards)
         free(p);
 }

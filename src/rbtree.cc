@@ -34,29 +34,22 @@ static void replaceChild(kelvoTree *tree, kelvoTreeNode *parent, kelvoTreeNode *
         parent->right = node;
 }
 
-static void rotateLeft(kelvoTree *tree, kelvoTreeNode *x)
+/* Lifts x's `Far` child into x's place; x becomes that child's `Near` child. */
+template <kelvoTreeNode *kelvoTreeNode::*Near, kelvoTreeNode *kelvoTreeNode::*Far>
+static void rotate(kelvoTree *tree, kelvoTreeNode *x)
 {
-    kelvoTreeNode *y = x->right;
-    x->right = y->left;
-    if (y->left != nil)
-        y->left->parent = x;
+    kelvoTreeNode *y = x->*Far;
+    x->*Far = y->*Near;
+    if (y->*Near != nil)
+        (y->*Near)->parent = x;
     y->parent = x->parent;
     replaceChild(tree, x->parent, x, y);
-    y->left = x;
+    y->*Near = x;
     x->parent = y;
 }
 
-static void rotateRight(kelvoTree *tree, kelvoTreeNode *x)
-{
-    kelvoTreeNode *y = x->left;
-    x->left = y->right;
-    if (y->right != nil)
-        y->right->parent = x;
-    y->parent = x->parent;
-    replaceChild(tree, x->parent, x, y);
-    y->right = x;
-    x->parent = y;
-}
+static void rotateLeft(kelvoTree *tree, kelvoTreeNode *x) { rotate<&kelvoTreeNode::left, &kelvoTreeNode::right>(tree, x); }
+static void rotateRight(kelvoTree *tree, kelvoTreeNode *x) { rotate<&kelvoTreeNode::right, &kelvoTreeNode::left>(tree, x); }
 
 static void linkNode(kelvoTree *tree, kelvoTreeNode *node)
 {
