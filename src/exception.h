@@ -14,6 +14,9 @@
 #include <cstddef>
 #include <cstdint>
 
+struct kelvoLink;
+struct kelvoReply;
+
 extern zend_class_entry *kelvo_exception_ce;
 
 /* Registers Kelvo\Exception under RuntimeException (Exception when the engine has none); MINIT. */
@@ -70,5 +73,34 @@ void kelvoMalformedReplyEx(uint32_t optionFlags, const char *file, int line, con
 /* kelvoMalformedReplyEx with "expected <expected>, got <replyType>". */
 void kelvoMalformedReplyWrongTypeEx(uint32_t optionFlags, const char *file, int line, const char *expected,
                                     const char *replyType);
+
+/* --- replies and links (exception_link.cc) --------------------------------- */
+
+/*
+ * kelvoHandleErrorTextEx on an error reply; `errstr` is the last-error slot.
+ * Anything but an error reply is fatal: callers classify only errors.
+ */
+void kelvoHandleReplyErrorEx(zend_string **errstr, uint32_t optionFlags, const kelvoReply *reply, const char *file,
+                             int line);
+#define kelvoHandleReplyError(slot, flags, reply) kelvoHandleReplyErrorEx((slot), (flags), (reply), __FILE__, __LINE__)
+
+/* kelvoCreateException with KELVO_ERR_REDIS and the error reply's text ("Unknown" for anything else). */
+void kelvoCreateMultiException(zval *out, const kelvoReply *reply);
+
+/*
+ * The check after a handshake step on `link` (which must have a context):
+ * throws the context's error, "Unknown error" when no reply came, or handles
+ * an error reply as kelvoHandleReplyErrorEx does. 1 when it raised an error,
+ * else 0.
+ */
+int kelvoCurryContextError(zend_string **slot, const kelvoLink *link, uint32_t optionFlags, const kelvoReply *reply);
+
+/*
+ * Throws the failure a link holds: its own error, its TLS context error
+ * (KELVO_ERR_TLS), "Not connected" (KELVO_ERR_IO) without a context, the
+ * context's error (KELVO_ERR_REDIS), or else "Unknown error".
+ */
+void kelvoLinkThrowExceptionEx(const kelvoLink *link, const char *file, int line);
+#define kelvoLinkThrowException(link) kelvoLinkThrowExceptionEx((link), __FILE__, __LINE__)
 
 #endif

@@ -6,6 +6,8 @@
 #include "cfgvals.h"
 #include "exception.h"
 #include "kelvo.h"
+#include "link.h"
+#include "reply.h"
 
 extern "C" {
 #include "php_embed.h"
@@ -258,4 +260,94 @@ TEST(ModuleEngine, InstanceIdIsAVersion7Uuid)
     EXPECT_NE(std::string("89ab").find(text[19]), std::string::npos);
     EXPECT_EQ(text[8], '-');
     EXPECT_EQ(text[23], '-');
+}
+
+namespace {
+
+/* An error or status node as the reader makes them (request memory). */
+struct ReplyNode {
+    explicit ReplyNode(uint32_t type, const char *text)
+    {
+        node.type = type;
+        node.v.str = zend_string_init(text, strlen(text), 0);
+    }
+    ~ReplyNode() { zend_string_release(node.v.str); }
+    kelvoReply node{};
+};
+
+} // namespace
+
+TEST(ModuleEngine, ErrorRepliesAndLinksRaiseTheirErrors)
+{
+    Engine engine;
+    ASSERT_TRUE(engine.started);
+    FakeFrame frame;
+    zend_string *last = nullptr;
+    zend_long code = 0;
+
+    ReplyNode wrongpass(KELVO_REPLY_ERROR, "WRONGPASS invalid username-password pair");
+    kelvoHandleReplyError(&last, kelvoOptPhpredisCompat, &wrongpass.node);
+    EXPECT_EQ(takeException(&code).rfind("Invalid username-password pair or user is disabled (KELVO_ERR_WRONGPASS; ", 0), 0u);
+    EXPECT_EQ(code, KELVO_ERR_WRONGPASS);
+
+    redisContext ctx{};
+    kelvoLink link{};
+    link.ctx = &ctx;
+    ReplyNode ok(KELVO_REPLY_STATUS, "OK");
+    EXPECT_EQ(kelvoCurryContextError(&last, &link, 0, &ok.node), 0);
+    EXPECT_EQ(EG(exception), nullptr);
+    ReplyNode noauth(KELVO_REPLY_ERROR, "NOAUTH HELLO must be called with the client already authenticated");
+    EXPECT_EQ(kelvoCurryContextError(&last, &link, kelvoOptPhpredisCompat, &noauth.node), 1);
+    EXPECT_EQ(takeException(&code).rfind("Authentication required (KELVO_ERR_NOAUTH; ", 0), 0u);
+    EXPECT_EQ(kelvoCurryContextError(&last, &link, 0, nullptr), 1);
+    EXPECT_EQ(takeException(&code).rfind("Unknown error (KELVO_ERR_OTHER; ", 0), 0u);
+    ctx.err = REDIS_ERR_EOF;
+    strcpy(ctx.errstr, "Server closed the connection");
+    EXPECT_EQ(kelvoCurryContextError(&last, &link, 0, &ok.node), 1);
+    EXPECT_EQ(takeException(&code).rfind("Server closed the connection (KELVO_ERR_EOF; ", 0), 0u);
+    EXPECT_EQ(last, nullptr);
+
+    // A link's own error first, then its TLS context's, then no context, then the context's.
+    struct Case {
+        uint32_t err, sslErr;
+        bool withContext;
+        int contextErr;
+        int expectedCode;
+        std::string expectedStart;
+    };
+    std::string tlsText = redisSSLContextGetError(REDIS_SSL_CTX_CA_CERT_LOAD_FAILED);
+    for (const Case &c : {Case{REDIS_ERR_TIMEOUT, 0, true, 0, KELVO_ERR_TIMEOUT, "own text ("},
+                          Case{0, REDIS_SSL_CTX_CA_CERT_LOAD_FAILED, false, 0, KELVO_ERR_TLS, tlsText + " ("},
+                          Case{0, 0, false, 0, KELVO_ERR_IO, "Not connected (KELVO_ERR_IO; "},
+                          Case{0, 0, true, REDIS_ERR_IO, KELVO_ERR_REDIS, "context text (KELVO_ERR_REDIS; "},
+                          Case{0, 0, true, 0, KELVO_ERR_OTHER, "Unknown error (KELVO_ERR_OTHER; "}}) {
+        kelvoLink l{};
+        redisContext context{};
+        l.err = c.err;
+        l.sslErr = c.sslErr;
+        strcpy(l.errstr, "own text");
+        context.err = c.contextErr;
+        strcpy(context.errstr, "context text");
+        l.ctx = c.withContext ? &context : nullptr;
+        kelvoLinkThrowException(&l);
+        EXPECT_EQ(takeException(&code).rfind(c.expectedStart, 0), 0u) << c.expectedStart;
+        EXPECT_EQ(code, c.expectedCode);
+    }
+}
+
+TEST(ModuleEngine, BatchExceptionsCarryTheErrorReply)
+{
+    Engine engine;
+    ASSERT_TRUE(engine.started);
+    zval ex, rv;
+    ReplyNode error(KELVO_REPLY_ERROR, "WRONGTYPE Operation against a key holding the wrong kind of value");
+    ReplyNode status(KELVO_REPLY_STATUS, "QUEUED");
+    for (auto [reply, text] : {std::pair<const kelvoReply *, const char *>{&error.node, ZSTR_VAL(error.node.v.str)},
+                               {&status.node, "Unknown"}, {nullptr, "Unknown"}}) {
+        kelvoCreateMultiException(&ex, reply);
+        EXPECT_EQ(EG(exception), nullptr);
+        EXPECT_STREQ(Z_STRVAL_P(zend_read_property(zend_ce_exception, Z_OBJ(ex), ZEND_STRL("message"), 1, &rv)), text);
+        EXPECT_EQ(Z_LVAL_P(zend_read_property(zend_ce_exception, Z_OBJ(ex), ZEND_STRL("code"), 1, &rv)), KELVO_ERR_REDIS);
+        zval_ptr_dtor(&ex);
+    }
 }

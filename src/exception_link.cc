@@ -1,0 +1,55 @@
+/* Errors carried by replies and links, raised as exceptions or last errors. */
+#include "exception.h"
+#include "fatal.h"
+#include "link.h"
+#include "reply.h"
+
+void kelvoHandleReplyErrorEx(zend_string **errstr, uint32_t optionFlags, const kelvoReply *reply, const char *file,
+                             int line)
+{
+    kelvoAssert(errstr != NULL && reply != NULL && reply->type == REDIS_REPLY_ERROR);
+    const zend_string *text = kelvoReplyZStr(reply);
+    kelvoHandleErrorTextEx(errstr, optionFlags, ZSTR_VAL(text), ZSTR_LEN(text), file, line);
+}
+
+void kelvoCreateMultiException(zval *out, const kelvoReply *reply)
+{
+    if (!reply || reply->type != KELVO_REPLY_ERROR) {
+        kelvoCreateException(out, KELVO_ERR_REDIS, ZEND_STRL("Unknown"));
+        return;
+    }
+    const zend_string *text = kelvoReplyZStr(reply);
+    kelvoCreateException(out, KELVO_ERR_REDIS, ZSTR_VAL(text), ZSTR_LEN(text));
+}
+
+int kelvoCurryContextError(zend_string **slot, const kelvoLink *link, uint32_t optionFlags, const kelvoReply *reply)
+{
+    kelvoAssert(link != NULL && link->ctx != NULL);
+    if (link->ctx->err) {
+        kelvoThrowException(link->ctx->err, link->ctx->errstr);
+        return 1;
+    }
+    if (!reply) {
+        kelvoThrowException(KELVO_ERR_OTHER, "Unknown error");
+        return 1;
+    }
+    if (reply->type != KELVO_REPLY_ERROR)
+        return 0;
+    kelvoHandleReplyError(slot, optionFlags, reply);
+    return 1;
+}
+
+void kelvoLinkThrowExceptionEx(const kelvoLink *link, const char *file, int line)
+{
+    kelvoAssert(link != NULL);
+    if (link->err)
+        kelvoThrowExceptionEx(link->err, link->errstr, file, line);
+    else if (link->sslErr)
+        kelvoThrowExceptionEx(KELVO_ERR_TLS, redisSSLContextGetError(link->sslErr), file, line);
+    else if (!link->ctx)
+        kelvoThrowExceptionEx(KELVO_ERR_IO, "Not connected", file, line);
+    else if (link->ctx->err)
+        kelvoThrowExceptionEx(KELVO_ERR_REDIS, link->ctx->errstr, file, line);
+    else
+        kelvoThrowExceptionEx(KELVO_ERR_OTHER, "Unknown error", file, line);
+}
