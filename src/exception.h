@@ -95,12 +95,4 @@ void kelvoCreateMultiException(zval *out, const kelvoReply *reply);
  */
 int kelvoCurryContextError(zend_string **slot, const kelvoLink *link, uint32_t optionFlags, const kelvoReply *reply);
 
-/*
- * Throws the failure a link holds: its own error, its TLS context error
- * (KELVO_ERR_TLS), "Not connected" (KELVO_ERR_IO) without a context, the
- * context's error (KELVO_ERR_REDIS), or else "Unknown error".
- */
-void kelvoLinkThrowExceptionEx(const kelvoLink *link, const char *file, int line);
-#define kelvoLinkThrowException(link) kelvoLinkThrowExceptionEx((link), __FILE__, __LINE__)
-
 #endif

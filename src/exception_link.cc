@@ -38,18 +38,3 @@ int kelvoCurryContextError(zend_string **slot, const kelvoLink *link, uint32_t o
     kelvoHandleReplyError(slot, optionFlags, reply);
     return 1;
 }
-
-void kelvoLinkThrowExceptionEx(const kelvoLink *link, const char *file, int line)
-{
-    kelvoAssert(link != NULL);
-    if (link->err)
-        kelvoThrowExceptionEx(link->err, link->errstr, file, line);
-    else if (link->sslErr)
-        kelvoThrowExceptionEx(KELVO_ERR_TLS, redisSSLContextGetError(link->sslErr), file, line);
-    else if (!link->ctx)
-        kelvoThrowExceptionEx(KELVO_ERR_IO, "Not connected", file, line);
-    else if (link->ctx->err)
-        kelvoThrowExceptionEx(KELVO_ERR_REDIS, link->ctx->errstr, file, line);
-    else
-        kelvoThrowExceptionEx(KELVO_ERR_OTHER, "Unknown error", file, line);
-}

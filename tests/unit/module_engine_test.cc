@@ -277,7 +277,7 @@ struct ReplyNode {
 
 } // namespace
 
-TEST(ModuleEngine, ErrorRepliesAndLinksRaiseTheirErrors)
+TEST(ModuleEngine, ErrorRepliesAndHandshakeChecksRaiseTheirErrors)
 {
     Engine engine;
     ASSERT_TRUE(engine.started);
@@ -306,33 +306,6 @@ TEST(ModuleEngine, ErrorRepliesAndLinksRaiseTheirErrors)
     EXPECT_EQ(kelvoCurryContextError(&last, &link, 0, &ok.node), 1);
     EXPECT_EQ(takeException(&code).rfind("Server closed the connection (KELVO_ERR_EOF; ", 0), 0u);
     EXPECT_EQ(last, nullptr);
-
-    // A link's own error first, then its TLS context's, then no context, then the context's.
-    struct Case {
-        uint32_t err, sslErr;
-        bool withContext;
-        int contextErr;
-        int expectedCode;
-        std::string expectedStart;
-    };
-    std::string tlsText = redisSSLContextGetError(REDIS_SSL_CTX_CA_CERT_LOAD_FAILED);
-    for (const Case &c : {Case{REDIS_ERR_TIMEOUT, 0, true, 0, KELVO_ERR_TIMEOUT, "own text ("},
-                          Case{0, REDIS_SSL_CTX_CA_CERT_LOAD_FAILED, false, 0, KELVO_ERR_TLS, tlsText + " ("},
-                          Case{0, 0, false, 0, KELVO_ERR_IO, "Not connected (KELVO_ERR_IO; "},
-                          Case{0, 0, true, REDIS_ERR_IO, KELVO_ERR_REDIS, "context text (KELVO_ERR_REDIS; "},
-                          Case{0, 0, true, 0, KELVO_ERR_OTHER, "Unknown error (KELVO_ERR_OTHER; "}}) {
-        kelvoLink l{};
-        redisContext context{};
-        l.err = c.err;
-        l.sslErr = c.sslErr;
-        strcpy(l.errstr, "own text");
-        context.err = c.contextErr;
-        strcpy(context.errstr, "context text");
-        l.ctx = c.withContext ? &context : nullptr;
-        kelvoLinkThrowException(&l);
-        EXPECT_EQ(takeException(&code).rfind(c.expectedStart, 0), 0u) << c.expectedStart;
-        EXPECT_EQ(code, c.expectedCode);
-    }
 }
 
 TEST(ModuleEngine, BatchExceptionsCarryTheErrorReply)
