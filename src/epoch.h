@@ -9,6 +9,9 @@
  * also gives back the records of processes that died, so a process killed
  * inside a section never stops reclamation.
  *
+ * There is no section record shared between processes: every read section,
+ * the periodic tasks' included, runs on the process's own record.
+ *
  * Sections do not nest and defer signals while open. No lock is taken here
  * except the allocator lock, when a new record has to be allocated. The
  * epoch lives in the cache part of kelvoSharedData. Engine-free.
@@ -52,7 +55,7 @@ void kelvoGlobalEpochRetire(kelvoEpochEntry *entry, kelvoEpochCallback *free);
 /*
  * Gives back the records of dead processes, then frees what no reader can
  * still see. One poller at a time (the periodic tasks claim it). True when
- * it made progress.
+ * it made progress; the caller counts such polls.
  */
 bool kelvoGlobalEpochPoll(void);
 
