@@ -27,11 +27,9 @@ uint64_t scaled(uint64_t base, uint32_t exp)
 
 kelvoBackoffRandFn kelvoBackoffRand = libcRand;
 
-uint64_t kelvoBackoff(const kelvoBackoffOptions *opts, uint64_t previous, uint32_t attempt)
+uint64_t kelvoBackoffDelay(uint32_t algorithm, uint64_t base, uint64_t cap, uint64_t previous, uint32_t attempt)
 {
-    uint64_t base = opts->base;
-    uint64_t cap = opts->cap;
-    switch (opts->algorithm) {
+    switch (algorithm) {
     case BACKOFF_ALGORITHM_DEFAULT:
         return attempt == 0 ? std::min(cap, kelvoBackoffRand(0, base)) : std::min(base, cap);
     case BACKOFF_ALGORITHM_DECORRELATED_JITTER: {
@@ -51,6 +49,6 @@ uint64_t kelvoBackoff(const kelvoBackoffOptions *opts, uint64_t previous, uint32
     case BACKOFF_ALGORITHM_CONSTANT:
         return std::min(base, cap);
     default:
-        kelvoPanic("Unknown backoff algorithm %d detected", static_cast<int>(opts->algorithm));
+        kelvoPanic("Unknown backoff algorithm %d detected", static_cast<int>(algorithm));
     }
 }

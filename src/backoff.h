@@ -18,13 +18,6 @@ enum kelvoBackoffAlgorithm : uint32_t {
     BACKOFF_ALGORITHM_CONSTANT = 6,
 };
 
-/* Microseconds throughout. */
-struct kelvoBackoffOptions {
-    uint32_t algorithm;
-    uint64_t base;
-    uint64_t cap;
-};
-
 /* A uniform draw from lo..hi inclusive. */
 typedef uint64_t (*kelvoBackoffRandFn)(uint64_t lo, uint64_t hi);
 
@@ -33,9 +26,17 @@ typedef uint64_t (*kelvoBackoffRandFn)(uint64_t lo, uint64_t hi);
 extern kelvoBackoffRandFn kelvoBackoffRand;
 
 /*
- * The next delay after `previous` for attempt `attempt` (0 after the first failure). Each
- * algorithm draws at most one number. An unknown algorithm is fatal.
+ * The next delay in microseconds after `previous` for attempt `attempt` (0 after the first
+ * failure), with `base` and `cap` in microseconds. Each algorithm draws at most one number.
+ * An unknown algorithm is fatal.
  */
-uint64_t kelvoBackoff(const kelvoBackoffOptions *opts, uint64_t previous, uint32_t attempt);
+uint64_t kelvoBackoffDelay(uint32_t algorithm, uint64_t base, uint64_t cap, uint64_t previous, uint32_t attempt);
+
+/* The same over a client's back-off options (kelvoBackoffOptions: algorithm, base, cap). */
+template <typename Options>
+inline uint64_t kelvoBackoff(const Options *opts, uint64_t previous, uint32_t attempt)
+{
+    return kelvoBackoffDelay(opts->algorithm, opts->base, opts->cap, previous, attempt);
+}
 
 #endif

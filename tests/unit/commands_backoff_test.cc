@@ -8,6 +8,13 @@
 
 namespace {
 
+/* The client's option shape. */
+struct Options {
+    uint8_t algorithm;
+    uint64_t base;
+    uint64_t cap;
+};
+
 struct Draw {
     uint64_t lo, hi;
 };
@@ -61,7 +68,7 @@ TEST_P(Backoff, DelayAndDraws)
     kelvoBackoffRand = fakeRand;
     draws.clear();
     drawHigh = c.high;
-    kelvoBackoffOptions opts{c.algorithm, c.base, c.cap};
+    Options opts{static_cast<uint8_t>(c.algorithm), c.base, c.cap};
     EXPECT_EQ(kelvoBackoff(&opts, c.previous, c.attempt), c.expected);
     ASSERT_EQ(draws.size(), c.expectedDraws.size());
     for (size_t i = 0; i < draws.size(); i++) {
@@ -76,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(Backoff, Backoff, ::testing::ValuesIn(cases),
 TEST(BackoffDeathTest, UnknownAlgorithmIsFatal)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    kelvoBackoffOptions opts{7, 1, 1};
+    Options opts{7, 1, 1};
     EXPECT_EXIT(kelvoBackoff(&opts, 0, 0), testing::KilledBySignal(SIGSEGV), "Unknown backoff algorithm 7 detected");
 }
 
