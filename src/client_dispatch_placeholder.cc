@@ -1,7 +1,6 @@
 /*
- * Stand-ins for the dispatchers until command dispatch exists: every command method, and
- * every method not built yet, fails as a client that was never connected does.
- * The dispatch component replaces this file.
+ * Stand-ins until the subscribe dispatcher and the remaining methods exist: they fail as a
+ * client that was never connected does.
  */
 #include "client.h"
 #include "errors.h"
@@ -15,11 +14,6 @@ void notConnected()
 }
 
 } // namespace
-
-void kelvoCommand(INTERNAL_FUNCTION_PARAMETERS, int cmd)
-{
-    notConnected();
-}
 
 void kelvoSubscribeCommand(INTERNAL_FUNCTION_PARAMETERS, int cmd)
 {

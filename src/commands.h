@@ -77,6 +77,49 @@ struct kelvoReplyEnv {
 };
 kelvoReplyEnv kelvoReplyEnvOf(robj *obj);
 
+/* -- dispatch and sending ---------------------------------------------------------------------- */
+
+struct kelvoLink;
+struct redisInfo;
+struct kelvoRetryOptions;
+
+/* Bit of the client's mode word while a WATCH is in force on its connection. */
+constexpr uint64_t kelvoModeWatching = 0x100;
+
+/* The row of command `cmd`; fatal on a bad id or an incomplete row. */
+const kelvoCommandInfo *kelvoGetCommandRCmd(int cmd);
+
+/* Whether a request of `cmd` may be sent again after it may have reached the server: reads only. */
+bool kelvoCmdMayResend(int32_t cmd);
+
+/*
+ * Sends the request on a ready link and reads one reply into *out: 0, or -1 with the link's
+ * error set. A failed read is followed by a back-off and a reconnect through `reconnect(arg)`,
+ * then the request goes out again, at most `maxRetries` times; never with `noRetry`, and never
+ * once the request may have reached the server unless the command only reads.
+ */
+int kelvoRespCmdSend(kelvoReply **out, kelvoLink *link, redisInfo *info, const kelvoRetryOptions *retry, rrc *req,
+                     int noRetry, int (*reconnect)(void *), void *arg);
+
+/* Reconnect, handshake and database selection of a client's link: 0 ready, -1 failure. Refused
+ * while a WATCH or a subscription is in force, which a new connection would silently drop. */
+int kelvoReconnect(robj *ro);
+
+/*
+ * An atomic send: 0 with an accepted reply (or a followed REDIRECT's) in *out; -1 after the
+ * failure was thrown or recorded (a failed link is closed and queued entries dropped).
+ */
+int kelvoSendCommand(robj *ro, rrc *req, kelvoReply **out);
+
+/* Follows "-REDIRECT host:port" when the client asked for it: 0 with the target's reply in *out, else -1. */
+int kelvoHandleRedirectionError(kelvoReply *err, robj *ro, rrc *req, kelvoReply **out);
+
+/* The return value from a reply: the row's formatter, or the generic conversion for raw requests and rows without one. */
+void kelvoReturnReply(const kelvoCommandInfo *row, kelvoQuerySet *rqs, robj *ro, kelvoReply *reply, zval *return_value);
+
+/* Sends a built request and makes the return value: 0, or -1 after the failure was reported. */
+int kelvoProcessResponse(zval *return_value, robj *ro, const kelvoCommandInfo *row, kelvoQuerySet *rqs, rrc *req);
+
 /*
  * The generic conversion of `src` into `dst` under the option block `opts` (null: every
  * bit clear, strings as received) and the request flags. Destination and reply must be
