@@ -86,6 +86,9 @@ int kelvoLeastQuery(zend_execute_data *execute_data, zval *, kelvoQuerySet *rqs,
 
 int kelvoLeastRawQuery(kelvoQuerySet *rqs, robj *, int argc, zval *argv)
 {
+    /* A read that cannot answer with a list answers nil for one missing value. */
+    if (!kelvoCmdAcceptsReplyType(rqs->cmd, REDIS_REPLY_ARRAY))
+        rqs->flags |= KELVO_REQ_SINGLE;
     for (int i = 0; i < argc; i++) {
         zend_string *s = zval_get_string(&argv[i]);
         kelvoQuerySetAddKey(rqs, s);

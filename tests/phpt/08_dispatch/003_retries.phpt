@@ -1,0 +1,112 @@
+--TEST--
+Retries: a read is resent after a killed connection, a server restart and a read timeout; a write never is; an idle link the server closed is reconnected before sending
+--EXTENSIONS--
+kelvo
+--INI--
+kelvo.maxmemory=0
+--FILE--
+<?php
+require __DIR__ . '/fake.inc';
+
+/* A private redis-server, so it can be restarted. */
+final class OwnServer
+{
+    public int $port;
+    private $proc = null;
+
+    public function __construct()
+    {
+        $probe = stream_socket_server('tcp://127.0.0.1:0');
+        $this->port = (int) substr(strrchr(stream_socket_get_name($probe, false), ':'), 1);
+        fclose($probe);
+        $this->start();
+    }
+
+    public function start(): void
+    {
+        $this->proc = proc_open(['redis-server', '--port', (string) $this->port, '--bind', '127.0.0.1', '--save', '',
+                                 '--appendonly', 'no'], [1 => ['file', '/dev/null', 'w'], 2 => ['file', '/dev/null', 'w']], $p);
+        for ($i = 0; $i < 200; $i++) {
+            if ($s = @stream_socket_client("tcp://127.0.0.1:{$this->port}", $e, $m, 0.1)) {
+                fclose($s);
+                return;
+            }
+            usleep(10000);
+        }
+        throw new RuntimeException('redis-server did not start');
+    }
+
+    public function stop(): void
+    {
+        proc_terminate($this->proc);
+        proc_close($this->proc);
+    }
+
+    public function __destruct() { $this->stop(); }
+}
+
+function connections(Kelvo\Kelvo $admin): int
+{
+    return (int) $admin->info()['total_connections_received'];
+}
+
+$host = kelvo_test_env('KELVO_TEST_HOST');
+$port = (int) kelvo_test_env('KELVO_TEST_PORT');
+$admin = new Kelvo\Kelvo($host, $port);
+$r = new Kelvo\Kelvo($host, $port);
+$r->set('retry:k', 'v');
+$r->set('retry:n', 0);
+
+// A killed connection: the read goes out again on a new one.
+$admin->rawCommand('CLIENT', 'KILL', 'ID', (string) $r->rawCommand('CLIENT', 'ID'));
+$before = connections($admin);
+echo 'read after kill: ', kelvo_outcome(fn() => $r->get('retry:k')), ', new connections: ', connections($admin) - $before, "\n";
+
+// A write on a killed connection is reported, not sent again.
+$admin->rawCommand('CLIENT', 'KILL', 'ID', (string) $r->rawCommand('CLIENT', 'ID'));
+echo 'write after kill: ', kelvo_outcome(fn() => $r->incr('retry:n')), "\n";
+echo 'counter: ', $admin->get('retry:n'), ', next write: ', kelvo_outcome(fn() => $r->incr('retry:n')), "\n";
+
+// An idle link the server closed is found before sending, so even a write goes out once, on a new connection.
+$admin->rawCommand('CLIENT', 'KILL', 'ID', (string) $r->rawCommand('CLIENT', 'ID'));
+usleep(1100000);
+echo 'write on an idle closed link: ', kelvo_outcome(fn() => $r->incr('retry:n')), ', counter: ', $admin->get('retry:n'), "\n";
+
+// A read timeout: the read is sent again once the server answers again.
+$slow = new Kelvo\Kelvo($host, $port, 0.0, 0.1);
+$slow->setOption(Kelvo\Kelvo::OPT_BACKOFF_ALGORITHM, Kelvo\Kelvo::BACKOFF_ALGORITHM_CONSTANT);
+$slow->setOption(Kelvo\Kelvo::OPT_BACKOFF_BASE, 500);
+$slow->setOption(Kelvo\Kelvo::OPT_BACKOFF_CAP, 500);
+$slow->get('retry:k');
+$before = connections($admin);
+$admin->rawCommand('CLIENT', 'PAUSE', '250', 'ALL');
+echo 'read after a timeout: ', kelvo_outcome(fn() => $slow->get('retry:k')), ', new connections: ', connections($admin) - $before, "\n";
+
+// With no retries the timed-out read sleeps, reconnects once, then fails with the timeout.
+$slow->setOption(Kelvo\Kelvo::OPT_MAX_RETRIES, 0);
+$slow->setOption(Kelvo\Kelvo::OPT_BACKOFF_BASE, 0);
+$slow->setOption(Kelvo\Kelvo::OPT_BACKOFF_CAP, 0);
+$admin->rawCommand('CLIENT', 'PAUSE', '250', 'ALL');
+echo 'no retries: ', kelvo_outcome(fn() => $slow->get('retry:k')), "\n";
+usleep(300000);
+
+// A restarted server: the read reconnects and is answered by the new process.
+$own = new OwnServer();
+$o = new Kelvo\Kelvo('127.0.0.1', $own->port);
+$o->set('k', 'before');
+$own->stop();
+$own->start();
+echo 'read after restart: ', kelvo_outcome(fn() => $o->rawCommand('ECHO', 'back')), "\n";
+$ownAdmin = new Kelvo\Kelvo('127.0.0.1', $own->port);
+// Besides the start-up probe and this admin client: the one reconnect.
+echo 'reconnects the restarted server saw: ', connections($ownAdmin) - 2, "\n";
+?>
+--EXPECT--
+read after kill: "v", new connections: 1
+write after kill: Kelvo\Exception(3) Server closed the connection
+counter: 0, next write: 1
+write on an idle closed link: 2, counter: 2
+read after a timeout: "v", new connections: 1
+no retries: Kelvo\Exception(1) Resource temporarily unavailable
+read after restart: "back"
+reconnects the restarted server saw: 1

@@ -1,0 +1,68 @@
+--TEST--
+REDIRECT is followed with the client's credentials when asked for; no transparent reconnect while WATCH is in force
+--EXTENSIONS--
+kelvo
+--FILE--
+<?php
+require __DIR__ . '/fake.inc';
+
+$host = kelvo_test_env('KELVO_TEST_HOST');
+$aclPort = (int) kelvo_test_env('KELVO_TEST_ACL_PORT');
+$pass = kelvo_test_env('KELVO_TEST_ACL_DEFAULT_PASS');
+$target = new Kelvo\Kelvo($host, $aclPort, 0.0, 0.0, ['auth' => $pass]);
+$target->set('redirect:k', 'from the target');
+
+$redirect = fn(string $where) => 'reply -REDIRECT ' . $where . '\r\n';
+$cases = [
+    'followed' => [true, "$host:$aclPort"],
+    'option off' => [false, "$host:$aclPort"],
+    'port 65535' => [true, "$host:65535"],
+    'port with garbage' => [true, "$host:{$aclPort}x"],
+    'no host' => [true, ":$aclPort"],
+];
+foreach ($cases as $name => [$capa, $where]) {
+    $steps = $capa ? ['reply +OK\r\n', $redirect($where)] : [$redirect($where)];
+    $fake = new FakeServer($steps);
+    $r = new Kelvo\Kelvo('127.0.0.1', $fake->port, 0.0, 0.0, ['auth' => $pass]);
+    $r->setOption(Kelvo\Kelvo::OPT_CAPA_REDIRECT, $capa);
+    $r->setOption(Kelvo\Kelvo::OPT_THROW_ON_ERROR, true);
+    printf("%-17s %s\n", $name, kelvo_outcome(fn() => $r->get('redirect:k')));
+}
+
+// A target that redirects again: the first error is classified as usual.
+$loop = new FakeServer(['reply +OK\r\n', 'reply -REDIRECT 127.0.0.1:1\r\n']);
+$fake2 = new FakeServer(['reply +OK\r\n', $redirect("127.0.0.1:{$loop->port}")]);
+$r = new Kelvo\Kelvo('127.0.0.1', $fake2->port);
+$r->setOption(Kelvo\Kelvo::OPT_CAPA_REDIRECT, true);
+$r->setOption(Kelvo\Kelvo::OPT_THROW_ON_ERROR, true);
+echo 'redirected twice: ', kelvo_outcome(fn() => $r->get('k')), "\n";
+
+// WATCH: a lost connection is reported, never replaced behind the caller's back.
+$port = (int) kelvo_test_env('KELVO_TEST_PORT');
+$admin = new Kelvo\Kelvo($host, $port);
+$w = new Kelvo\Kelvo($host, $port);
+$w->set('watch:k', 'v');
+$w->watch('watch:k');
+$admin->rawCommand('CLIENT', 'KILL', 'ID', (string) $w->rawCommand('CLIENT', 'ID'));
+echo 'read while watching: ', kelvo_outcome(fn() => $w->get('watch:k')), "\n";
+echo 'next read: ', kelvo_outcome(fn() => $w->get('watch:k')), "\n";
+$w->watch('watch:k');
+$admin->rawCommand('CLIENT', 'KILL', 'ID', (string) $w->rawCommand('CLIENT', 'ID'));
+usleep(1100000);
+echo 'idle closed link while watching: ', kelvo_outcome(fn() => $w->get('watch:k')), "\n";
+$w->watch('watch:k');
+$w->unwatch();
+$admin->rawCommand('CLIENT', 'KILL', 'ID', (string) $w->rawCommand('CLIENT', 'ID'));
+echo 'read after unwatch: ', kelvo_outcome(fn() => $w->get('watch:k')), "\n";
+?>
+--EXPECTF--
+followed          "from the target"
+option off        Kelvo\Exception(14) REDIRECT 127.0.0.1:%d
+port 65535        Kelvo\Exception(14) REDIRECT 127.0.0.1:%d
+port with garbage Kelvo\Exception(14) REDIRECT 127.0.0.1:%dx
+no host           Kelvo\Exception(14) REDIRECT :%d
+redirected twice: Kelvo\Exception(14) REDIRECT 127.0.0.1:%d
+read while watching: Kelvo\Exception(3) Server closed the connection
+next read: "v"
+idle closed link while watching: Kelvo\Exception(3) Server closed the connection
+read after unwatch: "v"
