@@ -305,7 +305,9 @@ void hrandfield(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoRep
 
 void zipKeysAndVals(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
 {
-    kelvoAssert(rqs->kind == KELVO_RQS_MEM);
+    /* Without the field names of the query role there is nothing to zip with. */
+    if (rqs->kind != KELVO_RQS_MEM)
+        return generic(rv, reply, env, rqs->flags);
     uint64_t elements = kelvoReplyTypeIsAggregate(reply->type) ? reply->elements : 0;
     if (!is(reply, KELVO_REPLY_ARRAY) || elements != rqs->nvals) {
         MALFORMED(env, "expected %u array values, got %s with %zu elements", rqs->nvals,
@@ -1270,12 +1272,6 @@ KELVO_FORMATTER(kelvoXRangeFmt, xrange)
 KELVO_FORMATTER(kelvoXReadFmt, xread)
 KELVO_FORMATTER(kelvoXClaimFmt, xclaim)
 KELVO_FORMATTER(kelvoXAutoClaimFmt, xautoclaim)
-
-/* Until the client object defines its own view, a client converts with every option clear. */
-__attribute__((weak)) kelvoReplyEnv kelvoReplyEnvOf(robj *)
-{
-    return kelvoReplyEnv{};
-}
 
 /* The generic conversion for rows whose own formatter is not built yet. */
 void kelvoLeastReply(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply)

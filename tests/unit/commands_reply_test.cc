@@ -376,7 +376,7 @@ TEST_P(Scan, WritesTheCursorAndFormatsThePage)
     Reply reply(resp(c.resp));
     TestClient client(0);
     ZVAL_LONG(&client.it, 0);
-    client.env.it = &client.it;
+    client.useIterator();
     QuerySet rqs(c.cmd, 0, 0, "");
     zval out;
     kelvoScanReply(&out, rqs.get(), client.obj(), reply.get());
@@ -398,7 +398,7 @@ TEST(Formatters, ClientCapaRedirectSetsTheOptionOnlyWhenNamed)
         zval out;
         kelvoClientReply(&out, rqs.get(), client.obj(), reply.get());
         EXPECT_EQ(dump(&out), "true");
-        EXPECT_EQ(client.flags & 0x200, context & 8 ? 0x200 : 0);
+        EXPECT_EQ(client.flags() & 0x200, context & 8 ? 0x200 : 0);
     }
 }
 
@@ -407,7 +407,7 @@ TEST(Formatters, ClusterScanStoresTheCursorString)
     Reply reply(resp("*2|$5|0-abc|*1|$1|k|"));
     TestClient client(0);
     ZVAL_STRING(&client.it, "0");
-    client.env.it = &client.it;
+    client.useIterator();
     QuerySet rqs(REDIS_CMD_CLUSTERSCAN, 0, 0, "");
     zval out;
     kelvoScanReply(&out, rqs.get(), client.obj(), reply.get());
@@ -425,6 +425,22 @@ TEST(Formatters, LeastReplyIsTheGenericConversion)
     zval out;
     kelvoLeastReply(&out, rqs.get(), client.obj(), reply.get());
     EXPECT_EQ(dump(&out), "[\"a\":false]");
+    zval_ptr_dtor(&out);
+}
+
+} // namespace
+
+namespace {
+
+TEST(Formatters, HmgetWithoutFieldNamesIsTheGenericConversion)
+{
+    Reply reply(resp("*2|$1|x|_|"));
+    TestClient client(0);
+    QuerySet rqs(REDIS_CMD_HMGET, 0, 0, "");
+    rqs.get()->kind = KELVO_RQS_NONE;
+    zval out;
+    kelvoZipKeysAndVals(&out, rqs.get(), client.obj(), reply.get());
+    EXPECT_EQ(dump(&out), "[0:\"x\",1:null]");
     zval_ptr_dtor(&out);
 }
 

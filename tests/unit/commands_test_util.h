@@ -6,6 +6,7 @@
 
 #include "commands.h"
 #include "kelvo.h"
+#include "object.h"
 
 extern "C" {
 #include "php_main.h"
@@ -16,13 +17,6 @@ extern "C" {
 
 #include <cstdio>
 #include <string>
-
-/* The client object as the formatters see it. */
-struct robj {
-    kelvoReplyEnv env;
-};
-
-kelvoReplyEnv kelvoReplyEnvOf(robj *obj) { return obj->env; }
 
 namespace kelvo_test {
 
@@ -159,25 +153,24 @@ std::string caseName(const ::testing::TestParamInfo<Case> &info)
     return info.param.name;
 }
 
-/* A client object with only what the formatters read. */
+/* A client record without an engine object, as cluster nodes have. */
 struct TestClient {
-    explicit TestClient(uint16_t options) : flags(options)
+    explicit TestClient(uint16_t options)
     {
+        memset(&ro, 0, sizeof ro);
+        kelvoInitRObj(&ro);
+        ro.opts.flags = options;
         ZVAL_UNDEF(&it);
-        env.opts = kelvoPackOptions{nullptr, nullptr, 0, options};
-        env.flags = &flags;
-        env.it = nullptr;
-        self.env = env;
     }
-    robj *obj()
-    {
-        self.env = env;
-        return &self;
-    }
-    uint16_t flags;
+    ~TestClient() { kelvoReleaseRObj(&ro); }
+    TestClient(const TestClient &) = delete;
+    TestClient &operator=(const TestClient &) = delete;
+    robj *obj() { return &ro; }
+    uint16_t flags() const { return ro.opts.flags; }
+    /* The scan builders' iterator. */
+    void useIterator() { ro.it = &it; }
     zval it;
-    kelvoReplyEnv env;
-    robj self;
+    robj ro;
 };
 
 /* A query set for one formatter call; `names` (comma-separated) become its keys and values. */
