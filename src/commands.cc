@@ -351,6 +351,60 @@ int kelvoProcessResponse(zval *return_value, robj *ro, const kelvoCommandInfo *r
     return 0;
 }
 
+int kelvoGetReply(robj *ro, int type, int quiet, kelvoReply **out)
+{
+    kelvoAssert(ro != NULL && ro->link.ctx != NULL && ro->link.state == KELVO_LINK_READY);
+    *out = nullptr;
+    void *reply = nullptr;
+    if (redisGetReply(ro->link.ctx, &reply) != REDIS_OK) {
+        if (ro->link.ctx->err)
+            kelvoLinkErrorSet(&ro->link, ro->link.ctx);
+        return -1;
+    }
+    kelvoAssert(ro != NULL && reply != NULL);
+    kelvoReply *r = static_cast<kelvoReply *>(reply);
+    *out = r;
+    ro->link.lastUse = nowMicros();
+    if (r->type == KELVO_REPLY_ERROR) {
+        if (!quiet)
+            kelvoHandleErrorText(&ro->lastError, ro->opts.flags, ZSTR_VAL(r->v.str), ZSTR_LEN(r->v.str));
+        return -1;
+    }
+    if (type == -1 || static_cast<uint32_t>(type) == r->type)
+        return 0;
+    if (!quiet)
+        kelvoReportWrongType(&ro->lastError, ro->opts.flags, kelvoReplyTypeToString(r), "UNKNOWN", 7);
+    return -1;
+}
+
+int kelvoTryGetLong(zend_long *out, zval *value, zend_long min)
+{
+    zend_long v;
+    if (Z_TYPE_P(value) == IS_LONG) {
+        v = Z_LVAL_P(value);
+    } else if (Z_TYPE_P(value) == IS_STRING) {
+        const zend_string *s = Z_STR_P(value);
+        unsigned char first = ZSTR_LEN(s) ? static_cast<unsigned char>(ZSTR_VAL(s)[0]) : 0;
+        if (first >= 0x3A && first <= 0x7F)
+            return -1;
+        if (is_numeric_string(ZSTR_VAL(s), ZSTR_LEN(s), &v, nullptr, false) != IS_LONG)
+            return -1;
+    } else {
+        return -1;
+    }
+    if (v < min)
+        return -1;
+    *out = v;
+    return 0;
+}
+
+int kelvoZStrInTokenSetCi(const zend_string *s, const char *a, size_t alen, const char *b, size_t blen)
+{
+    size_t len = ZSTR_LEN(s);
+    return (len == alen && strncasecmp(ZSTR_VAL(s), a, alen) == 0) ||
+           (len == blen && strncasecmp(ZSTR_VAL(s), b, blen) == 0);
+}
+
 namespace {
 
 /* Runs a built request and ends the call: counts, releases, and false on failure. */

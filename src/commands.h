@@ -117,6 +117,19 @@ int kelvoHandleRedirectionError(kelvoReply *err, robj *ro, rrc *req, kelvoReply 
 /* The return value from a reply: the row's formatter, or the generic conversion for raw requests and rows without one. */
 void kelvoReturnReply(const kelvoCommandInfo *row, kelvoQuerySet *rqs, robj *ro, kelvoReply *reply, zval *return_value);
 
+/*
+ * Reads one reply of a ready client (pipelines, transactions): 0 with a reply of type
+ * `type` (-1: any) in *out; -1 otherwise, after reporting an error reply or another type
+ * unless `quiet`. The reply is left in *out for the caller to free in every case.
+ */
+int kelvoGetReply(robj *ro, int type, int quiet, kelvoReply **out);
+
+/* 0 with *out set when `value` is an integer, or a numeric string of one, of at least `min`; else -1. */
+int kelvoTryGetLong(zend_long *out, zval *value, zend_long min);
+
+/* 1 when `s` equals one of the two tokens ignoring ASCII case, else 0. */
+int kelvoZStrInTokenSetCi(const zend_string *s, const char *a, size_t alen, const char *b, size_t blen);
+
 /* Sends a built request and makes the return value: 0, or -1 after the failure was reported. */
 int kelvoProcessResponse(zval *return_value, robj *ro, const kelvoCommandInfo *row, kelvoQuerySet *rqs, rrc *req);
 

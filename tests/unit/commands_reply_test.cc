@@ -445,3 +445,51 @@ TEST(Formatters, HmgetWithoutFieldNamesIsTheGenericConversion)
 }
 
 } // namespace
+
+namespace {
+
+struct LongCase {
+    const char *name;
+    void (*make)(zval *);
+    zend_long min;
+    int result;
+    zend_long value;
+};
+
+const LongCase longCases[] = {
+    {"Integer", [](zval *v) { ZVAL_LONG(v, 5); }, 0, 0, 5},
+    {"BelowMinimum", [](zval *v) { ZVAL_LONG(v, -1); }, 0, -1, 0},
+    {"NumericString", [](zval *v) { ZVAL_STRING(v, "42"); }, 0, 0, 42},
+    {"PaddedNumericString", [](zval *v) { ZVAL_STRING(v, " 42 "); }, 0, 0, 42},
+    {"FloatString", [](zval *v) { ZVAL_STRING(v, "4.2"); }, 0, -1, 0},
+    {"LetterFirst", [](zval *v) { ZVAL_STRING(v, "x1"); }, 0, -1, 0},
+    {"Float", [](zval *v) { ZVAL_DOUBLE(v, 4.0); }, 0, -1, 0},
+    {"Null", [](zval *v) { ZVAL_NULL(v); }, 0, -1, 0},
+};
+
+void PrintTo(const LongCase &c, std::ostream *os) { *os << c.name; }
+
+class TryGetLong : public ::testing::TestWithParam<LongCase> {};
+
+TEST_P(TryGetLong, AcceptsIntegersAndIntegerStrings)
+{
+    const LongCase &c = GetParam();
+    zval value;
+    c.make(&value);
+    zend_long out = 0;
+    EXPECT_EQ(kelvoTryGetLong(&out, &value, c.min), c.result);
+    EXPECT_EQ(out, c.value);
+    zval_ptr_dtor(&value);
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, TryGetLong, ::testing::ValuesIn(longCases), caseName<LongCase>);
+
+TEST(Commands, TokenSetIgnoresCaseAndNeedsTheWholeToken)
+{
+    zend_string *s = zend_string_init("WithScores", 10, 0);
+    EXPECT_EQ(kelvoZStrInTokenSetCi(s, "LIMIT", 5, "WITHSCORES", 10), 1);
+    EXPECT_EQ(kelvoZStrInTokenSetCi(s, "WITHSCORE", 9, "LIMIT", 5), 0);
+    zend_string_release(s);
+}
+
+} // namespace
