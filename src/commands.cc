@@ -275,7 +275,8 @@ int kelvoSendCommand(robj *ro, rrc *req, kelvoReply **out)
     kelvoLink &link = ro->link;
     bool multi = (ro->mode & (kelvoModeMulti | kelvoModePipeline)) == kelvoModeMulti;
     *out = nullptr;
-    if (link.lastUse + kelvoIdlePollMicros < nowMicros() && closedByPeer(&link)) {
+    uint64_t now = ro->syncTime ? ro->syncTime : nowMicros();
+    if (link.lastUse + kelvoIdlePollMicros < now && closedByPeer(&link)) {
         /* Reconnect before sending rather than resend after: the request never left. */
         redisSetError(link.ctx, REDIS_ERR_EOF, "Server closed the connection");
         if (multi || kelvoReconnect(ro) != 0) {
