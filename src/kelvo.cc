@@ -377,10 +377,7 @@ static zend_result setupHalf(void)
 
     if (kelvoSharedStartup() != 0)
         return FAILURE;
-    /*
-     * Then the global invalidation reader, the
-     * processor-specific kernels.
-     */
+    /* The global invalidation reader and the processor-specific kernels are set up here. */
     kelvoLogNotice("%s:%d STARTUP - Kelvo has started...", KELVO_LOG_SITE);
     /* The "Kelvo persistent connections" resource type (le_kelvo_pconnect) is registered here. */
     return SUCCESS;

@@ -167,12 +167,3 @@ int64_t kelvoGetCpuCount(void)
 {
     return kelvoGetCpuCountAt("/sys/fs/cgroup");
 }
-
-bool kelvoArrayBytes(uint64_t count, size_t size, size_t extra, size_t *out)
-{
-    size_t bytes;
-    if (count > SIZE_MAX || __builtin_mul_overflow(static_cast<size_t>(count), size, &bytes)
-        || __builtin_add_overflow(bytes, extra, out))
-        return false;
-    return true;
-}

@@ -73,7 +73,4 @@ const char *kelvoLogLevelToText(uint32_t level);
 int64_t kelvoGetCpuCountAt(const char *cgroupRoot);
 int64_t kelvoGetCpuCount(void);
 
-/* count * size + extra without wrapping; false when it does not fit a size_t. */
-bool kelvoArrayBytes(uint64_t count, size_t size, size_t extra, size_t *out);
-
 #endif

@@ -168,15 +168,6 @@ TEST(Settings, TextForms)
     EXPECT_STREQ(kelvoLogLevelToText(KELVO_LL_NONE), "none");
 }
 
-TEST(Settings, ArrayBytesRefusesOverflow)
-{
-    size_t bytes = 0;
-    EXPECT_TRUE(kelvoArrayBytes(65536, 192, 71, &bytes));
-    EXPECT_EQ(bytes, 65536u * 192 + 71);
-    EXPECT_FALSE(kelvoArrayBytes(UINT64_MAX / 2, 192, 71, &bytes));
-    EXPECT_FALSE(kelvoArrayBytes(1, SIZE_MAX, 1, &bytes));
-}
-
 class CpuCount : public testing::Test {
 protected:
     std::filesystem::path root;
