@@ -146,10 +146,15 @@ TEST(ModuleLifecycle, SecondStartupRegistersAgainWithoutChainingToItself)
     EXPECT_STREQ(INI_STR("kelvo.databases"), "7");
 }
 
-TEST(ModuleEngine, ExceptionMessageNamesCodeFileAndLine)
-{
+/* A running engine with the module and one open request, around each test. */
+class ModuleEngine : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(engine.started); }
     Engine engine;
-    ASSERT_TRUE(engine.started);
+};
+
+TEST_F(ModuleEngine, ExceptionMessageNamesCodeFileAndLine)
+{
     FakeFrame frame;
     zend_long code = 0;
     int line = __LINE__ + 1;
@@ -164,10 +169,8 @@ TEST(ModuleEngine, ExceptionMessageNamesCodeFileAndLine)
     EXPECT_EQ(code, KELVO_ERR_CONFIG);
 }
 
-TEST(ModuleEngine, ErrorRepliesAreThrownOrRecorded)
+TEST_F(ModuleEngine, ErrorRepliesAreThrownOrRecorded)
 {
-    Engine engine;
-    ASSERT_TRUE(engine.started);
     FakeFrame frame;
     zend_string *last = nullptr;
     zend_long code = 0;
@@ -194,10 +197,8 @@ TEST(ModuleEngine, ErrorRepliesAreThrownOrRecorded)
     zend_string_release(last);
 }
 
-TEST(ModuleEngine, WrongTypeAndMalformedReplies)
+TEST_F(ModuleEngine, WrongTypeAndMalformedReplies)
 {
-    Engine engine;
-    ASSERT_TRUE(engine.started);
     FakeFrame frame;
     zend_string *last = nullptr;
     zend_long code = 0;
@@ -223,10 +224,8 @@ TEST(ModuleEngine, WrongTypeAndMalformedReplies)
     EXPECT_EQ(message.find(" (KELVO_ERR_PROTOCOL;") - strlen("Malformed RESP reply: "), 488u);
 }
 
-TEST(ModuleEngine, CreatedExceptionsAreNotThrown)
+TEST_F(ModuleEngine, CreatedExceptionsAreNotThrown)
 {
-    Engine engine;
-    ASSERT_TRUE(engine.started);
     zval ex, rv;
     kelvoCreateException(&ex, KELVO_ERR_REDIS, "ERR no such key", 15);
     EXPECT_EQ(EG(exception), nullptr);
@@ -238,10 +237,8 @@ TEST(ModuleEngine, CreatedExceptionsAreNotThrown)
     zval_ptr_dtor(&ex);
 }
 
-TEST(ModuleEngine, SeedsDoNotFollowTheClockSeededGenerator)
+TEST_F(ModuleEngine, SeedsDoNotFollowTheClockSeededGenerator)
 {
-    Engine engine;
-    ASSERT_TRUE(engine.started);
     srand(1);
     uint64_t a = kelvoRandomSeed();
     srand(1);
@@ -249,10 +246,8 @@ TEST(ModuleEngine, SeedsDoNotFollowTheClockSeededGenerator)
     EXPECT_NE(a, b);
 }
 
-TEST(ModuleEngine, InstanceIdIsAVersion7Uuid)
+TEST_F(ModuleEngine, InstanceIdIsAVersion7Uuid)
 {
-    Engine engine;
-    ASSERT_TRUE(engine.started);
     char text[37] = {0};
     kelvoFmtUuid(text, KELVO_G(instance_id));
     EXPECT_EQ(strlen(text), 36u);
@@ -277,10 +272,8 @@ struct ReplyNode {
 
 } // namespace
 
-TEST(ModuleEngine, ErrorRepliesAndHandshakeChecksRaiseTheirErrors)
+TEST_F(ModuleEngine, ErrorRepliesAndHandshakeChecksRaiseTheirErrors)
 {
-    Engine engine;
-    ASSERT_TRUE(engine.started);
     FakeFrame frame;
     zend_string *last = nullptr;
     zend_long code = 0;
@@ -308,10 +301,8 @@ TEST(ModuleEngine, ErrorRepliesAndHandshakeChecksRaiseTheirErrors)
     EXPECT_EQ(last, nullptr);
 }
 
-TEST(ModuleEngine, BatchExceptionsCarryTheErrorReply)
+TEST_F(ModuleEngine, BatchExceptionsCarryTheErrorReply)
 {
-    Engine engine;
-    ASSERT_TRUE(engine.started);
     zval ex, rv;
     ReplyNode error(KELVO_REPLY_ERROR, "WRONGTYPE Operation against a key holding the wrong kind of value");
     ReplyNode status(KELVO_REPLY_STATUS, "QUEUED");
