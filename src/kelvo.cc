@@ -402,14 +402,13 @@ static PHP_MSHUTDOWN_FUNCTION(kelvo)
 {
     if (isCommandLineSapi() && getpid() == kelvoStartupPID) {
         kelvoLogNotice("%s:%d MSHUTDOWN - Kelvo is shutting down, bye bye", KELVO_LOG_SITE);
-        kelvoSharedShutdown();
         /*
-         * With the arena goes this process's own state
-         * that lives outside it: compressor contexts and libraries, the global
-         * reader's buffer. Only this process's mapping is dropped; nothing
-         * inside the arena is freed or cleared, because children the script
-         * forked may still be running on the root, the table and the heap.
+         * Only this process's mapping is dropped: nothing inside the arena is
+         * freed or cleared, because children the script forked may still be
+         * running on the root, the table and the heap.
          */
+        kelvoSharedShutdown();
+        /* This process's state outside the arena: compressor contexts and libraries. */
         kelvoPackShutdown();
     }
     UNREGISTER_INI_ENTRIES();
