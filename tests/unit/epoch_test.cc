@@ -213,6 +213,18 @@ TEST_F(Epoch, NoRecordWhenThePoolIsEmptyAndTheHeapFull) {
         waitChild(pid);
 }
 
+// The root lock is a zero-filled spin lock; a holder that dies is found through its spin word.
+TEST_F(Epoch, ADeadHolderOfTheRootLockTurnsTheCacheOffForTheTree) {
+    pid_t holder = forkChild([] { return kelvoLockLock(&kelvoCache()->lock) == 0; });
+    ASSERT_EQ(waitChild(holder), 0);
+    EXPECT_TRUE(kelvoCacheUsable());
+    EXPECT_EQ(kelvoLockLock(&kelvoCache()->lock), -1);
+    EXPECT_FALSE(kelvoCacheUsable());
+    EXPECT_EQ(kelvoGlobalEpochInit(), -1);
+    pid_t worker = forkChild([] { return !kelvoCacheUsable() && kelvoShMalloc(16) == nullptr; });
+    EXPECT_EQ(waitChild(worker), 0);
+}
+
 TEST_F(Epoch, RequestEndClosesASectionABailoutLeftOpen) {
     ASSERT_EQ(kelvoGlobalEpochInit(), 0);
     kelvoGlobalEpochBegin();
