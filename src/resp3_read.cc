@@ -190,6 +190,65 @@ bool completeValue(redisReaderFrame *f, bool attribute) {
     return false;
 }
 
+Scan tooLarge(redisReader *r) {
+    protocolError(r, "Protocol error, reply too large");
+    return Scan::Error;
+}
+
+/* A bulk or verbatim string whose header line ends at `next`: Frame stands
+ * for "item complete", with *end just after its payload's CRLF. */
+Scan scanBulk(redisReader *r, char t, const char *line, size_t n, size_t next, size_t *end) {
+    long long len;
+    if (!parseInteger(line, n, &len) || len < -1 || (len == -1 && t == '=')) {
+        protocolError(r, "Bad bulk string length");
+        return Scan::Error;
+    }
+    if (len == -1)
+        return Scan::Frame;
+    if ((unsigned long long)len > r->maxframe || next + size_t(len) + 2 - r->pos > r->maxframe)
+        return tooLarge(r);
+    *end = next + size_t(len) + 2;
+    if (*end > r->len)
+        return Scan::More;
+    if (r->buf[*end - 2] != '\r' || r->buf[*end - 1] != '\n') {
+        protocolError(r, "Protocol error, bulk string not ended by CRLF");
+        return Scan::Error;
+    }
+    if (t == '=' && (len < 4 || r->buf[next + 3] != ':')) {
+        protocolError(r, "Bad verbatim string value");
+        return Scan::Error;
+    }
+    return Scan::Frame;
+}
+
+/* An aggregate header: opens a level when it has children (*opened). */
+bool scanAggregate(redisReader *r, char t, const char *line, size_t n, bool *opened) {
+    long long count;
+    if (!parseInteger(line, n, &count) || count < -1 || (count == -1 && t == '|') || count > r->maxelements) {
+        protocolError(r, "Bad multi-bulk length");
+        return false;
+    }
+    if (count <= 0)
+        return true;
+    /* Each value takes at least three bytes. */
+    if ((unsigned long long)count > r->maxframe / (pairsByte(t) ? 6 : 3)) {
+        tooLarge(r);
+        return false;
+    }
+    redisReaderFrame *f = &r->frame;
+    if (f->depth == REDIS_READER_MAX_DEPTH) {
+        protocolError(r, "Protocol error, reply nested too deeply");
+        return false;
+    }
+    f->remaining[f->depth] = pairsByte(t) ? count * 2 : count;
+    f->attr[f->depth] = t == '|';
+    f->depth++;
+    *opened = true;
+    return true;
+}
+
+/* Scans on from where the last call stopped until the top-level reply is
+ * complete (Frame), the buffer runs out (More) or the input is bad. */
 Scan scanMore(redisReader *r) {
     redisReaderFrame *f = &r->frame;
     for (;;) {
@@ -199,69 +258,22 @@ Scan scanMore(redisReader *r) {
         int found = off < r->len ? scanLine(r, off, &line, &n, &next) : 0;
         if (found < 0)
             return Scan::Error;
-        if (found == 0) {
-            if (r->len - r->pos <= r->maxframe)
-                return Scan::More;
-            protocolError(r, "Protocol error, reply too large");
-            return Scan::Error;
-        }
+        if (found == 0)
+            return r->len - r->pos <= r->maxframe ? Scan::More : tooLarge(r);
         char t = r->buf[off];
         size_t end = next;
         bool opened = false;
         if (t == '$' || t == '=') {
-            long long len;
-            if (!parseInteger(line, n, &len) || len < -1 || (len == -1 && t == '=')) {
-                protocolError(r, "Bad bulk string length");
-                return Scan::Error;
-            }
-            if (len >= 0) {
-                if ((unsigned long long)len > r->maxframe) {
-                    protocolError(r, "Protocol error, reply too large");
-                    return Scan::Error;
-                }
-                end = next + size_t(len) + 2;
-                if (end - r->pos > r->maxframe) {
-                    protocolError(r, "Protocol error, reply too large");
-                    return Scan::Error;
-                }
-                if (end > r->len)
-                    return Scan::More;
-                if (r->buf[end - 2] != '\r' || r->buf[end - 1] != '\n') {
-                    protocolError(r, "Protocol error, bulk string not ended by CRLF");
-                    return Scan::Error;
-                }
-                if (t == '=' && (len < 4 || r->buf[next + 3] != ':')) {
-                    protocolError(r, "Bad verbatim string value");
-                    return Scan::Error;
-                }
-            }
-        } else if (isAggregateByte(t)) {
-            long long count;
-            if (!parseInteger(line, n, &count) || count < -1 || (count == -1 && t == '|') ||
-                count > r->maxelements) {
-                protocolError(r, "Bad multi-bulk length");
-                return Scan::Error;
-            }
-            /* Each value takes at least three bytes. */
-            if (count > 0 && (unsigned long long)count > r->maxframe / (pairsByte(t) ? 6 : 3)) {
-                protocolError(r, "Protocol error, reply too large");
-                return Scan::Error;
-            }
-            if (count > 0) {
-                if (f->depth == REDIS_READER_MAX_DEPTH) {
-                    protocolError(r, "Protocol error, reply nested too deeply");
-                    return Scan::Error;
-                }
-                f->remaining[f->depth] = pairsByte(t) ? count * 2 : count;
-                f->attr[f->depth] = t == '|';
-                f->depth++;
-                opened = true;
-            }
-        } else if (!simpleValid(r, t, line, n)) {
+            Scan s = scanBulk(r, t, line, n, next, &end);
+            if (s != Scan::Frame)
+                return s;
+        } else if (isAggregateByte(t) ? !scanAggregate(r, t, line, n, &opened) : !simpleValid(r, t, line, n)) {
             return Scan::Error;
         }
         f->spos = end;
         f->lscan = end;
+        if (end - r->pos > r->maxframe)
+            return tooLarge(r);
         if (!opened && completeValue(f, t == '|'))
             return Scan::Frame;
     }
