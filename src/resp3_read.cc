@@ -108,6 +108,28 @@ bool parseDouble(const char *p, size_t n, double *out) {
     return true;
 }
 
+/* The common case of a number line: plain digits (at most 18, so no
+ * overflow) and CRLF, all buffered. Anything else returns false and takes
+ * the general path, which also reports the errors. */
+bool quickNumber(const char *buf, size_t off, size_t len, long long *value, size_t *next) {
+    size_t i = off + 1;
+    bool neg = i < len && buf[i] == '-';
+    i += neg;
+    size_t start = i;
+    unsigned long long v = 0;
+    for (unsigned d; i < len && i - start < 18 && (d = (unsigned char)buf[i] - '0') <= 9; i++)
+        v = v * 10 + d;
+    if (i == start || i + 1 >= len || buf[i] != '\r' || buf[i + 1] != '\n' || (buf[start] == '0' && i - start > 1))
+        return false;
+    *value = neg ? -(long long)v : (long long)v;
+    *next = i + 2;
+    return true;
+}
+
+bool numberByte(char t) {
+    return t == '$' || t == '=' || t == ':' || t == '*' || t == '%' || t == '~' || t == '>' || t == '|';
+}
+
 /* Finds the CRLF ending the line of the item at `off` (after its type byte).
  * 1: found, [*line, *line + *n) is the content and *next follows the CRLF;
  * 0: more bytes needed; -1: protocol error set (a bare CR or LF). */
@@ -139,7 +161,6 @@ bool pairsByte(char t) { return t == '%' || t == '|'; }
 
 /* Validates one simple item's line content. */
 bool simpleValid(redisReader *r, char t, const char *line, size_t n) {
-    long long i;
     double d;
     switch (t) {
     case '+':
@@ -149,11 +170,6 @@ bool simpleValid(redisReader *r, char t, const char *line, size_t n) {
         if (parseBignum(line, n))
             return true;
         protocolError(r, "Bad bignum value");
-        return false;
-    case ':':
-        if (parseInteger(line, n, &i))
-            return true;
-        protocolError(r, "Bad integer value");
         return false;
     case ',':
         if (parseDouble(line, n, &d))
@@ -197,9 +213,8 @@ Scan tooLarge(redisReader *r) {
 
 /* A bulk or verbatim string whose header line ends at `next`: Frame stands
  * for "item complete", with *end just after its payload's CRLF. */
-Scan scanBulk(redisReader *r, char t, const char *line, size_t n, size_t next, size_t *end) {
-    long long len;
-    if (!parseInteger(line, n, &len) || len < -1 || (len == -1 && t == '=')) {
+Scan scanBulk(redisReader *r, char t, bool valid, long long len, size_t next, size_t *end) {
+    if (!valid || len < -1 || (len == -1 && t == '=')) {
         protocolError(r, "Bad bulk string length");
         return Scan::Error;
     }
@@ -222,9 +237,8 @@ Scan scanBulk(redisReader *r, char t, const char *line, size_t n, size_t next, s
 }
 
 /* An aggregate header: opens a level when it has children (*opened). */
-bool scanAggregate(redisReader *r, char t, const char *line, size_t n, bool *opened) {
-    long long count;
-    if (!parseInteger(line, n, &count) || count < -1 || (count == -1 && t == '|') || count > r->maxelements) {
+bool scanAggregate(redisReader *r, char t, bool valid, long long count, bool *opened) {
+    if (!valid || count < -1 || (count == -1 && t == '|') || count > r->maxelements) {
         protocolError(r, "Bad multi-bulk length");
         return false;
     }
@@ -253,21 +267,36 @@ Scan scanMore(redisReader *r) {
     redisReaderFrame *f = &r->frame;
     for (;;) {
         size_t off = f->spos;
-        const char *line;
-        size_t n, next;
-        int found = off < r->len ? scanLine(r, off, &line, &n, &next) : 0;
-        if (found < 0)
-            return Scan::Error;
-        if (found == 0)
-            return r->len - r->pos <= r->maxframe ? Scan::More : tooLarge(r);
+        if (off >= r->len)
+            return Scan::More;
         char t = r->buf[off];
+        long long number = 0;
+        bool valid = true;
+        size_t next;
+        if (!numberByte(t) || !quickNumber(r->buf, off, r->len, &number, &next)) {
+            const char *line;
+            size_t n;
+            int found = scanLine(r, off, &line, &n, &next);
+            if (found < 0)
+                return Scan::Error;
+            if (found == 0)
+                return r->len - r->pos <= r->maxframe ? Scan::More : tooLarge(r);
+            valid = numberByte(t) ? parseInteger(line, n, &number) : simpleValid(r, t, line, n);
+            if (!valid && !numberByte(t))
+                return Scan::Error;
+        }
         size_t end = next;
         bool opened = false;
         if (t == '$' || t == '=') {
-            Scan s = scanBulk(r, t, line, n, next, &end);
+            Scan s = scanBulk(r, t, valid, number, next, &end);
             if (s != Scan::Frame)
                 return s;
-        } else if (isAggregateByte(t) ? !scanAggregate(r, t, line, n, &opened) : !simpleValid(r, t, line, n)) {
+        } else if (t == ':') {
+            if (!valid) {
+                protocolError(r, "Bad integer value");
+                return Scan::Error;
+            }
+        } else if (isAggregateByte(t) && !scanAggregate(r, t, valid, number, &opened)) {
             return Scan::Error;
         }
         f->spos = end;
@@ -286,18 +315,24 @@ struct Cursor {
     char type;
     const char *line;
     size_t n;
+    long long value; /* of a number line */
 
     void next() {
         type = *p;
         line = p + 1;
+        if (numberByte(type)) {
+            const char *d = line + (*line == '-');
+            unsigned long long v = 0;
+            for (; *d != '\r'; d++)
+                v = v * 10 + unsigned((unsigned char)*d - '0');
+            value = *line == '-' ? (long long)(0 - v) : (long long)v;
+            n = size_t(d - line);
+            p = d + 2;
+            return;
+        }
         const char *cr = static_cast<const char *>(memchr(line, '\r', size_t(end - line)));
         n = size_t(cr - line);
         p = cr + 2;
-    }
-    long long number() const {
-        long long v = 0;
-        parseInteger(line, n, &v);
-        return v;
     }
 };
 
@@ -308,13 +343,13 @@ void skipValues(Cursor *c, long long values) {
         values--;
         char t = c->type;
         if (t == '$' || t == '=') {
-            long long len = c->number();
+            long long len = c->value;
             if (len > 0)
                 c->p += len;
             if (len >= 0)
                 c->p += 2;
         } else if (isAggregateByte(t)) {
-            long long count = c->number();
+            long long count = c->value;
             if (count > 0)
                 values += pairsByte(t) ? count * 2 : count;
             if (t == '|')
@@ -362,7 +397,7 @@ void *createItem(redisReader *r, Cursor *c, redisReadTask *task, bool *open) {
     char t = c->type;
     *open = false;
     if (t == '$' || t == '=') {
-        long long len = c->number();
+        long long len = c->value;
         if (len < 0) {
             task->type = REDIS_REPLY_NIL;
             return fn->createNil(task);
@@ -373,7 +408,7 @@ void *createItem(redisReader *r, Cursor *c, redisReadTask *task, bool *open) {
         return fn->createString(task, payload, size_t(len));
     }
     if (isAggregateByte(t)) {
-        long long count = c->number();
+        long long count = c->value;
         if (count < 0) {
             task->type = REDIS_REPLY_NIL;
             return fn->createNil(task);
@@ -386,7 +421,7 @@ void *createItem(redisReader *r, Cursor *c, redisReadTask *task, bool *open) {
     task->type = simpleType(t);
     switch (t) {
     case ':':
-        return fn->createInteger(task, c->number());
+        return fn->createInteger(task, c->value);
     case ',': {
         double d = 0;
         parseDouble(c->line, c->n, &d);
@@ -405,12 +440,12 @@ void *createItem(redisReader *r, Cursor *c, redisReadTask *task, bool *open) {
 int buildReply(redisReader *r, size_t end, void **reply) {
     redisReadTask tasks[REDIS_READER_MAX_DEPTH + 1];
     long long next[REDIS_READER_MAX_DEPTH + 1];
-    Cursor c{r->buf + r->pos, r->buf + end, 0, nullptr, 0};
+    Cursor c{r->buf + r->pos, r->buf + end, 0, nullptr, 0, 0};
     int depth = -1; /* innermost open aggregate */
     for (;;) {
         c.next();
         if (c.type == '|') {
-            skipValues(&c, c.number() * 2);
+            skipValues(&c, c.value * 2);
             continue;
         }
         int level = depth + 1;

@@ -5,6 +5,7 @@
 
 #include <arpa/inet.h>
 #include <chrono>
+#include <cstdarg>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
@@ -64,8 +65,17 @@ Context connectUnix(const std::string &path) {
     return Context(redisConnectWithOptions(&o));
 }
 
-template <typename... Args> Reply command(redisContext *c, const char *format, Args... args) {
-    return Reply(static_cast<redisReply *>(redisCommand(c, format, args...)));
+Reply command(redisContext *c, const char *format, ...) __attribute__((format(printf, 2, 3)));
+
+Reply command(redisContext *c, const char *format, ...) {
+    va_list ap;
+    va_start(ap, format);
+    int rc = redisvAppendCommand(c, format, ap);
+    va_end(ap);
+    void *reply = nullptr;
+    if (rc != REDIS_OK || redisGetReply(c, &reply) != REDIS_OK)
+        return Reply();
+    return Reply(static_cast<redisReply *>(reply));
 }
 
 std::string text(const Reply &r) { return r ? dump(r.get()) : "NULL"; }
@@ -523,10 +533,19 @@ INSTANTIATE_TEST_SUITE_P(
                    "*1\r\n$5\r\nMULTI\r\n*1\r\n$4\r\nEXEC\r\n"}),
     [](const auto &info) { return std::string(info.param.name); });
 
+// Formats that are no literals on purpose, without the compiler's format check.
+int appendUnchecked(redisContext *c, const char *format, ...) {
+    va_list ap;
+    va_start(ap, format);
+    int rc = redisvAppendCommand(c, format, ap);
+    va_end(ap);
+    return rc;
+}
+
 TEST(FormatErrors, InvalidFormatsAreOther) {
     for (const char *format : {"GET %x", "GET %", "", "   ", "SET %ld"}) {
         Unconnected u;
-        EXPECT_EQ(redisAppendCommand(u.c.get(), format), REDIS_ERR) << format;
+        EXPECT_EQ(appendUnchecked(u.c.get(), format), REDIS_ERR) << format;
         EXPECT_EQ(u.c->err, REDIS_ERR_OTHER) << format;
         EXPECT_STREQ(u.c->errstr, "Invalid format string");
         EXPECT_EQ(u.output(), "") << format;
