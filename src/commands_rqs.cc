@@ -70,6 +70,17 @@ void kelvoQuerySetFromRrc(kelvoQuerySet *rqs, rrc *req)
     rqs->userdata = kelvoRespCmdTakeUserdata(req, &rqs->udkind);
 }
 
+namespace {
+
+void addStringOf(kelvoQuerySet *rqs, zval *value)
+{
+    zend_string *s = zval_get_string(value);
+    kelvoQuerySetAddKey(rqs, s);
+    zend_string_release(s);
+}
+
+} // namespace
+
 /* Until the cached reads' own roles exist, a cached command keeps its arguments as given
  * (by string conversion) and sends them back unchanged. */
 
@@ -77,9 +88,18 @@ int kelvoLeastQuery(zend_execute_data *execute_data, zval *, kelvoQuerySet *rqs,
 {
     uint32_t argc = ZEND_NUM_ARGS();
     for (uint32_t i = 1; i <= argc; i++) {
-        zend_string *s = zval_get_string(ZEND_CALL_ARG(execute_data, i));
-        kelvoQuerySetAddKey(rqs, s);
-        zend_string_release(s);
+        zval *arg = ZEND_CALL_ARG(execute_data, i);
+        ZVAL_DEREF(arg);
+        if (Z_TYPE_P(arg) != IS_ARRAY) {
+            addStringOf(rqs, arg);
+            continue;
+        }
+        /* An array of keys or members stands for its elements. */
+        zval *item;
+        ZEND_HASH_FOREACH_VAL(Z_ARRVAL_P(arg), item) {
+            addStringOf(rqs, item);
+        }
+        ZEND_HASH_FOREACH_END();
     }
     return EG(exception) ? -1 : 0;
 }
@@ -89,11 +109,8 @@ int kelvoLeastRawQuery(kelvoQuerySet *rqs, robj *, int argc, zval *argv)
     /* A read that cannot answer with a list answers nil for one missing value. */
     if (!kelvoCmdAcceptsReplyType(rqs->cmd, REDIS_REPLY_ARRAY))
         rqs->flags |= KELVO_REQ_SINGLE;
-    for (int i = 0; i < argc; i++) {
-        zend_string *s = zval_get_string(&argv[i]);
-        kelvoQuerySetAddKey(rqs, s);
-        zend_string_release(s);
-    }
+    for (int i = 0; i < argc; i++)
+        addStringOf(rqs, &argv[i]);
     return EG(exception) ? 0 : 1;
 }
 

@@ -30,6 +30,7 @@ $calls = [
     'geodist missing' => fn() => $r->geoDist('g', 'Palermo', 'Nowhere'),
     'blpop timeout' => fn() => $r->blPop('empty', 0.05),
     'brpop' => fn() => $r->brPop('l', 1),
+    'mget' => fn() => $r->mget(['s', 'nothing']),
     'info' => fn() => [is_int($r->info()['uptime_in_seconds']), $r->info()['redis_mode']],
 ];
 foreach ([true, false] as $phpredis) {
@@ -58,6 +59,7 @@ phpredis mode
  geodist missing  false
  blpop timeout    []
  brpop            ["l","a"]
+ mget             ["v",false]
  info             [true,"standalone"]
 plain mode
  type string      "string"
@@ -73,4 +75,5 @@ plain mode
  geodist missing  null
  blpop timeout    []
  brpop            ["l","a"]
+ mget             ["v",null]
  info             [true,"standalone"]
