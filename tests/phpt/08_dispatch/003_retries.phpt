@@ -50,8 +50,10 @@ function connections(Kelvo\Kelvo $admin): int
     return (int) $admin->info()['total_connections_received'];
 }
 
-$host = kelvo_test_env('KELVO_TEST_HOST');
-$port = (int) kelvo_test_env('KELVO_TEST_PORT');
+// A server of its own: connection counts and CLIENT PAUSE must not meet other tests.
+$own = new OwnServer();
+$host = '127.0.0.1';
+$port = $own->port;
 $admin = new Kelvo\Kelvo($host, $port);
 $r = new Kelvo\Kelvo($host, $port);
 $r->set('retry:k', 'v');
@@ -91,7 +93,6 @@ echo 'no retries: ', kelvo_outcome(fn() => $slow->get('retry:k')), "\n";
 usleep(300000);
 
 // A restarted server: the read reconnects and is answered by the new process.
-$own = new OwnServer();
 $o = new Kelvo\Kelvo('127.0.0.1', $own->port);
 $o->set('k', 'before');
 $own->stop();
