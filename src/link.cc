@@ -8,6 +8,7 @@
 #include "fatal.h"
 #include "kelvo.h"
 #include "log.h"
+#include "object.h"
 #include "reply.h"
 #include "shared.h"
 
@@ -425,15 +426,19 @@ void kelvoLinkFree(kelvoLink *link)
 ssize_t kelvoNetRead(redisContext *c, char *buf, size_t cap)
 {
     ssize_t n = redisNetRead(c, buf, cap);
-    if (n > 0 && c->privdata)
+    if (n > 0 && c->privdata) {
+        static_cast<robj *>(c->privdata)->bytesRecv += uint64_t(n);
         KELVO_G(stats)[statBytesReceived] += uint64_t(n);
+    }
     return n;
 }
 
 ssize_t kelvoNetWrite(redisContext *c)
 {
     ssize_t n = redisNetWrite(c);
-    if (n > 0 && c->privdata)
+    if (n > 0 && c->privdata) {
+        static_cast<robj *>(c->privdata)->bytesSent += uint64_t(n);
         KELVO_G(stats)[statBytesSent] += uint64_t(n);
+    }
     return n;
 }

@@ -1,6 +1,7 @@
 // Links against the harness's redis-servers: each transport, the ACL and TLS
 // cases, database selection, reconnects, and the byte counters.
 #include "link_test_util.h"
+#include "object.h"
 
 #include <sys/socket.h>
 #include <netinet/in.h>
@@ -479,12 +480,15 @@ TEST(LinkBytes, PlainLinksCountWhatMovesForTheirOwner)
     EXPECT_EQ(KELVO_G(stats)[6], received);
     EXPECT_EQ(KELVO_G(stats)[7], sent);
 
-    int owner;
+    static robj owner;
     link->ctx->privdata = &owner;
     EXPECT_EQ(command(link, "PING").str(), "PONG");
     link->ctx->privdata = nullptr;
     EXPECT_EQ(KELVO_G(stats)[7] - sent, strlen("*1\r\n$4\r\nPING\r\n"));
     EXPECT_EQ(KELVO_G(stats)[6] - received, strlen("+PONG\r\n"));
+    // The owning client object counts the same bytes.
+    EXPECT_EQ(owner.bytesSent, strlen("*1\r\n$4\r\nPING\r\n"));
+    EXPECT_EQ(owner.bytesRecv, strlen("+PONG\r\n"));
 }
 
 } // namespace

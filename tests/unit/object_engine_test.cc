@@ -14,6 +14,7 @@ extern "C" {
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -119,6 +120,36 @@ TEST(ObjectRelease, SubscribedObjectLeavesItsChannelsBeforeTheTablesGo)
     zend_hash_str_del(&EG(symbol_table), ZEND_STRL("o"));
     /* Pattern subscriptions are left with PUNSUBSCRIBE, before the link goes. */
     EXPECT_TRUE(monitor.readUntil("\"PUNSUBSCRIBE\""));
+}
+
+TEST(ObjectFork, ChildOpensItsOwnLinkAndLeavesTheParentsAlone)
+{
+    ASSERT_TRUE(moduleLoaded);
+    std::string port = env("KELVO_TEST_PORT");
+    ASSERT_FALSE(port.empty()) << "KELVO_TEST_PORT is not set: run the tests through scripts/test";
+    ASSERT_EQ(run("$f = new Kelvo\\Kelvo('127.0.0.1', " + port + ", 0.0, 0.0, ['use-cache' => false]); $out = $f->serverName();"),
+              "redis");
+    robj *ro = kelvoGetObjectZVal(zend_hash_str_find_deref(&EG(symbol_table), ZEND_STRL("f")));
+    pid_t parent = getpid();
+    int parentSocket = ro->link.ctx->fd;
+    ASSERT_EQ(ro->link.pid, parent);
+
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        /* The inherited link is dropped unused; the child's first call opens its own. */
+        bool ok = run("$out = $f->serverName();") == "redis" && ro->link.pid == getpid() && ro->link.ctx &&
+                  run("$out = $f->get('kelvo:fork') === false ? 'none' : 'value';") == "none";
+        _exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    /* The parent's link is still its own, on the same socket, and still answers. */
+    EXPECT_EQ(run("$out = $f->serverName() . ' ' . var_export($f->get('kelvo:fork'), true);"), "redis false");
+    EXPECT_EQ(ro->link.pid, parent);
+    EXPECT_EQ(ro->link.ctx->fd, parentSocket);
+    zend_hash_str_del(&EG(symbol_table), ZEND_STRL("f"));
 }
 
 struct LifecycleCase {
