@@ -62,6 +62,9 @@ extern kelvoZSTDFnTable kelvoZSTDFns;
 /* The "none" serializer: a string with a reference added, "Array", "Object", or the value's string conversion. */
 zend_string *kelvoNoneSerialize(zval *zsrc, const kelvoPackOptions *opts);
 
+/* The length of the one msgpack value at the start of `buf`, or 0 when it holds no whole value. */
+size_t kelvoMsgpackLength(const uint8_t *buf, size_t len);
+
 /* Whether the engine's module registry holds a module of that name. */
 inline bool kelvoModuleLoaded(const char *name)
 {

@@ -127,9 +127,79 @@ static zend_string *kelvoMsgpackSerialize(zval *value, const kelvoPackOptions *)
     return kelvoSmartStrResult(&buf);
 }
 
+/* Width of the big-endian length or count that follows a msgpack type byte. */
+static uint64_t kelvoBigEndian(const uint8_t *p, size_t width)
+{
+    uint64_t value = 0;
+    for (size_t i = 0; i < width; i++)
+        value = value << 8 | p[i];
+    return value;
+}
+
+/*
+ * The length of the one msgpack value that `buf` starts with, or 0 when it
+ * does not hold a whole one. msgpack's own reader takes the first value and
+ * ignores the rest, which would read any plain ASCII string as a small
+ * integer; a stored value is exactly one msgpack value.
+ */
+size_t kelvoMsgpackLength(const uint8_t *buf, size_t len)
+{
+    size_t pos = 0;
+    uint64_t pending = 1; /* values still to walk over */
+    while (pending > 0) {
+        if (pos >= len || pending > len - pos)
+            return 0;
+        uint8_t type = buf[pos++];
+        size_t width = 0;      /* bytes of the length or count field */
+        uint64_t payload = 0;  /* bytes of data after that field */
+        uint64_t children = 0; /* values nested in this one */
+        if (type <= 0x7f || type >= 0xe0 || type == 0xc0 || type == 0xc2 || type == 0xc3) {
+            /* fixint, nil, false, true: the type byte is the whole value */
+        } else if (type <= 0x8f) {
+            children = 2 * uint64_t(type & 0x0f);
+        } else if (type <= 0x9f) {
+            children = type & 0x0f;
+        } else if (type <= 0xbf) {
+            payload = type & 0x1f;
+        } else if (type >= 0xc4 && type <= 0xc6) { /* bin 8/16/32 */
+            width = size_t{1} << (type - 0xc4);
+        } else if (type >= 0xc7 && type <= 0xc9) { /* ext 8/16/32: length, then a type byte */
+            width = size_t{1} << (type - 0xc7);
+            payload = 1;
+        } else if (type == 0xca || type == 0xcb) { /* float 32/64 */
+            payload = type == 0xca ? 4 : 8;
+        } else if (type >= 0xcc && type <= 0xd3) { /* uint and int 8 to 64 */
+            payload = uint64_t{1} << ((type - 0xcc) & 3);
+        } else if (type >= 0xd4 && type <= 0xd8) { /* fixext 1 to 16, after a type byte */
+            payload = 1 + (uint64_t{1} << (type - 0xd4));
+        } else if (type >= 0xd9 && type <= 0xdb) { /* str 8/16/32 */
+            width = size_t{1} << (type - 0xd9);
+        } else if (type == 0xdc || type == 0xdd) { /* array 16/32 */
+            width = type == 0xdc ? 2 : 4;
+        } else if (type == 0xde || type == 0xdf) { /* map 16/32 */
+            width = type == 0xde ? 2 : 4;
+        } else {
+            return 0; /* 0xc1 is never used */
+        }
+        if (width > len - pos)
+            return 0;
+        uint64_t field = kelvoBigEndian(buf + pos, width);
+        pos += width;
+        if (type >= 0xdc && type <= 0xdf)
+            children = type >= 0xde ? 2 * field : field;
+        else
+            payload += field;
+        if (payload > len - pos)
+            return 0;
+        pos += payload;
+        pending = pending - 1 + children;
+    }
+    return pos;
+}
+
 static int kelvoMsgpackUnserialize(zval *out, const char *buf, size_t len)
 {
-    if (!kelvoMsgpackFns.unserialize)
+    if (!kelvoMsgpackFns.unserialize || kelvoMsgpackLength(reinterpret_cast<const uint8_t *>(buf), len) != len)
         return 0;
     ZVAL_NULL(out);
     kelvoQuietErrors quiet;

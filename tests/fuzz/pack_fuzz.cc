@@ -1,10 +1,11 @@
 /*
  * Byte 0 picks the compressor (bits 0-1), the number short-cut (bit 2) and
  * the compression level (bits 3-7); the rest is a value as read from a
- * server. Unpacking must never fault, and packing the same bytes must unpack
- * to them again.
+ * server. Unpacking must never fault, packing the same bytes must unpack
+ * to them again, and the msgpack walker must stay within the bytes.
  */
 #include "pack.h"
+#include "pack_libs.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -37,6 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const kelvoCmpInfo *cmp = kelvoCmpInfoById(data[0] & 3);
     uint16_t flags = data[0] & 4 ? kelvoOptPackIgnoreNumbers : 0;
     kelvoPackOptions opts = {&kelvoNoneSerInfo, cmp, data[0] >> 3, flags};
+    if (kelvoMsgpackLength(data + 1, size - 1) > size - 1)
+        abort();
     zend_string *bytes = zend_string_init(reinterpret_cast<const char *>(data) + 1, size - 1, 0);
 
     zval out;

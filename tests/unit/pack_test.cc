@@ -554,6 +554,40 @@ TEST(PackCorrupt, ForeignBytesDoNotWarn)
     eval("restore_error_handler()", &ignored);
 }
 
+TEST(PackMsgpack, EveryFormWalksToItsEnd)
+{
+    const char *const values[] = {
+        "0", "127", "128", "255", "256", "65535", "65536", "4294967296", "-1", "-32", "-33", "-128", "-129",
+        "-32768", "-32769", "-2147483649", "1.5", "null", "true", "false", "str_repeat('s', 31)",
+        "str_repeat('s', 32)", "str_repeat('s', 256)", "str_repeat('s', 65536)", "range(1, 15)", "range(1, 16)",
+        "range(1, 65536)", "array_fill_keys(range('a', 'p'), 1)", "array_fill_keys(range(1, 70000), 'v')",
+        "(object) ['a' => [1, ['b' => null]]]",
+    };
+    kelvoPackOptions o = opts(kelvoMsgpackSerInfo, kelvoNoneCmpInfo);
+    for (const char *expr : values) {
+        Zv v, back;
+        eval(expr, &v);
+        std::string packed = pack(&o, &v);
+        EXPECT_EQ(kelvoMsgpackLength(reinterpret_cast<const uint8_t *>(packed.data()), packed.size()), packed.size())
+            << expr;
+        unpack(&o, packed, &back);
+        EXPECT_TRUE(sameValue(&v.v, &back.v)) << expr;
+    }
+}
+
+TEST(PackMsgpack, BytesThatAreNotOneWholeValueStayBytes)
+{
+    /* msgpack itself reads "hello" as 104 and drops the rest. */
+    kelvoPackOptions o = opts(kelvoMsgpackSerInfo, kelvoNoneCmpInfo);
+    const std::string cases[] = {
+        "hello world", "5 apples", evalString("msgpack_pack([1, 2]) . 'x'"),
+        evalString("substr(msgpack_pack(str_repeat('s', 300)), 0, -1)"), std::string("\xdd\xff\xff\xff\xff", 5),
+        std::string("\xc1"),
+    };
+    for (const std::string &bytes : cases)
+        EXPECT_EQ(unpackedBytes(&o, bytes), bytes) << hex(bytes, 8);
+}
+
 /* -- the memory budget ------------------------------------------------------ */
 
 struct MemoryLimit {
