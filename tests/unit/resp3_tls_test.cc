@@ -1,0 +1,172 @@
+// TLS hand-over of contexts against the harness's TLS server
+// (KELVO_TEST_TLS_PORT, KELVO_TEST_TLS_CA; KELVO_TEST_PORT for a plain one).
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdarg>
+#include <csignal>
+#include <cstdlib>
+#include <memory>
+#include <openssl/ssl.h>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+#include "resp3.h"
+#include "resp3_dump.h"
+
+namespace {
+
+struct ContextDeleter {
+    void operator()(redisContext *c) const { redisFree(c); }
+};
+using Context = std::unique_ptr<redisContext, ContextDeleter>;
+
+int envPort(const char *name) {
+    const char *v = getenv(name);
+    return v ? atoi(v) : 0;
+}
+
+Context plainConnect(int port, const timeval *commandTimeout = nullptr) {
+    redisOptions o{};
+    o.command_timeout = commandTimeout;
+    o.type = REDIS_CONN_TCP;
+    o.endpoint.tcp.ip = "127.0.0.1";
+    o.endpoint.tcp.port = port;
+    return Context(redisConnectWithOptions(&o));
+}
+
+std::string ask(redisContext *c, const char *format, ...) __attribute__((format(printf, 2, 3)));
+
+std::string ask(redisContext *c, const char *format, ...) {
+    va_list ap;
+    va_start(ap, format);
+    int rc = redisvAppendCommand(c, format, ap);
+    va_end(ap);
+    void *reply = nullptr;
+    if (rc != REDIS_OK || redisGetReply(c, &reply) != REDIS_OK)
+        return "ERROR " + std::to_string(c->err) + ": " + c->errstr;
+    std::string s = dump(static_cast<redisReply *>(reply));
+    freeReplyObject(reply);
+    return s;
+}
+
+class Resp3Tls : public ::testing::Test {
+  protected:
+    SSL_CTX *tls = nullptr;
+    int tlsPort = envPort("KELVO_TEST_TLS_PORT");
+
+    void SetUp() override {
+        ASSERT_GT(tlsPort, 0) << "KELVO_TEST_TLS_PORT not set (tests/harness/servers)";
+        tls = SSL_CTX_new(TLS_client_method());
+        ASSERT_TRUE(tls);
+        SSL_CTX_set_verify(tls, SSL_VERIFY_PEER, nullptr);
+        ASSERT_EQ(SSL_CTX_load_verify_locations(tls, getenv("KELVO_TEST_TLS_CA"), nullptr), 1);
+    }
+    void TearDown() override { SSL_CTX_free(tls); }
+
+    Context tlsConnect() {
+        Context c = plainConnect(tlsPort);
+        EXPECT_EQ(c->err, 0) << c->errstr;
+        SSL *ssl = SSL_new(tls);
+        if (redisInitiateSSL(c.get(), ssl) != REDIS_OK) {
+            ADD_FAILURE() << c->errstr;
+            SSL_free(ssl);
+        }
+        return c;
+    }
+
+    void killClient(redisContext *c) {
+        void *id = redisCommand(c, "CLIENT ID");
+        ASSERT_TRUE(id);
+        long long n = static_cast<redisReply *>(id)->integer;
+        freeReplyObject(id);
+        Context other = tlsConnect();
+        EXPECT_EQ(ask(other.get(), "CLIENT KILL ID %s", std::to_string(n).c_str()), "int:1");
+    }
+};
+
+TEST_F(Resp3Tls, HandOverSwitchesTheContextToTls) {
+    Context c = plainConnect(tlsPort);
+    SSL *ssl = SSL_new(tls);
+    ASSERT_EQ(redisInitiateSSL(c.get(), ssl), REDIS_OK) << c->errstr;
+    EXPECT_EQ(c->privctx, ssl);
+    EXPECT_EQ(c->funcs, &redisContextSSLFuncs);
+    void *hello = redisCommand(c.get(), "HELLO 3");
+    ASSERT_TRUE(hello);
+    EXPECT_EQ(static_cast<redisReply *>(hello)->type, REDIS_REPLY_MAP);
+    freeReplyObject(hello);
+    EXPECT_EQ(ask(c.get(), "PING"), "status:PONG");
+
+    SSL *second = SSL_new(tls);
+    EXPECT_EQ(redisInitiateSSL(c.get(), second), REDIS_ERR);
+    EXPECT_EQ(c->err, REDIS_ERR_OTHER);
+    EXPECT_STREQ(c->errstr, "redisContext was already associated");
+    SSL_free(second);
+}
+
+TEST_F(Resp3Tls, AFailedHandshakeLeavesTheSslObjectToTheCaller) {
+    int plainPort = envPort("KELVO_TEST_PORT");
+    ASSERT_GT(plainPort, 0);
+    // A plain server waits for a line that never comes: the timeout ends the handshake.
+    timeval timeout{0, 300000};
+    Context c = plainConnect(plainPort, &timeout);
+    SSL *ssl = SSL_new(tls);
+    EXPECT_EQ(redisInitiateSSL(c.get(), ssl), REDIS_ERR);
+    EXPECT_EQ(c->err, REDIS_ERR_IO);
+    EXPECT_EQ(std::string(c->errstr).rfind("SSL_connect failed: ", 0), 0u) << c->errstr;
+    EXPECT_EQ(c->privctx, nullptr);
+    EXPECT_EQ(c->funcs, &redisContextDefaultFuncs);
+    SSL_free(ssl); // still ours: a double free would show under ASan
+}
+
+TEST_F(Resp3Tls, ForkedChildFreeingItsCopyLeavesTheParentsSession) {
+    Context c = tlsConnect();
+    ASSERT_EQ(ask(c.get(), "PING"), "status:PONG");
+    pid_t child = fork();
+    if (child == 0) {
+        redisFree(c.release());
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(ask(c.get(), "PING"), "status:PONG");
+}
+
+TEST_F(Resp3Tls, ServerCloseIsEndOfFileAndWritesRaiseNoSigpipe) {
+    struct sigaction dfl {}, old{};
+    dfl.sa_handler = SIG_DFL;
+    sigaction(SIGPIPE, &dfl, &old);
+    Context c = tlsConnect();
+    killClient(c.get());
+    EXPECT_EQ(redisGetReply(c.get(), nullptr), REDIS_ERR);
+    EXPECT_EQ(c->err, REDIS_ERR_EOF);
+    EXPECT_STREQ(c->errstr, "Server closed the connection");
+
+    Context w = tlsConnect();
+    killClient(w.get());
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    std::string big(64 * 1024, 'x');
+    for (int i = 0; i < 50 && !w->err; i++) {
+        redisAppendCommand(w.get(), "SET k %s", big.c_str());
+        redisBufferWriteAll(w.get());
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(w->err, REDIS_ERR_IO) << w->errstr;
+    sigaction(SIGPIPE, &old, nullptr);
+}
+
+TEST_F(Resp3Tls, ReconnectDropsTheSslObjectAndGoesBackToPlainSockets) {
+    Context c = tlsConnect();
+    ASSERT_NE(c->privctx, nullptr);
+    ASSERT_EQ(redisReconnect(c.get()), REDIS_OK) << c->errstr;
+    EXPECT_EQ(c->privctx, nullptr);
+    EXPECT_EQ(c->funcs, &redisContextDefaultFuncs);
+    SSL *ssl = SSL_new(tls);
+    ASSERT_EQ(redisInitiateSSL(c.get(), ssl), REDIS_OK) << c->errstr;
+    EXPECT_EQ(ask(c.get(), "PING"), "status:PONG");
+}
+
+} // namespace
