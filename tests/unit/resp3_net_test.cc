@@ -21,19 +21,9 @@
 #include <vector>
 
 #include "resp3.h"
-#include "resp3_dump.h"
+#include "resp3_test_util.h"
 
 namespace {
-
-struct ContextDeleter {
-    void operator()(redisContext *c) const { redisFree(c); }
-};
-using Context = std::unique_ptr<redisContext, ContextDeleter>;
-
-struct ReplyDeleter {
-    void operator()(redisReply *r) const { freeReplyObject(r); }
-};
-using Reply = std::unique_ptr<redisReply, ReplyDeleter>;
 
 // A loopback port nobody listens on (for the moment).
 int freePort() {
@@ -63,19 +53,6 @@ Context connectUnix(const std::string &path) {
     o.type = REDIS_CONN_UNIX;
     o.endpoint.unix_socket = path.c_str();
     return Context(redisConnectWithOptions(&o));
-}
-
-Reply command(redisContext *c, const char *format, ...) __attribute__((format(printf, 2, 3)));
-
-Reply command(redisContext *c, const char *format, ...) {
-    va_list ap;
-    va_start(ap, format);
-    int rc = redisvAppendCommand(c, format, ap);
-    va_end(ap);
-    void *reply = nullptr;
-    if (rc != REDIS_OK || redisGetReply(c, &reply) != REDIS_OK)
-        return Reply();
-    return Reply(static_cast<redisReply *>(reply));
 }
 
 std::string text(const Reply &r) { return r ? dump(r.get()) : "NULL"; }
@@ -369,34 +346,14 @@ TEST_F(Resp3Server, UnixSockets) {
 
 TEST_F(Resp3Server, ForkedChildFreeingItsCopyLeavesTheParentsSession) {
     Context c = resp3();
-    pid_t child = fork();
-    if (child == 0) {
-        redisFree(c.release());
-        _exit(0);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(text(command(c.get(), "PING")), "status:PONG");
-    EXPECT_EQ(c->err, 0);
+    expectForkedFreeKeepsSession(c);
 }
 
 TEST_F(Resp3Server, WritingToAClosedLinkNeverRaisesSigpipe) {
-    struct sigaction dfl {}, old{};
-    dfl.sa_handler = SIG_DFL;
-    sigaction(SIGPIPE, &dfl, &old);
     Context c = resp3();
     killClient(c.get());
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    std::string big(64 * 1024, 'x');
-    for (int i = 0; i < 50 && !c->err; i++) {
-        redisAppendCommand(c.get(), "SET k %s", big.c_str());
-        redisBufferWriteAll(c.get());
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    EXPECT_EQ(c->err, REDIS_ERR_IO);
+    writeUntilFailure(c.get());
     EXPECT_TRUE(c->saved_errno == EPIPE || c->saved_errno == ECONNRESET) << c->errstr;
-    sigaction(SIGPIPE, &old, nullptr);
 }
 
 TEST_F(Resp3Server, ReconnectKeepsPrivdataAndPushCallback) {

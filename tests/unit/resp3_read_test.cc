@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "resp3.h"
-#include "resp3_dump.h"
+#include "resp3_test_util.h"
 
 namespace {
 
