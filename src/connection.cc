@@ -4,6 +4,7 @@
  */
 #include "connection.h"
 
+#include "backoff.h"
 #include "epoch.h"
 #include "exception.h"
 #include "shared.h"
@@ -474,13 +475,17 @@ void kelvoHelloErrorCb(void *target, kelvoReply *reply)
 
 namespace {
 
-/* The wait before reconnect attempt k (k > 0). The dispatch's back-off algorithms replace this. */
-void backoffSleep(const kelvoBackoffOptions &backoff, int attempt)
+/* The wait before reconnect attempt k: none before the first, then the client's back-off. */
+void backoffSleep(const kelvoBackoffOptions &backoff, int attempt, uint64_t *previous)
 {
-    if (attempt == 0 || backoff.base == 0) {
+    if (attempt == 0) {
         return;
     }
-    uint64_t delay = backoff.cap && backoff.base > backoff.cap ? backoff.cap : backoff.base;
+    uint64_t delay = kelvoBackoff(&backoff, *previous, uint32_t(attempt));
+    *previous = delay;
+    if (delay == 0) {
+        return;
+    }
     struct timespec ts = {time_t(delay / 1000000), long((delay * 1000) % 1000000000)};
     nanosleep(&ts, nullptr);
 }
@@ -613,6 +618,7 @@ int kelvoSyncObject(robj *ro, uint32_t wanted, bool quiet)
         return 0;
     }
 
+    uint64_t previousDelay = 0;
     for (int attempt = 0;; attempt++) {
         int selected = selectWanted(ro);
         if (selected == 1) {
@@ -622,7 +628,7 @@ int kelvoSyncObject(robj *ro, uint32_t wanted, bool quiet)
             /* The cache's invalidation poll and INFO refresh join here; then the periodic tasks. */
             return 0;
         }
-        backoffSleep(ro->opts.retry.backoff, attempt);
+        backoffSleep(ro->opts.retry.backoff, attempt, &previousDelay);
         if (link.ctx && link.ctx->err) {
             kelvoLinkErrorSet(&link, link.ctx);
         }
@@ -897,6 +903,16 @@ robj *readied(zend_execute_data *execute_data, uint32_t level)
 
 namespace {
 
+void timeoutGetter(INTERNAL_FUNCTION_PARAMETERS, struct timeval redisInfo::*field)
+{
+    ZEND_PARSE_PARAMETERS_NONE();
+    robj *ro = readied(execute_data, KELVO_LINK_CONNECTED);
+    if (!ro) {
+        RETURN_FALSE;
+    }
+    RETURN_DOUBLE(kelvoTimevalToDouble(ro->info.*field));
+}
+
 void serverField(INTERNAL_FUNCTION_PARAMETERS, char (kelvoLink::*field)[16])
 {
     robj *ro = thisRecord(execute_data);
@@ -1048,22 +1064,12 @@ ZEND_METHOD(Kelvo_Kelvo, getPort)
 
 ZEND_METHOD(Kelvo_Kelvo, getTimeout)
 {
-    ZEND_PARSE_PARAMETERS_NONE();
-    robj *ro = readied(execute_data, KELVO_LINK_CONNECTED);
-    if (!ro) {
-        RETURN_FALSE;
-    }
-    RETURN_DOUBLE(kelvoTimevalToDouble(ro->info.connectTimeout));
+    timeoutGetter(INTERNAL_FUNCTION_PARAM_PASSTHRU, &redisInfo::connectTimeout);
 }
 
 ZEND_METHOD(Kelvo_Kelvo, getReadTimeout)
 {
-    ZEND_PARSE_PARAMETERS_NONE();
-    robj *ro = readied(execute_data, KELVO_LINK_CONNECTED);
-    if (!ro) {
-        RETURN_FALSE;
-    }
-    RETURN_DOUBLE(kelvoTimevalToDouble(ro->info.readTimeout));
+    timeoutGetter(INTERNAL_FUNCTION_PARAM_PASSTHRU, &redisInfo::readTimeout);
 }
 
 ZEND_METHOD(Kelvo_Kelvo, getAuth)

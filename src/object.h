@@ -15,6 +15,7 @@
 #define KELVO_OBJECT_H
 
 #include "php_kelvo.h"
+#include "backoff.h"
 #include "errclass.h"
 #include "link.h"
 #include "pack.h"
@@ -71,7 +72,7 @@ constexpr uint64_t kelvoModeMulti = 1;
 constexpr uint64_t kelvoModePipeline = 2;
 constexpr uint64_t kelvoModeSubscribed = 4;
 
-constexpr uint8_t kelvoBackoffAlgorithmMax = 6; /* BACKOFF_ALGORITHM_* run 0 to 6 */
+constexpr uint8_t kelvoBackoffAlgorithmMax = BACKOFF_ALGORITHM_CONSTANT; /* the last BACKOFF_ALGORITHM_* */
 
 struct kelvoBackoffOptions {
     uint8_t algorithm; /* BACKOFF_ALGORITHM_* */

@@ -152,6 +152,20 @@ TEST(ObjectFork, ChildOpensItsOwnLinkAndLeavesTheParentsAlone)
     zend_hash_str_del(&EG(symbol_table), ZEND_STRL("f"));
 }
 
+TEST(ObjectClone, RefusedInsideAPipelineOrTransaction)
+{
+    ASSERT_TRUE(moduleLoaded);
+    for (uint64_t mode : {kelvoModePipeline, kelvoModeMulti}) {
+        ASSERT_EQ(run("$c = new Kelvo\\Kelvo(); $out = 'made';"), "made");
+        robj *ro = kelvoGetObjectZVal(zend_hash_str_find_deref(&EG(symbol_table), ZEND_STRL("c")));
+        ro->mode = mode;
+        EXPECT_EQ(run("$d = clone $c; $out = 'cloned';").rfind("Kelvo\\Exception: Cannot clone kelvo object in a pipeline/multi", 0), 0u);
+        ro->mode = 0;
+        EXPECT_EQ(run("$out = (clone $c)->getOption(Kelvo\\Kelvo::OPT_MAX_RETRIES);"), "10");
+        zend_hash_str_del(&EG(symbol_table), ZEND_STRL("c"));
+    }
+}
+
 struct LifecycleCase {
     const char *name;
     const char *construct; /* PHP expression building the object; ENV(...) names a harness variable */

@@ -1,5 +1,5 @@
 --TEST--
-Clone: options and connection settings are copied, the availability zone and the link are not; a subclass stays itself
+Clone: options and connection settings are copied, the availability zone and the link are not; a subclass stays itself and runs __clone and __destruct
 --FILE--
 <?php
 use Kelvo\Kelvo;
@@ -27,11 +27,14 @@ echo json_encode($c->getOption(Kelvo::OPT_ALLOW_PATTERNS)), " ", json_encode($d-
 class MyClient extends Kelvo {
     public $tag = 'mine';
     public function __clone() { echo "__clone ran\n"; }
+    public function __destruct() { echo "__destruct ran for {$this->tag}\n"; }
 }
 $m = new MyClient();
 $m->tag = 'changed';
 $mc = clone $m;
 echo get_class($mc), " ", $mc->tag, "\n";
+$mc->tag = 'the clone';
+unset($mc);
 ?>
 --EXPECT--
 1: 1
@@ -45,3 +48,5 @@ bool(false)
 ["a*"] ["a*","b*"]
 __clone ran
 MyClient changed
+__destruct ran for the clone
+__destruct ran for changed
