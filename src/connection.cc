@@ -716,6 +716,8 @@ bool databaseInRange(zend_long db)
 /* The lazy form: information only; the first command connects. */
 int recordSettings(robj *ro, const Settings &s)
 {
+    /* A second constructor call names another server: the old link must not serve it. */
+    dropLink(ro, 0);
     struct timeval kept = releaseInfoKeepTimeout(&ro->info);
     php_url *url = nullptr;
     const char *error = nullptr;

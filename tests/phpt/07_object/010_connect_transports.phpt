@@ -75,6 +75,13 @@ $u = new Kelvo($unix);
 $u->getHost();
 var_dump($u->setOption(Kelvo::OPT_TCP_KEEPALIVE, true));
 
+echo "a second constructor call moves the object to the new server:\n";
+$port2 = (int) kelvo_test_env('KELVO_TEST_PORT2');
+$m = new Kelvo($host, $port, 0.0, 0.0, $noCache);
+$m->serverName();
+$m->__construct($host, $port2, 0.0, 0.0, $noCache);
+var_dump($m->endpointId() === "tcp://default@$host:$port2?cache=0&tracking=0", $m->serverName());
+
 echo "close:\n";
 var_dump($k->close(), $k->isConnected());
 try {
@@ -137,6 +144,9 @@ bool(false)
 bool(true)
 warning: Kelvo\Kelvo::setOption(): TCP_KEEPALIVE is not valid on unix sockets
 bool(false)
+a second constructor call moves the object to the new server:
+bool(true)
+string(5) "redis"
 close:
 bool(true)
 bool(false)
