@@ -281,6 +281,7 @@ int kelvoSendCommand(robj *ro, rrc *req, kelvoReply **out)
         redisSetError(link.ctx, REDIS_ERR_EOF, "Server closed the connection");
         if (multi || kelvoReconnect(ro) != 0) {
             throwLinkFailure(ro);
+            ro->mode &= ~kelvoModeWatching;
             return -1;
         }
     }

@@ -50,6 +50,8 @@ $w->watch('watch:k');
 $admin->rawCommand('CLIENT', 'KILL', 'ID', (string) $w->rawCommand('CLIENT', 'ID'));
 usleep(1100000);
 echo 'idle closed link while watching: ', kelvo_outcome(fn() => $w->get('watch:k')), "\n";
+$admin->rawCommand('CLIENT', 'KILL', 'ID', (string) $w->rawCommand('CLIENT', 'ID'));
+echo 'read once the lost WATCH was reported: ', kelvo_outcome(fn() => $w->get('watch:k')), "\n";
 $w->watch('watch:k');
 $w->unwatch();
 $admin->rawCommand('CLIENT', 'KILL', 'ID', (string) $w->rawCommand('CLIENT', 'ID'));
@@ -65,4 +67,5 @@ redirected twice: Kelvo\Exception(14) REDIRECT 127.0.0.1:%d
 read while watching: Kelvo\Exception(3) Server closed the connection
 next read: "v"
 idle closed link while watching: Kelvo\Exception(3) Server closed the connection
+read once the lost WATCH was reported: "v"
 read after unwatch: "v"
