@@ -112,9 +112,12 @@ class RatioReporter : public benchmark::ConsoleReporter {
   public:
     void ReportRuns(const std::vector<Run> &runs) override {
         ConsoleReporter::ReportRuns(runs);
-        for (const Run &run : runs)
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
-                times_[run.benchmark_name()] = run.cpu_accumulated_time / double(run.iterations);
+        /* One figure per benchmark: the median when repeated, else the run. */
+        for (const Run &run : runs) {
+            bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if ((median || run.run_type == Run::RT_Iteration) && run.iterations > 0)
+                times_[run.run_name.str()] = run.cpu_accumulated_time / double(run.iterations);
+        }
     }
     void Finalize() override {
         ConsoleReporter::Finalize();

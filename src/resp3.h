@@ -161,7 +161,8 @@ inline bool redisReaderDirty(const redisReader *r) {
     return r->len > r->pos || !redisReaderBetweenReplies(r);
 }
 
-/* The default reply object, built by the default object functions. */
+/* The default reply object, built by the default object functions. Its text
+ * or element pointers live in the same allocation, right behind it. */
 struct redisReply {
     int type;                 /* REDIS_REPLY_* */
     long long integer;        /* INTEGER; 1 or 0 for BOOL */

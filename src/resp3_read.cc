@@ -299,8 +299,7 @@ Scan scanMore(redisReader *r) {
         } else if (isAggregateByte(t) && !scanAggregate(r, t, valid, number, &opened)) {
             return Scan::Error;
         }
-        f->spos = end;
-        f->lscan = end;
+        f->spos = end; /* lscan may stay behind: scanLine never looks before an item's start */
         if (end - r->pos > r->maxframe)
             return tooLarge(r);
         if (!opened && completeValue(f, t == '|'))
@@ -450,8 +449,11 @@ int buildReply(redisReader *r, size_t end, void **reply) {
         }
         int level = depth + 1;
         redisReadTask *task = &tasks[level];
-        *task = redisReadTask{0, 0, depth < 0 ? -1 : int(next[depth]), nullptr, depth < 0 ? nullptr : &tasks[depth],
-                              r->privdata};
+        task->elements = 0;
+        task->idx = depth < 0 ? -1 : int(next[depth]);
+        task->obj = nullptr;
+        task->parent = depth < 0 ? nullptr : &tasks[depth];
+        task->privdata = r->privdata;
         bool open;
         void *obj = createItem(r, &c, task, &open);
         if (!obj) {

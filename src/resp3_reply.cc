@@ -4,6 +4,7 @@
  */
 #include "resp3.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -14,11 +15,16 @@ bool isAggregate(int type) {
            type == REDIS_REPLY_ATTR || type == REDIS_REPLY_PUSH;
 }
 
-/* A new reply of the task's type, attached to the parent's object when there is one. */
-redisReply *newReply(const redisReadTask *task) {
-    redisReply *r = static_cast<redisReply *>(calloc(1, sizeof(redisReply)));
+/* A new reply of the task's type with `extra` bytes right behind it (its
+ * text or its element pointers), attached to the parent's object when there
+ * is one. One allocation per reply keeps the default objects cheap. */
+redisReply *newReply(const redisReadTask *task, size_t extra) {
+    if (extra > SIZE_MAX - sizeof(redisReply))
+        return nullptr;
+    redisReply *r = static_cast<redisReply *>(malloc(sizeof(redisReply) + extra));
     if (!r)
         return nullptr;
+    *r = redisReply{};
     r->type = task->type;
     if (task->parent) {
         redisReply *parent = static_cast<redisReply *>(task->parent->obj);
@@ -27,26 +33,14 @@ redisReply *newReply(const redisReadTask *task) {
     return r;
 }
 
-char *copyText(const char *str, size_t len) {
-    char *copy = static_cast<char *>(malloc(len + 1));
-    if (!copy)
-        return nullptr;
-    memcpy(copy, str, len);
-    copy[len] = '\0';
-    return copy;
-}
-
-/* A reply holding a copy of the text; NULL (and nothing attached) when out of memory. */
+/* A reply holding a NUL-terminated copy of the text. */
 redisReply *newTextReply(const redisReadTask *task, const char *str, size_t len) {
-    char *copy = copyText(str, len);
-    if (!copy)
+    redisReply *r = len < SIZE_MAX ? newReply(task, len + 1) : nullptr;
+    if (!r)
         return nullptr;
-    redisReply *r = newReply(task);
-    if (!r) {
-        free(copy);
-        return nullptr;
-    }
-    r->str = copy;
+    r->str = reinterpret_cast<char *>(r + 1);
+    memcpy(r->str, str, len);
+    r->str[len] = '\0';
     r->len = len;
     return r;
 }
@@ -62,24 +56,21 @@ void *createString(const redisReadTask *task, const char *str, size_t len) {
 }
 
 void *createArray(const redisReadTask *task, size_t elements) {
-    redisReply **element = nullptr;
-    if (elements > 0) {
-        element = static_cast<redisReply **>(calloc(elements, sizeof(redisReply *)));
-        if (!element)
-            return nullptr;
-    }
-    redisReply *r = newReply(task);
-    if (!r) {
-        free(element);
+    if (elements > (SIZE_MAX - sizeof(redisReply)) / sizeof(redisReply *))
         return nullptr;
-    }
+    redisReply *r = newReply(task, elements * sizeof(redisReply *));
+    if (!r)
+        return nullptr;
     r->elements = elements;
-    r->element = element;
+    if (elements > 0) {
+        r->element = reinterpret_cast<redisReply **>(r + 1);
+        memset(r->element, 0, elements * sizeof(redisReply *));
+    }
     return r;
 }
 
 void *createInteger(const redisReadTask *task, long long value) {
-    redisReply *r = newReply(task);
+    redisReply *r = newReply(task, 0);
     if (r)
         r->integer = value;
     return r;
@@ -92,10 +83,10 @@ void *createDouble(const redisReadTask *task, double value, const char *str, siz
     return r;
 }
 
-void *createNil(const redisReadTask *task) { return newReply(task); }
+void *createNil(const redisReadTask *task) { return newReply(task, 0); }
 
 void *createBool(const redisReadTask *task, int value) {
-    redisReply *r = newReply(task);
+    redisReply *r = newReply(task, 0);
     if (r)
         r->integer = value != 0;
     return r;
@@ -114,8 +105,6 @@ void freeReplyObject(void *reply) {
     if (isAggregate(r->type)) {
         for (size_t i = 0; i < r->elements; i++)
             freeReplyObject(r->element[i]);
-        free(r->element);
     }
-    free(r->str);
     free(r);
 }
