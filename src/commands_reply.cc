@@ -53,6 +53,18 @@ bool allOfType(const kelvoReply *r, uint32_t type)
     return true;
 }
 
+/* Every element a STRING; otherwise the first other one is reported as wrong type `expected`. */
+bool requireStrings(const kelvoReplyEnv *env, const kelvoReply *r, const char *expected)
+{
+    for (uint64_t i = 0; i < r->elements; i++) {
+        if (!is(at(r, i), KELVO_REPLY_STRING)) {
+            WRONG_TYPE(env, expected, at(r, i));
+            return false;
+        }
+    }
+    return true;
+}
+
 void unpack(zval *dst, const kelvoPackOptions *opts, const kelvoReply *r)
 {
     zend_string *s = r->v.str;
@@ -246,12 +258,8 @@ void hkeys(zval *rv, kelvoQuerySet *, kelvoReplyEnv *env, const kelvoReply *repl
         WRONG_TYPE(env, "array", reply);
         return kelvoReplyFailure(rv);
     }
-    for (uint64_t i = 0; i < reply->elements; i++) {
-        if (!is(at(reply, i), KELVO_REPLY_STRING)) {
-            WRONG_TYPE(env, "string array member", at(reply, i));
-            return kelvoReplyFailure(rv);
-        }
-    }
+    if (!requireStrings(env, reply, "string array member"))
+        return kelvoReplyFailure(rv);
     array_init_size(rv, static_cast<uint32_t>(reply->elements));
     for (uint64_t i = 0; i < reply->elements; i++)
         add_next_index_str(rv, zend_string_copy(at(reply, i)->v.str));
@@ -403,12 +411,8 @@ void zipZsetVals(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoRe
         return kelvoReplyFailure(rv);
     }
     if (rqs->context == 0) {
-        for (uint64_t i = 0; i < reply->elements; i++) {
-            if (!is(at(reply, i), KELVO_REPLY_STRING)) {
-                WRONG_TYPE(env, "zset string member", at(reply, i));
-                return kelvoReplyFailure(rv);
-            }
-        }
+        if (!requireStrings(env, reply, "zset string member"))
+            return kelvoReplyFailure(rv);
         return unpackedList(rv, env, reply);
     }
     array_init(rv);
@@ -477,12 +481,8 @@ void zrandmember(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoRe
             kelvoReplyFailure(rv);
         return;
     }
-    for (uint64_t i = 0; i < reply->elements; i++) {
-        if (!is(at(reply, i), KELVO_REPLY_STRING)) {
-            WRONG_TYPE(env, "ZRANDMEMBER string member", at(reply, i));
-            return kelvoReplyFailure(rv);
-        }
-    }
+    if (!requireStrings(env, reply, "ZRANDMEMBER string member"))
+        return kelvoReplyFailure(rv);
     unpackedList(rv, env, reply);
 }
 
@@ -603,12 +603,8 @@ void scan(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *re
             addUnpackedPair(rv, env, at(payload, i), at(payload, i + 1));
         return;
     }
-    for (uint64_t i = 0; i < payload->elements; i++) {
-        if (!is(at(payload, i), KELVO_REPLY_STRING)) {
-            WRONG_TYPE(env, "string scan member", at(payload, i));
-            return kelvoReplyFailure(rv);
-        }
-    }
+    if (!requireStrings(env, payload, "string scan member"))
+        return kelvoReplyFailure(rv);
     if (rqs->cmd != REDIS_CMD_SCAN)
         return unpackedList(rv, env, payload);
     array_init_size(rv, static_cast<uint32_t>(payload->elements));
@@ -748,12 +744,8 @@ void pubsubReply(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoRe
         return kelvoReplyFailure(rv);
     }
     if (rqs->context == 2) {
-        for (uint64_t i = 0; i < reply->elements; i++) {
-            if (!is(at(reply, i), KELVO_REPLY_STRING)) {
-                WRONG_TYPE(env, "string pubsub channel", at(reply, i));
-                return kelvoReplyFailure(rv);
-            }
-        }
+        if (!requireStrings(env, reply, "string pubsub channel"))
+            return kelvoReplyFailure(rv);
         return flatStrings(rv, reply);
     }
     if (rqs->context != 3)
@@ -919,12 +911,8 @@ void xclaim(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *
         return kelvoReplyFailure(rv);
     }
     if (rqs->context != 0) {
-        for (uint64_t i = 0; i < reply->elements; i++) {
-            if (!is(at(reply, i), KELVO_REPLY_STRING)) {
-                WRONG_TYPE(env, "stream ID string", at(reply, i));
-                return kelvoReplyFailure(rv);
-            }
-        }
+        if (!requireStrings(env, reply, "stream ID string"))
+            return kelvoReplyFailure(rv);
         return flatStrings(rv, reply);
     }
     for (uint64_t i = 0; i < reply->elements; i++) {
