@@ -439,11 +439,16 @@ int kelvoSetContextOptions(robj *ro, HashTable *context)
 
 void kelvoLinkThrowExceptionEx(const kelvoLink *link, const char *file, int line)
 {
+    kelvoAssert(link != NULL);
     if (link->err) {
         int code = link->err <= KELVO_ERR_WRONGTYPE ? int(link->err) : KELVO_ERR_OTHER;
         kelvoThrowExceptionEx(code, link->errstr[0] ? link->errstr : "Unknown error", file, line);
     } else if (link->sslErr) {
         kelvoThrowExceptionEx(KELVO_ERR_TLS, redisSSLContextGetError(int(link->sslErr)), file, line);
+    } else if (!link->ctx) {
+        kelvoThrowExceptionEx(KELVO_ERR_IO, "Not connected", file, line);
+    } else if (link->ctx->err) {
+        kelvoThrowExceptionEx(KELVO_ERR_REDIS, link->ctx->errstr, file, line);
     } else {
         kelvoThrowExceptionEx(KELVO_ERR_OTHER, "Unknown error", file, line);
     }

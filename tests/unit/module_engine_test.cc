@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "cfgvals.h"
+#include "connection.h"
 #include "exception.h"
 #include "kelvo.h"
 #include "link.h"
@@ -18,6 +19,7 @@ extern "C" {
 #include <signal.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -195,6 +197,45 @@ TEST_F(ModuleEngine, ErrorRepliesAreThrownOrRecorded)
     // A thrown error leaves the last error alone.
     EXPECT_STREQ(ZSTR_VAL(last), "ERR wrong number of arguments for 'get' command");
     zend_string_release(last);
+}
+
+TEST_F(ModuleEngine, LinkErrorsAreThrownFirstMatchFirst)
+{
+    FakeFrame frame;
+    redisContext broken = {};
+    broken.err = REDIS_ERR_EOF;
+    strcpy(broken.errstr, "Server closed the connection");
+    redisContext healthy = {};
+
+    struct Case {
+        const char *name;
+        uint32_t err;
+        const char *errstr;
+        uint32_t sslErr;
+        redisContext *ctx;
+        zend_long code;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"own error first", KELVO_ERR_TIMEOUT, "Connection timed out", 3, &broken, KELVO_ERR_TIMEOUT, "Connection timed out"},
+        {"then the TLS error", 0, "", 3, &broken, KELVO_ERR_TLS, "Failed to load CA Certificate or CA Path"},
+        {"no context", 0, "", 0, nullptr, KELVO_ERR_IO, "Not connected"},
+        {"the context's error", 0, "", 0, &broken, KELVO_ERR_REDIS, "Server closed the connection"},
+        {"nothing known", 0, "", 0, &healthy, KELVO_ERR_OTHER, "Unknown error"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        kelvoLink link = {};
+        link.err = c.err;
+        strcpy(link.errstr, c.errstr);
+        link.sslErr = c.sslErr;
+        link.ctx = c.ctx;
+        zend_long code = 0;
+        kelvoLinkThrowException(&link);
+        std::string thrown = takeException(&code);
+        EXPECT_EQ(thrown.substr(0, thrown.find(" (")), c.message);
+        EXPECT_EQ(code, c.code);
+    }
 }
 
 TEST_F(ModuleEngine, WrongTypeAndMalformedReplies)
