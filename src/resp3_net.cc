@@ -127,8 +127,9 @@ int connectOne(redisContext *c, int family, int protocol, const sockaddr *addr, 
         ioError(c, errno);
         return -1;
     }
-    if (connect(fd, addr, addrlen) == 0 ||
-        ((errno == EINPROGRESS || errno == EAGAIN) && waitConnected(c, fd, deadline, stop) == 0)) {
+    /* Only EINPROGRESS means "under way": a Unix socket's EAGAIN (full
+     * backlog) started nothing, so it fails here. */
+    if (connect(fd, addr, addrlen) == 0 || (errno == EINPROGRESS && waitConnected(c, fd, deadline, stop) == 0)) {
         c->fd = fd;
         return 0;
     }

@@ -15,6 +15,7 @@
 #include <netinet/tcp.h>
 #include <string>
 #include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -342,6 +343,29 @@ TEST_F(Resp3Server, UnixSockets) {
     EXPECT_EQ(tooLong->err, REDIS_ERR_OTHER);
     Context longest = connectUnix("/tmp/" + std::string(102, 'x'));
     EXPECT_EQ(longest->err, REDIS_ERR_IO);
+}
+
+TEST_F(Resp3Server, AUnixListenerWithAFullBacklogIsAnErrorNotAConnection) {
+    std::string path = dir + "/full.sock";
+    int lfd = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un sa{};
+    sa.sun_family = AF_UNIX;
+    snprintf(sa.sun_path, sizeof sa.sun_path, "%s", path.c_str());
+    ASSERT_EQ(bind(lfd, reinterpret_cast<sockaddr *>(&sa), sizeof sa), 0);
+    ASSERT_EQ(listen(lfd, 0), 0);
+    std::vector<int> fillers;
+    for (int i = 0; i < 4; i++) {
+        int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
+        connect(fd, reinterpret_cast<sockaddr *>(&sa), sizeof sa);
+        fillers.push_back(fd);
+    }
+    Context c = connectUnix(path);
+    EXPECT_EQ(c->err, REDIS_ERR_IO);
+    EXPECT_STREQ(c->errstr, "Resource temporarily unavailable");
+    EXPECT_EQ(c->fd, -1);
+    for (int fd : fillers)
+        close(fd);
+    close(lfd);
 }
 
 TEST_F(Resp3Server, ForkedChildFreeingItsCopyLeavesTheParentsSession) {
