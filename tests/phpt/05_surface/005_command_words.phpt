@@ -59,25 +59,34 @@ function kelvo_catalogue(string $root): array
     return $names;
 }
 
-/* Arguments of the right types for the required parameters; a subcommand first. */
-function kelvo_dummy_args(ReflectionMethod $method): array
+/* A value for a required parameter: the first type it admits in the order below. */
+function kelvo_dummy_value(ReflectionParameter $p): mixed
 {
-    $first = $method->getParameters()[0] ?? null;
-    $subcommand = $first && in_array($first->getName(), ['cmd', 'command', 'operation', 'subcommand'], true);
-    if ($subcommand && !isset(SUBCOMMANDS[$method->getName()])) {
-        echo $method->getName(), ": no subcommand in the table\n";
-    }
     $byType = ['string' => 'a', 'mixed' => 'a', 'int' => 1, 'float' => 1.5, 'bool' => false,
                'array' => ['a'], 'callable' => fn() => null];
+    $type = $p->getType();
+    $types = $type instanceof ReflectionUnionType ? $type->getTypes() : [$type];
+    $names = $type === null ? ['mixed'] : array_map(fn($t) => $t->getName(), $types);
+    return $byType[array_values(array_intersect(array_keys($byType), $names))[0]];
+}
+
+/* Arguments for the required parameters; a subcommand first where the method takes one. */
+function kelvo_dummy_args(ReflectionMethod $method): array
+{
+    $params = $method->getParameters();
     $args = [];
-    foreach ($method->getParameters() as $p) {
+    if ($params && in_array($params[0]->getName(), ['cmd', 'command', 'operation', 'subcommand'], true)) {
+        if (!isset(SUBCOMMANDS[$method->getName()])) {
+            echo $method->getName(), ": no subcommand in the table\n";
+        }
+        $args[] = SUBCOMMANDS[$method->getName()] ?? 'a';
+        array_shift($params);
+    }
+    foreach ($params as $p) {
         if ($p->isOptional()) {
             break;
         }
-        $type = $p->getType();
-        $names = $type === null ? ['mixed']
-            : array_map(fn($t) => $t->getName(), $type instanceof ReflectionUnionType ? $type->getTypes() : [$type]);
-        $args[] = $subcommand && !$args ? SUBCOMMANDS[$method->getName()] : $byType[array_values(array_intersect(array_keys($byType), $names))[0]];
+        $args[] = kelvo_dummy_value($p);
     }
     return $args;
 }
