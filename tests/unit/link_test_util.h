@@ -20,6 +20,8 @@ extern "C" {
 #include "zend_exceptions.h"
 }
 
+#include "engine_exception.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -213,37 +215,6 @@ inline rdb *fakeCachedDatabase()
     return reinterpret_cast<rdb *>(&storage);
 }
 
-/* Exceptions need a calling frame: this stands for an internal function PHP code called. */
-struct FakeFrame {
-    FakeFrame()
-    {
-        function.type = ZEND_INTERNAL_FUNCTION;
-        function.function_name = zend_string_init_interned(ZEND_STRL("kelvoLinkTest"), 1);
-        frame.func = reinterpret_cast<zend_function *>(&function);
-        saved = EG(current_execute_data);
-        EG(current_execute_data) = &frame;
-    }
-    ~FakeFrame() { EG(current_execute_data) = saved; }
-    zend_internal_function function{};
-    zend_execute_data frame{};
-    zend_execute_data *saved;
-};
-
-/* The pending exception's message (and code); clears it. Empty when none. */
-inline std::string takeException(zend_long *code = nullptr)
-{
-    if (!EG(exception))
-        return "";
-    zend_object *ex = EG(exception);
-    zval rv;
-    zend_string *text = zval_get_string(zend_read_property(zend_ce_exception, ex, ZEND_STRL("message"), 1, &rv));
-    std::string message(ZSTR_VAL(text), ZSTR_LEN(text));
-    zend_string_release(text);
-    if (code)
-        *code = zval_get_long(zend_read_property(zend_ce_exception, ex, ZEND_STRL("code"), 1, &rv));
-    zend_clear_exception();
-    return message;
-}
 
 /* A child process this test started; stopped (by its own id) when the object goes. */
 struct Child {

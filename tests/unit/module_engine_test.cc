@@ -5,6 +5,7 @@
 
 #include "cfgvals.h"
 #include "connection.h"
+#include "engine_exception.h"
 #include "exception.h"
 #include "kelvo.h"
 #include "link.h"
@@ -77,38 +78,6 @@ void (*handlerOf(int sig))(int)
     return action.sa_handler;
 }
 
-/* Exceptions need a calling frame: this stands for an internal function PHP code called. */
-struct FakeFrame {
-    FakeFrame()
-    {
-        function.type = ZEND_INTERNAL_FUNCTION;
-        function.function_name = zend_string_init_interned(ZEND_STRL("kelvoTest"), 1);
-        frame.func = reinterpret_cast<zend_function *>(&function);
-        saved = EG(current_execute_data);
-        EG(current_execute_data) = &frame;
-    }
-    ~FakeFrame() { EG(current_execute_data) = saved; }
-    zend_internal_function function{};
-    zend_execute_data frame{};
-    zend_execute_data *saved;
-};
-
-/* The pending exception's message and code; clears it. */
-std::string takeException(zend_long *code = nullptr)
-{
-    if (!EG(exception))
-        return "(none)";
-    zend_object *ex = EG(exception);
-    zval rv;
-    zend_string *text = zval_get_string(zend_read_property(zend_ce_exception, ex, ZEND_STRL("message"), 1, &rv));
-    std::string message(ZSTR_VAL(text), ZSTR_LEN(text));
-    zend_string_release(text);
-    if (code)
-        *code = zval_get_long(zend_read_property(zend_ce_exception, ex, ZEND_STRL("code"), 1, &rv));
-    EXPECT_TRUE(instanceof_function(ex->ce, kelvo_exception_ce));
-    zend_clear_exception();
-    return message;
-}
 
 } // namespace
 
