@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <ctime>
 
 namespace {
 
@@ -51,4 +52,14 @@ uint64_t kelvoBackoffDelay(uint32_t algorithm, uint64_t base, uint64_t cap, uint
     default:
         kelvoPanic("Unknown backoff algorithm %d detected", static_cast<int>(algorithm));
     }
+}
+
+void kelvoBackoffWait(uint64_t delay)
+{
+    if (delay == 0)
+        return;
+    struct timespec ts;
+    ts.tv_sec = static_cast<time_t>(delay / 1000000);
+    ts.tv_nsec = static_cast<long>((delay * 1000) % 1000000000);
+    nanosleep(&ts, nullptr);
 }

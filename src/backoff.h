@@ -39,4 +39,7 @@ inline uint64_t kelvoBackoff(const Options *opts, uint64_t previous, uint32_t at
     return kelvoBackoffDelay(opts->algorithm, opts->base, opts->cap, previous, attempt);
 }
 
+/* Sleeps `delay` microseconds (nothing for 0). */
+void kelvoBackoffWait(uint64_t delay);
+
 #endif

@@ -50,16 +50,6 @@ uint64_t nowMicros()
     return static_cast<uint64_t>(ts.tv_sec) * 1000000u + static_cast<uint64_t>(ts.tv_nsec) / 1000u;
 }
 
-void sleepMicros(uint64_t delay)
-{
-    if (delay == 0)
-        return;
-    struct timespec ts;
-    ts.tv_sec = static_cast<time_t>(delay / 1000000);
-    ts.tv_nsec = static_cast<long>((delay * 1000) % 1000000000);
-    nanosleep(&ts, nullptr);
-}
-
 /* Standard commands that change nothing on the server: safe to send again after a failure. */
 constexpr int kReadOnlyCommands[] = {
     REDIS_CMD_PING,         REDIS_CMD_ECHO,        REDIS_CMD_INFO,          REDIS_CMD_TIME,
@@ -205,7 +195,7 @@ int kelvoRespCmdSend(kelvoReply **out, kelvoLink *link, redisInfo *info, const k
         if (noRetry || (left && !resendable))
             return -1;
         previous = kelvoBackoff(&retry->backoff, previous, attempt);
-        sleepMicros(previous);
+        kelvoBackoffWait(previous);
         if (!reconnect || reconnect(arg) != 0)
             return -1;
         if (static_cast<int64_t>(attempt) >= maxRetries)

@@ -480,21 +480,6 @@ void kelvoHelloErrorCb(void *target, kelvoReply *reply)
 
 namespace {
 
-/* The wait before reconnect attempt k: none before the first, then the client's back-off. */
-void backoffSleep(const kelvoBackoffOptions &backoff, int attempt, uint64_t *previous)
-{
-    if (attempt == 0) {
-        return;
-    }
-    uint64_t delay = kelvoBackoff(&backoff, *previous, uint32_t(attempt));
-    *previous = delay;
-    if (delay == 0) {
-        return;
-    }
-    struct timespec ts = {time_t(delay / 1000000), long((delay * 1000) % 1000000000)};
-    nanosleep(&ts, nullptr);
-}
-
 /* Failure: the error is thrown (unless quiet or already thrown), the link closed, its error kept. */
 int syncFail(robj *ro, bool quiet)
 {
@@ -633,7 +618,11 @@ int kelvoSyncObject(robj *ro, uint32_t wanted, bool quiet)
             /* The cache's invalidation poll and INFO refresh join here; then the periodic tasks. */
             return 0;
         }
-        backoffSleep(ro->opts.retry.backoff, attempt, &previousDelay);
+        if (attempt > 0) {
+            /* The first reconnect goes at once; later ones wait the client's back-off. */
+            previousDelay = kelvoBackoff(&ro->opts.retry.backoff, previousDelay, uint32_t(attempt));
+            kelvoBackoffWait(previousDelay);
+        }
         if (link.ctx && link.ctx->err) {
             kelvoLinkErrorSet(&link, link.ctx);
         }
