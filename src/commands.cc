@@ -74,11 +74,16 @@ constexpr int kReadOnlyCommands[] = {
     REDIS_CMD_FT_SPELLCHECK, REDIS_CMD_PUBSUB,     REDIS_CMD_CLUSTERSCAN,
 };
 
-/* Commands whose effect a reconnect silently undoes. */
-bool isWatchStart(int32_t cmd) { return cmd == REDIS_CMD_WATCH; }
-bool isWatchEnd(int32_t cmd)
+/* Commands whose effect a reconnect silently undoes, and those that end it (EXEC and RESET only
+ * reach here as raw commands). */
+bool isWatchStart(const rrc *req) { return req->cmd == REDIS_CMD_WATCH; }
+bool isWatchEnd(const rrc *req)
 {
-    return cmd == REDIS_CMD_UNWATCH || cmd == REDIS_CMD_DISCARD;
+    if (req->cmd >= 0)
+        return req->cmd == REDIS_CMD_UNWATCH || req->cmd == REDIS_CMD_DISCARD;
+    const size_t len = req->args[0].len;
+    const char *name = kelvoRespCmdArg(req, 0);
+    return (len == 4 && strncasecmp(name, "EXEC", 4) == 0) || (len == 5 && strncasecmp(name, "RESET", 5) == 0);
 }
 
 /* True when the server closed an idle link: a zero-timeout poll sees its end of the stream. */
@@ -108,6 +113,7 @@ void throwLinkFailure(robj *ro)
     link.sslErr = sslErr;
     memcpy(link.errstr, errstr, sizeof errstr);
     kelvoFreeCallbacks(ro);
+    ro->connState = 0;
 }
 
 int reconnectClient(void *arg) { return kelvoReconnect(static_cast<robj *>(arg)); }
@@ -138,7 +144,7 @@ const kelvoCommandInfo *kelvoGetCommandRCmd(int cmd)
 int kelvoReconnect(robj *ro)
 {
     kelvoLink &link = ro->link;
-    if (ro->mode & (kelvoModeWatching | kelvoModeSubscribed)) {
+    if (ro->connState || (ro->mode & kelvoModeSubscribed)) {
         /* A new connection would silently drop the WATCH or the subscriptions. */
         kelvoLogDebug("%s:%d RECONNECT - refused while connection state would be lost", KELVO_LOG_SITE);
         return -1;
@@ -271,7 +277,6 @@ int kelvoSendCommand(robj *ro, rrc *req, kelvoReply **out)
         redisSetError(link.ctx, REDIS_ERR_EOF, "Server closed the connection");
         if (multi || kelvoReconnect(ro) != 0) {
             throwLinkFailure(ro);
-            ro->mode &= ~kelvoModeWatching;
             return -1;
         }
     }
@@ -279,7 +284,6 @@ int kelvoSendCommand(robj *ro, rrc *req, kelvoReply **out)
     if (kelvoRespCmdSend(&reply, &link, &ro->info, &ro->opts.retry, req, multi, reconnectClient, ro) != 0) {
         kelvoReplyFree(reply);
         throwLinkFailure(ro);
-        ro->mode &= ~kelvoModeWatching;
         return -1;
     }
     link.lastUse = nowMicros();
@@ -328,10 +332,10 @@ int kelvoProcessResponse(zval *return_value, robj *ro, const kelvoCommandInfo *r
     kelvoReply *reply = nullptr;
     if (kelvoSendCommand(ro, req, &reply) != 0)
         return -1;
-    if (isWatchStart(req->cmd))
-        ro->mode |= kelvoModeWatching;
-    else if (isWatchEnd(req->cmd))
-        ro->mode &= ~kelvoModeWatching;
+    if (isWatchStart(req))
+        ro->connState |= kelvoConnStateWatch;
+    else if (isWatchEnd(req))
+        ro->connState &= ~kelvoConnStateWatch;
     if (row->type == KELVO_CMDTYPE_STANDARD) {
         kelvoQuerySetFromRrc(rqs, req);
         if (row->std.keysFn)

@@ -83,9 +83,6 @@ struct kelvoLink;
 struct redisInfo;
 struct kelvoRetryOptions;
 
-/* Bit of the client's mode word while a WATCH is in force on its connection. */
-constexpr uint64_t kelvoModeWatching = 0x100;
-
 /* The row of command `cmd`; fatal on a bad id or an incomplete row. */
 const kelvoCommandInfo *kelvoGetCommandRCmd(int cmd);
 

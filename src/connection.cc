@@ -497,6 +497,7 @@ int syncFail(robj *ro, bool quiet)
     memcpy(errstr, link.errstr, sizeof errstr);
     ro->syncTime = 0;
     kelvoLinkFree(&link);
+    ro->connState = 0;
     link.err = err;
     link.sslErr = sslErr;
     memcpy(link.errstr, errstr, sizeof errstr);
@@ -585,6 +586,7 @@ int kelvoSyncObject(robj *ro, uint32_t wanted, bool quiet)
         memcpy(errstr, link.errstr, sizeof errstr);
         kelvoLinkFree(&link);
         kelvoFreeCallbacks(ro);
+        ro->connState = 0;
         link.err = err;
         memcpy(link.errstr, errstr, sizeof errstr);
     } else if (link.ctx && link.pid != pid) {
@@ -594,6 +596,7 @@ int kelvoSyncObject(robj *ro, uint32_t wanted, bool quiet)
         link.lease = 0;
         kelvoLinkFree(&link);
         kelvoFreeCallbacks(ro);
+        ro->connState = 0;
     }
 
     if (wanted > link.state) {
@@ -617,6 +620,10 @@ int kelvoSyncObject(robj *ro, uint32_t wanted, bool quiet)
         if (selected == 0) {
             /* The cache's invalidation poll and INFO refresh join here; then the periodic tasks. */
             return 0;
+        }
+        if (ro->connState) {
+            /* A new connection would drop the WATCH unseen: the caller learns it was lost. */
+            return syncFail(ro, quiet);
         }
         if (attempt > 0) {
             /* The first reconnect goes at once; later ones wait the client's back-off. */

@@ -526,6 +526,7 @@ void kelvoLinkReleaseRObj(robj *ro, int closing)
         kelvoLinkRelease(&ro->link, forceClose);
     }
     memset(&ro->link, 0, sizeof ro->link);
+    ro->connState = 0;
     kelvoFreeCallbacks(ro);
 }
 

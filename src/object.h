@@ -72,6 +72,9 @@ constexpr uint64_t kelvoModeMulti = 1;
 constexpr uint64_t kelvoModePipeline = 2;
 constexpr uint64_t kelvoModeSubscribed = 4;
 
+/* Bits of robj::connState: server-side state of the link that a new connection would silently drop. */
+constexpr uint32_t kelvoConnStateWatch = 0x1;
+
 constexpr uint8_t kelvoBackoffAlgorithmMax = BACKOFF_ALGORITHM_CONSTANT; /* the last BACKOFF_ALGORITHM_* */
 
 struct kelvoBackoffOptions {
@@ -132,6 +135,7 @@ struct robj {
     HashTable shardChannels;  /* SSUBSCRIBE callbacks */
     zend_string *lastError;
     uint64_t mode;            /* kelvoMode* */
+    uint32_t connState;       /* kelvoConnState*; cleared whenever the link is given up */
     zval *it;                 /* the caller's SCAN iterator during a scan call */
     kelvoMultiQueue pipe;
     kelvoPushNode *pushqHead;

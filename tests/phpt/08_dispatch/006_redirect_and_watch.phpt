@@ -43,6 +43,7 @@ $admin = new Kelvo\Kelvo($host, $port);
 $w = new Kelvo\Kelvo($host, $port);
 $w->set('watch:k', 'v');
 $w->watch('watch:k');
+echo 'mode while watching: ', $w->getMode(), ' ', $w->getMode(true), "\n";
 $admin->rawCommand('CLIENT', 'KILL', 'ID', (string) $w->rawCommand('CLIENT', 'ID'));
 echo 'read while watching: ', kelvo_outcome(fn() => $w->get('watch:k')), "\n";
 echo 'next read: ', kelvo_outcome(fn() => $w->get('watch:k')), "\n";
@@ -56,6 +57,15 @@ $w->watch('watch:k');
 $w->unwatch();
 $admin->rawCommand('CLIENT', 'KILL', 'ID', (string) $w->rawCommand('CLIENT', 'ID'));
 echo 'read after unwatch: ', kelvo_outcome(fn() => $w->get('watch:k')), "\n";
+// A raw EXEC or RESET ends the WATCH on the server; an EXEC the server refuses does not.
+foreach ([['MULTI', 'EXEC'], ['reset'], ['EXEC']] as $ends) {
+    $w->watch('watch:k');
+    foreach ($ends as $end) {
+        kelvo_outcome(fn() => $w->rawCommand($end));
+    }
+    $admin->rawCommand('CLIENT', 'KILL', 'ID', (string) $w->rawCommand('CLIENT', 'ID'));
+    printf("read after raw %s: %s\n", implode(' ', $ends), kelvo_outcome(fn() => $w->get('watch:k')));
+}
 ?>
 --EXPECTF--
 followed          "from the target"
@@ -64,8 +74,12 @@ port 65535        Kelvo\Exception(14) REDIRECT 127.0.0.1:%d
 port with garbage Kelvo\Exception(14) REDIRECT 127.0.0.1:%dx
 no host           Kelvo\Exception(14) REDIRECT :%d
 redirected twice: Kelvo\Exception(14) REDIRECT 127.0.0.1:%d
+mode while watching: 0 0
 read while watching: Kelvo\Exception(3) Server closed the connection
 next read: "v"
 idle closed link while watching: Kelvo\Exception(3) Server closed the connection
 read once the lost WATCH was reported: "v"
 read after unwatch: "v"
+read after raw MULTI EXEC: "v"
+read after raw reset: "v"
+read after raw EXEC: Kelvo\Exception(3) Server closed the connection
