@@ -1,6 +1,7 @@
 /* The request query set, and the least query roles that keep a cached read's arguments as given. */
 #include "commands.h"
 #include "fatal.h"
+#include "kelvo.h"
 
 namespace {
 
@@ -56,8 +57,14 @@ void kelvoQuerySetRelease(kelvoQuerySet *rqs, int outcome)
     rqs->keys = rqs->vals = nullptr;
     rqs->nkeys = rqs->keycap = rqs->nvals = rqs->valcap = 0;
     rqs->flags &= static_cast<uint8_t>(~KELVO_INITIALIZED);
-    /* Hit, miss and error counting joins the statistics component. */
-    (void)outcome;
+    uint64_t *stats = KELVO_G(stats);
+    stats[kelvoStatRequests]++;
+    if (outcome & KELVO_RQS_OUTCOME_HIT)
+        stats[kelvoStatHits]++;
+    else if (outcome & KELVO_RQS_OUTCOME_MISS)
+        stats[kelvoStatMisses]++;
+    else if (outcome & KELVO_RQS_OUTCOME_ERROR)
+        stats[kelvoStatErrors]++;
 }
 
 void kelvoQuerySetFromRrc(kelvoQuerySet *rqs, rrc *req)

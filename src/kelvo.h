@@ -21,6 +21,14 @@ struct kelvoInvalidationQueue;
 
 constexpr int kelvoStatCount = 31;
 
+/* Indexes into `stats` of the request outcomes the dispatcher counts (the shared statistics keep the same order). */
+enum kelvoStatIndex : int {
+    kelvoStatRequests = 0,
+    kelvoStatHits = 1,
+    kelvoStatMisses = 2,
+    kelvoStatErrors = 5,
+};
+
 struct kelvoZstdContexts {
     uint32_t made;
     void *cctx;

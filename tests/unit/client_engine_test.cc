@@ -27,14 +27,7 @@ std::string run(zval *object, const char *code)
     Z_TRY_ADDREF_P(object);
     std::string wrapped = std::string("try { ") + code + " } catch (Error $x) { $out = $x->getMessage(); }";
     EXPECT_EQ(zend_eval_string(wrapped.c_str(), nullptr, "client test"), SUCCESS);
-    zval *out = zend_hash_str_find_deref(&EG(symbol_table), ZEND_STRL("out"));
-    std::string text = "(none)";
-    if (out) {
-        zend_string *s = zval_get_string(out);
-        text.assign(ZSTR_VAL(s), ZSTR_LEN(s));
-        zend_string_release(s);
-    }
-    zend_hash_str_del(&EG(symbol_table), ZEND_STRL("out"));
+    std::string text = takePhpOut();
     zend_hash_str_del(&EG(symbol_table), ZEND_STRL("o"));
     return text;
 }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 extern "C" {
 #include "php.h"
 #include "php_embed.h"
@@ -30,6 +32,29 @@ class EngineEnvironment : public ::testing::Environment {
         ASSERT_EQ(php_request_startup(), SUCCESS);
     }
 };
+
+/* What PHP code left in the global $out, as a string ("(none)" when unset); $out is removed. */
+inline std::string takePhpOut()
+{
+    zval *out = zend_hash_str_find_deref(&EG(symbol_table), ZEND_STRL("out"));
+    std::string text = "(none)";
+    if (out) {
+        zend_string *s = zval_get_string(out);
+        text.assign(ZSTR_VAL(s), ZSTR_LEN(s));
+        zend_string_release(s);
+    }
+    zend_hash_str_del(&EG(symbol_table), ZEND_STRL("out"));
+    return text;
+}
+
+/* Runs PHP code in the global scope; returns what it leaves in $out, or the class and message
+ * of an uncaught Throwable. */
+inline std::string runPhp(const std::string &code, const char *where = "engine test")
+{
+    std::string wrapped = "try { " + code + " } catch (Throwable $x) { $out = get_class($x) . ': ' . $x->getMessage(); }";
+    EXPECT_EQ(zend_eval_string(wrapped.c_str(), nullptr, where), SUCCESS);
+    return takePhpOut();
+}
 
 inline ::testing::Environment *const kelvoEngineEnvironment =
     ::testing::AddGlobalTestEnvironment(new EngineEnvironment);

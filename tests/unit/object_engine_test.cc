@@ -35,21 +35,7 @@ std::string env(const char *name)
     return value ? value : "";
 }
 
-/* Runs PHP code; returns what it leaves in $out (or the message of an uncaught Throwable). */
-std::string run(const std::string &code)
-{
-    std::string wrapped = "try { " + code + " } catch (Throwable $x) { $out = get_class($x) . ': ' . $x->getMessage(); }";
-    EXPECT_EQ(zend_eval_string(wrapped.c_str(), nullptr, "object test"), SUCCESS);
-    zval *out = zend_hash_str_find_deref(&EG(symbol_table), ZEND_STRL("out"));
-    std::string text = "(none)";
-    if (out) {
-        zend_string *s = zval_get_string(out);
-        text.assign(ZSTR_VAL(s), ZSTR_LEN(s));
-        zend_string_release(s);
-    }
-    zend_hash_str_del(&EG(symbol_table), ZEND_STRL("out"));
-    return text;
-}
+std::string run(const std::string &code) { return runPhp(code, "object test"); }
 
 /* A plain socket to the test server in MONITOR mode: every command the server runs is reported. */
 class Monitor {
