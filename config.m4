@@ -21,16 +21,23 @@ if test "$PHP_KELVO" != "no"; then
   PHP_ADD_LIBRARY(stdc++, 1, KELVO_SHARED_LIBADD)
   PHP_SUBST(KELVO_SHARED_LIBADD)
 
-  dnl Every source under src/ belongs to the module; components are added by
-  dnl dropping a file there.
-  kelvo_sources=`cd "$ext_srcdir" && ls src/*.cc src/*.c 2>/dev/null | tr '\n' ' '`
+  dnl Every source under src/ belongs to the module; a component joins by dropping its
+  dnl file into its subsystem's folder.
+  kelvo_sources=`cd "$ext_srcdir" && find src -name '*.cc' -o -name '*.c' | LC_ALL=C sort | tr '\n' ' '`
+  kelvo_dirs=`cd "$ext_srcdir" && find src -type d | LC_ALL=C sort`
   dnl The crash report names the source revision the module was configured from.
   kelvo_revision=`cd "$ext_srcdir" && git rev-parse HEAD 2>/dev/null`
   if test "${#kelvo_revision}" != 40; then
     kelvo_revision=0000000000000000000000000000000000000000
   fi
-  kelvo_flags="-Wall -Wextra -Wno-unused-parameter -fvisibility=hidden -I$ext_srcdir/src -DZEND_ENABLE_STATIC_TSRMLS_CACHE=1 -DKELVO_GIT_REVISION=\\\"$kelvo_revision\\\""
+  kelvo_flags="-Wall -Wextra -Wno-unused-parameter -fvisibility=hidden -DZEND_ENABLE_STATIC_TSRMLS_CACHE=1 -DKELVO_GIT_REVISION=\\\"$kelvo_revision\\\""
   CXXFLAGS="$CXXFLAGS $PHP_KELVO_STDCXX"
   PHP_NEW_EXTENSION(kelvo, $kelvo_sources, $ext_shared,, $kelvo_flags, cxx)
-  PHP_ADD_BUILD_DIR([$ext_builddir/src])
+  dnl Includes name their subsystem's folder ("shm/lock.h"); the generated arginfo headers
+  dnl are reached from the top ("stubs/client_arginfo.h").
+  PHP_ADD_INCLUDE([$ext_srcdir/src])
+  PHP_ADD_INCLUDE([$ext_srcdir])
+  for kelvo_dir in $kelvo_dirs; do
+    PHP_ADD_BUILD_DIR([$ext_builddir/$kelvo_dir])
+  done
 fi

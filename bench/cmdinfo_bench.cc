@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "cmdinfo.h"
+#include "catalog/cmdinfo.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <map>
 #include <string>
 
-#include "resp3.h"
+#include "resp3/resp3.h"
 
 namespace {
 

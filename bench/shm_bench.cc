@@ -12,10 +12,10 @@
 #include <unistd.h>
 #include <vector>
 
-#include "cfgvals.h"
-#include "epoch.h"
-#include "shared.h"
-#include "shmalloc.h"
+#include "runtime/cfgvals.h"
+#include "shm/epoch.h"
+#include "shm/shared.h"
+#include "shm/shmalloc.h"
 
 namespace {
 

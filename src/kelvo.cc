@@ -4,17 +4,17 @@
  * kelvo.* directives and their clamped copy in kelvoCfgVals, the module
  * globals, the interrupt hook and the exit handler.
  */
-#include "kelvo.h"
-#include "cfgvals.h"
-#include "client.h"
-#include "object.h"
-#include "exception.h"
-#include "fatal.h"
-#include "log.h"
-#include "pack.h"
-#include "session.h"
-#include "settings.h"
-#include "shared.h"
+#include "runtime/kelvo.h"
+#include "runtime/cfgvals.h"
+#include "client/client.h"
+#include "client/object.h"
+#include "runtime/exception.h"
+#include "runtime/fatal.h"
+#include "runtime/log.h"
+#include "pack/pack.h"
+#include "session/session.h"
+#include "runtime/settings.h"
+#include "shm/shared.h"
 
 extern "C" {
 #include "SAPI.h"
@@ -32,10 +32,10 @@ extern "C" {
 #include <cstdio>
 #include <cstdlib>
 
-#include "../stubs/cluster_arginfo.h"
-#include "../stubs/kelvo_arginfo.h"
-#include "../stubs/sentinel_arginfo.h"
-#include "../stubs/table_arginfo.h"
+#include "stubs/cluster_arginfo.h"
+#include "stubs/kelvo_arginfo.h"
+#include "stubs/sentinel_arginfo.h"
+#include "stubs/table_arginfo.h"
 
 ZEND_DECLARE_MODULE_GLOBALS(kelvo)
 

@@ -2,7 +2,7 @@
 /*
  * Generates the PHP face of Kelvo\Kelvo from tools/client_methods.tsv:
  *   stubs/client.stub.php   the class declarations (tools/gen-stubs turns it into stubs/client_arginfo.h)
- *   src/client_methods.cc   the method handlers and the table of method attributes
+ *   src/client/client_methods.cc   the method handlers and the table of method attributes
  *
  *   php tools/gen-client-stub.php [--check]     (--check: fail when the outputs are stale)
  *
@@ -286,8 +286,8 @@ function methodsSource(array $methods): string
  * A command method is one jump into the dispatcher with its command id: the dispatcher reads the
  * method's arguments from the call frame itself.
  */
-#include "client.h"
-#include "cmdids.h"
+#include "client/client.h"
+#include "catalog/cmdids.h"
 
 extern "C" {
 
@@ -331,7 +331,7 @@ $methods = readMethods("$root/tools/client_methods.tsv");
 validate($methods);
 $outputs = [
     "$root/stubs/client.stub.php" => stub($methods),
-    "$root/src/client_methods.cc" => methodsSource($methods),
+    "$root/src/client/client_methods.cc" => methodsSource($methods),
 ];
 $stale = false;
 foreach ($outputs as $path => $text) {

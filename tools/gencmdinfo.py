@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 """Writes the command catalogue's C++ tables from tools/commands.tsv.
 
-    tools/gencmdinfo.py           rewrite src/cmdids.h, src/cmdroles.h, src/cmdroles.cc, src/cmdtable.cc
+    tools/gencmdinfo.py           rewrite src/catalog/cmdids.h, cmdroles.h, cmdroles.cc and cmdtable.cc
     tools/gencmdinfo.py --check   exit 1 when one of them differs from what the data file gives
 
-The name lookup is a perfect hash per name length (see src/cmdtable.h); the multipliers are
+The name lookup is a perfect hash per name length (see src/catalog/cmdtable.h); the multipliers are
 searched here with a fixed seed, so the output only changes when the data file does.
 """
 import os
@@ -129,7 +129,7 @@ def rotl(x, n):
 
 
 def hash_input(name):
-    """Must equal kelvoCmdHashInput() in src/cmdinfo.cc."""
+    """Must equal kelvoCmdHashInput() in src/catalog/cmdinfo.cc."""
     return name_key(name) ^ rotl(tail_key(name), 29)
 
 
@@ -199,8 +199,8 @@ def by_slot(fns):
 def gen_roles_h(fns):
     out = [HEADER, '/*\n * The role functions the catalogue names, one prototype each. The components that own\n'
            ' * them (cached reads, builders, formatters) define them with exactly these signatures;\n'
-           ' * until they do, src/cmdroles.cc holds a placeholder.\n */\n',
-           '#ifndef KELVO_CMDROLES_H\n#define KELVO_CMDROLES_H\n\n#include "cmdinfo.h"\n']
+           ' * until they do, src/catalog/cmdroles.cc holds a placeholder.\n */\n',
+           '#ifndef KELVO_CMDROLES_H\n#define KELVO_CMDROLES_H\n\n#include "catalog/cmdinfo.h"\n']
     for slot, names in by_slot(fns):
         ftype, _, params, _ = SLOTS[slot]
         out.append('\n/* %s */\n' % ftype)
@@ -213,7 +213,7 @@ def gen_roles_cc(fns):
     out = [HEADER, '/*\n * Placeholders for the role functions that no component defines yet. Each is weak, so\n'
            ' * the owner\'s definition replaces it at link time without touching this file; each does\n'
            ' * the least its slot allows (the kelvoLeast* functions of cmdinfo.h).\n */\n',
-           '#include "cmdroles.h"\n\n#define KELVO_PLACEHOLDER __attribute__((weak))\n']
+           '#include "catalog/cmdroles.h"\n\n#define KELVO_PLACEHOLDER __attribute__((weak))\n']
     for slot, names in by_slot(fns):
         ftype, least, params, args = SLOTS[slot]
         ret = 'return ' if ftype in RETURNS else ''
@@ -236,7 +236,7 @@ def reply_mask_text(mask):
 
 
 def gen_table(rows, buckets, slots):
-    out = [HEADER, '#include "cmdroles.h"\n#include "cmdtable.h"\n\n',
+    out = [HEADER, '#include "catalog/cmdroles.h"\n#include "catalog/cmdtable.h"\n\n',
            'constexpr kelvoCommandInfo kelvoCommandTable[REDIS_CMD_MAX] = {\n']
     for r in rows:
         name = r.name.replace('.', '_')
@@ -270,7 +270,7 @@ def outputs():
     rows = parse()
     fns = role_functions(rows)
     buckets, slots = build_lookup(rows)
-    src = os.path.join(ROOT, 'src')
+    src = os.path.join(ROOT, 'src', 'catalog')
     return {
         os.path.join(src, 'cmdids.h'): gen_ids(rows),
         os.path.join(src, 'cmdroles.h'): gen_roles_h(fns),

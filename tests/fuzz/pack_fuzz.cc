@@ -4,8 +4,8 @@
  * server. Unpacking must never fault, packing the same bytes must unpack
  * to them again, and the msgpack walker must stay within the bytes.
  */
-#include "pack.h"
-#include "pack_libs.h"
+#include "pack/pack.h"
+#include "pack/pack_libs.h"
 
 #include <cstdint>
 #include <cstdlib>

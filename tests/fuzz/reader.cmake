@@ -1,5 +1,4 @@
 # libFuzzer target for the RESP3 reader (clang only).
-add_executable(fuzz_reader ${CMAKE_CURRENT_LIST_DIR}/reader_fuzz.cc ${KELVO_SRC}/resp3_read.cc
-               ${KELVO_SRC}/resp3_reply.cc)
-target_compile_options(fuzz_reader PRIVATE -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all)
+add_executable(fuzz_reader ${CMAKE_CURRENT_LIST_DIR}/reader_fuzz.cc)
 target_link_options(fuzz_reader PRIVATE -fsanitize=fuzzer,address,undefined)
+target_link_libraries(fuzz_reader PRIVATE kelvo_resp3_free)

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "resp3.h"
+#include "resp3/resp3.h"
 
 namespace {
 

@@ -1,0 +1,210 @@
+/*
+ * The client record `robj` that sits in front of every Kelvo\Kelvo engine object, its option
+ * block `kelvoOptions`, the object handlers (create, clone, destructor, free) and the option
+ * methods and local methods that only read or change the record.
+ *
+ * Owns: the record's link (through link.h), its connection information, its option strings
+ * and pattern sets, the listener and subscription tables, the last error, the queued
+ * pipeline entries and held-back pushes. Everything lives in request memory except a link
+ * that the persistent pool keeps. The same record without an engine object is the state of
+ * a cluster node or a session shard (kelvoInitRObj / kelvoReleaseRObj).
+ *
+ * One process, one request thread: no locks; nothing here is kept in the arena.
+ */
+#ifndef KELVO_OBJECT_H
+#define KELVO_OBJECT_H
+
+#include "php_kelvo.h"
+#include "commands/backoff.h"
+#include "runtime/errclass.h"
+#include "link/link.h"
+#include "pack/pack.h"
+
+#include <cstddef>
+#include <cstdint>
+
+struct kelvoMultiEntry;
+struct kelvoReply;
+
+/* Option ids (the OPT_* class constants). 5, 16 and 17 belong to the cluster client. */
+enum kelvoOptionId : int32_t {
+    KELVO_OPT_SERIALIZER = 1,
+    KELVO_OPT_PREFIX = 2,
+    KELVO_OPT_READ_TIMEOUT = 3,
+    KELVO_OPT_SCAN = 4,
+    KELVO_OPT_TCP_KEEPALIVE = 6,
+    KELVO_OPT_COMPRESSION = 7,
+    KELVO_OPT_REPLY_LITERAL = 8,
+    KELVO_OPT_COMPRESSION_LEVEL = 9,
+    KELVO_OPT_NULL_MULTIBULK_AS_NULL = 10,
+    KELVO_OPT_MAX_RETRIES = 11,
+    KELVO_OPT_BACKOFF_ALGORITHM = 12,
+    KELVO_OPT_BACKOFF_BASE = 13,
+    KELVO_OPT_BACKOFF_CAP = 14,
+    KELVO_OPT_PACK_IGNORE_NUMBERS = 15,
+    KELVO_OPT_PHPREDIS_COMPATIBILITY = 100,
+    KELVO_OPT_CLIENT_INVALIDATIONS = 101,
+    KELVO_OPT_ALLOW_PATTERNS = 102,
+    KELVO_OPT_IGNORE_PATTERNS = 103,
+    KELVO_OPT_USE_CACHE = 104,
+    KELVO_OPT_CLIENT_TRACKING = 105,
+    KELVO_OPT_THROW_ON_ERROR = 106,
+    KELVO_OPT_CAPA_REDIRECT = 107,
+    KELVO_OPT_RESTORE_PUBSUB = 108,
+    KELVO_OPT_ADAPTIVE_CACHE = 109,
+    KELVO_OPT_AVAILABILITY_ZONE = 110,
+};
+
+/* Bits of kelvoOptions::flags besides those named in errclass.h, link.h and pack.h. */
+constexpr uint16_t kelvoOptReplyLiteral = 0x002;
+constexpr uint16_t kelvoOptNullMultibulkAsNull = 0x004;
+constexpr uint16_t kelvoOptInSubscribeCallback = 0x040; /* never set by an option */
+constexpr uint16_t kelvoOptWithMeta = 0x100;            /* never set by an option */
+constexpr uint16_t kelvoOptRestorePubsub = 0x400;
+constexpr uint16_t kelvoDefaultOptionFlags = kelvoOptPhpredisCompat | kelvoOptUseCache | kelvoOptClientTracking;
+
+/* Bits of kelvoOptions::scan. */
+constexpr uint32_t kelvoScanRetry = 0x1;
+constexpr uint32_t kelvoScanPrefix = 0x2;
+
+/* Bits of robj::mode (the class constants of the same names; ATOMIC is none). */
+constexpr uint64_t kelvoModeMulti = 1;
+constexpr uint64_t kelvoModePipeline = 2;
+constexpr uint64_t kelvoModeSubscribed = 4;
+
+/* Bits of robj::connState: server-side state of the link that a new connection would silently drop. */
+constexpr uint32_t kelvoConnStateWatch = 0x1;
+
+constexpr uint8_t kelvoBackoffAlgorithmMax = BACKOFF_ALGORITHM_CONSTANT; /* the last BACKOFF_ALGORITHM_* */
+
+struct kelvoBackoffOptions {
+    uint8_t algorithm; /* BACKOFF_ALGORITHM_* */
+    uint64_t base;     /* microseconds */
+    uint64_t cap;      /* microseconds */
+};
+
+struct kelvoRetryOptions {
+    int32_t maxRetries;
+    kelvoBackoffOptions backoff;
+};
+
+struct kelvoAdaptiveCacheOptions {
+    uint8_t enabled;
+    uint32_t width;
+    uint32_t depth;
+    int32_t minEvents;
+    double minRatio;
+    uint32_t formula; /* 0 pure, 1 scaled */
+};
+
+struct kelvoOptions {
+    zend_string *prefix;               /* null or non-empty */
+    const kelvoSerInfo *serializer;
+    const kelvoCmpInfo *compression;
+    zval allowPatterns;                /* undefined, null, or an array whose string keys are the patterns */
+    zval ignorePatterns;
+    int32_t compressionLevel;
+    uint32_t scan;                     /* kelvoScan* */
+    uint16_t flags;                    /* kelvoOpt* */
+    uint8_t clientInvalidations;
+    kelvoRetryOptions retry;
+    kelvoAdaptiveCacheOptions adaptiveCache;
+    zend_string *availabilityZone;
+};
+
+/* Queued pipeline and MULTI entries. */
+struct kelvoMultiQueue {
+    kelvoMultiEntry *entries;
+    size_t count;
+    size_t capacity;
+};
+
+/* Push replies held back while a subscribe callback runs. */
+struct kelvoPushNode {
+    kelvoReply *reply;
+    kelvoPushNode *next;
+};
+
+struct robj {
+    kelvoLink link;
+    redisInfo info;
+    kelvoOptions opts;
+    HashTable callbacks;      /* event listeners, by listener key */
+    HashTable channels;       /* SUBSCRIBE callbacks, by channel */
+    HashTable patterns;       /* PSUBSCRIBE callbacks */
+    HashTable shardChannels;  /* SSUBSCRIBE callbacks */
+    zend_string *lastError;
+    uint64_t mode;            /* kelvoMode* */
+    uint32_t connState;       /* kelvoConnState*; cleared whenever the link is given up */
+    zval *it;                 /* the caller's SCAN iterator during a scan call */
+    kelvoMultiQueue pipe;
+    kelvoPushNode *pushqHead;
+    kelvoPushNode *pushqTail;
+    uint64_t bytesSent;
+    uint64_t bytesRecv;
+    uint64_t syncTime;        /* wall-clock microseconds at the start of the last sync; 0 after a failed one */
+    zend_object std;          /* last: the engine object and its declared properties follow */
+};
+
+/* The record of an engine object or of the object a method was called on (fatal on null). */
+robj *kelvoGetObjectZObj(zend_object *object);
+robj *kelvoGetObjectZVal(zval *value);
+
+extern const kelvoOptions kelvoDefaultOptions;
+extern zend_object_handlers kelvo_object_handlers;
+
+/* Sets Kelvo\Kelvo's create-object hook. MINIT, right after the class is registered. */
+void kelvoRegisterObjectHandlers(void);
+
+/* The first steps of every record: no connection information, default options, empty tables. */
+void kelvoInitRObj(robj *ro);
+/* Releases everything the record owns (the link is given up first). */
+void kelvoReleaseRObj(robj *ro);
+/*
+ * Leaves the server session clean (no transaction, pipeline, subscription, database 0) and
+ * gives the link up: back to the persistent pool when it is reusable, closed otherwise or
+ * when `closing` is set. Any failed clean-up step closes the link; never fails.
+ */
+void kelvoLinkReleaseRObj(robj *ro, int closing);
+
+zend_object *kelvoObjectCtor(zend_class_entry *ce);
+void kelvoObjectDtor(zend_object *object);
+void kelvoObjectFree(zend_object *object);
+zend_object *kelvoObjectClone(zend_object *object);
+
+/* Drops the queued pipeline and MULTI entries. */
+void kelvoFreeCallbacks(robj *ro);
+
+/*
+ * One option: 0 applied, -1 refused (with an E_WARNING where the option has a message, or a
+ * Kelvo\Exception for an unavailable serializer or compressor). A refusal keeps the old value.
+ */
+int kelvoSetOption(robj *ro, zend_long option, zval *value);
+/* Reads one option into `out`: 0, or -1 (with a warning where the option has one). */
+int kelvoGetOption(robj *ro, zend_long option, zval *out);
+
+/* Setters shared by setOption and the context array; same contract as kelvoSetOption. */
+int kelvoSetSerializer(robj *ro, zval *value);
+int kelvoSetCompression(robj *ro, zval *value);
+int kelvoSetCompressionLevel(robj *ro, zval *value);
+int kelvoSetPrefix(robj *ro, zval *value);
+int kelvoSetAvailabilityZone(robj *ro, zval *value);
+/* `context`: a negative or oversized count is ignored (0) instead of refused (-1). */
+int kelvoSetMaxRetries(robj *ro, zval *value, bool context);
+int kelvoSetClientInvalidations(robj *ro, zval *value);
+int kelvoSetAdaptiveCacheOptions(robj *ro, zval *value);
+
+/* Recomputes the server identity after a change of use-cache, client tracking or credentials. */
+void kelvoUpdateLinkKey(robj *ro);
+
+/* prefix + key when the prefix is non-empty, else the key with one more reference. */
+zend_string *kelvoPrefixKeyZStr(zend_string *key, zend_string *prefix);
+
+/* Seconds to a timeval: at most 4294967295 s; NaN and negatives are {0, 0}. */
+struct timeval kelvoDoubleToTimeval(double seconds);
+double kelvoTimevalToDouble(struct timeval tv);
+
+/* True when the shared cache exists and the connection uses it (the link must be connected). */
+bool kelvoIsCacheEnabled(const robj *ro);
+
+#endif

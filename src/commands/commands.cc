@@ -1,0 +1,632 @@
+/* The central dispatcher, sending with retries and reconnects, REDIRECT following, rawCommand and the scans. */
+#include "commands/backoff.h"
+#include "client/client.h"
+#include "catalog/cmdroles.h"
+#include "commands/commands.h"
+#include "client/connection.h"
+#include "runtime/exception.h"
+#include "runtime/fatal.h"
+#include "runtime/log.h"
+#include "client/object.h"
+
+extern "C" {
+#include "ext/standard/php_mt_rand.h"
+#include "zend_exceptions.h"
+}
+
+#include <poll.h>
+#include <strings.h>
+
+#include <algorithm>
+#include <cstring>
+#include <ctime>
+#include <iterator>
+
+kelvoReplyEnv kelvoReplyEnvOf(robj *obj)
+{
+    return kelvoReplyEnv{kelvoPackOptionsOf(obj->opts), &obj->opts.flags, obj->it};
+}
+
+namespace {
+
+/* Back-off draws from the engine's Mersenne Twister inside the module. */
+uint64_t engineRand(uint64_t lo, uint64_t hi)
+{
+    constexpr uint64_t top = static_cast<uint64_t>(ZEND_LONG_MAX);
+    if (hi <= lo)
+        return lo;
+    return static_cast<uint64_t>(php_mt_rand_range(static_cast<zend_long>(std::min(lo, top)),
+                                                   static_cast<zend_long>(std::min(hi, top))));
+}
+const bool engineRandInstalled = (kelvoBackoffRand = engineRand, true);
+
+/* A link idle this long is polled for a close by the server before a request goes out on it. */
+constexpr uint64_t kelvoIdlePollMicros = 1000000;
+
+uint64_t nowMicros()
+{
+    struct timespec ts;
+    clock_gettime(CLOCK_REALTIME, &ts);
+    return static_cast<uint64_t>(ts.tv_sec) * 1000000u + static_cast<uint64_t>(ts.tv_nsec) / 1000u;
+}
+
+/* Standard commands that change nothing on the server: safe to send again after a failure. */
+constexpr int kReadOnlyCommands[] = {
+    REDIS_CMD_PING,         REDIS_CMD_ECHO,        REDIS_CMD_INFO,          REDIS_CMD_TIME,
+    REDIS_CMD_DBSIZE,       REDIS_CMD_LASTSAVE,    REDIS_CMD_TTL,           REDIS_CMD_PTTL,
+    REDIS_CMD_EXPIRETIME,   REDIS_CMD_PEXPIRETIME, REDIS_CMD_KEYS,          REDIS_CMD_SCAN,
+    REDIS_CMD_HSCAN,        REDIS_CMD_SSCAN,       REDIS_CMD_ZSCAN,         REDIS_CMD_RANDOMKEY,
+    REDIS_CMD_DUMP,         REDIS_CMD_OBJECT,      REDIS_CMD_ZRANGEBYLEX,   REDIS_CMD_ZREVRANGEBYLEX,
+    REDIS_CMD_ZRANK,        REDIS_CMD_ZREVRANK,    REDIS_CMD_ZSCORE,        REDIS_CMD_ZMSCORE,
+    REDIS_CMD_ZCOUNT,       REDIS_CMD_ZLEXCOUNT,   REDIS_CMD_XRANGE,        REDIS_CMD_XREVRANGE,
+    REDIS_CMD_XLEN,         REDIS_CMD_XINFO,       REDIS_CMD_XPENDING,      REDIS_CMD_GEODIST,
+    REDIS_CMD_GEOPOS,       REDIS_CMD_GEOHASH,     REDIS_CMD_GEOSEARCH,     REDIS_CMD_GEORADIUS_RO,
+    REDIS_CMD_GEORADIUSBYMEMBER_RO, REDIS_CMD_BITPOS, REDIS_CMD_LCS,        REDIS_CMD_ZRANDMEMBER,
+    REDIS_CMD_COMMAND,      REDIS_CMD_SORT_RO,     REDIS_CMD_EVAL_RO,       REDIS_CMD_EVALSHA_RO,
+    REDIS_CMD_FCALL_RO,     REDIS_CMD_VSIM,        REDIS_CMD_VCARD,         REDIS_CMD_VDIM,
+    REDIS_CMD_VEMB,         REDIS_CMD_VGETATTR,    REDIS_CMD_VINFO,         REDIS_CMD_VLINKS,
+    REDIS_CMD_VRANDMEMBER,  REDIS_CMD_ZINTERCARD,  REDIS_CMD_ZDIFF,         REDIS_CMD_ZINTER,
+    REDIS_CMD_ZUNION,       REDIS_CMD_HTTL,        REDIS_CMD_HPTTL,         REDIS_CMD_HEXPIRETIME,
+    REDIS_CMD_HPEXPIRETIME, REDIS_CMD_ROLE,        REDIS_CMD_JSON_GET,      REDIS_CMD_JSON_MGET,
+    REDIS_CMD_JSON_TYPE,    REDIS_CMD_JSON_STRLEN, REDIS_CMD_JSON_OBJKEYS,  REDIS_CMD_JSON_OBJLEN,
+    REDIS_CMD_JSON_ARRLEN,  REDIS_CMD_JSON_RESP,   REDIS_CMD_FT_SEARCH,     REDIS_CMD_FT_AGGREGATE,
+    REDIS_CMD_FT_INFO,      REDIS_CMD_FT_EXPLAIN,  REDIS_CMD_FT_EXPLAINCLI, REDIS_CMD_FT_TAGVALS,
+    REDIS_CMD_FT_SPELLCHECK, REDIS_CMD_PUBSUB,     REDIS_CMD_CLUSTERSCAN,
+};
+
+/* Commands whose effect a reconnect silently undoes, and those that end it (EXEC and RESET only
+ * reach here as raw commands). */
+bool isWatchStart(const rrc *req) { return req->cmd == REDIS_CMD_WATCH; }
+bool isWatchEnd(const rrc *req)
+{
+    if (req->cmd >= 0)
+        return req->cmd == REDIS_CMD_UNWATCH || req->cmd == REDIS_CMD_DISCARD;
+    const size_t len = req->args[0].len;
+    const char *name = kelvoRespCmdArg(req, 0);
+    return (len == 4 && strncasecmp(name, "EXEC", 4) == 0) || (len == 5 && strncasecmp(name, "RESET", 5) == 0);
+}
+
+/* True when the server closed an idle link: a zero-timeout poll sees its end of the stream. */
+bool closedByPeer(const kelvoLink *link)
+{
+    const redisContext *c = link->ctx;
+    if (!c || c->fd < 0 || redisReaderDirty(c->reader))
+        return false;
+    pollfd p{c->fd, static_cast<short>(POLLIN | POLLRDHUP), 0};
+    if (poll(&p, 1, 0) <= 0)
+        return false;
+    return (p.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0;
+}
+
+void throwLinkFailure(robj *ro)
+{
+    kelvoLink &link = ro->link;
+    if (link.ctx && link.ctx->err)
+        kelvoLinkErrorSet(&link, link.ctx);
+    if (!EG(exception))
+        kelvoLinkThrowException(&link);
+    uint32_t err = link.err, sslErr = link.sslErr;
+    char errstr[sizeof link.errstr];
+    memcpy(errstr, link.errstr, sizeof errstr);
+    kelvoLinkFree(&link);
+    link.err = err;
+    link.sslErr = sslErr;
+    memcpy(link.errstr, errstr, sizeof errstr);
+    kelvoFreeCallbacks(ro);
+    ro->connState = 0;
+}
+
+int reconnectClient(void *arg) { return kelvoReconnect(static_cast<robj *>(arg)); }
+
+} // namespace
+
+bool kelvoCmdMayResend(int32_t cmd)
+{
+    if (cmd < 0 || cmd >= REDIS_CMD_MAX)
+        return false;
+    if (kelvoCommandTable[cmd].type == KELVO_CMDTYPE_CACHED)
+        return true;
+    return std::find(std::begin(kReadOnlyCommands), std::end(kReadOnlyCommands), cmd) != std::end(kReadOnlyCommands);
+}
+
+const kelvoCommandInfo *kelvoGetCommandRCmd(int cmd)
+{
+    kelvoAssert(cmd >= 0 && cmd < REDIS_CMD_MAX);
+    const kelvoCommandInfo *row = &kelvoCommandTable[cmd];
+    kelvoAssert(row->cmd == static_cast<uint32_t>(cmd));
+    if (row->type == KELVO_CMDTYPE_STANDARD)
+        kelvoAssert(row->std.respFn != NULL);
+    else
+        kelvoAssert(row->cached.rawQueryFn && row->cached.queryFn && row->cached.getFn && row->cached.cnvFn);
+    return row;
+}
+
+int kelvoReconnect(robj *ro)
+{
+    kelvoLink &link = ro->link;
+    if (ro->connState || (ro->mode & kelvoModeSubscribed)) {
+        /* A new connection would silently drop the WATCH or the subscriptions. */
+        kelvoLogDebug("%s:%d RECONNECT - refused while connection state would be lost", KELVO_LOG_SITE);
+        return -1;
+    }
+    if (kelvoLinkReconnect(&link, &ro->info) == 0 &&
+        kelvoLinkHello(&link, &ro->info, ro->opts.flags, kelvoLibName, ro, kelvoHelloErrorCb) == 0) {
+        link.state = KELVO_LINK_READY;
+        if (ro->info.db == link.db ||
+            kelvoSelectDB(&link, &ro->info, ro->info.db, &ro->lastError, ro->opts.flags) != 2) {
+            link.lastUse = nowMicros();
+            return 0;
+        }
+    }
+    if (kelvoLogLevelEnabled(KELVO_LL_DEBUG)) {
+        char key[256];
+        redisInfoGetUri(&ro->info, key, sizeof key);
+        kelvoLogDebug("%s:%d RECONNECT - ERROR '%s' (rdb: %lx)", KELVO_LOG_SITE, key,
+                      reinterpret_cast<unsigned long>(link.rdb));
+    }
+    return -1;
+}
+
+int kelvoRespCmdSend(kelvoReply **out, kelvoLink *link, redisInfo *info, const kelvoRetryOptions *retry, rrc *req,
+                     int noRetry, int (*reconnect)(void *), void *arg)
+{
+    kelvoAssert(req != NULL && link != NULL && link->state == KELVO_LINK_READY);
+    *out = nullptr;
+    kelvoRespCmdFinish(req);
+    kelvoAssert(req->buffer.c != NULL);
+    bool resendable = kelvoCmdMayResend(req->cmd);
+    int32_t maxRetries = std::max(retry->maxRetries, 0);
+    uint64_t previous = 0;
+    for (uint32_t attempt = 0;; attempt++) {
+        redisContext *c = link->ctx;
+        if (redisAppendFormattedCommand(c, kelvoRespCmdData(req), kelvoRespCmdLen(req)) != REDIS_OK) {
+            kelvoLogDebug("%s:%d Failed to append command on db %p, %d!", KELVO_LOG_SITE,
+                          static_cast<void *>(link->rdb), int(link->db));
+            return -1;
+        }
+        size_t unsent = c->obuf.len - c->obuf.pos;
+        bool left = true;
+        void *reply = nullptr;
+        if (redisBufferWriteAll(c) != REDIS_OK) {
+            left = c->obuf.len - c->obuf.pos < unsent;
+        } else if (redisGetReply(c, &reply) == REDIS_OK) {
+            kelvoAssert(c->err == 0);
+            link->err = 0;
+            link->errstr[0] = '\0';
+            *out = static_cast<kelvoReply *>(reply);
+            return 0;
+        }
+        /* The key lease of a cached database is withdrawn here once the cache attaches links. */
+        kelvoLinkErrorSet(link, c);
+        if (noRetry || (left && !resendable))
+            return -1;
+        previous = kelvoBackoff(&retry->backoff, previous, attempt);
+        kelvoBackoffWait(previous);
+        if (!reconnect || reconnect(arg) != 0)
+            return -1;
+        if (static_cast<int64_t>(attempt) >= maxRetries)
+            return -1;
+    }
+}
+
+int kelvoHandleRedirectionError(kelvoReply *err, robj *ro, rrc *req, kelvoReply **out)
+{
+    zend_string *text = err->v.str;
+    const char *s = ZSTR_VAL(text);
+    size_t len = ZSTR_LEN(text);
+    if (len < 8 || memcmp(s, "REDIRECT", 8) != 0 || !(ro->opts.flags & kelvoOptCapaRedirect))
+        return -1;
+    /* The last colon, so that an IPv6 address keeps its own. */
+    const char *colon = static_cast<const char *>(memrchr(s, ':', len));
+    if (!colon || colon < s + 10 || colon == s + len - 1)
+        return -1;
+    zend_long port = 0;
+    for (const char *p = colon + 1; p < s + len; p++) {
+        if (*p < '0' || *p > '9' || port > 65535)
+            return -1;
+        port = port * 10 + (*p - '0');
+    }
+    if (port < 1 || port > 65534)
+        return -1;
+
+    robj tmp;
+    memset(&tmp, 0, sizeof tmp);
+    kelvoInitRObj(&tmp);
+    zend_string *host = zend_string_init(s + 9, static_cast<size_t>(colon - (s + 9)), 0);
+    php_url *url = nullptr;
+    const char *error = nullptr;
+    uint16_t flags = static_cast<uint16_t>(ro->opts.flags & ~kelvoOptCapaRedirect);
+    int rc = kelvoInitRedisInfo(&tmp.info, ro->info.persistent, flags, host, port, &url, nullptr, &error);
+    zend_string_release(host);
+    if (url)
+        php_url_free(url);
+    if (rc == 0) {
+        /* The target is reached as the first server was: same credentials, TLS and timeouts. */
+        kelvoSetRedisAuthInfo(&tmp.info, ro->info.user, ro->info.pass);
+        const redisInfoTls &tls = ro->info.tls;
+        tmp.info.tls.enabled = tls.enabled;
+        tmp.info.tls.verify = tls.verify;
+        auto copy = [](zend_string *s) { return s ? zend_string_copy(s) : nullptr; };
+        tmp.info.tls.localCert = copy(tls.localCert);
+        tmp.info.tls.localPk = copy(tls.localPk);
+        tmp.info.tls.cafile = copy(tls.cafile);
+        tmp.info.tls.capath = copy(tls.capath);
+        tmp.info.connectTimeout = ro->info.connectTimeout;
+        tmp.info.readTimeout = ro->info.readTimeout;
+        tmp.info.db = ro->info.db;
+        tmp.opts.flags = flags;
+        kelvoUpdateLinkKey(&tmp);
+        rc = kelvoSyncObject(&tmp, KELVO_LINK_READY, true);
+        if (rc == 0) {
+            rc = kelvoSendCommand(&tmp, req, out);
+            zend_clear_exception();
+        }
+    }
+    kelvoReleaseRObj(&tmp);
+    return rc;
+}
+
+int kelvoSendCommand(robj *ro, rrc *req, kelvoReply **out)
+{
+    kelvoLink &link = ro->link;
+    bool multi = (ro->mode & (kelvoModeMulti | kelvoModePipeline)) == kelvoModeMulti;
+    *out = nullptr;
+    uint64_t now = ro->syncTime ? ro->syncTime : nowMicros();
+    if (link.lastUse + kelvoIdlePollMicros < now && closedByPeer(&link)) {
+        /* Reconnect before sending rather than resend after: the request never left. */
+        redisSetError(link.ctx, REDIS_ERR_EOF, "Server closed the connection");
+        if (multi || kelvoReconnect(ro) != 0) {
+            throwLinkFailure(ro);
+            return -1;
+        }
+    }
+    kelvoReply *reply = nullptr;
+    if (kelvoRespCmdSend(&reply, &link, &ro->info, &ro->opts.retry, req, multi, reconnectClient, ro) != 0) {
+        kelvoReplyFree(reply);
+        throwLinkFailure(ro);
+        return -1;
+    }
+    link.lastUse = nowMicros();
+    if (kelvoValidateReplyType(req->cmd, reply)) {
+        *out = reply;
+        return 0;
+    }
+    if (reply && reply->type == KELVO_REPLY_ERROR) {
+        if (kelvoHandleRedirectionError(reply, ro, req, out) == 0) {
+            kelvoReplyFree(reply);
+            return 0;
+        }
+        zend_string *text = reply->v.str;
+        kelvoHandleErrorText(&ro->lastError, ro->opts.flags, ZSTR_VAL(text), ZSTR_LEN(text));
+        kelvoReplyFree(reply);
+        return -1;
+    }
+    const char *name = req->cmd >= 0 ? kelvoCommandStrings[req->cmd].name : kelvoRespCmdArg(req, 0);
+    size_t nameLen = req->cmd >= 0 ? kelvoCommandStrings[req->cmd].len : req->args[0].len;
+    kelvoReportWrongType(&ro->lastError, ro->opts.flags, kelvoReplyTypeToString(reply), name, nameLen);
+    kelvoReplyFree(reply);
+    return -1;
+}
+
+void kelvoReturnReply(const kelvoCommandInfo *row, kelvoQuerySet *rqs, robj *ro, kelvoReply *reply, zval *return_value)
+{
+    kelvoAssert(row && rqs && return_value);
+    ZVAL_UNDEF(return_value);
+    if (row->replyFn && !(rqs->flags & KELVO_REQ_RAW)) {
+        row->replyFn(return_value, rqs, ro, reply);
+    } else {
+        kelvoPackOptions opts = kelvoPackOptionsOf(ro->opts);
+        kelvoReplyToZVal(return_value, reply, &opts, rqs->flags);
+    }
+    if (row->type == KELVO_CMDTYPE_STANDARD && row->std.delFn)
+        row->std.delFn(rqs, ro, reply);
+}
+
+int kelvoProcessResponse(zval *return_value, robj *ro, const kelvoCommandInfo *row, kelvoQuerySet *rqs, rrc *req)
+{
+    if (ro->mode & (kelvoModeMulti | kelvoModePipeline)) {
+        /* Queueing joins with transactions and pipelines. */
+        kelvoThrowException(KELVO_ERR_OTHER, "Command queueing is not available");
+        return -1;
+    }
+    kelvoReply *reply = nullptr;
+    if (kelvoSendCommand(ro, req, &reply) != 0)
+        return -1;
+    if (isWatchStart(req))
+        ro->connState |= kelvoConnStateWatch;
+    else if (isWatchEnd(req))
+        ro->connState &= ~kelvoConnStateWatch;
+    if (row->type == KELVO_CMDTYPE_STANDARD) {
+        kelvoQuerySetFromRrc(rqs, req);
+        if (row->std.keysFn)
+            row->std.keysFn(rqs, req);
+    }
+    /* Cached reads store their reply here once the shared cache is attached. */
+    kelvoReturnReply(row, rqs, ro, reply, return_value);
+    kelvoReplyFree(reply);
+    return 0;
+}
+
+int kelvoGetReply(robj *ro, int type, int quiet, kelvoReply **out)
+{
+    kelvoAssert(ro != NULL && ro->link.ctx != NULL && ro->link.state == KELVO_LINK_READY);
+    *out = nullptr;
+    void *reply = nullptr;
+    if (redisGetReply(ro->link.ctx, &reply) != REDIS_OK) {
+        if (ro->link.ctx->err)
+            kelvoLinkErrorSet(&ro->link, ro->link.ctx);
+        return -1;
+    }
+    kelvoAssert(ro != NULL && reply != NULL);
+    kelvoReply *r = static_cast<kelvoReply *>(reply);
+    *out = r;
+    ro->link.lastUse = nowMicros();
+    if (r->type == KELVO_REPLY_ERROR) {
+        if (!quiet)
+            kelvoHandleErrorText(&ro->lastError, ro->opts.flags, ZSTR_VAL(r->v.str), ZSTR_LEN(r->v.str));
+        return -1;
+    }
+    if (type == -1 || static_cast<uint32_t>(type) == r->type)
+        return 0;
+    if (!quiet)
+        kelvoReportWrongType(&ro->lastError, ro->opts.flags, kelvoReplyTypeToString(r), "UNKNOWN", 7);
+    return -1;
+}
+
+int kelvoTryGetLong(zend_long *out, zval *value, zend_long min)
+{
+    zend_long v;
+    if (Z_TYPE_P(value) == IS_LONG) {
+        v = Z_LVAL_P(value);
+    } else if (Z_TYPE_P(value) == IS_STRING) {
+        const zend_string *s = Z_STR_P(value);
+        unsigned char first = ZSTR_LEN(s) ? static_cast<unsigned char>(ZSTR_VAL(s)[0]) : 0;
+        if (first >= 0x3A && first <= 0x7F)
+            return -1;
+        if (is_numeric_string(ZSTR_VAL(s), ZSTR_LEN(s), &v, nullptr, false) != IS_LONG)
+            return -1;
+    } else {
+        return -1;
+    }
+    if (v < min)
+        return -1;
+    *out = v;
+    return 0;
+}
+
+int kelvoZStrInTokenSetCi(const zend_string *s, const char *a, size_t alen, const char *b, size_t blen)
+{
+    size_t len = ZSTR_LEN(s);
+    return (len == alen && strncasecmp(ZSTR_VAL(s), a, alen) == 0) ||
+           (len == blen && strncasecmp(ZSTR_VAL(s), b, blen) == 0);
+}
+
+namespace {
+
+/* Runs a built request and ends the call: counts, releases, and false on failure. */
+void finishCall(zval *return_value, robj *ro, const kelvoCommandInfo *row, kelvoQuerySet *rqs, rrc *req, bool built)
+{
+    if (built && kelvoProcessResponse(return_value, ro, row, rqs, req) == 0) {
+        kelvoQuerySetRelease(rqs, KELVO_RQS_OUTCOME_MISS);
+        kelvoRespCmdRelease(req);
+        return;
+    }
+    kelvoQuerySetRelease(rqs, KELVO_RQS_OUTCOME_ERROR);
+    kelvoRespCmdRelease(req);
+    zval_ptr_dtor(return_value);
+    ZVAL_FALSE(return_value);
+}
+
+void initQuerySet(kelvoQuerySet *rqs, uint8_t flags, int cmd)
+{
+    *rqs = kelvoQuerySet{};
+    rqs->flags = static_cast<uint8_t>(KELVO_INITIALIZED | flags);
+    rqs->keytype = static_cast<uint32_t>(kelvoCmdToKeyType(cmd));
+    rqs->cmd = cmd;
+}
+
+} // namespace
+
+void kelvoCommand(INTERNAL_FUNCTION_PARAMETERS, int cmd)
+{
+    kelvoAssert(Z_TYPE_P(ZEND_THIS) == IS_OBJECT);
+    robj *ro = kelvoGetObjectZVal(ZEND_THIS);
+    if (kelvoSyncObject(ro, KELVO_LINK_READY, false) != 0)
+        RETURN_FALSE;
+    uint8_t reqFlags = (ro->opts.flags & kelvoOptWithMeta) ? KELVO_REQ_META : 0;
+    const kelvoCommandInfo *row = kelvoGetCommandRCmd(cmd);
+    rrc req{};
+    kelvoQuerySet rqs{};
+    bool built;
+    if (row->type == KELVO_CMDTYPE_CACHED) {
+        initQuerySet(&rqs, reqFlags, cmd);
+        built = row->cached.queryFn(execute_data, return_value, &rqs, ro) == 0;
+        /* The shared cache answers here when it is on and the link has an endpoint. */
+        if (built) {
+            kelvoRespCmdInitCmd(&req, reqFlags, rqs.cmd);
+            row->cached.cnvFn(&req, &rqs);
+        }
+    } else {
+        kelvoRespCmdInitCmd(&req, reqFlags, cmd);
+        built = row->std.respFn(execute_data, return_value, &req, ro) == 0;
+    }
+    finishCall(return_value, ro, row, &rqs, &req, built && !EG(exception));
+}
+
+/* -- rawCommand ------------------------------------------------------------------------------------ */
+
+namespace {
+
+constexpr int kRawRefused[] = {REDIS_CMD_MONITOR,   REDIS_CMD_PSUBSCRIBE,   REDIS_CMD_PUNSUBSCRIBE,
+                               REDIS_CMD_SSUBSCRIBE, REDIS_CMD_SUBSCRIBE, REDIS_CMD_SUNSUBSCRIBE,
+                               REDIS_CMD_UNSUBSCRIBE};
+
+bool arityMatches(int32_t arity, int argc)
+{
+    return arity >= 0 ? argc == arity - 1 : argc >= -arity - 1;
+}
+
+void catPlain(rrc *req, zval *args, int argc)
+{
+    for (int i = 0; i < argc; i++)
+        kelvoRespCmdCatZValZStr(req, &args[i]);
+}
+
+} // namespace
+
+extern "C" {
+
+ZEND_METHOD(Kelvo_Kelvo, rawCommand)
+{
+    zend_string *name;
+    zval *args = nullptr;
+    int argc = 0;
+    ZEND_PARSE_PARAMETERS_START(1, -1)
+        Z_PARAM_STR(name)
+        Z_PARAM_VARIADIC('*', args, argc)
+    ZEND_PARSE_PARAMETERS_END();
+    robj *ro = kelvoGetObjectZVal(ZEND_THIS);
+    if (kelvoSyncObject(ro, KELVO_LINK_READY, false) != 0)
+        RETURN_FALSE;
+    int cmd = REDIS_CMD_UNKNOWN;
+    rrc req{};
+    kelvoQuerySet rqs{};
+    if (kelvoStringToRedisCmd(&cmd, ZSTR_VAL(name), ZSTR_LEN(name)) != 0) {
+        kelvoRespCmdInitLen(&req, KELVO_REQ_RAW, ZSTR_VAL(name), ZSTR_LEN(name));
+        catPlain(&req, args, argc);
+        return finishCall(return_value, ro, &kelvoUnknownCmd, &rqs, &req, !EG(exception));
+    }
+    const kelvoCommandInfo *row = kelvoGetCommandRCmd(cmd);
+    if (std::find(std::begin(kRawRefused), std::end(kRawRefused), cmd) != std::end(kRawRefused)) {
+        zend_throw_exception_ex(kelvo_exception_ce, KELVO_ERR_OTHER, "'%s' command is unsupported via rawCommand().",
+                                ZSTR_VAL(name));
+        RETURN_FALSE;
+    }
+    if (!arityMatches(row->arity, argc)) {
+        char message[256];
+        int n = snprintf(message, sizeof message, "Wrong number of arguments for '%s' command (argc: %d, arity: %d)",
+                         ZSTR_VAL(name), argc, row->arity);
+        size_t length = std::min(static_cast<size_t>(std::max(n, 0)), sizeof message - 1);
+        if (ro->opts.flags & kelvoOptThrowOnError)
+            kelvoThrowException(KELVO_ERR_OTHER, message);
+        else
+            kelvoSetLastError(&ro->lastError, message, length);
+        RETURN_FALSE;
+    }
+    if (row->type == KELVO_CMDTYPE_CACHED) {
+        initQuerySet(&rqs, KELVO_REQ_RAW, cmd);
+        if (row->cached.rawQueryFn(&rqs, ro, argc, args) == 0) {
+            kelvoQuerySetRelease(&rqs, KELVO_RQS_OUTCOME_ERROR);
+            RETURN_FALSE;
+        }
+        kelvoRespCmdInitCmd(&req, rqs.flags, cmd);
+        row->cached.cnvFn(&req, &rqs);
+    } else {
+        kelvoRespCmdInitCmd(&req, KELVO_REQ_RAW, cmd);
+        catPlain(&req, args, argc);
+        if (cmd == REDIS_CMD_MSETEX && argc > 0)
+            kelvoRespCmdSetNumber(&req, static_cast<uint64_t>(zval_get_long(&args[0])));
+    }
+    finishCall(return_value, ro, row, &rqs, &req, !EG(exception));
+}
+
+} // extern "C"
+
+/* -- scans and commands with metadata ------------------------------------------------------------- */
+
+int kelvoScanRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *ro)
+{
+    bool keyed = req->cmd != REDIS_CMD_SCAN;
+    zend_string *key = nullptr, *match = nullptr, *type = nullptr;
+    zval *iterator;
+    zend_long count = 0;
+    if (keyed) {
+        ZEND_PARSE_PARAMETERS_START(2, 4)
+            Z_PARAM_STR(key)
+            Z_PARAM_ZVAL(iterator)
+            Z_PARAM_OPTIONAL
+            Z_PARAM_STR_OR_NULL(match)
+            Z_PARAM_LONG(count)
+        ZEND_PARSE_PARAMETERS_END_EX(return -1);
+    } else {
+        ZEND_PARSE_PARAMETERS_START(1, 4)
+            Z_PARAM_ZVAL(iterator)
+            Z_PARAM_OPTIONAL
+            Z_PARAM_STR_OR_NULL(match)
+            Z_PARAM_LONG(count)
+            Z_PARAM_STR_OR_NULL(type)
+        ZEND_PARSE_PARAMETERS_END_EX(return -1);
+    }
+    if (ro->mode & (kelvoModeMulti | kelvoModePipeline)) {
+        php_error_docref(nullptr, E_WARNING, "SCAN cannot be called in pipeline/multi mode");
+        return -1;
+    }
+    ZVAL_DEREF(iterator);
+    if (Z_TYPE_P(iterator) == IS_LONG && Z_LVAL_P(iterator) == 0)
+        return -1;
+    if (Z_TYPE_P(iterator) != IS_LONG) {
+        zval_ptr_dtor(iterator);
+        ZVAL_LONG(iterator, 0);
+    }
+    if (keyed)
+        kelvoRespCmdCatKeyZStr(req, ro->opts.prefix, key);
+    /* Cursors are unsigned 64-bit; an iterator keeps their bits. */
+    kelvoRespCmdCatZendULong(req, static_cast<zend_ulong>(Z_LVAL_P(iterator)));
+    if (match) {
+        kelvoRespCmdCatLen(req, "MATCH", 5);
+        if (ro->opts.scan & kelvoScanPrefix)
+            kelvoRespCmdCatKeyZStr(req, ro->opts.prefix, match);
+        else
+            kelvoRespCmdCatZStr(req, match);
+    }
+    if (count > 0) {
+        kelvoRespCmdCatLen(req, "COUNT", 5);
+        kelvoRespCmdCatZendLong(req, count);
+    }
+    if (type) {
+        kelvoRespCmdCatLen(req, "TYPE", 4);
+        kelvoRespCmdCatZStr(req, type);
+    }
+    ro->it = iterator;
+    return 0;
+}
+
+namespace {
+
+void scanCommand(INTERNAL_FUNCTION_PARAMETERS, int cmd)
+{
+    robj *ro = kelvoGetObjectZVal(ZEND_THIS);
+    if (kelvoSyncObject(ro, KELVO_LINK_READY, false) != 0)
+        RETURN_FALSE;
+    for (;;) {
+        kelvoCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, cmd);
+        zval *it = ro->it;
+        bool retry = Z_TYPE_P(return_value) == IS_ARRAY && zend_hash_num_elements(Z_ARRVAL_P(return_value)) == 0 &&
+                     it && Z_TYPE_P(it) == IS_LONG && Z_LVAL_P(it) != 0 && (ro->opts.scan & kelvoScanRetry);
+        if (!retry)
+            return;
+        zval_ptr_dtor(return_value);
+        ZVAL_UNDEF(return_value);
+    }
+}
+
+void withMeta(INTERNAL_FUNCTION_PARAMETERS, int cmd)
+{
+    robj *ro = kelvoGetObjectZVal(ZEND_THIS);
+    ro->opts.flags |= kelvoOptWithMeta;
+    kelvoCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, cmd);
+    ro->opts.flags &= static_cast<uint16_t>(~kelvoOptWithMeta);
+}
+
+} // namespace
+
+extern "C" {
+
+ZEND_METHOD(Kelvo_Kelvo, scan) { scanCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_SCAN); }
+ZEND_METHOD(Kelvo_Kelvo, hscan) { scanCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_HSCAN); }
+ZEND_METHOD(Kelvo_Kelvo, sscan) { scanCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_SSCAN); }
+ZEND_METHOD(Kelvo_Kelvo, zscan) { scanCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_ZSCAN); }
+ZEND_METHOD(Kelvo_Kelvo, getWithMeta) { withMeta(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_GET); }
+ZEND_METHOD(Kelvo_Kelvo, hgetWithMeta) { withMeta(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_HGET); }
+
+} // extern "C"

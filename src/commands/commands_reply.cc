@@ -1,0 +1,1270 @@
+/* Reply nodes into PHP values: the generic conversion and the per-command formatters. */
+#include "catalog/cmdroles.h"
+#include "commands/commands.h"
+#include "runtime/exception.h"
+#include "runtime/fatal.h"
+
+extern "C" {
+#include "ext/json/php_json.h"
+#include "zend_operators.h"
+#include "zend_strtod.h"
+}
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr uint32_t kOptReplyLiteral = 0x002;
+constexpr uint32_t kOptNullMultibulk = 0x004;
+constexpr uint32_t kOptPhpredis = 0x008;
+constexpr uint32_t kOptCapaRedirect = 0x200;
+
+constexpr const char *kTypeNames[] = {"unknown", "string", "array", "integer", "nil",  "status", "error", "double",
+                                      "bool",    "map",    "set",   "attr",    "push", "bignum", "verb"};
+
+/* Reports at the caller's line. */
+#define MALFORMED(env, ...) kelvoMalformedReplyEx((env)->opts.flags, __FILE__, __LINE__, __VA_ARGS__)
+#define WRONG_TYPE(env, expected, reply) \
+    kelvoMalformedReplyWrongTypeEx((env)->opts.flags, __FILE__, __LINE__, (expected), kelvoReplyTypeToString(reply))
+
+bool phpredisMode(uint32_t flags) { return flags & kOptPhpredis; }
+bool nilAsFalse(uint32_t flags) { return (flags & (kOptPhpredis | kOptNullMultibulk)) == kOptPhpredis; }
+
+void setNil(zval *dst, uint32_t flags)
+{
+    if (nilAsFalse(flags))
+        ZVAL_FALSE(dst);
+    else
+        ZVAL_NULL(dst);
+}
+
+bool is(const kelvoReply *r, uint32_t type) { return r->type == type; }
+bool isPair(const kelvoReply *r) { return is(r, KELVO_REPLY_ARRAY) && r->elements == 2; }
+bool isScore(const kelvoReply *r) { return is(r, KELVO_REPLY_DOUBLE) || is(r, KELVO_REPLY_STRING); }
+kelvoReply *at(const kelvoReply *r, uint64_t i) { return r->v.element[i]; }
+
+bool allOfType(const kelvoReply *r, uint32_t type)
+{
+    for (uint64_t i = 0; i < r->elements; i++)
+        if (!is(at(r, i), type))
+            return false;
+    return true;
+}
+
+/* Every element a STRING; otherwise the first other one is reported as wrong type `expected`. */
+bool requireStrings(const kelvoReplyEnv *env, const kelvoReply *r, const char *expected)
+{
+    for (uint64_t i = 0; i < r->elements; i++) {
+        if (!is(at(r, i), KELVO_REPLY_STRING)) {
+            WRONG_TYPE(env, expected, at(r, i));
+            return false;
+        }
+    }
+    return true;
+}
+
+void unpack(zval *dst, const kelvoPackOptions *opts, const kelvoReply *r)
+{
+    zend_string *s = r->v.str;
+    kelvoUnpackEx(opts, dst, ZSTR_VAL(s), ZSTR_LEN(s), s);
+}
+
+/* The score rule: a DOUBLE's value, a string-like reply's text read by zend_strtod. */
+double scoreOf(const kelvoReply *r)
+{
+    if (is(r, KELVO_REPLY_DOUBLE))
+        return r->dval;
+    return zend_strtod(ZSTR_VAL(r->v.str), nullptr);
+}
+
+/* The numeric text rule: integer, float, or the text itself. */
+void numericOrString(zval *dst, const char *s, size_t len)
+{
+    if (len > 0 && static_cast<unsigned char>(s[0]) <= '9') {
+        zend_long l;
+        double d;
+        switch (is_numeric_string(s, len, &l, &d, false)) {
+        case IS_LONG:
+            ZVAL_LONG(dst, l);
+            return;
+        case IS_DOUBLE:
+            ZVAL_DOUBLE(dst, d);
+            return;
+        default:
+            break;
+        }
+    }
+    ZVAL_STRINGL_FAST(dst, s, len);
+}
+
+/* The array key rule, for a string-like reply's text as received. */
+void addByReplyKey(zval *arr, const kelvoReply *key, zval *value)
+{
+    if (is(key, KELVO_REPLY_INTEGER))
+        zend_hash_index_update(Z_ARRVAL_P(arr), key->v.integer, value);
+    else
+        zend_symtable_update(Z_ARRVAL_P(arr), key->v.str, value);
+}
+
+void listOf(zval *dst, const kelvoReply *src, const kelvoPackOptions *opts, uint32_t reqFlags)
+{
+    array_init_size(dst, static_cast<uint32_t>(src->elements));
+    HashTable *ht = Z_ARRVAL_P(dst);
+    zend_hash_real_init_packed(ht);
+    for (uint64_t i = 0; i < src->elements; i++) {
+        zval v;
+        kelvoReplyToZVal(&v, at(src, i), opts, reqFlags);
+        if (Z_ISUNDEF(v))
+            ZVAL_NULL(&v);
+        zend_hash_next_index_insert_new(ht, &v);
+    }
+}
+
+void mapOf(zval *dst, const kelvoReply *src, const kelvoPackOptions *opts, uint32_t reqFlags)
+{
+    uint32_t flags = opts ? opts->flags : 0;
+    if (src->elements % 2) {
+        kelvoMalformedReplyEx(flags, __FILE__, __LINE__, "expected map key/value pairs");
+        ZVAL_FALSE(dst);
+        return;
+    }
+    if (phpredisMode(flags) && (reqFlags & KELVO_REQ_RAW)) {
+        listOf(dst, src, opts, reqFlags);
+        return;
+    }
+    array_init_size(dst, static_cast<uint32_t>(src->elements / 2));
+    for (uint64_t i = 0; i < src->elements; i += 2) {
+        const kelvoReply *key = at(src, i);
+        if (!is(key, KELVO_REPLY_STRING) && !is(key, KELVO_REPLY_INTEGER) && !is(key, KELVO_REPLY_STATUS)) {
+            kelvoMalformedReplyEx(flags, __FILE__, __LINE__, "expected string, status, or integer map key");
+            kelvoReplyFailure(dst);
+            return;
+        }
+        zval v;
+        kelvoReplyToZVal(&v, at(src, i + 1), opts, reqFlags);
+        if (Z_ISUNDEF(v))
+            ZVAL_NULL(&v);
+        addByReplyKey(dst, key, &v);
+    }
+}
+
+/* The generic conversion with one option bit set for its duration. */
+void convertWith(zval *dst, const kelvoReply *reply, const kelvoReplyEnv *env, uint32_t bit, uint32_t reqFlags)
+{
+    kelvoPackOptions opts = env->opts;
+    opts.flags = static_cast<uint16_t>(opts.flags | bit);
+    kelvoReplyToZVal(dst, reply, &opts, reqFlags);
+}
+
+void generic(zval *dst, const kelvoReply *reply, const kelvoReplyEnv *env, uint32_t reqFlags)
+{
+    kelvoReplyToZVal(dst, reply, &env->opts, reqFlags);
+}
+
+/* -- formatter bodies, on the client's reply environment ------------------------------------------ */
+
+using Body = void (*)(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply);
+
+void longToBool(zval *rv, kelvoQuerySet *, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    if (!is(reply, KELVO_REPLY_INTEGER)) {
+        WRONG_TYPE(env, "integer", reply);
+        return kelvoReplyFailure(rv);
+    }
+    ZVAL_BOOL(rv, reply->v.integer != 0);
+}
+
+void boolToLong(zval *rv, kelvoQuerySet *, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    if (!is(reply, KELVO_REPLY_BOOL)) {
+        WRONG_TYPE(env, "bool", reply);
+        return kelvoReplyFailure(rv);
+    }
+    ZVAL_LONG(rv, reply->v.integer ? 1 : 0);
+}
+
+void stringAsFloat(zval *rv, const kelvoReply *reply)
+{
+    zend_string *s = reply->v.str;
+    numericOrString(rv, ZSTR_VAL(s), ZSTR_LEN(s));
+    if (Z_TYPE_P(rv) == IS_LONG)
+        ZVAL_DOUBLE(rv, static_cast<double>(Z_LVAL_P(rv)));
+}
+
+void stringToFloat(zval *rv, kelvoQuerySet *, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    if (!is(reply, KELVO_REPLY_STRING)) {
+        WRONG_TYPE(env, "string", reply);
+        return kelvoReplyFailure(rv);
+    }
+    stringAsFloat(rv, reply);
+}
+
+void geodist(zval *rv, kelvoQuerySet *, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    if (is(reply, KELVO_REPLY_STRING))
+        return stringAsFloat(rv, reply);
+    if (is(reply, KELVO_REPLY_NIL))
+        return setNil(rv, env->opts.flags);
+    WRONG_TYPE(env, "string or nil", reply);
+    kelvoReplyFailure(rv);
+}
+
+struct KeyTypeName {
+    const char *name;
+    size_t len;
+    zend_long code;
+};
+constexpr KeyTypeName kKeyTypes[] = {{"string", 6, 1}, {"set", 3, 2},    {"list", 4, 3},      {"zset", 4, 4},
+                                     {"hash", 4, 5},   {"stream", 6, 6}, {"vectorset", 9, 7}};
+
+void keyType(zval *rv, kelvoQuerySet *, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    if (!is(reply, KELVO_REPLY_STATUS)) {
+        WRONG_TYPE(env, "status", reply);
+        return kelvoReplyFailure(rv);
+    }
+    zend_string *s = reply->v.str;
+    if (!phpredisMode(env->opts.flags)) {
+        ZVAL_STR_COPY(rv, s);
+        return;
+    }
+    ZVAL_LONG(rv, 0);
+    for (const KeyTypeName &t : kKeyTypes)
+        if (ZSTR_LEN(s) == t.len && memcmp(ZSTR_VAL(s), t.name, t.len) == 0)
+            ZVAL_LONG(rv, t.code);
+}
+
+void keyWithMeta(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    if (!(rqs->flags & KELVO_REQ_META))
+        return generic(rv, reply, env, rqs->flags);
+    zval value, meta;
+    generic(&value, reply, env, rqs->flags);
+    array_init_size(&meta, 2);
+    add_assoc_bool(&meta, "cached", false);
+    zend_long length = kelvoReplyTypeIsString(reply->type) ? static_cast<zend_long>(ZSTR_LEN(reply->v.str)) : -1;
+    add_assoc_long(&meta, "length", length);
+    array_init_size(rv, 2);
+    add_next_index_zval(rv, &value);
+    add_next_index_zval(rv, &meta);
+}
+
+void hkeys(zval *rv, kelvoQuerySet *, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    if (!is(reply, KELVO_REPLY_ARRAY)) {
+        WRONG_TYPE(env, "array", reply);
+        return kelvoReplyFailure(rv);
+    }
+    if (!requireStrings(env, reply, "string array member"))
+        return kelvoReplyFailure(rv);
+    array_init_size(rv, static_cast<uint32_t>(reply->elements));
+    for (uint64_t i = 0; i < reply->elements; i++)
+        add_next_index_str(rv, zend_string_copy(at(reply, i)->v.str));
+}
+
+void addUnpackedPair(zval *arr, const kelvoReplyEnv *env, const kelvoReply *key, const kelvoReply *value)
+{
+    zval v;
+    unpack(&v, &env->opts, value);
+    addByReplyKey(arr, key, &v);
+}
+
+void hrandfield(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    if (rqs->context & 0x2) {
+        if (!is(reply, KELVO_REPLY_ARRAY)) {
+            WRONG_TYPE(env, "array", reply);
+            return kelvoReplyFailure(rv);
+        }
+        array_init(rv);
+        for (uint64_t i = 0; i < reply->elements; i++) {
+            const kelvoReply *e = at(reply, i);
+            if (is(e, KELVO_REPLY_ARRAY)) {
+                if (!isPair(e) || !is(at(e, 0), KELVO_REPLY_STRING) || !is(at(e, 1), KELVO_REPLY_STRING)) {
+                    MALFORMED(env, "expected HRANDFIELD key/value array");
+                    return kelvoReplyFailure(rv);
+                }
+                addUnpackedPair(rv, env, at(e, 0), at(e, 1));
+                continue;
+            }
+            if (!is(e, KELVO_REPLY_STRING) || i + 1 >= reply->elements || !is(at(reply, i + 1), KELVO_REPLY_STRING)) {
+                MALFORMED(env, "expected HRANDFIELD string key/value pair");
+                return kelvoReplyFailure(rv);
+            }
+            addUnpackedPair(rv, env, e, at(reply, i + 1));
+            i++;
+        }
+        return;
+    }
+    if (!(rqs->context & 0x1))
+        return hkeys(rv, rqs, env, reply);
+    if (is(reply, KELVO_REPLY_STRING)) {
+        ZVAL_STR_COPY(rv, reply->v.str);
+        return;
+    }
+    if (is(reply, KELVO_REPLY_NIL))
+        return setNil(rv, env->opts.flags);
+    WRONG_TYPE(env, "string or nil", reply);
+    kelvoReplyFailure(rv);
+}
+
+void zipKeysAndVals(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    /* Without the field names of the query role there is nothing to zip with. */
+    if (rqs->kind != KELVO_RQS_MEM)
+        return generic(rv, reply, env, rqs->flags);
+    uint64_t elements = kelvoReplyTypeIsAggregate(reply->type) ? reply->elements : 0;
+    if (!is(reply, KELVO_REPLY_ARRAY) || elements != rqs->nvals) {
+        MALFORMED(env, "expected %u array values, got %s with %zu elements", rqs->nvals,
+                  kelvoReplyTypeToString(reply), static_cast<size_t>(elements));
+        return kelvoReplyFailure(rv);
+    }
+    array_init_size(rv, rqs->nvals);
+    for (uint32_t i = 0; i < rqs->nvals; i++) {
+        const kelvoReply *e = at(reply, i);
+        zval v;
+        if (is(e, KELVO_REPLY_STRING)) {
+            unpack(&v, &env->opts, e);
+        } else if (is(e, KELVO_REPLY_NIL)) {
+            setNil(&v, env->opts.flags);
+        } else {
+            WRONG_TYPE(env, "string or nil value", e);
+            return kelvoReplyFailure(rv);
+        }
+        zend_symtable_update(Z_ARRVAL_P(rv), rqs->vals[i], &v);
+    }
+}
+
+void hgetKeysAssoc(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    if (!is(reply, KELVO_REPLY_ARRAY)) {
+        WRONG_TYPE(env, "array", reply);
+        return kelvoReplyFailure(rv);
+    }
+    if (!phpredisMode(env->opts.flags))
+        return generic(rv, reply, env, rqs->flags);
+    if (reply->elements != rqs->nkeys) {
+        MALFORMED(env, "expected %u hash values, got %zu", rqs->nkeys, static_cast<size_t>(reply->elements));
+        return kelvoReplyFailure(rv);
+    }
+    array_init_size(rv, rqs->nkeys);
+    for (uint32_t i = 0; i < rqs->nkeys; i++) {
+        zval v;
+        generic(&v, at(reply, i), env, rqs->flags);
+        zend_symtable_update(Z_ARRVAL_P(rv), rqs->keys[i], &v);
+    }
+}
+
+/* -- sorted sets ------------------------------------------------------------------------------ */
+
+/* A two-element [STRING member, DOUBLE or STRING score]. */
+bool isMemberScore(const kelvoReply *e)
+{
+    return isPair(e) && is(at(e, 0), KELVO_REPLY_STRING) && isScore(at(e, 1));
+}
+
+bool allMemberScore(const kelvoReply *reply)
+{
+    for (uint64_t i = 0; i < reply->elements; i++)
+        if (!isMemberScore(at(reply, i)))
+            return false;
+    return true;
+}
+
+/* member => score from a list of [member, score] rows already checked. */
+bool addMemberScoreRows(zval *rv, const kelvoReplyEnv *env, const kelvoReply *rows)
+{
+    for (uint64_t i = 0; i < rows->elements; i++) {
+        const kelvoReply *e = at(rows, i);
+        if (kelvoUnpackZpopEntry(rv, &env->opts, at(e, 0), at(e, 1)) < 0)
+            return false;
+    }
+    return true;
+}
+
+bool addFlatMemberScores(zval *rv, const kelvoReplyEnv *env, const kelvoReply *flat)
+{
+    for (uint64_t i = 0; i + 1 < flat->elements; i += 2)
+        if (kelvoUnpackZpopEntry(rv, &env->opts, at(flat, i), at(flat, i + 1)) < 0)
+            return false;
+    return true;
+}
+
+void unpackedList(zval *rv, const kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    array_init_size(rv, static_cast<uint32_t>(reply->elements));
+    for (uint64_t i = 0; i < reply->elements; i++) {
+        zval v;
+        unpack(&v, &env->opts, at(reply, i));
+        add_next_index_zval(rv, &v);
+    }
+}
+
+void zipZsetVals(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    kelvoAssert(rqs != NULL && (rqs->context == 0 || rqs->context == 1) && reply != NULL);
+    if (!is(reply, KELVO_REPLY_ARRAY)) {
+        WRONG_TYPE(env, "array", reply);
+        return kelvoReplyFailure(rv);
+    }
+    if (rqs->context == 0) {
+        if (!requireStrings(env, reply, "zset string member"))
+            return kelvoReplyFailure(rv);
+        return unpackedList(rv, env, reply);
+    }
+    array_init(rv);
+    if (reply->elements == 0)
+        return;
+    bool flat = reply->elements % 2 == 0 && is(at(reply, 0), KELVO_REPLY_STRING);
+    if (flat ? !is(at(reply, 1), KELVO_REPLY_DOUBLE) : !allMemberScore(reply)) {
+        MALFORMED(env, "expected zset member/score array");
+        return kelvoReplyFailure(rv);
+    }
+    if (!(flat ? addFlatMemberScores(rv, env, reply) : addMemberScoreRows(rv, env, reply)))
+        kelvoReplyFailure(rv);
+}
+
+void zipZpopVals(zval *rv, kelvoQuerySet *, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    if (!is(reply, KELVO_REPLY_ARRAY)) {
+        WRONG_TYPE(env, "array", reply);
+        return kelvoReplyFailure(rv);
+    }
+    array_init(rv);
+    if (reply->elements == 0)
+        return;
+    const kelvoReply *first = at(reply, 0);
+    if (is(first, KELVO_REPLY_ARRAY)) {
+        for (uint64_t i = 0; i < reply->elements; i++) {
+            if (!isPair(at(reply, i))) {
+                MALFORMED(env, "expected zpop member/score array");
+                return kelvoReplyFailure(rv);
+            }
+        }
+        if (!addMemberScoreRows(rv, env, reply))
+            kelvoReplyFailure(rv);
+        return;
+    }
+    if (is(first, KELVO_REPLY_STRING)) {
+        if (reply->elements % 2) {
+            MALFORMED(env, "expected zpop member/score pairs");
+            return kelvoReplyFailure(rv);
+        }
+        if (!addFlatMemberScores(rv, env, reply))
+            kelvoReplyFailure(rv);
+        return;
+    }
+    WRONG_TYPE(env, "array or string zpop entry", first);
+    kelvoReplyFailure(rv);
+}
+
+void zrandmember(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    if (is(reply, KELVO_REPLY_STRING))
+        return unpack(rv, &env->opts, reply);
+    if (is(reply, KELVO_REPLY_NIL))
+        return setNil(rv, env->opts.flags);
+    if (!is(reply, KELVO_REPLY_ARRAY)) {
+        WRONG_TYPE(env, "string, array, or nil", reply);
+        return kelvoReplyFailure(rv);
+    }
+    if (rqs->context == 1) {
+        if (!allMemberScore(reply)) {
+            MALFORMED(env, "expected ZRANDMEMBER member/score array");
+            return kelvoReplyFailure(rv);
+        }
+        array_init(rv);
+        if (!addMemberScoreRows(rv, env, reply))
+            kelvoReplyFailure(rv);
+        return;
+    }
+    if (!requireStrings(env, reply, "ZRANDMEMBER string member"))
+        return kelvoReplyFailure(rv);
+    unpackedList(rv, env, reply);
+}
+
+void zmpop(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    kelvoAssert(rqs != NULL && (rqs->cmd == REDIS_CMD_ZMPOP || rqs->cmd == REDIS_CMD_BZMPOP) && reply != NULL);
+    if (is(reply, KELVO_REPLY_NIL))
+        return setNil(rv, env->opts.flags);
+    if (!isPair(reply) || !is(at(reply, 0), KELVO_REPLY_STRING) || !is(at(reply, 1), KELVO_REPLY_ARRAY)) {
+        MALFORMED(env, "expected ZMPOP key/member-score array");
+        return kelvoReplyFailure(rv);
+    }
+    const kelvoReply *entries = at(reply, 1);
+    if (!allMemberScore(entries)) {
+        MALFORMED(env, "expected ZMPOP member/score array");
+        return kelvoReplyFailure(rv);
+    }
+    zval pairs;
+    array_init_size(&pairs, static_cast<uint32_t>(entries->elements));
+    if (!addMemberScoreRows(&pairs, env, entries)) {
+        zval_ptr_dtor(&pairs);
+        return kelvoReplyFailure(rv);
+    }
+    array_init_size(rv, 2);
+    add_next_index_str(rv, zend_string_copy(at(reply, 0)->v.str));
+    add_next_index_zval(rv, &pairs);
+}
+
+bool isBlockingPopCmd(int32_t cmd)
+{
+    return cmd == REDIS_CMD_BLPOP || cmd == REDIS_CMD_BRPOP || cmd == REDIS_CMD_BZPOPMAX || cmd == REDIS_CMD_BZPOPMIN;
+}
+
+void blockingPop(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    kelvoAssert(rqs != NULL && isBlockingPopCmd(rqs->cmd) && reply != NULL);
+    uint32_t flags = env->opts.flags;
+    if (is(reply, KELVO_REPLY_NIL)) {
+        if (flags & kOptNullMultibulk)
+            ZVAL_NULL(rv);
+        else
+            array_init(rv);
+        return;
+    }
+    if (!is(reply, KELVO_REPLY_ARRAY)) {
+        WRONG_TYPE(env, "array or nil", reply);
+        return kelvoReplyFailure(rv);
+    }
+    bool scored = rqs->cmd == REDIS_CMD_BZPOPMAX || rqs->cmd == REDIS_CMD_BZPOPMIN;
+    bool ok = reply->elements == (scored ? 3u : 2u) && is(at(reply, 0), KELVO_REPLY_STRING) &&
+              is(at(reply, 1), KELVO_REPLY_STRING) && (!scored || is(at(reply, 2), KELVO_REPLY_DOUBLE));
+    if (!ok) {
+        MALFORMED(env, "expected blocking pop key/member[/score] array");
+        return kelvoReplyFailure(rv);
+    }
+    zval value;
+    unpack(&value, &env->opts, at(reply, 1));
+    array_init_size(rv, scored ? 3 : 2);
+    add_next_index_str(rv, zend_string_copy(at(reply, 0)->v.str));
+    add_next_index_zval(rv, &value);
+    if (!scored)
+        return;
+    const kelvoReply *score = at(reply, 2);
+    if (phpredisMode(flags))
+        add_next_index_str(rv, zend_string_copy(score->v.str));
+    else
+        add_next_index_double(rv, score->dval);
+}
+
+/* -- scan ------------------------------------------------------------------------------------- */
+
+/* Cursors are unsigned 64-bit on the server; the iterator keeps their bits in a signed integer
+ * and the scan builders send it back as unsigned. */
+zend_long cursorOf(const zend_string *s)
+{
+    errno = 0;
+    unsigned long long u = strtoull(ZSTR_VAL(s), nullptr, 10);
+    if (errno == ERANGE)
+        u = ~0ull;
+    return static_cast<zend_long>(u);
+}
+
+void scan(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    zval *it = env->it;
+    bool keyScan =
+        rqs->cmd == REDIS_CMD_SCAN || rqs->cmd == REDIS_CMD_HSCAN || rqs->cmd == REDIS_CMD_SSCAN || rqs->cmd == REDIS_CMD_ZSCAN;
+    kelvoAssert(reply != NULL && it != NULL &&
+                ((Z_TYPE_P(it) == IS_LONG && keyScan) || (Z_TYPE_P(it) == IS_STRING && rqs->cmd == REDIS_CMD_CLUSTERSCAN)));
+    if (!isPair(reply) || !is(at(reply, 0), KELVO_REPLY_STRING) || !is(at(reply, 1), KELVO_REPLY_ARRAY)) {
+        MALFORMED(env, "expected scan cursor and array payload");
+        return kelvoReplyFailure(rv);
+    }
+    zend_string *cursor = at(reply, 0)->v.str;
+    if (rqs->cmd == REDIS_CMD_CLUSTERSCAN) {
+        zval_ptr_dtor(it);
+        ZVAL_STR_COPY(it, cursor);
+    } else {
+        ZVAL_LONG(it, cursorOf(cursor));
+    }
+    const kelvoReply *payload = at(reply, 1);
+    if (rqs->cmd == REDIS_CMD_HSCAN || rqs->cmd == REDIS_CMD_ZSCAN) {
+        if (payload->elements % 2) {
+            MALFORMED(env, "expected scan key/value pairs");
+            return kelvoReplyFailure(rv);
+        }
+        if (!allOfType(payload, KELVO_REPLY_STRING)) {
+            MALFORMED(env, "expected string scan key/value pair");
+            return kelvoReplyFailure(rv);
+        }
+        array_init_size(rv, static_cast<uint32_t>(payload->elements / 2));
+        if (rqs->cmd == REDIS_CMD_ZSCAN) {
+            if (!addFlatMemberScores(rv, env, payload))
+                kelvoReplyFailure(rv);
+            return;
+        }
+        for (uint64_t i = 0; i < payload->elements; i += 2)
+            addUnpackedPair(rv, env, at(payload, i), at(payload, i + 1));
+        return;
+    }
+    if (!requireStrings(env, payload, "string scan member"))
+        return kelvoReplyFailure(rv);
+    if (rqs->cmd != REDIS_CMD_SCAN)
+        return unpackedList(rv, env, payload);
+    array_init_size(rv, static_cast<uint32_t>(payload->elements));
+    for (uint64_t i = 0; i < payload->elements; i++)
+        add_next_index_str(rv, zend_string_copy(at(payload, i)->v.str));
+}
+
+/* -- text parsers ------------------------------------------------------------------------------ */
+
+void infoToZVal(zval *rv, kelvoQuerySet *, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    if (kelvoInfoReplyToZval(rv, reply) < 0) {
+        MALFORMED(env, "expected INFO verbatim string with CR-delimited lines");
+        kelvoReplyFailure(rv);
+    }
+}
+
+void clusterReply(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    if (rqs->context == 1)
+        return infoToZVal(rv, rqs, env, reply);
+    generic(rv, reply, env, rqs->flags);
+}
+
+bool isLineBreak(char c) { return c == '\r' || c == '\n'; }
+
+void clientReply(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    uint8_t ctx = rqs->context;
+    if (ctx & 0x2) {
+        if (!is(reply, KELVO_REPLY_STATUS))
+            return generic(rv, reply, env, KELVO_REQ_RAW);
+        generic(rv, reply, env, rqs->flags);
+        if ((ctx & 0x8) && env->flags)
+            *env->flags = static_cast<uint16_t>(*env->flags | kOptCapaRedirect);
+        return;
+    }
+    bool verb = is(reply, KELVO_REPLY_VERB);
+    if ((ctx & 0x1) && verb) {
+        const char *s = ZSTR_VAL(reply->v.str);
+        const char *end = s + ZSTR_LEN(reply->v.str);
+        array_init(rv);
+        while (s < end) {
+            while (s < end && isLineBreak(*s))
+                s++;
+            const char *line = s;
+            while (s < end && !isLineBreak(*s))
+                s++;
+            if (s == line)
+                break;
+            zval row;
+            array_init(&row);
+            clientReplyToArray(&row, line, static_cast<size_t>(s - line));
+            add_next_index_zval(rv, &row);
+        }
+        return;
+    }
+    if ((ctx & 0x4) && verb) {
+        array_init(rv);
+        clientReplyToArray(rv, ZSTR_VAL(reply->v.str), ZSTR_LEN(reply->v.str));
+        return;
+    }
+    generic(rv, reply, env, KELVO_REQ_RAW);
+}
+
+/* -- subcommand-shaped formatters -------------------------------------------------------------- */
+
+void commandReply(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    if (rqs->context == 1) {
+        if (!is(reply, KELVO_REPLY_INTEGER)) {
+            WRONG_TYPE(env, "COMMAND integer reply", reply);
+            return kelvoReplyFailure(rv);
+        }
+        return generic(rv, reply, env, rqs->flags);
+    }
+    if (!is(reply, KELVO_REPLY_ARRAY) && !is(reply, KELVO_REPLY_MAP)) {
+        WRONG_TYPE(env, "COMMAND array/map reply", reply);
+        return kelvoReplyFailure(rv);
+    }
+    if (rqs->context == 4)
+        return convertWith(rv, reply, env, kOptReplyLiteral, rqs->flags);
+    if (rqs->context != 2 || !phpredisMode(env->opts.flags))
+        return generic(rv, reply, env, rqs->flags);
+    if (reply->elements % 2) {
+        MALFORMED(env, "expected COMMAND DOCS key/map pairs");
+        return kelvoReplyFailure(rv);
+    }
+    array_init_size(rv, static_cast<uint32_t>(reply->elements));
+    for (uint64_t i = 0; i < reply->elements; i += 2) {
+        if (!is(at(reply, i), KELVO_REPLY_STRING) || !is(at(reply, i + 1), KELVO_REPLY_MAP)) {
+            MALFORMED(env, "expected COMMAND DOCS string/map pair");
+            return kelvoReplyFailure(rv);
+        }
+        add_next_index_str(rv, zend_string_copy(at(reply, i)->v.str));
+        zval docs;
+        generic(&docs, at(reply, i + 1), env, rqs->flags);
+        add_next_index_zval(rv, &docs);
+    }
+}
+
+/* [a, b, a, b, ...] of strings as received from a MAP or flat ARRAY already checked. */
+void flatStrings(zval *rv, const kelvoReply *reply)
+{
+    array_init_size(rv, static_cast<uint32_t>(reply->elements));
+    for (uint64_t i = 0; i < reply->elements; i++)
+        add_next_index_str(rv, zend_string_copy(at(reply, i)->v.str));
+}
+
+void configReply(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    if (!is(reply, KELVO_REPLY_MAP) || !phpredisMode(env->opts.flags) || !(rqs->flags & KELVO_REQ_CLUSTER))
+        return generic(rv, reply, env, rqs->flags);
+    if (reply->elements % 2) {
+        MALFORMED(env, "expected CONFIG key/value pairs");
+        return kelvoReplyFailure(rv);
+    }
+    if (!allOfType(reply, KELVO_REPLY_STRING)) {
+        MALFORMED(env, "expected CONFIG string/string pair");
+        return kelvoReplyFailure(rv);
+    }
+    flatStrings(rv, reply);
+}
+
+void pubsubReply(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    if (rqs->context == 1) {
+        if (!is(reply, KELVO_REPLY_INTEGER)) {
+            WRONG_TYPE(env, "integer", reply);
+            return kelvoReplyFailure(rv);
+        }
+        ZVAL_LONG(rv, reply->v.integer);
+        return;
+    }
+    if (!is(reply, KELVO_REPLY_ARRAY)) {
+        WRONG_TYPE(env, "array", reply);
+        return kelvoReplyFailure(rv);
+    }
+    if (rqs->context == 2) {
+        if (!requireStrings(env, reply, "string pubsub channel"))
+            return kelvoReplyFailure(rv);
+        return flatStrings(rv, reply);
+    }
+    if (rqs->context != 3)
+        return generic(rv, reply, env, rqs->flags);
+    if (reply->elements % 2) {
+        MALFORMED(env, "expected pubsub channel/count pairs");
+        return kelvoReplyFailure(rv);
+    }
+    for (uint64_t i = 0; i < reply->elements; i += 2) {
+        if (!is(at(reply, i), KELVO_REPLY_STRING) || !is(at(reply, i + 1), KELVO_REPLY_INTEGER)) {
+            MALFORMED(env, "expected string/integer pubsub pair");
+            return kelvoReplyFailure(rv);
+        }
+    }
+    bool flat = phpredisMode(env->opts.flags) && (rqs->flags & KELVO_REQ_CLUSTER);
+    array_init_size(rv, static_cast<uint32_t>(flat ? reply->elements : reply->elements / 2));
+    for (uint64_t i = 0; i < reply->elements; i += 2) {
+        if (flat) {
+            add_next_index_str(rv, zend_string_copy(at(reply, i)->v.str));
+            add_next_index_long(rv, at(reply, i + 1)->v.integer);
+            continue;
+        }
+        zval count;
+        ZVAL_LONG(&count, at(reply, i + 1)->v.integer);
+        addByReplyKey(rv, at(reply, i), &count);
+    }
+}
+
+void fcall(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    /* The handler a builder may attach comes with the FCALL builder. */
+    generic(rv, reply, env, rqs->flags);
+}
+
+void lcs(zval *rv, kelvoQuerySet *, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    if (!is(reply, KELVO_REPLY_MAP))
+        return generic(rv, reply, env, KELVO_REQ_RAW);
+    listOf(rv, reply, &env->opts, KELVO_REQ_RAW);
+}
+
+bool isCoordinatePair(const kelvoReply *e)
+{
+    return isPair(e) && is(at(e, 0), KELVO_REPLY_DOUBLE) && is(at(e, 1), KELVO_REPLY_DOUBLE);
+}
+
+void geosearch(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    if (rqs->context == 0 || (is(reply, KELVO_REPLY_ARRAY) && reply->elements == 0))
+        return generic(rv, reply, env, rqs->flags);
+    if (!is(reply, KELVO_REPLY_ARRAY)) {
+        WRONG_TYPE(env, "array", reply);
+        return kelvoReplyFailure(rv);
+    }
+    array_init_size(rv, static_cast<uint32_t>(reply->elements));
+    for (uint64_t i = 0; i < reply->elements; i++) {
+        const kelvoReply *row = at(reply, i);
+        if (!is(row, KELVO_REPLY_ARRAY) || row->elements < 2 || !is(at(row, 0), KELVO_REPLY_STRING)) {
+            MALFORMED(env, "expected GEOSEARCH result array");
+            return kelvoReplyFailure(rv);
+        }
+        for (uint64_t j = 1; j < row->elements; j++) {
+            const kelvoReply *e = at(row, j);
+            if (is(e, KELVO_REPLY_ARRAY) && !isCoordinatePair(e)) {
+                MALFORMED(env, "expected GEOSEARCH coordinate pair");
+                return kelvoReplyFailure(rv);
+            }
+            if (!is(e, KELVO_REPLY_ARRAY) && !is(e, KELVO_REPLY_STRING) && !is(e, KELVO_REPLY_INTEGER)) {
+                MALFORMED(env, "expected GEOSEARCH string or integer aux value");
+                return kelvoReplyFailure(rv);
+            }
+        }
+        zval extras;
+        array_init_size(&extras, static_cast<uint32_t>(row->elements - 1));
+        for (uint64_t j = 1; j < row->elements; j++) {
+            const kelvoReply *e = at(row, j);
+            if (is(e, KELVO_REPLY_INTEGER)) {
+                add_next_index_long(&extras, e->v.integer);
+            } else if (is(e, KELVO_REPLY_STRING)) {
+                add_next_index_double(&extras, scoreOf(e));
+            } else {
+                zval pair;
+                array_init_size(&pair, 2);
+                add_next_index_double(&pair, at(e, 0)->dval);
+                add_next_index_double(&pair, at(e, 1)->dval);
+                add_next_index_zval(&extras, &pair);
+            }
+        }
+        addByReplyKey(rv, at(row, 0), &extras);
+    }
+}
+
+void vemb(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    convertWith(rv, reply, env, kOptReplyLiteral, rqs->flags);
+}
+
+void vgetattr(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    if (is(reply, KELVO_REPLY_STRING) && rqs->context != 1) {
+        zend_string *s = reply->v.str;
+        if (php_json_decode_ex(rv, ZSTR_VAL(s), ZSTR_LEN(s), PHP_JSON_OBJECT_AS_ARRAY, 512) == SUCCESS)
+            return;
+        zval_ptr_dtor(rv);
+        php_error_docref(nullptr, E_WARNING, "Failed to deserialize json");
+    }
+    generic(rv, reply, env, rqs->flags);
+}
+
+void xinfo(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    convertWith(rv, reply, env, is(reply, KELVO_REPLY_MAP) ? kOptNullMultibulk : 0, rqs->flags);
+}
+
+/* -- streams ---------------------------------------------------------------------------------- */
+
+/* [STRING id, ARRAY fields]. */
+bool isStreamEntry(const kelvoReply *e)
+{
+    return isPair(e) && is(at(e, 0), KELVO_REPLY_STRING) && is(at(e, 1), KELVO_REPLY_ARRAY);
+}
+
+/* id => message for entries already checked; false after a failing message (reported). */
+bool addStreamEntries(zval *rv, const kelvoReplyEnv *env, const kelvoReply *entries)
+{
+    for (uint64_t i = 0; i < entries->elements; i++) {
+        const kelvoReply *e = at(entries, i);
+        zval message;
+        if (kelvoUnpackStreamMessage(&message, env, at(e, 1)) < 0)
+            return false;
+        addByReplyKey(rv, at(e, 0), &message);
+    }
+    return true;
+}
+
+void xrange(zval *rv, kelvoQuerySet *, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    if (!is(reply, KELVO_REPLY_ARRAY)) {
+        WRONG_TYPE(env, "array", reply);
+        return kelvoReplyFailure(rv);
+    }
+    array_init_size(rv, static_cast<uint32_t>(reply->elements));
+    for (uint64_t i = 0; i < reply->elements; i++) {
+        const kelvoReply *e = at(reply, i);
+        if (!isPair(e)) {
+            MALFORMED(env, "expected stream ID/message array");
+            return kelvoReplyFailure(rv);
+        }
+        const kelvoReply *fields = at(e, 1);
+        if (!isStreamEntry(e) || fields->elements == 0 || fields->elements % 2) {
+            MALFORMED(env, "expected stream ID and field/value array");
+            return kelvoReplyFailure(rv);
+        }
+    }
+    if (!addStreamEntries(rv, env, reply))
+        kelvoReplyFailure(rv);
+}
+
+void xclaim(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    if (!is(reply, KELVO_REPLY_ARRAY)) {
+        WRONG_TYPE(env, "array", reply);
+        return kelvoReplyFailure(rv);
+    }
+    if (rqs->context != 0) {
+        if (!requireStrings(env, reply, "stream ID string"))
+            return kelvoReplyFailure(rv);
+        return flatStrings(rv, reply);
+    }
+    for (uint64_t i = 0; i < reply->elements; i++) {
+        if (!isStreamEntry(at(reply, i))) {
+            MALFORMED(env, "expected stream ID/message array");
+            return kelvoReplyFailure(rv);
+        }
+    }
+    array_init_size(rv, static_cast<uint32_t>(reply->elements));
+    if (!addStreamEntries(rv, env, reply))
+        kelvoReplyFailure(rv);
+}
+
+void xautoclaim(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    bool shaped = is(reply, KELVO_REPLY_ARRAY) && (reply->elements == 2 || reply->elements == 3) &&
+                  is(at(reply, 0), KELVO_REPLY_STRING) && is(at(reply, 1), KELVO_REPLY_ARRAY) &&
+                  (reply->elements == 2 || is(at(reply, 2), KELVO_REPLY_ARRAY));
+    if (!shaped) {
+        MALFORMED(env, "expected XAUTOCLAIM cursor/messages/deleted-ids array");
+        return kelvoReplyFailure(rv);
+    }
+    zval claimed;
+    ZVAL_UNDEF(&claimed);
+    xclaim(&claimed, rqs, env, at(reply, 1));
+    if (Z_TYPE(claimed) == IS_FALSE || EG(exception)) {
+        zval_ptr_dtor(&claimed);
+        return kelvoReplyFailure(rv);
+    }
+    zval deleted;
+    ZVAL_UNDEF(&deleted);
+    if (reply->elements == 3) {
+        const kelvoReply *ids = at(reply, 2);
+        if (!allOfType(ids, KELVO_REPLY_STRING)) {
+            zval_ptr_dtor(&claimed);
+            MALFORMED(env, "expected XAUTOCLAIM deleted ID string");
+            return kelvoReplyFailure(rv);
+        }
+        flatStrings(&deleted, ids);
+    }
+    array_init_size(rv, static_cast<uint32_t>(reply->elements));
+    add_next_index_str(rv, zend_string_copy(at(reply, 0)->v.str));
+    add_next_index_zval(rv, &claimed);
+    if (!Z_ISUNDEF(deleted))
+        add_next_index_zval(rv, &deleted);
+}
+
+/* XREAD's stream name / entries pairs from a MAP or a flat ARRAY. */
+void xreadPairs(zval *rv, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    if (reply->elements % 2) {
+        MALFORMED(env, "expected XREAD stream/message pairs");
+        return kelvoReplyFailure(rv);
+    }
+    array_init_size(rv, static_cast<uint32_t>(reply->elements / 2));
+    for (uint64_t i = 0; i < reply->elements; i += 2)
+        if (kelvoXReadAddStream(rv, env, at(reply, i), at(reply, i + 1)) < 0)
+            return;
+}
+
+void xread(zval *rv, kelvoQuerySet *, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    if (is(reply, KELVO_REPLY_NIL)) {
+        if (env->opts.flags & kOptNullMultibulk)
+            ZVAL_NULL(rv);
+        else
+            array_init(rv);
+        return;
+    }
+    if (is(reply, KELVO_REPLY_MAP))
+        return xreadPairs(rv, env, reply);
+    if (!is(reply, KELVO_REPLY_ARRAY)) {
+        WRONG_TYPE(env, "XREAD array or map", reply);
+        return kelvoReplyFailure(rv);
+    }
+    if (reply->elements == 0) {
+        array_init(rv);
+        return;
+    }
+    if (is(at(reply, 0), KELVO_REPLY_STRING))
+        return xreadPairs(rv, env, reply);
+    array_init_size(rv, static_cast<uint32_t>(reply->elements));
+    for (uint64_t i = 0; i < reply->elements; i++) {
+        const kelvoReply *row = at(reply, i);
+        if (!isPair(row)) {
+            MALFORMED(env, "expected XREAD stream/message row");
+            return kelvoReplyFailure(rv);
+        }
+        if (kelvoXReadAddStream(rv, env, at(row, 0), at(row, 1)) < 0)
+            return;
+    }
+}
+
+/* -- the formatter slots ----------------------------------------------------------------------- */
+
+template <Body body>
+void formatter(zval *rv, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply)
+{
+    kelvoAssert(rv != NULL && rqs != NULL && obj != NULL && reply != NULL);
+    kelvoReplyEnv env = kelvoReplyEnvOf(obj);
+    ZVAL_UNDEF(rv);
+    body(rv, rqs, &env, reply);
+}
+
+} // namespace
+
+/* -- public helpers ------------------------------------------------------------------------------ */
+
+const char *kelvoReplyTypeName(uint32_t type)
+{
+    return type < sizeof(kTypeNames) / sizeof(kTypeNames[0]) ? kTypeNames[type] : "unknown";
+}
+
+const char *kelvoReplyTypeToString(const kelvoReply *reply)
+{
+    return reply ? kelvoReplyTypeName(reply->type) : "NULL";
+}
+
+void kelvoReplyFailure(zval *zv)
+{
+    zval_ptr_dtor(zv);
+    ZVAL_FALSE(zv);
+}
+
+void kelvoReplyToZVal(zval *zdst, const kelvoReply *src, const kelvoPackOptions *opts, uint32_t reqFlags)
+{
+    kelvoAssert(zdst != NULL && src != NULL);
+    uint32_t flags = opts ? opts->flags : 0;
+    ZVAL_UNDEF(zdst);
+    switch (src->type) {
+    case KELVO_REPLY_STRING:
+    case KELVO_REPLY_VERB:
+        if (reqFlags & KELVO_REQ_RAW)
+            ZVAL_STR_COPY(zdst, src->v.str);
+        else
+            unpack(zdst, opts, src);
+        return;
+    case KELVO_REPLY_ARRAY:
+    case KELVO_REPLY_SET:
+        return listOf(zdst, src, opts, reqFlags);
+    case KELVO_REPLY_INTEGER:
+        ZVAL_LONG(zdst, src->v.integer);
+        return;
+    case KELVO_REPLY_NIL:
+        if (phpredisMode(flags) && (reqFlags & KELVO_REQ_RAW) && !(reqFlags & KELVO_REQ_SINGLE)) {
+            if (flags & kOptNullMultibulk)
+                ZVAL_NULL(zdst);
+            else
+                array_init(zdst);
+            return;
+        }
+        return setNil(zdst, flags);
+    case KELVO_REPLY_STATUS:
+        if (flags & kOptReplyLiteral)
+            ZVAL_STR_COPY(zdst, src->v.str);
+        else
+            ZVAL_TRUE(zdst);
+        return;
+    case KELVO_REPLY_BIGNUM:
+        /* A number too big for an integer keeps its digits. */
+        ZVAL_STR_COPY(zdst, src->v.str);
+        return;
+    case KELVO_REPLY_ERROR:
+    case KELVO_REPLY_ATTR:
+    case KELVO_REPLY_PUSH:
+        ZVAL_FALSE(zdst);
+        return;
+    case KELVO_REPLY_DOUBLE:
+        ZVAL_DOUBLE(zdst, src->dval);
+        return;
+    case KELVO_REPLY_BOOL:
+        ZVAL_BOOL(zdst, src->v.integer != 0);
+        return;
+    case KELVO_REPLY_MAP:
+        return mapOf(zdst, src, opts, reqFlags);
+    default:
+        return;
+    }
+}
+
+int kelvoInfoReplyToZval(zval *dst, const kelvoReply *reply)
+{
+    if (!reply || !is(reply, KELVO_REPLY_VERB))
+        return -1;
+    array_init(dst);
+    const char *p = ZSTR_VAL(reply->v.str);
+    const char *end = p + ZSTR_LEN(reply->v.str);
+    if (end - p == 0)
+        return 0;
+    if (end - p == 1)
+        return -1;
+    auto nextCrLf = [end](const char *from) -> const char * {
+        for (const char *q = from; q + 1 < end; q++)
+            if (q[0] == '\r' && q[1] == '\n')
+                return q;
+        return nullptr;
+    };
+    const char *cr = nextCrLf(p);
+    if (!cr)
+        return -1;
+    static constexpr char kModule[] = "module:name=";
+    for (;;) {
+        size_t len = static_cast<size_t>(cr - p);
+        if (len > 0 && p[0] != '#') {
+            bool module = len >= sizeof(kModule) - 1 && memcmp(p, kModule, sizeof(kModule) - 1) == 0;
+            const char *sep = static_cast<const char *>(memchr(p, module ? ',' : ':', len));
+            if (!sep)
+                return -1;
+            zval v;
+            numericOrString(&v, sep + 1, static_cast<size_t>(cr - sep - 1));
+            zend_symtable_str_update(Z_ARRVAL_P(dst), p, static_cast<size_t>(sep - p), &v);
+        }
+        p = cr + 2;
+        if (end - p < 2)
+            return 0;
+        cr = nextCrLf(p);
+        if (!cr)
+            return 0;
+    }
+}
+
+void clientReplyToArray(zval *zdst, const char *str, size_t len)
+{
+    kelvoAssert(zdst && Z_TYPE_P(zdst) == IS_ARRAY && str);
+    const char *p = str;
+    const char *end = str + len;
+    while (p < end) {
+        while (p < end && *p == ' ')
+            p++;
+        const char *token = p;
+        while (p < end && *p != ' ')
+            p++;
+        if (p == token)
+            return;
+        const char *sep = static_cast<const char *>(memchr(token, '=', static_cast<size_t>(p - token)));
+        if (!sep)
+            return; /* a token without '=' ends the line */
+        zval v;
+        numericOrString(&v, sep + 1, static_cast<size_t>(p - sep - 1));
+        zend_symtable_str_update(Z_ARRVAL_P(zdst), token, static_cast<size_t>(sep - token), &v);
+    }
+}
+
+int kelvoUnpackStreamMessage(zval *dst, const kelvoReplyEnv *env, const kelvoReply *fields)
+{
+    ZVAL_UNDEF(dst);
+    if (!is(fields, KELVO_REPLY_ARRAY) || fields->elements % 2) {
+        MALFORMED(env, "expected stream field/value array");
+        ZVAL_FALSE(dst);
+        return -1;
+    }
+    if (!allOfType(fields, KELVO_REPLY_STRING)) {
+        MALFORMED(env, "expected stream field/value strings");
+        ZVAL_FALSE(dst);
+        return -1;
+    }
+    array_init_size(dst, static_cast<uint32_t>(fields->elements / 2));
+    for (uint64_t i = 0; i < fields->elements; i += 2)
+        addUnpackedPair(dst, env, at(fields, i), at(fields, i + 1));
+    return 0;
+}
+
+int kelvoXReadAddStream(zval *result, const kelvoReplyEnv *env, const kelvoReply *name, const kelvoReply *entries)
+{
+    if (!is(name, KELVO_REPLY_STRING) || !is(entries, KELVO_REPLY_ARRAY)) {
+        MALFORMED(env, "expected XREAD stream string and entries array");
+        kelvoReplyFailure(result);
+        return -1;
+    }
+    for (uint64_t i = 0; i < entries->elements; i++) {
+        if (!isStreamEntry(at(entries, i))) {
+            MALFORMED(env, "expected XREAD ID/message array");
+            kelvoReplyFailure(result);
+            return -1;
+        }
+    }
+    zval messages;
+    array_init_size(&messages, static_cast<uint32_t>(entries->elements));
+    if (!addStreamEntries(&messages, env, entries)) {
+        zval_ptr_dtor(&messages);
+        kelvoReplyFailure(result);
+        return -1;
+    }
+    addByReplyKey(result, name, &messages);
+    return 0;
+}
+
+int kelvoUnpackZpopEntry(zval *arr, const kelvoPackOptions *opts, const kelvoReply *member, const kelvoReply *score)
+{
+    if (!is(member, KELVO_REPLY_STRING) || !isScore(score)) {
+        kelvoMalformedReplyEx(opts ? opts->flags : 0, __FILE__, __LINE__, "expected zpop string member and score");
+        return -1;
+    }
+    zval m, s;
+    unpack(&m, opts, member);
+    ZVAL_DOUBLE(&s, scoreOf(score));
+    if (Z_TYPE(m) == IS_STRING) {
+        zend_symtable_update(Z_ARRVAL_P(arr), Z_STR(m), &s);
+    } else {
+        zend_string *text = zval_get_string(&m);
+        zend_symtable_update(Z_ARRVAL_P(arr), text, &s);
+        zend_string_release(text);
+    }
+    zval_ptr_dtor(&m);
+    return 0;
+}
+
+/* -- formatter slots of the catalogue ------------------------------------------------------------ */
+
+#define KELVO_FORMATTER(name, body)                                                 \
+    void name(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) \
+    {                                                                               \
+        formatter<body>(return_value, rqs, obj, reply);                             \
+    }
+
+KELVO_FORMATTER(kelvoLongToBool, longToBool)
+KELVO_FORMATTER(kelvoBoolToLong, boolToLong)
+KELVO_FORMATTER(kelvoStringToFloat, stringToFloat)
+KELVO_FORMATTER(kelvoGeodistReply, geodist)
+KELVO_FORMATTER(kelvoStringToKeyType, keyType)
+KELVO_FORMATTER(kelvoKeyWithMetaFmt, keyWithMeta)
+KELVO_FORMATTER(kelvoHkeysFmt, hkeys)
+KELVO_FORMATTER(kelvoHRandFieldFmt, hrandfield)
+KELVO_FORMATTER(kelvoZipKeysAndVals, zipKeysAndVals)
+KELVO_FORMATTER(kelvoHGetKeysAssocFmt, hgetKeysAssoc)
+KELVO_FORMATTER(kelvoZipZsetVals, zipZsetVals)
+KELVO_FORMATTER(kelvoZipZpopVals, zipZpopVals)
+KELVO_FORMATTER(kelvoZRandMemberVals, zrandmember)
+KELVO_FORMATTER(kelvoZMPopReply, zmpop)
+KELVO_FORMATTER(kelvoBlockingPopReply, blockingPop)
+KELVO_FORMATTER(kelvoScanReply, scan)
+KELVO_FORMATTER(kelvoInfoToZVal, infoToZVal)
+KELVO_FORMATTER(kelvoClientReply, clientReply)
+KELVO_FORMATTER(kelvoClusterReply, clusterReply)
+KELVO_FORMATTER(kelvoCommandReply, commandReply)
+KELVO_FORMATTER(kelvoConfigReply, configReply)
+KELVO_FORMATTER(kelvoPubSubReply, pubsubReply)
+KELVO_FORMATTER(kelvoFcallFmt, fcall)
+KELVO_FORMATTER(kelvoLcsToZVal, lcs)
+KELVO_FORMATTER(kelvoGeosearchFmt, geosearch)
+KELVO_FORMATTER(kelvoVEmbFmt, vemb)
+KELVO_FORMATTER(kelvoVGetAttrFmt, vgetattr)
+KELVO_FORMATTER(kelvoXInfoFmt, xinfo)
+KELVO_FORMATTER(kelvoXRangeFmt, xrange)
+KELVO_FORMATTER(kelvoXReadFmt, xread)
+KELVO_FORMATTER(kelvoXClaimFmt, xclaim)
+KELVO_FORMATTER(kelvoXAutoClaimFmt, xautoclaim)
+
+/* The generic conversion for rows whose own formatter is not built yet. */
+void kelvoLeastReply(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply)
+{
+    kelvoAssert(return_value != NULL && rqs != NULL && obj != NULL && reply != NULL);
+    kelvoReplyEnv env = kelvoReplyEnvOf(obj);
+    kelvoReplyToZVal(return_value, reply, &env.opts, rqs->flags);
+}

@@ -1,0 +1,111 @@
+/* Concurrency Kit behind plain C calls (its headers are C only). */
+#include "shm/ck_shim.h"
+
+#include <ck_epoch.h>
+#include <ck_pr.h>
+#include <ck_rhs.h>
+#include <stddef.h>
+#include <string.h>
+
+_Static_assert(sizeof(ck_epoch_t) == KELVO_CK_EPOCH_SIZE && _Alignof(ck_epoch_t) <= 8, "ck_epoch_t storage");
+_Static_assert(sizeof(ck_rhs_t) == KELVO_CK_RHS_SIZE && _Alignof(ck_rhs_t) <= 8, "ck_rhs_t storage");
+_Static_assert(sizeof(ck_epoch_record_t) == KELVO_CK_RECORD_SIZE && _Alignof(ck_epoch_record_t) <= 64,
+               "ck_epoch_record_t storage");
+/* The owner word sits after the last field of the library's record, in its padding up to the cache line. */
+#define OWNER_OFFSET (offsetof(ck_epoch_record_t, pending) + sizeof(((ck_epoch_record_t *)0)->pending))
+_Static_assert(OWNER_OFFSET % 4 == 0 && OWNER_OFFSET + sizeof(uint32_t) <= sizeof(ck_epoch_record_t),
+               "room for the owner word");
+_Static_assert(sizeof(kelvoEpochRecord) == sizeof(ck_epoch_record_t), "records are the library's size");
+_Static_assert(sizeof(ck_epoch_entry_t) == sizeof(kelvoEpochEntry) &&
+                   offsetof(ck_epoch_entry_t, function) == offsetof(kelvoEpochEntry, function) &&
+                   offsetof(ck_epoch_entry_t, stack_entry) == offsetof(kelvoEpochEntry, next),
+               "epoch entry layout");
+_Static_assert(sizeof(ck_epoch_section_t) == sizeof(kelvoCkSection), "section layout");
+
+/* Record states of ck_epoch.c (not in its header): a held record is 0, a free one 1. */
+enum { RECORD_USED = 0 };
+
+static ck_epoch_t *E(kelvoCkEpoch *epoch) { return (ck_epoch_t *)epoch; }
+static ck_epoch_record_t *R(kelvoEpochRecord *record) { return (ck_epoch_record_t *)record->record; }
+static kelvoEpochRecord *W(ck_epoch_record_t *record) { return (kelvoEpochRecord *)record; }
+static uint32_t *ownerOf(kelvoEpochRecord *record) { return (uint32_t *)(record->record + OWNER_OFFSET); }
+
+uint32_t kelvoCkEpochOwner(const kelvoEpochRecord *record)
+{
+    return ck_pr_load_32((const uint32_t *)(record->record + OWNER_OFFSET));
+}
+
+void kelvoCkEpochInit(kelvoCkEpoch *epoch) { ck_epoch_init(E(epoch)); }
+
+void kelvoCkEpochRegister(kelvoCkEpoch *epoch, kelvoEpochRecord *record, uint32_t owner)
+{
+    ck_pr_store_32(ownerOf(record), owner);
+    ck_epoch_register(E(epoch), R(record), NULL);
+}
+
+kelvoEpochRecord *kelvoCkEpochRecycle(kelvoCkEpoch *epoch, uint32_t owner)
+{
+    ck_epoch_record_t *record = ck_epoch_recycle(E(epoch), NULL);
+    if (record == NULL)
+        return NULL;
+    ck_pr_store_32(ownerOf(W(record)), owner);
+    return W(record);
+}
+
+void kelvoCkEpochUnregister(kelvoEpochRecord *record)
+{
+    /* Owner first: a record being given back is never taken for a dead one's. */
+    ck_pr_store_32(ownerOf(record), 0);
+    ck_pr_fence_store();
+    ck_epoch_unregister(R(record));
+}
+
+unsigned kelvoCkEpochReleaseDead(kelvoCkEpoch *epoch, bool (*alive)(uint32_t owner))
+{
+    unsigned released = 0;
+    ck_stack_entry_t *cursor;
+    CK_STACK_FOREACH(&E(epoch)->records, cursor) {
+        kelvoEpochRecord *record = W((ck_epoch_record_t *)((char *)cursor - offsetof(ck_epoch_record_t, record_next)));
+        uint32_t owner = ck_pr_load_32(ownerOf(record));
+        if (owner == 0 || ck_pr_load_uint(&R(record)->state) != RECORD_USED || alive(owner))
+            continue;
+        /* Several pollers may find the same corpse; the exchange elects one. */
+        if (!ck_pr_cas_32(ownerOf(record), owner, 0))
+            continue;
+        ck_epoch_unregister(R(record));
+        released++;
+    }
+    return released;
+}
+
+unsigned kelvoCkEpochFreeRecords(const kelvoCkEpoch *epoch)
+{
+    return ck_pr_load_uint(&((const ck_epoch_t *)epoch)->n_free);
+}
+
+void kelvoCkEpochBegin(kelvoEpochRecord *record, kelvoCkSection *section)
+{
+    ck_epoch_begin(R(record), (ck_epoch_section_t *)section);
+}
+
+void kelvoCkEpochEnd(kelvoEpochRecord *record, kelvoCkSection *section)
+{
+    ck_epoch_end(R(record), (ck_epoch_section_t *)section);
+}
+
+bool kelvoCkEpochActive(const kelvoEpochRecord *record)
+{
+    return ck_pr_load_uint(&((const ck_epoch_record_t *)record->record)->active) != 0;
+}
+
+void kelvoCkEpochRetire(kelvoEpochRecord *record, kelvoEpochEntry *entry, kelvoEpochCallback *function)
+{
+    ck_epoch_call_strict(R(record), (ck_epoch_entry_t *)entry, (ck_epoch_cb_t *)function);
+}
+
+bool kelvoCkEpochPoll(kelvoEpochRecord *record) { return ck_epoch_poll(R(record)); }
+
+unsigned kelvoCkEpochPending(const kelvoEpochRecord *record)
+{
+    return ck_pr_load_uint(&((const ck_epoch_record_t *)record->record)->n_pending);
+}

@@ -1,0 +1,93 @@
+/* Per-process epoch records over the root's global epoch. */
+#include "shm/epoch.h"
+#include "runtime/cfgvals.h"
+#include "runtime/fatal.h"
+#include "shm/lock.h"
+#include "shm/shared.h"
+#include "shm/shmalloc.h"
+
+#include <csignal>
+#include <cstring>
+
+kelvoEpochReader kelvoReader;
+
+static kelvoEpochRecord *takeRecord(kelvoSharedCache *cache, uint32_t pid)
+{
+    if (kelvoEpochRecord *rec = kelvoCkEpochRecycle(&cache->epoch, pid))
+        return rec;
+    auto *rec = static_cast<kelvoEpochRecord *>(kelvoShMallocAligned64(sizeof(kelvoEpochRecord)));
+    if (!rec)
+        return nullptr;
+    memset(static_cast<void *>(rec), 0, sizeof *rec);
+    kelvoCkEpochRegister(&cache->epoch, rec, pid);
+    return rec;
+}
+
+int kelvoGlobalEpochInit(void)
+{
+    uint32_t pid = kelvoLockPid();
+    if (!kelvoCacheUsable())
+        return -1;
+    if (kelvoReader.rec && kelvoReader.pid == pid)
+        return 0;
+    sigset_t old;
+    bool blocked = kelvoBlockTermSignals(&old) == 0;
+    kelvoEpochRecord *rec = takeRecord(kelvoCache(), pid);
+    if (rec) {
+        kelvoReader = {rec, {0}, 0, pid};
+    } else {
+        kelvoShLog(KELVO_LL_WARNING, "EPOCH[register]: ERR None available and OOM");
+    }
+    if (blocked)
+        kelvoRestoreTermSignals(&old);
+    return rec ? 0 : -1;
+}
+
+static void assertReader(uint32_t active)
+{
+    kelvoAssert(kelvoReader.rec != NULL && kelvoReader.pid == kelvoLockPid() && kelvoReader.active == active);
+}
+
+void kelvoGlobalEpochBegin(void)
+{
+    assertReader(0);
+    kelvoDeferSignals();
+    kelvoCkEpochBegin(kelvoReader.rec, &kelvoReader.section);
+    kelvoReader.active = 1;
+}
+
+void kelvoGlobalEpochEnd(void)
+{
+    assertReader(1);
+    kelvoCkEpochEnd(kelvoReader.rec, &kelvoReader.section);
+    kelvoReader.active = 0;
+    kelvoUndeferSignals();
+}
+
+void kelvoGlobalEpochRelease(void)
+{
+    if (!kelvoReader.rec || kelvoReader.pid != kelvoLockPid()) {
+        kelvoReader = {};
+        return;
+    }
+    if (kelvoReader.active)
+        kelvoUndeferSignals();
+    kelvoCkEpochUnregister(kelvoReader.rec);
+    kelvoReader = {};
+}
+
+void kelvoGlobalEpochRetire(kelvoEpochEntry *entry, kelvoEpochCallback *free)
+{
+    kelvoCkEpochRetire(&kelvoCache()->deferred, entry, free);
+}
+
+bool kelvoGlobalEpochPoll(void)
+{
+    kelvoSharedCache *cache = kelvoCache();
+    if (unsigned released = kelvoCkEpochReleaseDead(&cache->epoch, kelvoProcessAlive))
+        kelvoShLog(KELVO_LL_WARNING, "EPOCH[poll]: released %u records of dead processes", released);
+    return kelvoCkEpochPoll(&cache->deferred);
+}
+
+unsigned kelvoGlobalEpochPending(void) { return kelvoCkEpochPending(&kelvoCache()->deferred); }
+unsigned kelvoGlobalEpochFreeReaders(void) { return kelvoCkEpochFreeRecords(&kelvoCache()->epoch); }

@@ -1,0 +1,92 @@
+/* The shared root: layout accessors and its construction at start-up. */
+#include "shm/shared.h"
+#include "runtime/cfgvals.h"
+#include "runtime/fatal.h"
+#include "shm/epoch.h"
+#include "shm/shmalloc.h"
+
+#include <cstring>
+
+kelvoSharedRoot *kelvoSharedData = nullptr;
+
+static kelvoSharedRoot *root(void)
+{
+    kelvoAssert(kelvoSharedData != NULL);
+    return kelvoSharedData;
+}
+
+kelvoSharedInvalidations *kelvoInvalidations(void) { return &root()->invalidations; }
+kelvoSharedCache *kelvoCache(void) { return &root()->cache; }
+kelvoLeaseTable *kelvoLeases(void) { return &root()->leases; }
+uint64_t *kelvoSharedStatPtr(void) { return root()->stats; }
+kelvoReserveMapList *kelvoReserveMaps(void) { return &root()->reserve; }
+
+/* The global epoch, its deferred-free record, and a pool of free reader records. */
+static int initEpoch(kelvoSharedCache *cache)
+{
+    kelvoCkEpochInit(&cache->epoch);
+    kelvoCkEpochRegister(&cache->epoch, &cache->deferred, 0);
+    uint64_t count = kelvoCfgVals.initial_readers;
+    if (count > KELVO_SH_MAX_BLOCK / sizeof(kelvoEpochRecord))
+        return -1;
+    auto *pool = static_cast<kelvoEpochRecord *>(kelvoShMallocAligned64(count * sizeof(kelvoEpochRecord)));
+    if (!pool)
+        return -1;
+    memset(static_cast<void *>(pool), 0, count * sizeof(kelvoEpochRecord));
+    for (uint64_t i = 0; i < count; i++) {
+        kelvoCkEpochRegister(&cache->epoch, &pool[i], 0);
+        kelvoCkEpochUnregister(&pool[i]);
+    }
+    cache->readers = pool;
+    return 0;
+}
+
+int kelvoInitSharedCache(uint64_t seed)
+{
+    kelvoAssert(kelvoCfgVals.initialized);
+    auto *root = static_cast<kelvoSharedRoot *>(kelvoShMallocAligned64(sizeof(kelvoSharedRoot)));
+    if (!root) {
+        kelvoShLog(KELVO_LL_ERROR, "Cannot allocate initial memory segment (%zu bytes)", sizeof(kelvoSharedRoot));
+        return -1;
+    }
+    memset(static_cast<void *>(root), 0, sizeof *root);
+    if (!kelvoCfgVals.enabled) {
+        kelvoSharedData = root;
+        return 0;
+    }
+    kelvoSharedCache *cache = &root->cache;
+    cache->seed = seed;
+    if (initEpoch(cache) != 0) {
+        kelvoShLog(KELVO_LL_ERROR, "Cannot allocate %zu epoch records", static_cast<size_t>(kelvoCfgVals.initial_readers));
+        kelvoShFreeAligned64(root);
+        return -1;
+    }
+    cache->databases = kelvoCfgVals.databases;
+    cache->max_endpoint_dbs = kelvoCfgVals.max_endpoint_dbs;
+    kelvoSharedData = root;
+    return 0;
+}
+
+void kelvoFreeSharedCache(void)
+{
+    if (!kelvoSharedData)
+        return;
+    kelvoShFreeAligned64(kelvoSharedData->cache.readers);
+    kelvoShFreeAligned64(kelvoSharedData);
+    kelvoSharedData = nullptr;
+}
+
+int kelvoSharedRequestEnd(void)
+{
+    int left = 0;
+    if (kelvoReader.active) {
+        kelvoShLog(KELVO_LL_ERROR, "Request ended inside an epoch read section");
+        kelvoGlobalEpochEnd();
+        left++;
+    }
+    if (int locks = kelvoLocksReleaseAll()) {
+        kelvoShLog(KELVO_LL_ERROR, "Request ended holding %d shared lock(s); shared cache disabled", locks);
+        left += locks;
+    }
+    return left;
+}

@@ -1,0 +1,158 @@
+/*
+ * The shared root kelvoSharedData: the first allocation in the arena,
+ * 64-byte aligned and zero-filled, reached by every process through one
+ * inherited pointer.
+ *
+ * Owns the root's layout and its construction at start-up
+ * (kelvoInitSharedCache): the hash seed, the global epoch with its
+ * deferred-free record and the pool of reader records. The other parts
+ * (invalidation queues, endpoint set, key leases, table namespaces, reserve
+ * maps, statistics) are laid out here and filled by their own components;
+ * until then they stay zero.
+ *
+ * Locks: the root lock in the cache part is always a spin lock (the zero fill
+ * makes it one); nothing here takes it. Engine-free.
+ */
+#ifndef KELVO_SHARED_H
+#define KELVO_SHARED_H
+
+#include <cstdint>
+
+#include "shm/ck_shim.h"
+#include "shm/lock.h"
+
+/* A list head swapped as one 16-byte pair with a double-width compare-and-swap. */
+struct alignas(16) kelvoCasList {
+    void *head;
+    uint64_t changes;
+};
+
+struct kelvoInvalidationQueue;
+
+struct kelvoSharedInvalidations {
+    kelvoCasList free_queues;           // queues no process has attached
+    kelvoCasList consumed;              // consumed message nodes
+    kelvoInvalidationQueue *queues;     // the block of queues
+    uint64_t gc_time;                   // last message collection, microseconds
+    uint64_t queue_count;
+};
+
+struct kelvoSharedCache {
+    kelvoCkEpoch epoch;                 // the global epoch
+    kelvoEpochRecord deferred;          // pending lists of retired objects, all processes
+    kelvoEpochRecord *readers;          // pool of initial_readers records
+    kelvoCkRhs endpoints;               // endpoint set
+    uint32_t endpoint_count;
+    kelvoLock lock;                     // the root lock (spin: zero-filled)
+    uint32_t databases;
+    uint64_t evict_time;                // periodic-task claims, microseconds
+    uint64_t epoch_poll_time;
+    uint32_t evicting;                  // 1 during an eviction pass
+    uint32_t max_endpoint_dbs;
+    uint64_t seed;                      // seed of every keyed XXH3 hash
+};
+
+struct kelvoSharedTables {
+    uint64_t items;
+    uint64_t bytes;
+    kelvoCkRhs namespaces;
+    uint64_t sweep_time;
+    uint64_t log_time;
+    uint64_t read_token_warning_time;
+    uint64_t memory_flush_time;
+    uint64_t slot_cache_generation;
+};
+
+struct kelvoLeaseTable {
+    uint64_t *slot;                     // generation words
+    void **dbs;                         // cached database of each slot
+    uint16_t slots;
+    uint16_t free_slots;
+};
+
+struct kelvoTaskCounters {
+    uint64_t evicted;
+    uint64_t messages_freed;
+    uint64_t productive_polls;
+};
+
+constexpr int KELVO_SHARED_STATS = 31;
+
+struct kelvoRequestCounters {
+    uint32_t total;
+    uint32_t active;
+    uint32_t peak;
+};
+
+struct kelvoReserveMapList {
+    void *head;
+    uint32_t busy;                      // taken by exchange
+    uint64_t map_bytes;
+    uint64_t map_entries;
+    uint64_t count;
+    uint64_t target;
+    uint64_t refill_time;
+};
+
+struct alignas(64) kelvoSharedRoot {
+    kelvoSharedInvalidations invalidations;
+    kelvoSharedCache cache;
+    kelvoSharedTables tables;
+    kelvoLeaseTable leases;
+    kelvoTaskCounters tasks;
+    uint64_t stats[KELVO_SHARED_STATS];
+    kelvoRequestCounters requests;
+    kelvoReserveMapList reserve;
+};
+
+/* The root of this process tree, or null before start-up (and when it failed). */
+extern kelvoSharedRoot *kelvoSharedData;
+
+/*
+ * Builds the root in the active arena from kelvoCfgVals (fatal unless it is
+ * initialized): always the zeroed root; with the cache on also the hash
+ * seed, the epoch and the reader pool. 0, or -1 after an error log; on -1
+ * nothing of the root is left and the caller removes the arena.
+ */
+int kelvoInitSharedCache(uint64_t seed);
+/* Frees the root and what it owns back into the heap (the arena stays). */
+void kelvoFreeSharedCache(void);
+
+/*
+ * Request end: gives back what a bailout left behind, a read section still
+ * open or shared locks still held (those mark the shared state broken, as
+ * their data may be half-changed), and reports it with an error log. Returns
+ * how many were left.
+ */
+int kelvoSharedRequestEnd(void);
+
+/*
+ * Engine side (shared_php.cc). Module start-up: points the signal hooks at
+ * the engine, maps the arena (engine warning "Cannot initialize kelvo shared
+ * memory" when it cannot) and builds the root (the arena removed when that
+ * fails): 0 or -1.
+ */
+int kelvoSharedStartup(void);
+/*
+ * Drops this process's mapping of the arena and every pointer into it (root,
+ * epoch reader); nothing inside the arena is freed, as forked children may
+ * still use it.
+ */
+void kelvoSharedShutdown(void);
+/* The lock kind named by a kelvo.locks.* directive's current text. */
+uint32_t kelvoCfgLockType(const char *name);
+
+/* Parts of the root; a missing root is fatal. */
+kelvoSharedInvalidations *kelvoInvalidations(void);
+kelvoSharedCache *kelvoCache(void);
+kelvoLeaseTable *kelvoLeases(void);
+uint64_t *kelvoSharedStatPtr(void);
+kelvoReserveMapList *kelvoReserveMaps(void);
+
+/* True when this process may use the shared cache: it is on, the root exists, and no lock holder died. */
+inline bool kelvoCacheUsable(void)
+{
+    return kelvoCfgVals.enabled && kelvoSharedData && !kelvoSharedStateBroken();
+}
+
+#endif

@@ -1,0 +1,5 @@
+# The client surface inside a running engine with the module started: events made by the
+# module and the property guard as PHP code meets it; the client record against the
+# harness's servers.
+kelvo_engine_test(client_engine_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/client_engine_test.cc)
+kelvo_engine_test(object_engine_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/object_engine_test.cc)

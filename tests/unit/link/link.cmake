@@ -1,0 +1,4 @@
+# Links inside a running engine (the whole module started by the embed SAPI),
+# against the harness's servers and the scripted fake server.
+kelvo_engine_test(link_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/link_test.cc TIMEOUT 120)
+kelvo_engine_test(link_fake_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/link_fake_test.cc TIMEOUT 120)

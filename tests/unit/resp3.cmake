@@ -1,6 +1,0 @@
-file(GLOB KELVO_RESP3_SOURCES ${KELVO_SRC}/resp3_*.cc)
-kelvo_unit_test(resp3_test
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/resp3_read_test.cc ${CMAKE_CURRENT_LIST_DIR}/resp3_net_test.cc
-          ${CMAKE_CURRENT_LIST_DIR}/resp3_tls_test.cc
-          ${KELVO_RESP3_SOURCES}
-  LIBS ssl crypto)
