@@ -7,6 +7,7 @@
 #include "runtime/kelvo.h"
 #include "runtime/cfgvals.h"
 #include "client/client.h"
+#include "client/listeners.h"
 #include "client/object.h"
 #include "runtime/exception.h"
 #include "runtime/fatal.h"
@@ -257,7 +258,7 @@ void pefreeZValPtr(zval *zv)
 
 void kelvoInterruptFunction(zend_execute_data *execute_data)
 {
-    /* Event listeners of this process run from here (kelvoInvalidationsDispatch) once events exist. */
+    kelvoListenersInterrupt();
     if (orig_interrupt_function)
         orig_interrupt_function(execute_data);
 }
@@ -426,6 +427,7 @@ static PHP_RINIT_FUNCTION(kelvo)
 
 static PHP_RSHUTDOWN_FUNCTION(kelvo)
 {
+    kelvoListenersRequestEnd();
     kelvoSharedRequestEnd();
     return SUCCESS;
 }

@@ -1,6 +1,5 @@
 /*
- * Stand-ins until the subscribe dispatcher and the remaining methods exist: they fail as a
- * client that was never connected does.
+ * Stand-in until the remaining methods exist: they fail as a client that was never connected does.
  */
 #include "client/client.h"
 #include "runtime/errors.h"
@@ -14,11 +13,6 @@ void notConnected()
 }
 
 } // namespace
-
-void kelvoSubscribeCommand(INTERNAL_FUNCTION_PARAMETERS, int cmd)
-{
-    notConnected();
-}
 
 void kelvoMethodPending(INTERNAL_FUNCTION_PARAMETERS)
 {

@@ -313,16 +313,8 @@ ZEND_METHOD(Kelvo_Kelvo, punsubscribe) { kelvoSubscribeCommand(INTERNAL_FUNCTION
 ZEND_METHOD(Kelvo_Kelvo, sunsubscribe) { kelvoSubscribeCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_SUNSUBSCRIBE); }
 
 /* Methods whose behaviour is not built yet. */
-ZEND_METHOD(Kelvo_Kelvo, listen) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, onFlushed) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, onInvalidated) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, dispatchEvents) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Kelvo, stats) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Kelvo, flushMemory) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, pipeline) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, multi) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, exec) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, discard) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Kelvo, _getKeys) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 
 }

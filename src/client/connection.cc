@@ -4,6 +4,8 @@
  */
 #include "client/connection.h"
 
+#include "client/listeners.h"
+#include "client/pubsub.h"
 #include "commands/backoff.h"
 #include "shm/epoch.h"
 #include "runtime/exception.h"
@@ -496,6 +498,7 @@ int syncFail(robj *ro, bool quiet)
     char errstr[sizeof link.errstr];
     memcpy(errstr, link.errstr, sizeof errstr);
     ro->syncTime = 0;
+    kelvoListenersDrop(ro);
     kelvoLinkFree(&link);
     ro->connState = 0;
     link.err = err;
@@ -520,6 +523,7 @@ int claimContext(robj *ro)
     redisContext *c = ro->link.ctx;
     kelvoAssert(c != nullptr && (c->privdata == nullptr || c->privdata == ro));
     c->privdata = ro;
+    redisSetPushCallback(c, kelvoPushCb);
     return 0;
 }
 
@@ -579,16 +583,22 @@ int kelvoSyncObject(robj *ro, uint32_t wanted, bool quiet)
     ro->syncTime = nowMicros();
 
     kelvoLink &link = ro->link;
+    /* A batch lives on its connection: when that goes, the batch fails with it. */
+    bool batch = (ro->mode & (kelvoModeMulti | kelvoModePipeline)) != 0;
     if (link.ctx && link.ctx->err) {
         kelvoLinkErrorSet(&link, link.ctx);
         uint32_t err = link.err;
         char errstr[sizeof link.errstr];
         memcpy(errstr, link.errstr, sizeof errstr);
+        kelvoListenersDrop(ro);
         kelvoLinkFree(&link);
         kelvoFreeCallbacks(ro);
         ro->connState = 0;
         link.err = err;
         memcpy(link.errstr, errstr, sizeof errstr);
+        if (batch) {
+            return syncFail(ro, quiet);
+        }
     } else if (link.ctx && link.pid != pid) {
         kelvoLogDebug("%s:%d PID:  New kelvoLink PID (%ld -> %ld)", KELVO_LOG_SITE, long(link.pid), long(pid));
         /* The cached database belongs to the parent: forgotten, not released. */
@@ -597,12 +607,21 @@ int kelvoSyncObject(robj *ro, uint32_t wanted, bool quiet)
         kelvoLinkFree(&link);
         kelvoFreeCallbacks(ro);
         ro->connState = 0;
+        if (batch) {
+            link.err = REDIS_ERR_OTHER;
+            snprintf(link.errstr, sizeof link.errstr, "The batch belongs to the parent process's connection");
+            return syncFail(ro, quiet);
+        }
     }
 
     if (wanted > link.state) {
         bool thrown = false;
         if (connectAndHello(ro, wanted, pid, &thrown) != 0) {
             return syncFail(ro, quiet);
+        }
+        if (ro->listenerEndpoint && !(link.key && zend_string_equals(link.key, ro->listenerEndpoint))) {
+            /* Listeners hear the server they were registered for, not another one. */
+            kelvoListenersDrop(ro);
         }
         if (link.state < KELVO_LINK_READY) {
             return 0;
@@ -621,8 +640,9 @@ int kelvoSyncObject(robj *ro, uint32_t wanted, bool quiet)
             /* The cache's invalidation poll and INFO refresh join here; then the periodic tasks. */
             return 0;
         }
-        if (ro->connState) {
-            /* A new connection would drop the WATCH unseen: the caller learns it was lost. */
+        if (ro->connState || (ro->mode & (kelvoModeMulti | kelvoModePipeline))) {
+            /* A new connection would drop the WATCH or the batch unseen: the caller learns it was lost. */
+            kelvoFreeCallbacks(ro);
             return syncFail(ro, quiet);
         }
         if (attempt > 0) {

@@ -4,6 +4,8 @@
 #include "client/object.h"
 
 #include "client/client.h"
+#include "client/listeners.h"
+#include "client/pubsub.h"
 #include "runtime/exception.h"
 #include "runtime/fatal.h"
 #include "runtime/kelvo.h"
@@ -380,20 +382,6 @@ int32_t clampToInt32(zend_long v)
     return int32_t(v);
 }
 
-void popPushQueue(robj *ro)
-{
-    while (kelvoPushNode *node = ro->pushqHead) {
-        ro->pushqHead = node->next;
-        if (!ro->pushqHead) {
-            ro->pushqTail = nullptr;
-        }
-        if (node->reply && !(node->reply->flags & KELVO_REPLY_INTERNED)) {
-            kelvoReplyFree(node->reply);
-        }
-        efree(node);
-    }
-}
-
 /* Ends an open transaction or pipeline; false when the link must be closed instead. */
 bool endTransaction(robj *ro)
 {
@@ -411,57 +399,7 @@ bool endTransaction(robj *ro)
     return !(ro->mode & (kelvoModeMulti | kelvoModePipeline));
 }
 
-/* Leaves every subscription; false when the link must be closed instead. */
-bool endSubscriptions(robj *ro)
-{
-    if (!(ro->mode & kelvoModeSubscribed)) {
-        return true;
-    }
-    redisContext *c = ro->link.ctx;
-    redisPushFn *callback = redisSetPushCallback(c, nullptr);
-    struct Table {
-        HashTable *table;
-        const char *command;
-    } tables[] = {{&ro->channels, "UNSUBSCRIBE"}, {&ro->patterns, "PUNSUBSCRIBE"}, {&ro->shardChannels, "SUNSUBSCRIBE"}};
-    int sent = 0;
-    for (const Table &t : tables) {
-        if (zend_hash_num_elements(t.table) == 0) {
-            continue;
-        }
-        if (redisAppendCommand(c, "%s", t.command) != REDIS_OK) {
-            ro->mode &= ~kelvoModeSubscribed;
-            return false;
-        }
-        sent++;
-    }
-    for (int i = 0; i < sent; i++) {
-        void *reply = nullptr;
-        bool push = redisGetReply(c, &reply) == REDIS_OK && reply &&
-                    static_cast<kelvoReply *>(reply)->type == KELVO_REPLY_PUSH;
-        kelvoReplyFree(reply);
-        if (!push) {
-            ro->mode &= ~kelvoModeSubscribed;
-            return false;
-        }
-    }
-    redisSetPushCallback(c, callback);
-    ro->mode &= ~kelvoModeSubscribed;
-    return true;
-}
-
-/* Empties the listener table. Listeners register objects per process (not built yet). */
-void dropListeners(robj *ro)
-{
-    zend_hash_clean(&ro->callbacks);
-}
-
 } // namespace
-
-/* Pipelined and MULTI entries are queued by the pipeline component; nothing queues them yet. */
-void kelvoFreeCallbacks(robj *ro)
-{
-    kelvoAssert(ro->pipe.count == 0);
-}
 
 robj *kelvoGetObjectZObj(zend_object *object)
 {
@@ -504,24 +442,25 @@ void kelvoInitRObj(robj *ro)
     memset(ro, 0, offsetof(robj, std));
     ro->info.type = -1;
     ro->opts = kelvoDefaultOptions;
-    /* Listeners and subscription callbacks bring their records' destructors with them. */
-    zend_hash_init(&ro->callbacks, 0, nullptr, nullptr, 0);
-    zend_hash_init(&ro->channels, 0, nullptr, nullptr, 0);
-    zend_hash_init(&ro->patterns, 0, nullptr, nullptr, 0);
-    zend_hash_init(&ro->shardChannels, 0, nullptr, nullptr, 0);
+    zend_hash_init(&ro->callbacks, 0, nullptr, kelvoListenerCbDtor, 0);
+    zend_hash_init(&ro->channels, 0, nullptr, kelvoFcallContextDtor, 0);
+    zend_hash_init(&ro->patterns, 0, nullptr, kelvoFcallContextDtor, 0);
+    zend_hash_init(&ro->shardChannels, 0, nullptr, kelvoFcallContextDtor, 0);
 }
 
 void kelvoLinkReleaseRObj(robj *ro, int closing)
 {
     bool forceClose = closing || ro->link.state < KELVO_LINK_READY || !ro->link.ctx;
     if (!forceClose) {
-        forceClose = !endTransaction(ro) || !endSubscriptions(ro);
+        forceClose = !endTransaction(ro) || !kelvoEndSubscriptions(ro);
+        /* A link is handed on only with nothing left unread on it. */
+        forceClose = forceClose || redisReaderDirty(ro->link.ctx->reader);
     }
     if (!forceClose && ro->link.db != 0) {
         forceClose = kelvoSelectDB(&ro->link, &ro->info, 0, &ro->lastError, ro->opts.flags) != 0;
     }
     ro->mode &= ~(kelvoModeMulti | kelvoModePipeline | kelvoModeSubscribed);
-    dropListeners(ro);
+    kelvoListenersDrop(ro);
     if (ro->link.state != KELVO_LINK_NONE || ro->link.key) {
         kelvoLinkRelease(&ro->link, forceClose);
     }
@@ -543,7 +482,9 @@ void kelvoReleaseRObj(robj *ro)
     ZVAL_UNDEF(&ro->opts.ignorePatterns);
     kelvoRedisInfoRelease(&ro->info);
     kelvoFreeCallbacks(ro);
-    popPushQueue(ro);
+    zval_ptr_dtor(&ro->ownEvents);
+    ZVAL_UNDEF(&ro->ownEvents);
+    kelvoDropHeldPushes(ro);
     zend_hash_destroy(&ro->channels);
     zend_hash_destroy(&ro->patterns);
     zend_hash_destroy(&ro->shardChannels);
@@ -570,7 +511,7 @@ void kelvoObjectDtor(zend_object *object)
     if (ro->mode & kelvoModeSubscribed) {
         kelvoLinkReleaseRObj(ro, 0);
     }
-    dropListeners(ro);
+    kelvoListenersDrop(ro);
     zend_hash_clean(&ro->channels);
     zend_hash_clean(&ro->patterns);
     zend_hash_clean(&ro->shardChannels);

@@ -119,9 +119,13 @@ struct kelvoMultiQueue {
     size_t capacity;
 };
 
+struct kelvoFcallContext;
+struct kelvoSubscribeWait;
+
 /* Push replies held back while a subscribe callback runs. */
 struct kelvoPushNode {
     kelvoReply *reply;
+    kelvoFcallContext *context; /* a subscribe confirmation's callable, stored when the push is handled */
     kelvoPushNode *next;
 };
 
@@ -138,8 +142,12 @@ struct robj {
     uint32_t connState;       /* kelvoConnState*; cleared whenever the link is given up */
     zval *it;                 /* the caller's SCAN iterator during a scan call */
     kelvoMultiQueue pipe;
+    zval ownEvents;           /* own-write events of a batch, held until its replies are read */
+    zend_string *listenerEndpoint; /* the server identity the object is registered under for its listeners */
     kelvoPushNode *pushqHead;
     kelvoPushNode *pushqTail;
+    kelvoSubscribeWait *waitHead; /* subscribe-family requests sent and not yet answered, oldest first */
+    kelvoSubscribeWait *waitTail;
     uint64_t bytesSent;
     uint64_t bytesRecv;
     uint64_t syncTime;        /* wall-clock microseconds at the start of the last sync; 0 after a failed one */
@@ -172,7 +180,8 @@ void kelvoObjectDtor(zend_object *object);
 void kelvoObjectFree(zend_object *object);
 zend_object *kelvoObjectClone(zend_object *object);
 
-/* Drops the queued pipeline and MULTI entries. */
+/* Drops the queued pipeline and MULTI entries and leaves both modes; a database selected by a
+ * SELECT that never ran is given back (multi.cc). */
 void kelvoFreeCallbacks(robj *ro);
 
 /*

@@ -4,9 +4,13 @@
 #include "catalog/cmdroles.h"
 #include "commands/commands.h"
 #include "client/connection.h"
+#include "client/listeners.h"
+#include "commands/multi.h"
+#include "runtime/cfgvals.h"
 #include "runtime/exception.h"
 #include "runtime/fatal.h"
 #include "runtime/log.h"
+#include "shm/epoch.h"
 #include "client/object.h"
 
 extern "C" {
@@ -42,13 +46,6 @@ const bool engineRandInstalled = (kelvoBackoffRand = engineRand, true);
 
 /* A link idle this long is polled for a close by the server before a request goes out on it. */
 constexpr uint64_t kelvoIdlePollMicros = 1000000;
-
-uint64_t nowMicros()
-{
-    struct timespec ts;
-    clock_gettime(CLOCK_REALTIME, &ts);
-    return static_cast<uint64_t>(ts.tv_sec) * 1000000u + static_cast<uint64_t>(ts.tv_nsec) / 1000u;
-}
 
 /* Standard commands that change nothing on the server: safe to send again after a failure. */
 constexpr int kReadOnlyCommands[] = {
@@ -98,7 +95,18 @@ bool closedByPeer(const kelvoLink *link)
     return (p.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0;
 }
 
-void throwLinkFailure(robj *ro)
+int reconnectClient(void *arg) { return kelvoReconnect(static_cast<robj *>(arg)); }
+
+} // namespace
+
+uint64_t kelvoNowMicros()
+{
+    struct timespec ts;
+    clock_gettime(CLOCK_REALTIME, &ts);
+    return static_cast<uint64_t>(ts.tv_sec) * 1000000u + static_cast<uint64_t>(ts.tv_nsec) / 1000u;
+}
+
+void kelvoThrowLinkFailure(robj *ro)
 {
     kelvoLink &link = ro->link;
     if (link.ctx && link.ctx->err)
@@ -108,6 +116,8 @@ void throwLinkFailure(robj *ro)
     uint32_t err = link.err, sslErr = link.sslErr;
     char errstr[sizeof link.errstr];
     memcpy(errstr, link.errstr, sizeof errstr);
+    /* Listeners are registered under the link's server: they go with it. */
+    kelvoListenersDrop(ro);
     kelvoLinkFree(&link);
     link.err = err;
     link.sslErr = sslErr;
@@ -116,9 +126,21 @@ void throwLinkFailure(robj *ro)
     ro->connState = 0;
 }
 
-int reconnectClient(void *arg) { return kelvoReconnect(static_cast<robj *>(arg)); }
-
-} // namespace
+int kelvoPollIdleLink(robj *ro)
+{
+    kelvoLink &link = ro->link;
+    uint64_t now = ro->syncTime ? ro->syncTime : kelvoNowMicros();
+    if (link.lastUse + kelvoIdlePollMicros >= now || !closedByPeer(&link))
+        return 0;
+    /* Reconnect before sending rather than resend after: the request never left. A batch
+     * cannot move to a new connection. */
+    redisSetError(link.ctx, REDIS_ERR_EOF, "Server closed the connection");
+    if (kelvoInBatch(ro) || kelvoReconnect(ro) != 0) {
+        kelvoThrowLinkFailure(ro);
+        return -1;
+    }
+    return 0;
+}
 
 bool kelvoCmdMayResend(int32_t cmd)
 {
@@ -154,7 +176,7 @@ int kelvoReconnect(robj *ro)
         link.state = KELVO_LINK_READY;
         if (ro->info.db == link.db ||
             kelvoSelectDB(&link, &ro->info, ro->info.db, &ro->lastError, ro->opts.flags) != 2) {
-            link.lastUse = nowMicros();
+            link.lastUse = kelvoNowMicros();
             return 0;
         }
     }
@@ -269,24 +291,17 @@ int kelvoHandleRedirectionError(kelvoReply *err, robj *ro, rrc *req, kelvoReply 
 int kelvoSendCommand(robj *ro, rrc *req, kelvoReply **out)
 {
     kelvoLink &link = ro->link;
-    bool multi = (ro->mode & (kelvoModeMulti | kelvoModePipeline)) == kelvoModeMulti;
+    bool multi = (ro->mode & kelvoModeBatch) == kelvoModeMulti;
     *out = nullptr;
-    uint64_t now = ro->syncTime ? ro->syncTime : nowMicros();
-    if (link.lastUse + kelvoIdlePollMicros < now && closedByPeer(&link)) {
-        /* Reconnect before sending rather than resend after: the request never left. */
-        redisSetError(link.ctx, REDIS_ERR_EOF, "Server closed the connection");
-        if (multi || kelvoReconnect(ro) != 0) {
-            throwLinkFailure(ro);
-            return -1;
-        }
-    }
+    if (kelvoPollIdleLink(ro) != 0)
+        return -1;
     kelvoReply *reply = nullptr;
     if (kelvoRespCmdSend(&reply, &link, &ro->info, &ro->opts.retry, req, multi, reconnectClient, ro) != 0) {
         kelvoReplyFree(reply);
-        throwLinkFailure(ro);
+        kelvoThrowLinkFailure(ro);
         return -1;
     }
-    link.lastUse = nowMicros();
+    link.lastUse = kelvoNowMicros();
     if (kelvoValidateReplyType(req->cmd, reply)) {
         *out = reply;
         return 0;
@@ -308,7 +323,7 @@ int kelvoSendCommand(robj *ro, rrc *req, kelvoReply **out)
     return -1;
 }
 
-void kelvoReturnReply(const kelvoCommandInfo *row, kelvoQuerySet *rqs, robj *ro, kelvoReply *reply, zval *return_value)
+void kelvoFormatReply(const kelvoCommandInfo *row, kelvoQuerySet *rqs, robj *ro, kelvoReply *reply, zval *return_value)
 {
     kelvoAssert(row && rqs && return_value);
     ZVAL_UNDEF(return_value);
@@ -318,17 +333,31 @@ void kelvoReturnReply(const kelvoCommandInfo *row, kelvoQuerySet *rqs, robj *ro,
         kelvoPackOptions opts = kelvoPackOptionsOf(ro->opts);
         kelvoReplyToZVal(return_value, reply, &opts, rqs->flags);
     }
+}
+
+void kelvoReturnReply(const kelvoCommandInfo *row, kelvoQuerySet *rqs, robj *ro, kelvoReply *reply, zval *return_value)
+{
+    kelvoFormatReply(row, rqs, ro, reply, return_value);
     if (row->type == KELVO_CMDTYPE_STANDARD && row->std.delFn)
         row->std.delFn(rqs, ro, reply);
 }
 
+void kelvoCacheReply(kelvoQuerySet *rqs, robj *ro, kelvoChkFn chk, kelvoPutFn put, kelvoReply *reply)
+{
+    kelvoAssert(rqs != NULL);
+    kelvoLink &link = ro->link;
+    if (link.db >= kelvoCfgVals.databases || !link.rdb)
+        return;
+    /* A link without a key lease takes one here once the shared cache hands them out. */
+    if (!link.lease || !put || (chk && !chk(rqs, ro, reply)))
+        return;
+    put(rqs, ro, reply);
+}
+
 int kelvoProcessResponse(zval *return_value, robj *ro, const kelvoCommandInfo *row, kelvoQuerySet *rqs, rrc *req)
 {
-    if (ro->mode & (kelvoModeMulti | kelvoModePipeline)) {
-        /* Queueing joins with transactions and pipelines. */
-        kelvoThrowException(KELVO_ERR_OTHER, "Command queueing is not available");
-        return -1;
-    }
+    if (kelvoInBatch(ro))
+        return kelvoQueueCommand(return_value, ro, row, rqs, req);
     kelvoReply *reply = nullptr;
     if (kelvoSendCommand(ro, req, &reply) != 0)
         return -1;
@@ -340,8 +369,9 @@ int kelvoProcessResponse(zval *return_value, robj *ro, const kelvoCommandInfo *r
         kelvoQuerySetFromRrc(rqs, req);
         if (row->std.keysFn)
             row->std.keysFn(rqs, req);
+    } else {
+        kelvoCacheReply(rqs, ro, row->cached.chkFn, row->cached.putFn, reply);
     }
-    /* Cached reads store their reply here once the shared cache is attached. */
     kelvoReturnReply(row, rqs, ro, reply, return_value);
     kelvoReplyFree(reply);
     return 0;
@@ -360,7 +390,7 @@ int kelvoGetReply(robj *ro, int type, int quiet, kelvoReply **out)
     kelvoAssert(ro != NULL && reply != NULL);
     kelvoReply *r = static_cast<kelvoReply *>(reply);
     *out = r;
-    ro->link.lastUse = nowMicros();
+    ro->link.lastUse = kelvoNowMicros();
     if (r->type == KELVO_REPLY_ERROR) {
         if (!quiet)
             kelvoHandleErrorText(&ro->lastError, ro->opts.flags, ZSTR_VAL(r->v.str), ZSTR_LEN(r->v.str));
@@ -417,6 +447,23 @@ void finishCall(zval *return_value, robj *ro, const kelvoCommandInfo *row, kelvo
     ZVAL_FALSE(return_value);
 }
 
+/* The cache role's answer where the shared cache may give one (never inside MULTI): a hit or a
+ * cached WRONGTYPE becomes the return value, or a value entry of the pipeline. */
+bool answerFromCache(robj *ro, const kelvoCommandInfo *row, kelvoQuerySet *rqs, zval *return_value)
+{
+    if (!ro->link.ep || (ro->mode & kelvoModeMulti) || !kelvoIsCacheEnabled(ro) || kelvoGlobalEpochInit() != 0)
+        return false;
+    zval cached;
+    ZVAL_UNDEF(&cached);
+    int result = row->cached.getFn(&cached, rqs, ro);
+    if (result == KELVO_RES_MISS) {
+        zval_ptr_dtor(&cached);
+        return false;
+    }
+    kelvoReturnValue(ro, result, return_value, &cached);
+    return true;
+}
+
 void initQuerySet(kelvoQuerySet *rqs, uint8_t flags, int cmd)
 {
     *rqs = kelvoQuerySet{};
@@ -441,7 +488,10 @@ void kelvoCommand(INTERNAL_FUNCTION_PARAMETERS, int cmd)
     if (row->type == KELVO_CMDTYPE_CACHED) {
         initQuerySet(&rqs, reqFlags, cmd);
         built = row->cached.queryFn(execute_data, return_value, &rqs, ro) == 0;
-        /* The shared cache answers here when it is on and the link has an endpoint. */
+        if (built && answerFromCache(ro, row, &rqs, return_value)) {
+            kelvoQuerySetRelease(&rqs, KELVO_RQS_OUTCOME_HIT);
+            return;
+        }
         if (built) {
             kelvoRespCmdInitCmd(&req, reqFlags, rqs.cmd);
             row->cached.cnvFn(&req, &rqs);
@@ -518,6 +568,10 @@ ZEND_METHOD(Kelvo_Kelvo, rawCommand)
         if (row->cached.rawQueryFn(&rqs, ro, argc, args) == 0) {
             kelvoQuerySetRelease(&rqs, KELVO_RQS_OUTCOME_ERROR);
             RETURN_FALSE;
+        }
+        if (answerFromCache(ro, row, &rqs, return_value)) {
+            kelvoQuerySetRelease(&rqs, KELVO_RQS_OUTCOME_HIT);
+            return;
         }
         kelvoRespCmdInitCmd(&req, rqs.flags, cmd);
         row->cached.cnvFn(&req, &rqs);

@@ -111,8 +111,33 @@ int kelvoSendCommand(robj *ro, rrc *req, kelvoReply **out);
 /* Follows "-REDIRECT host:port" when the client asked for it: 0 with the target's reply in *out, else -1. */
 int kelvoHandleRedirectionError(kelvoReply *err, robj *ro, rrc *req, kelvoReply **out);
 
-/* The return value from a reply: the row's formatter, or the generic conversion for raw requests and rows without one. */
+/* The value of a reply: the row's formatter, or the generic conversion for raw requests and rows without one. */
+void kelvoFormatReply(const kelvoCommandInfo *row, kelvoQuerySet *rqs, robj *ro, kelvoReply *reply, zval *return_value);
+/* kelvoFormatReply, then a standard row's delete role with the reply. */
 void kelvoReturnReply(const kelvoCommandInfo *row, kelvoQuerySet *rqs, robj *ro, kelvoReply *reply, zval *return_value);
+
+/*
+ * Stores a cached read's reply through its check and store roles, when the link has a cached
+ * database below `kelvo.databases` and a key lease; otherwise stores nothing, silently.
+ */
+void kelvoCacheReply(kelvoQuerySet *rqs, robj *ro, kelvoChkFn chk, kelvoPutFn put, kelvoReply *reply);
+
+/*
+ * A failed link: its error thrown (unless an exception is pending), the link closed with its
+ * error kept for the next report, and what went with it dropped: queued entries, listeners,
+ * the WATCH and subscription state. The next call reconnects.
+ */
+void kelvoThrowLinkFailure(robj *ro);
+
+/*
+ * Before a request goes out on a link idle for over a second: a zero-timeout poll, and a
+ * reconnect when the server closed it (never inside a batch, which cannot move). 0, or -1
+ * after kelvoThrowLinkFailure.
+ */
+int kelvoPollIdleLink(robj *ro);
+
+/* Wall-clock microseconds. */
+uint64_t kelvoNowMicros();
 
 /*
  * Reads one reply of a ready client (pipelines, transactions): 0 with a reply of type

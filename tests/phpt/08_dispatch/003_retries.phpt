@@ -7,43 +7,7 @@ kelvo.maxmemory=0
 --FILE--
 <?php
 require __DIR__ . '/fake.inc';
-
-/* A private redis-server, so it can be restarted. */
-final class OwnServer
-{
-    public int $port;
-    private $proc = null;
-
-    public function __construct()
-    {
-        $probe = stream_socket_server('tcp://127.0.0.1:0');
-        $this->port = (int) substr(strrchr(stream_socket_get_name($probe, false), ':'), 1);
-        fclose($probe);
-        $this->start();
-    }
-
-    public function start(): void
-    {
-        $this->proc = proc_open(['redis-server', '--port', (string) $this->port, '--bind', '127.0.0.1', '--save', '',
-                                 '--appendonly', 'no'], [1 => ['file', '/dev/null', 'w'], 2 => ['file', '/dev/null', 'w']], $p);
-        for ($i = 0; $i < 200; $i++) {
-            if ($s = @stream_socket_client("tcp://127.0.0.1:{$this->port}", $e, $m, 0.1)) {
-                fclose($s);
-                return;
-            }
-            usleep(10000);
-        }
-        throw new RuntimeException('redis-server did not start');
-    }
-
-    public function stop(): void
-    {
-        proc_terminate($this->proc);
-        proc_close($this->proc);
-    }
-
-    public function __destruct() { $this->stop(); }
-}
+require __DIR__ . '/../inc/own_server.inc';
 
 function connections(Kelvo\Kelvo $admin): int
 {
