@@ -17,6 +17,7 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstring>
@@ -450,7 +451,8 @@ void kelvoInitRObj(robj *ro)
 
 void kelvoLinkReleaseRObj(robj *ro, int closing)
 {
-    bool forceClose = closing || ro->link.state < KELVO_LINK_READY || !ro->link.ctx;
+    /* A forked child never writes on the connection it inherited: its parent still talks on it. */
+    bool forceClose = closing || ro->link.state < KELVO_LINK_READY || !ro->link.ctx || ro->link.pid != getpid();
     if (!forceClose) {
         forceClose = !endTransaction(ro) || !kelvoEndSubscriptions(ro);
         /* A link is handed on only with nothing left unread on it. */

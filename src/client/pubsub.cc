@@ -529,8 +529,7 @@ void subscribeLoop(zval *return_value, robj *ro)
 {
     for (;;) {
         if (EG(exception)) {
-            /* exit() in a callback */
-            leaveSubscribeMode(ro);
+            /* exit() in a callback: the subscriptions are left when the object is released. */
             RETVAL_FALSE;
             return;
         }
