@@ -122,6 +122,27 @@ void detachQueue()
     state.queueHeld = false;
 }
 
+/* Every registered object forgets its listeners and its registration; the registry goes. */
+void forgetRegistry()
+{
+    HashTable *table = registry();
+    if (!table)
+        return;
+    zval *objects;
+    ZEND_HASH_FOREACH_VAL(table, objects) {
+        zval *object;
+        ZEND_HASH_FOREACH_VAL(Z_ARRVAL_P(objects), object) {
+            robj *ro = kelvoGetObjectZObj(Z_OBJ_P(object));
+            zend_hash_clean(&ro->callbacks);
+            if (ro->listenerEndpoint) {
+                zend_string_release(ro->listenerEndpoint);
+                ro->listenerEndpoint = nullptr;
+            }
+        } ZEND_HASH_FOREACH_END();
+    } ZEND_HASH_FOREACH_END();
+    destroyRegistry();
+}
+
 /* A forked child starts with neither its parent's queue nor its listeners. */
 void forgetParentState()
 {
@@ -129,25 +150,7 @@ void forgetParentState()
         return;
     state.queueHeld = false; /* the parent's: never given back from here */
     dropWaitingEvents();
-    if (HashTable *table = registry()) {
-        zval *objects;
-        ZEND_HASH_FOREACH_VAL(table, objects)
-        {
-            zval *object;
-            ZEND_HASH_FOREACH_VAL(Z_ARRVAL_P(objects), object)
-            {
-                robj *ro = kelvoGetObjectZObj(Z_OBJ_P(object));
-                zend_hash_clean(&ro->callbacks);
-                if (ro->listenerEndpoint) {
-                    zend_string_release(ro->listenerEndpoint);
-                    ro->listenerEndpoint = nullptr;
-                }
-            }
-            ZEND_HASH_FOREACH_END();
-        }
-        ZEND_HASH_FOREACH_END();
-        destroyRegistry();
-    }
+    forgetRegistry();
     state.pid = 0;
 }
 
@@ -203,8 +206,7 @@ PendingCall **listCalls(PendingCall **tail, zend_object *object, PendingEvent *e
     ZVAL_UNDEF(&event);
     zend_string *name;
     zval *value;
-    ZEND_HASH_FOREACH_STR_KEY_VAL(&ro->callbacks, name, value)
-    {
+    ZEND_HASH_FOREACH_STR_KEY_VAL(&ro->callbacks, name, value) {
         auto *listener = static_cast<kelvoListenerCb *>(Z_PTR_P(value));
         if (!matches(listener, e))
             continue;
@@ -220,8 +222,7 @@ PendingCall **listCalls(PendingCall **tail, zend_object *object, PendingEvent *e
         call->next = nullptr;
         *tail = call;
         tail = &call->next;
-    }
-    ZEND_HASH_FOREACH_END();
+    } ZEND_HASH_FOREACH_END();
     zval_ptr_dtor(&event);
     return tail;
 }
@@ -238,8 +239,9 @@ void listEvent(PendingEvent *e)
     if (!objects)
         return;
     zval *object;
-    ZEND_HASH_FOREACH_VAL(Z_ARRVAL_P(objects), object) { tail = listCalls(tail, Z_OBJ_P(object), e); }
-    ZEND_HASH_FOREACH_END();
+    ZEND_HASH_FOREACH_VAL(Z_ARRVAL_P(objects), object) {
+        tail = listCalls(tail, Z_OBJ_P(object), e);
+    } ZEND_HASH_FOREACH_END();
 }
 
 /* Runs one listener: 0, or -1 when the engine could not call it. */
@@ -358,14 +360,12 @@ void kelvoRemoveListenerRObj(robj *ro)
     kelvoAssert(objects != nullptr);
     zend_ulong index;
     zval *object;
-    ZEND_HASH_FOREACH_NUM_KEY_VAL(Z_ARRVAL_P(objects), index, object)
-    {
+    ZEND_HASH_FOREACH_NUM_KEY_VAL(Z_ARRVAL_P(objects), index, object) {
         if (Z_OBJ_P(object) == &ro->std) {
             zend_hash_index_del(Z_ARRVAL_P(objects), index);
             break;
         }
-    }
-    ZEND_HASH_FOREACH_END();
+    } ZEND_HASH_FOREACH_END();
     if (zend_hash_num_elements(Z_ARRVAL_P(objects)) == 0)
         zend_hash_del(registry(), endpoint);
     zend_string_release(endpoint);
@@ -455,14 +455,12 @@ void kelvoListenersFireOwn(robj *ro, zval *events)
     if (Z_TYPE_P(events) != IS_ARRAY || zend_hash_num_elements(&ro->callbacks) == 0)
         return;
     zval *event;
-    ZEND_HASH_FOREACH_VAL(Z_ARRVAL_P(events), event)
-    {
+    ZEND_HASH_FOREACH_VAL(Z_ARRVAL_P(events), event) {
         if (Z_TYPE_P(event) == IS_STRING)
             enqueue(nullptr, ro, Z_STRVAL_P(event), Z_STRLEN_P(event), true);
         else
             enqueue(nullptr, ro, nullptr, 0, true);
-    }
-    ZEND_HASH_FOREACH_END();
+    } ZEND_HASH_FOREACH_END();
     deliver();
 }
 
@@ -487,7 +485,8 @@ void kelvoListenersRequestEnd(void)
 {
     forgetParentState();
     dropWaitingEvents();
-    destroyRegistry();
+    /* Objects the engine frees after this (after a fatal error) have nothing left to unregister. */
+    forgetRegistry();
     detachQueue();
     state.pid = 0;
 }

@@ -5,6 +5,7 @@
 #include "commands/commands.h"
 #include "client/connection.h"
 #include "client/listeners.h"
+#include "client/pubsub.h"
 #include "commands/multi.h"
 #include "runtime/cfgvals.h"
 #include "runtime/exception.h"
@@ -453,6 +454,9 @@ bool answerFromCache(robj *ro, const kelvoCommandInfo *row, kelvoQuerySet *rqs, 
 {
     if (!ro->link.ep || (ro->mode & kelvoModeMulti) || !kelvoIsCacheEnabled(ro) || kelvoGlobalEpochInit() != 0)
         return false;
+    /* Inside a subscribe callback, invalidations may wait on the socket behind the message. */
+    if (ro->opts.flags & kelvoOptInSubscribeCallback)
+        kelvoSubscribeDrainInvalidations(ro);
     zval cached;
     ZVAL_UNDEF(&cached);
     int result = row->cached.getFn(&cached, rqs, ro);

@@ -8,3 +8,6 @@ kelvo_unit_test(commands_backoff_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/commands
 
 # The dispatcher against the harness's server: request counters and reconnects while a WATCH holds.
 kelvo_engine_test(commands_dispatch_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/commands_dispatch_test.cc)
+
+# Pipelines and transactions with the cache's answers and the invalidation delivery stood in for.
+kelvo_engine_test(multi_engine_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/multi_engine_test.cc)
