@@ -18,6 +18,7 @@
 #include <arpa/inet.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <pthread.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -42,10 +43,18 @@ uint64_t nowMicros()
     return uint64_t(ts.tv_sec) * 1000000u + uint64_t(ts.tv_nsec) / 1000u;
 }
 
-/* The links of a forked child must not be those of its parent; getpid is cheap and always right. */
+/* The links of a forked child must not be those of its parent. The id is asked of the kernel
+ * once per process (a system call on every command costs a pipeline most of its time); a
+ * child learns its own at the fork. */
+pid_t cachedPid;
+void forgetPid() { cachedPid = 0; }
+[[maybe_unused]] const int pidForgottenAtFork = pthread_atfork(nullptr, nullptr, forgetPid);
+
 pid_t currentPid()
 {
-    return getpid();
+    if (cachedPid == 0)
+        cachedPid = getpid();
+    return cachedPid;
 }
 
 bool startsWithCi(const char *text, size_t length, const char *prefix)
@@ -637,7 +646,8 @@ int kelvoSyncObject(robj *ro, uint32_t wanted, bool quiet)
             return quiet ? (zend_clear_exception(), -1) : -1;
         }
         if (selected == 0) {
-            /* The cache's invalidation poll and INFO refresh join here; then the periodic tasks. */
+            /* The cache's invalidation poll and INFO refresh join here, then the periodic tasks;
+             * never while a batch is open: its replies are still to come on this socket. */
             return 0;
         }
         if (ro->connState || (ro->mode & (kelvoModeMulti | kelvoModePipeline))) {
