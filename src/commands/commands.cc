@@ -235,7 +235,7 @@ int kelvoHandleRedirectionError(kelvoReply *err, robj *ro, rrc *req, kelvoReply 
     zend_string *host = zend_string_init(s + 9, static_cast<size_t>(colon - (s + 9)), 0);
     php_url *url = nullptr;
     const char *error = nullptr;
-    uint16_t flags = static_cast<uint16_t>(ro->opts.flags & ~kelvoOptCapaRedirect);
+    kelvoOptionWord flags = static_cast<kelvoOptionWord>(ro->opts.flags & ~kelvoOptCapaRedirect);
     int rc = kelvoInitRedisInfo(&tmp.info, ro->info.persistent, flags, host, port, &url, nullptr, &error);
     zend_string_release(host);
     if (url)
@@ -615,7 +615,7 @@ void withMeta(INTERNAL_FUNCTION_PARAMETERS, int cmd)
     robj *ro = kelvoGetObjectZVal(ZEND_THIS);
     ro->opts.flags |= kelvoOptWithMeta;
     kelvoCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, cmd);
-    ro->opts.flags &= static_cast<uint16_t>(~kelvoOptWithMeta);
+    ro->opts.flags &= static_cast<kelvoOptionWord>(~kelvoOptWithMeta);
 }
 
 } // namespace

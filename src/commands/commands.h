@@ -72,7 +72,7 @@ void kelvoQuerySetFromRrc(kelvoQuerySet *rqs, rrc *req);
  */
 struct kelvoReplyEnv {
     kelvoPackOptions opts;
-    uint16_t *flags;
+    kelvoOptionWord *flags;
     zval *it;
 };
 kelvoReplyEnv kelvoReplyEnvOf(robj *obj);
