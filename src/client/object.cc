@@ -244,10 +244,10 @@ int setReadTimeout(robj *ro, zval *value)
 int setScan(robj *ro, zval *value)
 {
     switch (zval_get_long(value)) {
-    case 0: ro->opts.scan &= ~kelvoScanRetry; return 0;
-    case 1: ro->opts.scan |= kelvoScanRetry; return 0;
-    case 2: ro->opts.scan |= kelvoScanPrefix; return 0;
-    case 3: ro->opts.scan &= ~kelvoScanPrefix; return 0;
+    case KELVO_SCAN_NORETRY: ro->opts.scan &= ~kelvoScanRetry; return 0;
+    case KELVO_SCAN_RETRY: ro->opts.scan |= kelvoScanRetry; return 0;
+    case KELVO_SCAN_PREFIX: ro->opts.scan |= kelvoScanPrefix; return 0;
+    case KELVO_SCAN_NOPREFIX: ro->opts.scan &= ~kelvoScanPrefix; return 0;
     default: return -1;
     }
 }
@@ -1056,7 +1056,7 @@ ZEND_METHOD(Kelvo_Kelvo, getMode)
     if (ro->mode & kelvoModePipeline) {
         RETURN_LONG(kelvoModePipeline);
     }
-    RETURN_LONG((ro->mode & kelvoModeMulti) ? kelvoModeMulti : 0);
+    RETURN_LONG((ro->mode & kelvoModeMulti) ? kelvoModeMulti : kelvoModeAtomic);
 }
 
 ZEND_METHOD(Kelvo_Kelvo, _serialize)

@@ -55,11 +55,20 @@ enum kelvoOptionId : int32_t {
     KELVO_OPT_AVAILABILITY_ZONE = 110,
 };
 
+/* Values of OPT_SCAN (the SCAN_* class constants): each switches one bit of kelvoOptions::scan. */
+enum kelvoScanSetting : int32_t {
+    KELVO_SCAN_NORETRY = 0,
+    KELVO_SCAN_RETRY = 1,
+    KELVO_SCAN_PREFIX = 2,
+    KELVO_SCAN_NOPREFIX = 3,
+};
+
 /* Bits of kelvoOptions::scan. */
 constexpr uint32_t kelvoScanRetry = 0x1;
 constexpr uint32_t kelvoScanPrefix = 0x2;
 
-/* Bits of robj::mode (the class constants of the same names; ATOMIC is none). */
+/* Bits of robj::mode (the class constants of the same names; ATOMIC is none of them). */
+constexpr uint64_t kelvoModeAtomic = 0;
 constexpr uint64_t kelvoModeMulti = 1;
 constexpr uint64_t kelvoModePipeline = 2;
 constexpr uint64_t kelvoModeSubscribed = 4;

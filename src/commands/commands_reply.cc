@@ -213,8 +213,10 @@ struct KeyTypeName {
     size_t len;
     zend_long code;
 };
-constexpr KeyTypeName kKeyTypes[] = {{"string", 6, 1}, {"set", 3, 2},    {"list", 4, 3},      {"zset", 4, 4},
-                                     {"hash", 4, 5},   {"stream", 6, 6}, {"vectorset", 9, 7}};
+constexpr KeyTypeName kKeyTypes[] = {
+    {"string", 6, KELVO_KEYTYPE_STRING}, {"set", 3, KELVO_KEYTYPE_SET},       {"list", 4, KELVO_KEYTYPE_LIST},
+    {"zset", 4, KELVO_KEYTYPE_ZSET},     {"hash", 4, KELVO_KEYTYPE_HASH},     {"stream", 6, KELVO_KEYTYPE_STREAM},
+    {"vectorset", 9, KELVO_KEYTYPE_VECTORSET}};
 
 void keyType(zval *rv, kelvoQuerySet *, kelvoReplyEnv *env, const kelvoReply *reply)
 {
@@ -227,7 +229,7 @@ void keyType(zval *rv, kelvoQuerySet *, kelvoReplyEnv *env, const kelvoReply *re
         ZVAL_STR_COPY(rv, s);
         return;
     }
-    ZVAL_LONG(rv, 0);
+    ZVAL_LONG(rv, KELVO_KEYTYPE_NOT_FOUND);
     for (const KeyTypeName &t : kKeyTypes)
         if (ZSTR_LEN(s) == t.len && memcmp(ZSTR_VAL(s), t.name, t.len) == 0)
             ZVAL_LONG(rv, t.code);
