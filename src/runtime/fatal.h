@@ -4,6 +4,10 @@
  * process with a segmentation fault, so the crash handler writes its report.
  * They take no lock: they may run while shared locks are held.
  *
+ * Owns the backtrace writer that the crash report (log.h) shares, so the
+ * reporters sit below the logger: they read only the log descriptor of
+ * kelvoCfgVals. Engine-free.
+ *
  * Assertions are always in force; the condition text is what gets printed.
  */
 #ifndef KELVO_FATAL_H
@@ -16,6 +20,19 @@
     __attribute__((format(printf, 4, 5)));
 /* Stores to address -1 until the (one-shot) SIGSEGV handler has run and the default action ends us. */
 [[noreturn]] void kelvoSegfault(void);
+
+/* Writes the current backtrace to the log descriptor; nothing without a log. Signal-safe. */
+void kelvoLogBacktrace(void);
+
+/* The base name of a source path, for the "%s:%d " that starts most messages. */
+constexpr const char *kelvoFileBaseName(const char *path)
+{
+    const char *base = path;
+    for (const char *p = path; *p; ++p)
+        if (*p == '/')
+            base = p + 1;
+    return base;
+}
 
 #define kelvoAssert(condition)                                                     \
     do {                                                                           \

@@ -553,20 +553,6 @@ void kelvoSignalLogRaw(const char *format, ...)
     writeOnce(buffer, n);
 }
 
-void kelvoLogBacktrace(void)
-{
-    if (kelvoCfgVals.log_fd < 0)
-        return;
-    static const char begin[] = "\n>>> KELVO BEGIN BACKTRACE\n";
-    static const char end[] = "<<< KELVO END BACKTRACE\n";
-    if (!writeOnce(begin, sizeof begin - 1))
-        return;
-    void *frames[128];
-    int count = backtrace(frames, 128);
-    backtrace_symbols_fd(frames, count, kelvoCfgVals.log_fd);
-    writeOnce(end, sizeof end - 1);
-}
-
 void kelvoLogRegisters(const void *context)
 {
     if (kelvoCfgVals.log_fd < 0 || context == nullptr)
