@@ -119,14 +119,6 @@ int kelvoInitSharedCache(uint64_t seed);
 void kelvoFreeSharedCache(void);
 
 /*
- * Request end: gives back what a bailout left behind, a read section still
- * open or shared locks still held (those mark the shared state broken, as
- * their data may be half-changed), and reports it with an error log. Returns
- * how many were left.
- */
-int kelvoSharedRequestEnd(void);
-
-/*
  * Engine side (shared_php.cc). Module start-up: points the signal hooks at
  * the engine, maps the arena (engine warning "Cannot initialize kelvo shared
  * memory" when it cannot) and builds the root (the arena removed when that
