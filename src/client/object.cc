@@ -4,6 +4,7 @@
 #include "client/object.h"
 
 #include "client/client.h"
+#include "client/guard.h"
 #include "runtime/exception.h"
 #include "runtime/fatal.h"
 #include "runtime/kelvo.h"
