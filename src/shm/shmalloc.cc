@@ -50,11 +50,13 @@ static kelvoTreeNode *liveTag(kelvoTreeNode *h)
     return reinterpret_cast<kelvoTreeNode *>(reinterpret_cast<uintptr_t>(h) ^ 0x6b656c766f6c6976ull);
 }
 
-template <typename T> static T loadRelaxed(const T *at) { return __atomic_load_n(at, __ATOMIC_ACQUIRE); }
-template <typename T> static void storeRelaxed(T *at, T value) { __atomic_store_n(at, value, __ATOMIC_RELEASE); }
+/* The top and the free byte count are also read without the allocator lock (accounting, range
+ * checks): stored with release under the lock, loaded with acquire. */
+template <typename T> static T loadAcquire(const T *at) { return __atomic_load_n(at, __ATOMIC_ACQUIRE); }
+template <typename T> static void storeRelease(T *at, T value) { __atomic_store_n(at, value, __ATOMIC_RELEASE); }
 
-static void setCurr(char *top) { storeRelaxed(&arena->curr, top); }
-static void addFree(int64_t delta) { storeRelaxed(&arena->free_bytes, arena->free_bytes + delta); }
+static void setCurr(char *top) { storeRelease(&arena->curr, top); }
+static void addFree(int64_t delta) { storeRelease(&arena->free_bytes, arena->free_bytes + delta); }
 
 static void writeHeader(kelvoTreeNode *h, uint32_t prevsize, uint32_t size, bool isFree)
 {
@@ -339,7 +341,7 @@ static void checkRange(void *pointer, const char *function)
     if (!kelvoShArenaActive())
         kelvoPanic("Shared memory segment is not available");
     char *p = static_cast<char *>(pointer);
-    char *low = arena->base + KELVO_SH_HEADER, *top = loadRelaxed(&arena->curr);
+    char *low = arena->base + KELVO_SH_HEADER, *top = loadAcquire(&arena->curr);
     if (p >= low && p <= top)
         return;
     bool before = p < arena->base;
@@ -425,13 +427,13 @@ uint64_t kelvoShCappedSize(void) { return kelvoShSize(); }
 uint64_t kelvoShActive(void)
 {
     kelvoAssert(kelvoShArenaActive());
-    return loadRelaxed(&arena->curr) - arena->base;
+    return loadAcquire(&arena->curr) - arena->base;
 }
 
 uint64_t kelvoShFreeBytes(void)
 {
     kelvoAssert(kelvoShArenaActive());
-    return loadRelaxed(&arena->free_bytes);
+    return loadAcquire(&arena->free_bytes);
 }
 
 uint64_t kelvoShUsed(void)
