@@ -8,7 +8,9 @@
  * reporters sit below the logger: they read only the log descriptor of
  * kelvoCfgVals. Engine-free.
  *
- * Assertions are always in force; the condition text is what gets printed.
+ * kelvoAssert is always in force; kelvoDebugAssert, for preconditions checked
+ * on every call of a hot path (the lock a caller must hold), only in debug
+ * builds (NDEBUG not defined). The condition text is what gets printed.
  */
 #ifndef KELVO_FATAL_H
 #define KELVO_FATAL_H
@@ -39,6 +41,13 @@ constexpr const char *kelvoFileBaseName(const char *path)
         if (__builtin_expect(!(condition), 0))                                     \
             kelvoAssertionFailedImpl(#condition, __FILE__, __LINE__, __func__);    \
     } while (0)
+
+/* Under NDEBUG the condition is still compiled, never evaluated. */
+#ifdef NDEBUG
+#define kelvoDebugAssert(condition) static_cast<void>(sizeof(!(condition)))
+#else
+#define kelvoDebugAssert(condition) kelvoAssert(condition)
+#endif
 
 #define kelvoUnreachable() kelvoUnreachableImpl(__FILE__, __LINE__, __func__)
 #define kelvoUnimplemented() kelvoUnimplementedImpl(__FILE__, __LINE__, __func__)

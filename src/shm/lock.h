@@ -24,6 +24,7 @@
 #include <pthread.h>
 
 #include "runtime/cfgvals.h"
+#include "runtime/fatal.h"
 #include "runtime/log.h"
 
 enum kelvoLockType : uint32_t {
@@ -54,11 +55,14 @@ int kelvoLockInit(kelvoLock *lock, uint32_t kind);
  */
 [[nodiscard]] int kelvoLockLock(kelvoLock *lock);
 
-/* Releases a lock taken by kelvoLockLock, then kelvoUndeferSignals. */
+/* Releases a lock this process took with kelvoLockLock, then kelvoUndeferSignals. */
 void kelvoLockUnlock(kelvoLock *lock);
 
 /* True while this process holds the lock (the owner word names it). */
 bool kelvoLockHeldByMe(const kelvoLock *lock);
+
+/* What a function that must run under `lock` asserts first (debug builds). */
+#define kelvoAssertLockHeld(lock) kelvoDebugAssert(kelvoLockHeldByMe(lock))
 
 /* "spinlock", "mutex" or "adaptive-mutex"; any other kind is fatal. */
 const char *kelvoLockTypeToString(uint32_t kind);

@@ -169,6 +169,7 @@ void kelvoShDestroy(void)
 void *kelvoShMallocImpl(size_t request)
 {
     kelvoAssert(kelvoShArenaActive());
+    kelvoAssertLockHeld(&arena->lock);
     if (request > KELVO_SH_MAX_BLOCK)
         return nullptr;
     uint32_t n = static_cast<uint32_t>(request ? roundUp16(request) : KELVO_SH_GRANULE);
@@ -206,6 +207,7 @@ void *kelvoShMallocImpl(size_t request)
 
 void kelvoShTrimBlock(kelvoTreeNode *h, uint32_t size, uint32_t newSize)
 {
+    kelvoAssertLockHeld(&arena->lock);
     kelvoAssert(size >= newSize + KELVO_SPLIT_MIN);
     kelvoTreeNodeUpdate(h, -1, newSize, false);
     uint32_t rest = size - newSize - KELVO_SH_HEADER;
@@ -224,6 +226,7 @@ constexpr uint64_t MIN_TAIL_PIECE = KELVO_SH_HEADER + KELVO_SH_GRANULE;
 
 void kelvoShFreeBlock(kelvoTreeNode *h)
 {
+    kelvoAssertLockHeld(&arena->lock);
     kelvoAssert(!kelvoTreeIsFree(h));
     char *low = bytes(h);
     char *high = bytes(nextOf(h));
@@ -295,6 +298,7 @@ static bool isLiveBlock(kelvoTreeNode *h)
 
 bool kelvoShFreeImpl(void *pointer)
 {
+    kelvoAssertLockHeld(&arena->lock);
     kelvoTreeNode *h = kelvoShHeader(pointer);
     if (!isLiveBlock(h)) {
         kelvoShLog(KELVO_LL_ERROR, "Refusing to free %p: not a live block of the shared heap", pointer);

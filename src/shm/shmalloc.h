@@ -86,13 +86,17 @@ void kelvoShFreeAligned64(void *pointer);
 [[nodiscard]] int kelvoShLock(void);
 void kelvoShUnlock(void);
 
-/* The allocation core; the caller holds the allocator lock. */
+/*
+ * The cores below run with the allocator lock held by the caller; debug builds
+ * assert it (kelvoAssertLockHeld).
+ */
+/* The allocation core. */
 void *kelvoShMallocImpl(size_t size);
 /* The free core for a pointer from kelvoShMallocImpl; false when it is not a live block. */
 bool kelvoShFreeImpl(void *pointer);
-/* Frees an in-use block and merges it with its free neighbours (lock held). */
+/* Frees an in-use block and merges it with its free neighbours. */
 void kelvoShFreeBlock(kelvoTreeNode *header);
-/* Cuts an in-use block of `size` to `newSize` (size - newSize >= KELVO_SPLIT_MIN) and frees the rest (lock held). */
+/* Cuts an in-use block of `size` to `newSize` (size - newSize >= KELVO_SPLIT_MIN) and frees the rest. */
 void kelvoShTrimBlock(kelvoTreeNode *header, uint32_t size, uint32_t newSize);
 
 /* Accounting, read without the lock (advisory figures). */
