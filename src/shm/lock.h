@@ -20,6 +20,7 @@
 #define KELVO_LOCK_H
 
 #include <csignal>
+#include <cstddef>
 #include <cstdint>
 #include <pthread.h>
 
@@ -44,6 +45,10 @@ struct kelvoLock {
     pthread_mutex_t mutex;
     uint64_t owner;
 };
+static_assert(KELVO_LOCK_SPIN == 0, "a zero-filled lock is a free spin lock");
+static_assert(sizeof(pthread_mutex_t) >= sizeof(uint32_t) && alignof(pthread_mutex_t) >= alignof(uint32_t),
+              "the spin word is the first 32-bit word of `mutex`");
+static_assert(offsetof(kelvoLock, owner) % alignof(uint64_t) == 0, "the owner word is read atomically");
 
 /* Makes a free lock of the given kind: 0, or -1 after an error log. */
 int kelvoLockInit(kelvoLock *lock, uint32_t kind);

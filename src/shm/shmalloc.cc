@@ -397,6 +397,9 @@ void *kelvoShRealloc(void *pointer, size_t size)
     return result;
 }
 
+/* 71 = the heap's own pointer (8 bytes) and up to 63 bytes to the next 64-byte boundary. */
+static_assert(sizeof(void *) <= 8, "the heap's own pointer fits the 8 bytes before an aligned block");
+
 void *kelvoShMallocAligned64(size_t size)
 {
     if (size > KELVO_SH_MAX_BLOCK)
