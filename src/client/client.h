@@ -2,7 +2,8 @@
  * The PHP face of the single-server client: the class Kelvo\Kelvo (its constants, its typed
  * property, its method table and the marker attributes on its methods) and the registration
  * of the event classes Kelvo\Event, Kelvo\Event\Invalidated and Kelvo\Event\Flushed. The
- * guard that keeps PHP code from changing the properties the module manages is guard.h.
+ * guard that keeps PHP code from changing the properties the module manages is guard.h
+ * (included).
  *
  * The declarations come from stubs/client.stub.php, generated with the method handlers
  * (client_methods.cc) from tools/client_methods.tsv by tools/gen-client-stub.php.
@@ -13,6 +14,7 @@
 #define KELVO_CLIENT_H
 
 #include "php_kelvo.h"
+#include "client/guard.h"
 #include "runtime/kelvo.h" /* kelvo_ce */
 
 #include <cstddef>
