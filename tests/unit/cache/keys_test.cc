@@ -30,11 +30,11 @@ struct Keys : ::testing::Test {
     {
         ASSERT_EQ(kelvoShInitEx(16 * MiB, KELVO_PREFAULT_OFF, KELVO_LOCK_ADAPTIVE_MUTEX), 0);
         kelvoMapSetSeed(0x9e3779b97f4a7c15ULL);
-        startUsed = kelvoShUsed();
+        startUsed = inUseBytes();
     }
     void TearDown() override
     {
-        EXPECT_EQ(kelvoShUsed(), startUsed) << "the heap does not balance";
+        EXPECT_EQ(inUseBytes(), startUsed) << "the heap does not balance";
         checkHeap();
         kelvoShDestroy();
     }
