@@ -3,10 +3,13 @@
 // into PHP values under the client's option flags. The heap balances after every test.
 #include "cache/keys.h"
 #include "pack/pack.h"
+#include "shm/shared.h"
 #include "shm/shmalloc.h"
 #include "support/command_engine.h"
 #include "support/shm_check.h"
 #include "commands/commands_test_util.h"
+
+#include <xxhash.h>
 
 #include <algorithm>
 #include <string>
@@ -183,6 +186,14 @@ TEST(Keys, ReplyStringsAppendToAMemberBuffer)
     ASSERT_EQ(buffer.used, 6u);
     EXPECT_EQ(std::string(buffer.data, buffer.used), std::string("ab\0ab\0", 6));
     kelvoShFree(buffer.data);
+}
+
+TEST(Keys, MembersAreHashedWithTheSecretSeedOfTheSharedRoot)
+{
+    ASSERT_NE(kelvoSharedData, nullptr);
+    uint64_t seed = kelvoSharedData->cache.seed;
+    EXPECT_NE(seed, 0u);
+    EXPECT_EQ(kelvoMapMemberHash("member", 6), XXH3_64bits_withSeed("member", 6, seed));
 }
 
 /* --- to PHP --- */
