@@ -419,7 +419,7 @@ uint64_t kelvoMapMemberHash(const char *member, size_t length)
     return XXH3_64bits_withSeed(member, length, memberSeed);
 }
 
-size_t kelvoKeyMaxBytes(void) { return kelvoShSize() / 8; }
+size_t kelvoKeyMaxBytes(void) { return kelvoShArenaActive() ? kelvoShSize() / 8 : 0; }
 
 /* --- building and freeing --- */
 

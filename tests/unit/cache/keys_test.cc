@@ -642,6 +642,14 @@ TEST_F(Keys, NoValueTakesMoreThanAnEighthOfTheArena)
     kelvoKeyFree(h);
 }
 
+TEST(KeysWithoutArena, NothingIsBuilt)
+{
+    ASSERT_FALSE(kelvoShArenaActive());
+    EXPECT_EQ(kelvoKeyMaxBytes(), 0u);
+    EXPECT_EQ(build(KELVO_STRING, KELVO_KEY_FULL, str("a")), nullptr);
+    EXPECT_EQ(build(KELVO_STRING, KELVO_KEY_FULL, nil()), kelvoNilKey);
+}
+
 TEST_F(Keys, SortedSetsFillInOrderOrReversedWithTheirScores)
 {
     Node reply = agg({agg({str("a"), dbl(1)}), agg({nil(), dbl(2)}), agg({str("ccc"), dbl(3.5)})});
