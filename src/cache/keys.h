@@ -39,7 +39,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "catalog/cmdinfo.h"
+#include "catalog/cmdrow.h"
 
 struct kelvoPackOptions;
 

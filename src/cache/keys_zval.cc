@@ -3,10 +3,9 @@
  * Mersenne Twister: the engine's side of cached values.
  */
 #include "cache/keys.h"
-#include "client/object.h"
 #include "pack/pack.h"
-#include "runtime/errclass.h"
 #include "runtime/fatal.h"
+#include "runtime/optflags.h"
 
 extern "C" {
 #include "ext/random/php_random.h"
