@@ -9,12 +9,14 @@
 #include "client/client.h"
 #include "client/listeners.h"
 #include "client/object.h"
+#include "commands/commands.h" /* key types: the cases of Kelvo\KeyType */
 #include "runtime/exception.h"
 #include "runtime/fatal.h"
 #include "runtime/log.h"
 #include "pack/pack.h"
 #include "session/session.h"
 #include "runtime/settings.h"
+#include "shm/epoch.h"
 #include "shm/shared.h"
 
 extern "C" {

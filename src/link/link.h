@@ -12,14 +12,17 @@
  * A link belongs to the process that opened it (`pid`) and is used by it
  * alone; no locks. A link is opened blocking; its byte-counting socket
  * functions (kelvoNetRead/kelvoNetWrite) sit in the client layer's shared
- * table of plain sockets, so they count every plain link of the process.
- * Engine side: identity strings and reply nodes live in request memory.
+ * table of plain sockets, so they count every plain link of the process,
+ * through the hooks the client layer sets (kelvoLinkBytes): links know
+ * nothing of client records or module globals. Engine side: identity strings
+ * and reply nodes live in request memory.
  */
 #ifndef KELVO_LINK_H
 #define KELVO_LINK_H
 
 #include "php_kelvo.h"
 #include "resp3/resp3.h"
+#include "runtime/optflags.h"
 
 #include <sys/time.h>
 #include <sys/types.h>
@@ -42,11 +45,6 @@ enum kelvoLinkState : uint32_t {
 /* TLS verification bits of redisInfo::tls.verify; both are set when TLS is switched on. */
 constexpr uint8_t KELVO_TLS_VERIFY_PEER = 0x02;      /* the certificate chain must verify */
 constexpr uint8_t KELVO_TLS_VERIFY_PEER_NAME = 0x04; /* the certificate must name the host (or peerName) */
-
-/* Client option bits that links read (the rest belong to the client object). */
-constexpr uint32_t kelvoOptUseCache = 0x010;
-constexpr uint32_t kelvoOptClientTracking = 0x020;
-constexpr uint32_t kelvoOptCapaRedirect = 0x200;
 
 /* Name and version the handshake announces with CLIENT SETINFO. */
 constexpr const char *kelvoLibName = "kelvo";
@@ -77,7 +75,7 @@ struct redisInfo {
     zend_string *pass;
     int32_t type;              /* REDIS_CONN_TCP, REDIS_CONN_UNIX; -1: no information */
     uint32_t db;               /* the database the object wants */
-    uint16_t flags;            /* the object's option flags when this was built */
+    kelvoOptionWord flags;     /* the object's option flags when this was built */
     uint8_t persistent;        /* 1: the link goes to the persistent pool on release */
 };
 
@@ -199,9 +197,21 @@ void kelvoSetRedisErrorFromErrno(redisContext *c);
 void kelvoEnableKeepAlive(const redisInfo *info, redisContext *c);
 
 /*
+ * Where plain links report the bytes they move: `owner` is the context's
+ * private data, and a context without one reports nothing. The client layer,
+ * which owns the counters (its records' and the process's), fills it at module
+ * start-up; an empty slot counts nothing.
+ */
+struct kelvoLinkByteHooks {
+    void (*received)(void *owner, uint64_t bytes);
+    void (*sent)(void *owner, uint64_t bytes);
+};
+extern kelvoLinkByteHooks kelvoLinkBytes;
+
+/*
  * The socket functions of plain contexts: redisNetRead/redisNetWrite that,
- * for a context whose private data names its owner, add what moved to the
- * process's byte counters.
+ * for a context whose private data names its owner, report what moved
+ * through kelvoLinkBytes.
  */
 ssize_t kelvoNetRead(redisContext *c, char *buf, size_t cap);
 ssize_t kelvoNetWrite(redisContext *c);

@@ -4,6 +4,7 @@
  * root at start-up with their warning, and the arena figures of the crash
  * report.
  */
+#include "cache/keys.h"
 #include "runtime/kelvo.h"
 #include "shm/epoch.h"
 #include "shm/lock.h"
@@ -16,6 +17,8 @@ extern "C" {
 }
 
 #include <cstring>
+
+static_assert(kelvoStatCount == KELVO_SHARED_STATS, "per-process counters fold into the shared ones index by index");
 
 static void engineDefer(void) { ZEND_SIGNAL_BLOCK_INTERRUPTIONS(); }
 
@@ -56,6 +59,8 @@ int kelvoSharedStartup(void)
         kelvoShDestroy();
         return -1;
     }
+    /* Before any worker forks: every process of the tree hashes members alike. */
+    kelvoMapSetSeed(kelvoSharedData->cache.seed);
     if (kelvoLogHook.runtimeStats != sharedRuntimeStats) {
         engineRuntimeStats = kelvoLogHook.runtimeStats;
         kelvoLogHook.runtimeStats = sharedRuntimeStats;
