@@ -524,9 +524,9 @@ ZEND_METHOD(Kelvo_Kelvo, onInvalidated)
     zend_fcall_info_cache fcc = empty_fcall_info_cache;
     zend_string *pattern = nullptr;
     ZEND_PARSE_PARAMETERS_START(1, 2)
-    Z_PARAM_FUNC_OR_NULL(fci, fcc)
-    Z_PARAM_OPTIONAL
-    Z_PARAM_STR_OR_NULL(pattern)
+        Z_PARAM_FUNC_OR_NULL(fci, fcc)
+        Z_PARAM_OPTIONAL
+        Z_PARAM_STR_OR_NULL(pattern)
     ZEND_PARSE_PARAMETERS_END();
     if (pattern && ZSTR_LEN(pattern) == 0) {
         php_error_docref(nullptr, E_WARNING, "Invalid argument supplied for pattern ({KELVO_ERR_CONFIG})");
@@ -542,7 +542,7 @@ ZEND_METHOD(Kelvo_Kelvo, onFlushed)
     zend_fcall_info fci = empty_fcall_info;
     zend_fcall_info_cache fcc = empty_fcall_info_cache;
     ZEND_PARSE_PARAMETERS_START(1, 1)
-    Z_PARAM_FUNC_OR_NULL(fci, fcc)
+        Z_PARAM_FUNC_OR_NULL(fci, fcc)
     ZEND_PARSE_PARAMETERS_END();
     if (!requireSharedCache())
         RETURN_FALSE;
@@ -556,7 +556,7 @@ ZEND_METHOD(Kelvo_Kelvo, listen)
     zend_fcall_info fci = empty_fcall_info;
     zend_fcall_info_cache fcc = empty_fcall_info_cache;
     ZEND_PARSE_PARAMETERS_START(1, 1)
-    Z_PARAM_FUNC_OR_NULL(fci, fcc)
+        Z_PARAM_FUNC_OR_NULL(fci, fcc)
     ZEND_PARSE_PARAMETERS_END();
     updateListener(INTERNAL_FUNCTION_PARAM_PASSTHRU, kelvoListenInvalidated | kelvoListenFlushed, nullptr, &fci, &fcc);
 }

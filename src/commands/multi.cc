@@ -127,12 +127,10 @@ void keepOwnEvents(robj *ro, kelvoMultiEntry *entry)
     if (Z_TYPE(ro->ownEvents) != IS_ARRAY)
         array_init(&ro->ownEvents);
     zval *event;
-    ZEND_HASH_FOREACH_VAL(Z_ARRVAL(entry->ownEvents), event)
-    {
+    ZEND_HASH_FOREACH_VAL(Z_ARRVAL(entry->ownEvents), event) {
         Z_TRY_ADDREF_P(event);
         add_next_index_zval(&ro->ownEvents, event);
-    }
-    ZEND_HASH_FOREACH_END();
+    } ZEND_HASH_FOREACH_END();
 }
 
 /* MULTI sent on a plain link: its status read. 0, or -1 with the failure reported. */
@@ -573,43 +571,56 @@ void kelvoDiscardDel(kelvoQuerySet *, robj *ro, kelvoReply *)
 
 /* -- methods ------------------------------------------------------------------------------------- */
 
+namespace {
+
+/* The client of the call, its link readied; null when that failed (reported). */
+robj *readyClient(zend_execute_data *execute_data)
+{
+    robj *ro = kelvoGetObjectZVal(ZEND_THIS);
+    return kelvoSyncObject(ro, KELVO_LINK_READY, false) == 0 ? ro : nullptr;
+}
+
+void enterMode(INTERNAL_FUNCTION_PARAMETERS, zend_long mode)
+{
+    robj *ro = readyClient(execute_data);
+    if (!ro || kelvoMulti(ro, mode) != 0)
+        RETURN_FALSE;
+    RETURN_OBJ_COPY(&ro->std);
+}
+
+} // namespace
+
 extern "C" {
 
 ZEND_METHOD(Kelvo_Kelvo, multi)
 {
     zend_long mode = kelvoModeMulti;
     ZEND_PARSE_PARAMETERS_START(0, 1)
-    Z_PARAM_OPTIONAL
-    Z_PARAM_LONG(mode)
+        Z_PARAM_OPTIONAL
+        Z_PARAM_LONG(mode)
     ZEND_PARSE_PARAMETERS_END();
-    robj *ro = kelvoGetObjectZVal(ZEND_THIS);
-    if (kelvoSyncObject(ro, KELVO_LINK_READY, false) != 0 || kelvoMulti(ro, mode) != 0)
-        RETURN_FALSE;
-    RETURN_OBJ_COPY(&ro->std);
+    enterMode(INTERNAL_FUNCTION_PARAM_PASSTHRU, mode);
 }
 
 ZEND_METHOD(Kelvo_Kelvo, pipeline)
 {
     ZEND_PARSE_PARAMETERS_NONE();
-    robj *ro = kelvoGetObjectZVal(ZEND_THIS);
-    if (kelvoSyncObject(ro, KELVO_LINK_READY, false) != 0 || kelvoMulti(ro, kelvoModePipeline) != 0)
-        RETURN_FALSE;
-    RETURN_OBJ_COPY(&ro->std);
+    enterMode(INTERNAL_FUNCTION_PARAM_PASSTHRU, kelvoModePipeline);
 }
 
 ZEND_METHOD(Kelvo_Kelvo, exec)
 {
     ZEND_PARSE_PARAMETERS_NONE();
-    robj *ro = kelvoGetObjectZVal(ZEND_THIS);
-    if (kelvoSyncObject(ro, KELVO_LINK_READY, false) != 0 || kelvoExec(return_value, ro) != 0)
+    robj *ro = readyClient(execute_data);
+    if (!ro || kelvoExec(return_value, ro) != 0)
         RETURN_FALSE;
 }
 
 ZEND_METHOD(Kelvo_Kelvo, discard)
 {
     ZEND_PARSE_PARAMETERS_NONE();
-    robj *ro = kelvoGetObjectZVal(ZEND_THIS);
-    RETURN_BOOL(kelvoSyncObject(ro, KELVO_LINK_READY, false) == 0 && kelvoDiscard(ro) == 0);
+    robj *ro = readyClient(execute_data);
+    RETURN_BOOL(ro && kelvoDiscard(ro) == 0);
 }
 
 } // extern "C"

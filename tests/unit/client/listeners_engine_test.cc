@@ -6,16 +6,11 @@
 #include "client/object.h"
 #include "commands/commands.h"
 #include "runtime/kelvo.h"
-#include "support/command_engine.h"
-
-extern "C" {
-#include "php_main.h"
-}
+#include "support/module_engine.h"
 
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <deque>
 #include <string>
 
@@ -83,15 +78,7 @@ void kelvoFlushDel(kelvoQuerySet *, robj *ro, kelvoReply *)
 
 namespace {
 
-int startupWithKelvo(sapi_module_struct *sapi) { return php_module_startup(sapi, &kelvo_module_entry); }
-
-const bool moduleLoaded = (php_embed_module.startup = startupWithKelvo, true);
-
-std::string port()
-{
-    const char *value = getenv("KELVO_TEST_PORT");
-    return value ? value : "";
-}
+std::string port() { return harnessSetting("KELVO_TEST_PORT"); }
 
 std::string run(const std::string &code) { return runPhp(code, "listeners test"); }
 
@@ -112,7 +99,7 @@ size_t registered() { return KELVO_G(listeners) ? zend_hash_num_elements(KELVO_G
 /* A client $c with a recording listener per case; $log collects what the listeners received. */
 void start(const std::string &listeners)
 {
-    ASSERT_TRUE(moduleLoaded);
+    ASSERT_TRUE(kelvoModuleLoaded);
     ASSERT_FALSE(port().empty()) << "KELVO_TEST_PORT is not set: run the tests through scripts/test";
     EngineEnvironment::nextRequest();
     queue.clear();

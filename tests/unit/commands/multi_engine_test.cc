@@ -6,13 +6,8 @@
 #include "client/object.h"
 #include "client/pubsub.h"
 #include "wire/reply.h"
-#include "support/command_engine.h"
+#include "support/module_engine.h"
 
-extern "C" {
-#include "php_main.h"
-}
-
-#include <cstdlib>
 #include <string>
 
 namespace {
@@ -40,15 +35,7 @@ void kelvoExecuteInvalidation(kelvoEndpoint *, rdb *, kelvoReply *reply)
 
 namespace {
 
-int startupWithKelvo(sapi_module_struct *sapi) { return php_module_startup(sapi, &kelvo_module_entry); }
-
-const bool moduleLoaded = (php_embed_module.startup = startupWithKelvo, true);
-
-std::string port()
-{
-    const char *value = getenv("KELVO_TEST_PORT");
-    return value ? value : "";
-}
+std::string port() { return harnessSetting("KELVO_TEST_PORT"); }
 
 std::string run(const std::string &code) { return runPhp(code, "batch test"); }
 
@@ -64,7 +51,7 @@ char endpoint;
 /* $c on the harness's server with the cache stand-in attached, $a beside it. */
 void start()
 {
-    ASSERT_TRUE(moduleLoaded);
+    ASSERT_TRUE(kelvoModuleLoaded);
     ASSERT_FALSE(port().empty()) << "KELVO_TEST_PORT is not set: run the tests through scripts/test";
     EngineEnvironment::nextRequest();
     ASSERT_EQ(run("$c = new Kelvo\\Kelvo('127.0.0.1', " + port() + "); $a = new Kelvo\\Kelvo('127.0.0.1', " + port() +
