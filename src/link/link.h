@@ -52,6 +52,14 @@ constexpr uint32_t kelvoOptCapaRedirect = 0x200;
 constexpr const char *kelvoLibName = "kelvo";
 constexpr const char *kelvoLibVersion = PHP_KELVO_VERSION;
 
+/*
+ * A bit of redisInfo::flags that no client option sets: the identity then also carries a keyed
+ * hash of the password and the TLS settings, so a pooled link logged in with one password, or
+ * trusting one set of certificates, never serves an object that names others. Sentinel links
+ * are keyed this way.
+ */
+constexpr uint16_t kelvoLinkKeyedBySecrets = 0x8000;
+
 /* Identity strings are formatted through buffers of this size; a longer one cannot be connected. */
 constexpr size_t kelvoIdentityMax = 512;
 
@@ -77,7 +85,7 @@ struct redisInfo {
     zend_string *pass;
     int32_t type;              /* REDIS_CONN_TCP, REDIS_CONN_UNIX; -1: no information */
     uint32_t db;               /* the database the object wants */
-    uint16_t flags;            /* the object's option flags when this was built */
+    uint16_t flags;            /* the object's option flags when this was built; kelvoLinkKeyedBySecrets */
     uint8_t persistent;        /* 1: the link goes to the persistent pool on release */
 };
 
@@ -108,8 +116,9 @@ struct kelvoLink {
  * Formats the server identity into `buf` (snprintf rules) and returns its full
  * length: "tcp|tls://<user>@<addr or host>:<port>?cache=<0|1>&tracking=<0|1>"
  * or "unix://<user>@<path>?cache=<0|1>&tracking=<0|1>". The user is "default"
- * only when none is set (an empty one stays empty). Password, database,
- * timeouts and TLS files are not part of it.
+ * only when none is set (an empty one stays empty). Database and timeouts are
+ * not part of it; password and TLS settings only under kelvoLinkKeyedBySecrets,
+ * as "&secret=<16 hex digits>", a hash keyed with this process's random salt.
  */
 int redisInfoGetUri(const redisInfo *info, char *buf, size_t size);
 /* The identity as a new request-lifetime string. */
