@@ -12,7 +12,6 @@
 
 #include <unistd.h>
 
-#include <cmath>
 #include <cstring>
 #include <ctime>
 #include <initializer_list>
@@ -305,10 +304,7 @@ constexpr kelvoMethodAttributes kelvoSentinelMethodAttributes[] = {
 };
 
 constexpr zend_long kelvoSentinelDefaultPort = 26379;
-constexpr double kelvoSentinelMaxTimeout = 2147483647.0;
 constexpr zend_long kelvoSentinelOptThrowOnErr = 1;
-
-bool validTimeout(double seconds) { return !std::isnan(seconds) && seconds <= kelvoSentinelMaxTimeout; }
 
 /* What the constructor gathers before it connects; owns its strings. */
 struct SentinelSettings {
@@ -435,11 +431,11 @@ ZEND_METHOD(Kelvo_Sentinel, __construct)
         zend_value_error("Port must be an integer between 0 - 65536");
         RETURN_THROWS();
     }
-    if (!validTimeout(s.timeout)) {
+    if (!kelvoTimeoutArgumentValid(s.timeout)) {
         zend_value_error("Invalid timeout");
         RETURN_THROWS();
     }
-    if (!validTimeout(s.readTimeout)) {
+    if (!kelvoTimeoutArgumentValid(s.readTimeout)) {
         zend_value_error("Invalid read timeout");
         RETURN_THROWS();
     }
