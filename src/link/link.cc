@@ -226,7 +226,7 @@ int redisInfoGetUri(const redisInfo *info, char *buf, size_t size)
     int tracking = (info->flags & kelvoOptClientTracking) ? 1 : 0;
     const char *host = info->host ? ZSTR_VAL(info->host) : "";
     char secret[32] = "";
-    if (info->flags & kelvoLinkKeyedBySecrets)
+    if (info->flags & kelvoOptKeyedBySecrets)
         snprintf(secret, sizeof secret, "&secret=%016" PRIx64, secretsHash(info));
     if (info->type == REDIS_CONN_UNIX)
         return snprintf(buf, size, "unix://%s@%s?cache=%d&tracking=%d%s", user, host, cache, tracking, secret);

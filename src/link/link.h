@@ -20,6 +20,7 @@
 
 #include "php_kelvo.h"
 #include "resp3/resp3.h"
+#include "runtime/optflags.h"
 
 #include <sys/time.h>
 #include <sys/types.h>
@@ -43,22 +44,9 @@ enum kelvoLinkState : uint32_t {
 constexpr uint8_t KELVO_TLS_VERIFY_PEER = 0x02;      /* the certificate chain must verify */
 constexpr uint8_t KELVO_TLS_VERIFY_PEER_NAME = 0x04; /* the certificate must name the host (or peerName) */
 
-/* Client option bits that links read (the rest belong to the client object). */
-constexpr uint32_t kelvoOptUseCache = 0x010;
-constexpr uint32_t kelvoOptClientTracking = 0x020;
-constexpr uint32_t kelvoOptCapaRedirect = 0x200;
-
 /* Name and version the handshake announces with CLIENT SETINFO. */
 constexpr const char *kelvoLibName = "kelvo";
 constexpr const char *kelvoLibVersion = PHP_KELVO_VERSION;
-
-/*
- * A bit of redisInfo::flags that no client option sets: the identity then also carries a keyed
- * hash of the password and the TLS settings, so a pooled link logged in with one password, or
- * trusting one set of certificates, never serves an object that names others. Sentinel links
- * are keyed this way.
- */
-constexpr uint16_t kelvoLinkKeyedBySecrets = 0x8000;
 
 /* Identity strings are formatted through buffers of this size; a longer one cannot be connected. */
 constexpr size_t kelvoIdentityMax = 512;
@@ -85,7 +73,7 @@ struct redisInfo {
     zend_string *pass;
     int32_t type;              /* REDIS_CONN_TCP, REDIS_CONN_UNIX; -1: no information */
     uint32_t db;               /* the database the object wants */
-    uint16_t flags;            /* the object's option flags when this was built; kelvoLinkKeyedBySecrets */
+    kelvoOptionWord flags;     /* the object's option flags when this was built; kelvoOptKeyedBySecrets */
     uint8_t persistent;        /* 1: the link goes to the persistent pool on release */
 };
 
@@ -117,7 +105,7 @@ struct kelvoLink {
  * length: "tcp|tls://<user>@<addr or host>:<port>?cache=<0|1>&tracking=<0|1>"
  * or "unix://<user>@<path>?cache=<0|1>&tracking=<0|1>". The user is "default"
  * only when none is set (an empty one stays empty). Database and timeouts are
- * not part of it; password and TLS settings only under kelvoLinkKeyedBySecrets,
+ * not part of it; password and TLS settings only under kelvoOptKeyedBySecrets,
  * as "&secret=<16 hex digits>", a hash keyed with this process's random salt.
  */
 int redisInfoGetUri(const redisInfo *info, char *buf, size_t size);

@@ -467,7 +467,7 @@ ZEND_METHOD(Kelvo_Sentinel, __construct)
     }
     kelvoSentinelObject *so = kelvoSentinelGetObjectZVal(ZEND_THIS);
     releaseConnection(so);
-    kelvoConnect(&so->info, &so->link, s.persistent && zend_is_true(s.persistent), kelvoLinkKeyedBySecrets, s.host,
+    kelvoConnect(&so->info, &so->link, s.persistent && zend_is_true(s.persistent), kelvoOptKeyedBySecrets, s.host,
                  s.port, s.timeout, s.readTimeout, 0, s.user, s.pass, context, nullptr, timeval{0, 0});
 }
 

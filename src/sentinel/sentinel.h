@@ -7,7 +7,7 @@
  * Owns: its link (link.h), its connection information with the strings in it, and its last
  * error, all in request memory. A persistent link is closed on release like any other until
  * links are pooled; its identity already carries a hash of the password and TLS settings
- * (kelvoLinkKeyedBySecrets), so a pooled one can only serve an object with the same secrets.
+ * (kelvoOptKeyedBySecrets), so a pooled one can only serve an object with the same secrets.
  *
  * One process, one request thread: no locks, nothing in the arena. A link inherited across a
  * fork is dropped by the child's first call.
