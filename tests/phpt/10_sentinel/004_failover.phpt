@@ -65,6 +65,9 @@ $started = within(10, fn() => $s->failover('kelvo-group'), fn($ok) => $ok === tr
 echo 'failover: ', json_encode($started), ' ', json_encode($s->getLastError() === null || str_contains($s->getLastError(), 'NOGOODSLAVE')), "\n";
 $after = within(15, fn() => $s->getMasterAddrByName('kelvo-group'), fn($a) => $a === ['127.0.0.1', $replica]);
 echo 'after: the former replica ', json_encode($after === ['127.0.0.1', $replica]), "\n";
+// A reset while the failover is still under way would forget it: wait for the sentinel to switch over.
+$switched = within(15, fn() => $s->master('kelvo-group')['port'] ?? null, fn($p) => $p === $replica);
+echo 'switched: ', json_encode($switched === $replica), "\n";
 echo 'reset: ', json_encode($s->reset('kelvo-*')), ', then the address: ', json_encode($s->getMasterAddrByName('kelvo-group') === ['127.0.0.1', $replica]), "\n";
 
 echo "a stopped sentinel:\n";
@@ -84,6 +87,7 @@ echo '  running again, the next call connects anew: ', json_encode(strlen($s->my
 before: the primary true
 failover: true true
 after: the former replica true
+switched: true
 reset: 1, then the address: true
 a stopped sentinel:
   a command on a ready link: Kelvo\Exception, within its timeout
