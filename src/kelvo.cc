@@ -16,6 +16,7 @@
 #include "session/session.h"
 #include "runtime/settings.h"
 #include "sentinel/sentinel.h"
+#include "shm/epoch.h"
 #include "shm/shared.h"
 
 extern "C" {

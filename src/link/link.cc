@@ -6,14 +6,16 @@
 
 #include "runtime/exception.h"
 #include "runtime/fatal.h"
-#include "runtime/kelvo.h"
 #include "runtime/log.h"
-#include "client/object.h"
 #include "wire/reply.h"
 #include "shm/shared.h"
 
 #include <openssl/ssl.h>
 #include <xxhash.h>
+
+extern "C" {
+#include "ext/random/php_random.h"
+}
 
 #include <cerrno>
 #include <cinttypes>
@@ -25,10 +27,6 @@
 #include <strings.h>
 
 namespace {
-
-/* Process counters the socket functions raise (indexes of kelvo_globals.stats). */
-constexpr int statBytesReceived = 6;
-constexpr int statBytesSent = 7;
 
 constexpr char interruptedConnect[] = "poll(2): Interrupted system call";
 
@@ -142,6 +140,17 @@ bool keyIs(const kelvoReply *key, const char *name)
     return zend_string_equals_cstr(kelvoReplyZStr(key), name, strlen(name));
 }
 
+/* Drawn once per process image; a forked child keeps it, as it keeps the pools it keys. */
+uint64_t secretsSeed()
+{
+    static uint64_t seed;
+    static bool drawn;
+    if (!drawn) {
+        drawn = php_random_bytes_silent(&seed, sizeof seed) == SUCCESS;
+    }
+    return seed;
+}
+
 /*
  * The password and every TLS setting, each length-prefixed so that no two settings run into one
  * another, hashed with a seed drawn at start-up: the identity tells them apart without naming them.
@@ -161,9 +170,7 @@ uint64_t secretsHash(const redisInfo *info)
     for (const zend_string *s : {info->tls.localCert, info->tls.localPk, info->tls.cafile, info->tls.capath,
                                  info->tls.peerName})
         add(s);
-    uint64_t seed;
-    memcpy(&seed, KELVO_G(socket_salt) + 8, sizeof seed);
-    return XXH3_64bits_withSeed(bytes.data(), bytes.size(), seed);
+    return XXH3_64bits_withSeed(bytes.data(), bytes.size(), secretsSeed());
 }
 
 /* What the module keeps of the HELLO map. */
@@ -452,22 +459,20 @@ void kelvoLinkFree(kelvoLink *link)
     memset(link, 0, sizeof *link);
 }
 
+kelvoLinkByteHooks kelvoLinkBytes = {nullptr, nullptr};
+
 ssize_t kelvoNetRead(redisContext *c, char *buf, size_t cap)
 {
     ssize_t n = redisNetRead(c, buf, cap);
-    if (n > 0 && c->privdata) {
-        static_cast<robj *>(c->privdata)->bytesRecv += uint64_t(n);
-        KELVO_G(stats)[statBytesReceived] += uint64_t(n);
-    }
+    if (n > 0 && c->privdata && kelvoLinkBytes.received)
+        kelvoLinkBytes.received(c->privdata, uint64_t(n));
     return n;
 }
 
 ssize_t kelvoNetWrite(redisContext *c)
 {
     ssize_t n = redisNetWrite(c);
-    if (n > 0 && c->privdata) {
-        static_cast<robj *>(c->privdata)->bytesSent += uint64_t(n);
-        KELVO_G(stats)[statBytesSent] += uint64_t(n);
-    }
+    if (n > 0 && c->privdata && kelvoLinkBytes.sent)
+        kelvoLinkBytes.sent(c->privdata, uint64_t(n));
     return n;
 }
