@@ -102,6 +102,11 @@ foreach (array_slice($requests, 1) as $request) {
     echo '  ', implode(' ', array_filter($parts, fn($i) => $i > 0 && $i % 2 === 0, ARRAY_FILTER_USE_KEY)), "\n";
 }
 
+echo "a handshake answered with something else than the HELLO map:\n";
+$odd = new FakeServer(['reply +OK\r\n', 'reply +OK\r\n', 'reply +OK\r\n'], false);
+$o = new Sentinel('127.0.0.1', $odd->port);
+echo '  ', sentinel_outcome(fn() => $o->ping()), "\n";
+
 echo "the class surface:\n";
 $class = new ReflectionClass(Sentinel::class);
 echo '  ', count($class->getMethods(ReflectionMethod::IS_PUBLIC)), ' methods, constants ', json_encode($class->getConstants()), "\n";
@@ -193,6 +198,8 @@ what went out after the handshake:
   SENTINEL FLUSHCONFIG
   PING
   PING hi
+a handshake answered with something else than the HELLO map:
+  Kelvo\Exception(4) Unexpected reply to the connection handshake
 the class surface:
   18 methods, constants {"OPT_THROW_ON_ERR":1,"OPT_AUTO_DISCOVER":2}
   __construct: Kelvo\Attributes\Server
