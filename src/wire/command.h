@@ -141,8 +141,10 @@ void kelvoRespCmdCatZendULong(rrc *req, zend_ulong value);
 /* zend_gcvt text, 17 significant digits, "." and "E". */
 void kelvoRespCmdCatDouble(rrc *req, double value);
 /* The value packed with `opts` (null: the plain "none" packing); no key
- * prefix. Links value packing (command_fmt.cc). */
-void kelvoRespCmdCatZVal(rrc *req, const kelvoPackOptions *opts, zval *value);
+ * prefix. False, with nothing appended and nothing reported, when the
+ * serializer cannot write the value (kelvoPackTmp). Links value packing
+ * (command_fmt.cc). */
+bool kelvoRespCmdCatZVal(rrc *req, const kelvoPackOptions *opts, zval *value);
 /* The engine's string conversion of the value. */
 void kelvoRespCmdCatZValZStr(rrc *req, zval *value);
 /* Keys: `prefix` (may be null or empty) glued in front of the key, as one argument. */
@@ -167,8 +169,9 @@ void kelvoRespCmdCatStreams(rrc *req, HashTable *streams, const zend_string *pre
  * `prefix` and `pack` are the client's key prefix and packing options (either
  * may be null). Keys get the prefix glued in front when it is present and
  * non-empty. Any other letter prints "Unknown specifier '%c'" and ends the
- * process. Links value packing (command_fmt.cc).
+ * process. False as soon as a value cannot be packed (see kelvoRespCmdCatZVal):
+ * the request must then not be sent. Links value packing (command_fmt.cc).
  */
-void kelvoRespCmdFmt(rrc *req, const zend_string *prefix, const kelvoPackOptions *pack, const char *format, ...);
+bool kelvoRespCmdFmt(rrc *req, const zend_string *prefix, const kelvoPackOptions *pack, const char *format, ...);
 
 #endif
