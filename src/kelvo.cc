@@ -8,6 +8,7 @@
 #include "runtime/cfgvals.h"
 #include "client/client.h"
 #include "client/object.h"
+#include "commands/commands.h" /* key types: the cases of Kelvo\KeyType */
 #include "runtime/exception.h"
 #include "runtime/fatal.h"
 #include "runtime/log.h"

@@ -25,102 +25,246 @@ namespace Kelvo {
          * @cvalue PHP_KELVO_VERSION
          */
         public const Version = UNKNOWN;
-        /** @var int */
-        public const COMPRESSION_NONE = 0;
-        /** @var int */
-        public const COMPRESSION_LZF = 1;
-        /** @var int */
-        public const COMPRESSION_ZSTD = 2;
-        /** @var int */
-        public const COMPRESSION_LZ4 = 3;
-        /** @var int */
-        public const SERIALIZER_NONE = 0;
-        /** @var int */
-        public const SERIALIZER_PHP = 1;
-        /** @var int */
-        public const SERIALIZER_IGBINARY = 2;
-        /** @var int */
-        public const SERIALIZER_MSGPACK = 3;
-        /** @var int */
-        public const SERIALIZER_JSON = 4;
-        /** @var int */
-        public const ATOMIC = 0;
-        /** @var int */
-        public const PIPELINE = 2;
-        /** @var int */
-        public const MULTI = 1;
-        /** @var int */
-        public const SUBSCRIBED = 4;
-        /** @var int */
-        public const OPT_PREFIX = 2;
-        /** @var int */
-        public const OPT_READ_TIMEOUT = 3;
-        /** @var int */
-        public const OPT_MAX_RETRIES = 11;
-        /** @var int */
-        public const OPT_BACKOFF_ALGORITHM = 12;
-        /** @var int */
-        public const OPT_TCP_KEEPALIVE = 6;
-        /** @var int */
-        public const BACKOFF_ALGORITHM_DEFAULT = 0;
-        /** @var int */
-        public const BACKOFF_ALGORITHM_DECORRELATED_JITTER = 1;
-        /** @var int */
-        public const BACKOFF_ALGORITHM_FULL_JITTER = 2;
-        /** @var int */
-        public const BACKOFF_ALGORITHM_EQUAL_JITTER = 3;
-        /** @var int */
-        public const BACKOFF_ALGORITHM_EXPONENTIAL = 4;
-        /** @var int */
-        public const BACKOFF_ALGORITHM_UNIFORM = 5;
-        /** @var int */
-        public const BACKOFF_ALGORITHM_CONSTANT = 6;
-        /** @var int */
-        public const OPT_BACKOFF_BASE = 13;
-        /** @var int */
-        public const OPT_BACKOFF_CAP = 14;
-        /** @var int */
-        public const OPT_PHPREDIS_COMPATIBILITY = 100;
-        /** @var int */
-        public const OPT_SERIALIZER = 1;
-        /** @var int */
-        public const OPT_COMPRESSION = 7;
-        /** @var int */
-        public const OPT_COMPRESSION_LEVEL = 9;
-        /** @var int */
-        public const OPT_REPLY_LITERAL = 8;
-        /** @var int */
-        public const OPT_NULL_MULTIBULK_AS_NULL = 10;
-        /** @var int */
-        public const OPT_PACK_IGNORE_NUMBERS = 15;
-        /** @var int */
-        public const OPT_THROW_ON_ERROR = 106;
-        /** @var int */
-        public const OPT_CLIENT_INVALIDATIONS = 101;
-        /** @var int */
-        public const OPT_ALLOW_PATTERNS = 102;
-        /** @var int */
-        public const OPT_IGNORE_PATTERNS = 103;
-        /** @var int */
-        public const OPT_USE_CACHE = 104;
-        /** @var int */
-        public const OPT_CLIENT_TRACKING = 105;
-        /** @var int */
-        public const OPT_SCAN = 4;
-        /** @var int */
-        public const OPT_CAPA_REDIRECT = 107;
-        /** @var int */
-        public const OPT_RESTORE_PUBSUB = 108;
-        /** @var int */
-        public const OPT_ADAPTIVE_CACHE = 109;
-        /** @var int */
-        public const SCAN_NORETRY = 0;
-        /** @var int */
-        public const SCAN_RETRY = 1;
-        /** @var int */
-        public const SCAN_PREFIX = 2;
-        /** @var int */
-        public const SCAN_NOPREFIX = 3;
+        /**
+         * @var int
+         * @cvalue KELVO_COMPRESSION_NONE
+         */
+        public const COMPRESSION_NONE = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_COMPRESSION_LZF
+         */
+        public const COMPRESSION_LZF = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_COMPRESSION_ZSTD
+         */
+        public const COMPRESSION_ZSTD = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_COMPRESSION_LZ4
+         */
+        public const COMPRESSION_LZ4 = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_SERIALIZER_NONE
+         */
+        public const SERIALIZER_NONE = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_SERIALIZER_PHP
+         */
+        public const SERIALIZER_PHP = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_SERIALIZER_IGBINARY
+         */
+        public const SERIALIZER_IGBINARY = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_SERIALIZER_MSGPACK
+         */
+        public const SERIALIZER_MSGPACK = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_SERIALIZER_JSON
+         */
+        public const SERIALIZER_JSON = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue kelvoModeAtomic
+         */
+        public const ATOMIC = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue kelvoModePipeline
+         */
+        public const PIPELINE = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue kelvoModeMulti
+         */
+        public const MULTI = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue kelvoModeSubscribed
+         */
+        public const SUBSCRIBED = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_OPT_PREFIX
+         */
+        public const OPT_PREFIX = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_OPT_READ_TIMEOUT
+         */
+        public const OPT_READ_TIMEOUT = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_OPT_MAX_RETRIES
+         */
+        public const OPT_MAX_RETRIES = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_OPT_BACKOFF_ALGORITHM
+         */
+        public const OPT_BACKOFF_ALGORITHM = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_OPT_TCP_KEEPALIVE
+         */
+        public const OPT_TCP_KEEPALIVE = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue BACKOFF_ALGORITHM_DEFAULT
+         */
+        public const BACKOFF_ALGORITHM_DEFAULT = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue BACKOFF_ALGORITHM_DECORRELATED_JITTER
+         */
+        public const BACKOFF_ALGORITHM_DECORRELATED_JITTER = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue BACKOFF_ALGORITHM_FULL_JITTER
+         */
+        public const BACKOFF_ALGORITHM_FULL_JITTER = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue BACKOFF_ALGORITHM_EQUAL_JITTER
+         */
+        public const BACKOFF_ALGORITHM_EQUAL_JITTER = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue BACKOFF_ALGORITHM_EXPONENTIAL
+         */
+        public const BACKOFF_ALGORITHM_EXPONENTIAL = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue BACKOFF_ALGORITHM_UNIFORM
+         */
+        public const BACKOFF_ALGORITHM_UNIFORM = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue BACKOFF_ALGORITHM_CONSTANT
+         */
+        public const BACKOFF_ALGORITHM_CONSTANT = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_OPT_BACKOFF_BASE
+         */
+        public const OPT_BACKOFF_BASE = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_OPT_BACKOFF_CAP
+         */
+        public const OPT_BACKOFF_CAP = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_OPT_PHPREDIS_COMPATIBILITY
+         */
+        public const OPT_PHPREDIS_COMPATIBILITY = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_OPT_SERIALIZER
+         */
+        public const OPT_SERIALIZER = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_OPT_COMPRESSION
+         */
+        public const OPT_COMPRESSION = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_OPT_COMPRESSION_LEVEL
+         */
+        public const OPT_COMPRESSION_LEVEL = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_OPT_REPLY_LITERAL
+         */
+        public const OPT_REPLY_LITERAL = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_OPT_NULL_MULTIBULK_AS_NULL
+         */
+        public const OPT_NULL_MULTIBULK_AS_NULL = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_OPT_PACK_IGNORE_NUMBERS
+         */
+        public const OPT_PACK_IGNORE_NUMBERS = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_OPT_THROW_ON_ERROR
+         */
+        public const OPT_THROW_ON_ERROR = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_OPT_CLIENT_INVALIDATIONS
+         */
+        public const OPT_CLIENT_INVALIDATIONS = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_OPT_ALLOW_PATTERNS
+         */
+        public const OPT_ALLOW_PATTERNS = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_OPT_IGNORE_PATTERNS
+         */
+        public const OPT_IGNORE_PATTERNS = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_OPT_USE_CACHE
+         */
+        public const OPT_USE_CACHE = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_OPT_CLIENT_TRACKING
+         */
+        public const OPT_CLIENT_TRACKING = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_OPT_SCAN
+         */
+        public const OPT_SCAN = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_OPT_CAPA_REDIRECT
+         */
+        public const OPT_CAPA_REDIRECT = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_OPT_RESTORE_PUBSUB
+         */
+        public const OPT_RESTORE_PUBSUB = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_OPT_ADAPTIVE_CACHE
+         */
+        public const OPT_ADAPTIVE_CACHE = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_SCAN_NORETRY
+         */
+        public const SCAN_NORETRY = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_SCAN_RETRY
+         */
+        public const SCAN_RETRY = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_SCAN_PREFIX
+         */
+        public const SCAN_PREFIX = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_SCAN_NOPREFIX
+         */
+        public const SCAN_NOPREFIX = UNKNOWN;
         /** @var string */
         public const BEFORE = 'BEFORE';
         /** @var string */
@@ -129,22 +273,46 @@ namespace Kelvo {
         public const LEFT = 'LEFT';
         /** @var string */
         public const RIGHT = 'RIGHT';
-        /** @var int */
-        public const REDIS_NOT_FOUND = 0;
-        /** @var int */
-        public const REDIS_STRING = 1;
-        /** @var int */
-        public const REDIS_SET = 2;
-        /** @var int */
-        public const REDIS_LIST = 3;
-        /** @var int */
-        public const REDIS_ZSET = 4;
-        /** @var int */
-        public const REDIS_HASH = 5;
-        /** @var int */
-        public const REDIS_STREAM = 6;
-        /** @var int */
-        public const REDIS_VECTORSET = 7;
+        /**
+         * @var int
+         * @cvalue KELVO_KEYTYPE_NOT_FOUND
+         */
+        public const REDIS_NOT_FOUND = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_KEYTYPE_STRING
+         */
+        public const REDIS_STRING = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_KEYTYPE_SET
+         */
+        public const REDIS_SET = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_KEYTYPE_LIST
+         */
+        public const REDIS_LIST = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_KEYTYPE_ZSET
+         */
+        public const REDIS_ZSET = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_KEYTYPE_HASH
+         */
+        public const REDIS_HASH = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_KEYTYPE_STREAM
+         */
+        public const REDIS_STREAM = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue KELVO_KEYTYPE_VECTORSET
+         */
+        public const REDIS_VECTORSET = UNKNOWN;
 
         /** This object's adaptive-cache settings; set by the module and not replaceable. */
         public AdaptiveCache $adaptiveCache;
@@ -1974,14 +2142,26 @@ namespace Kelvo {
      */
     abstract class Event
     {
-        /** @var int */
-        public const INVALIDATED = 1;
-        /** @var int */
-        public const Invalidated = 1;
-        /** @var int */
-        public const FLUSHED = 2;
-        /** @var int */
-        public const Flushed = 2;
+        /**
+         * @var int
+         * @cvalue kelvoEventInvalidated
+         */
+        public const INVALIDATED = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue kelvoEventInvalidated
+         */
+        public const Invalidated = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue kelvoEventFlushed
+         */
+        public const FLUSHED = UNKNOWN;
+        /**
+         * @var int
+         * @cvalue kelvoEventFlushed
+         */
+        public const Flushed = UNKNOWN;
 
         public int $type;
         public mixed $key = null;
@@ -1993,12 +2173,12 @@ namespace Kelvo\Event {
     /** A key was invalidated; `key` names it. */
     final class Invalidated extends \Kelvo\Event
     {
-        public int $type = 1;
+        public int $type = \Kelvo\Event::INVALIDATED;
     }
 
     /** A cached database was flushed; `key` is null. */
     final class Flushed extends \Kelvo\Event
     {
-        public int $type = 2;
+        public int $type = \Kelvo\Event::FLUSHED;
     }
 }

@@ -1,5 +1,5 @@
 /* This is a generated file, edit the .stub.php file instead.
- * Stub hash: 3a9970d48d9600d6ced559e67baecfa8150a8cf4 */
+ * Stub hash: 35b8179dead6fbb5950ef989a1e2cbc3aefc1472 */
 
 ZEND_BEGIN_ARG_INFO_EX(arginfo_class_Kelvo_Kelvo___construct, 0, 0, 0)
 	ZEND_ARG_TYPE_MASK(0, host, MAY_BE_NULL|MAY_BE_STRING|MAY_BE_ARRAY, "null")
@@ -2264,289 +2264,289 @@ static zend_class_entry *register_class_Kelvo_Kelvo(void)
 	zend_string_release(const_Version_name);
 
 	zval const_COMPRESSION_NONE_value;
-	ZVAL_LONG(&const_COMPRESSION_NONE_value, 0);
+	ZVAL_LONG(&const_COMPRESSION_NONE_value, KELVO_COMPRESSION_NONE);
 	zend_string *const_COMPRESSION_NONE_name = zend_string_init_interned("COMPRESSION_NONE", sizeof("COMPRESSION_NONE") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_COMPRESSION_NONE_name, &const_COMPRESSION_NONE_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_COMPRESSION_NONE_name);
 
 	zval const_COMPRESSION_LZF_value;
-	ZVAL_LONG(&const_COMPRESSION_LZF_value, 1);
+	ZVAL_LONG(&const_COMPRESSION_LZF_value, KELVO_COMPRESSION_LZF);
 	zend_string *const_COMPRESSION_LZF_name = zend_string_init_interned("COMPRESSION_LZF", sizeof("COMPRESSION_LZF") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_COMPRESSION_LZF_name, &const_COMPRESSION_LZF_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_COMPRESSION_LZF_name);
 
 	zval const_COMPRESSION_ZSTD_value;
-	ZVAL_LONG(&const_COMPRESSION_ZSTD_value, 2);
+	ZVAL_LONG(&const_COMPRESSION_ZSTD_value, KELVO_COMPRESSION_ZSTD);
 	zend_string *const_COMPRESSION_ZSTD_name = zend_string_init_interned("COMPRESSION_ZSTD", sizeof("COMPRESSION_ZSTD") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_COMPRESSION_ZSTD_name, &const_COMPRESSION_ZSTD_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_COMPRESSION_ZSTD_name);
 
 	zval const_COMPRESSION_LZ4_value;
-	ZVAL_LONG(&const_COMPRESSION_LZ4_value, 3);
+	ZVAL_LONG(&const_COMPRESSION_LZ4_value, KELVO_COMPRESSION_LZ4);
 	zend_string *const_COMPRESSION_LZ4_name = zend_string_init_interned("COMPRESSION_LZ4", sizeof("COMPRESSION_LZ4") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_COMPRESSION_LZ4_name, &const_COMPRESSION_LZ4_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_COMPRESSION_LZ4_name);
 
 	zval const_SERIALIZER_NONE_value;
-	ZVAL_LONG(&const_SERIALIZER_NONE_value, 0);
+	ZVAL_LONG(&const_SERIALIZER_NONE_value, KELVO_SERIALIZER_NONE);
 	zend_string *const_SERIALIZER_NONE_name = zend_string_init_interned("SERIALIZER_NONE", sizeof("SERIALIZER_NONE") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_SERIALIZER_NONE_name, &const_SERIALIZER_NONE_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_SERIALIZER_NONE_name);
 
 	zval const_SERIALIZER_PHP_value;
-	ZVAL_LONG(&const_SERIALIZER_PHP_value, 1);
+	ZVAL_LONG(&const_SERIALIZER_PHP_value, KELVO_SERIALIZER_PHP);
 	zend_string *const_SERIALIZER_PHP_name = zend_string_init_interned("SERIALIZER_PHP", sizeof("SERIALIZER_PHP") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_SERIALIZER_PHP_name, &const_SERIALIZER_PHP_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_SERIALIZER_PHP_name);
 
 	zval const_SERIALIZER_IGBINARY_value;
-	ZVAL_LONG(&const_SERIALIZER_IGBINARY_value, 2);
+	ZVAL_LONG(&const_SERIALIZER_IGBINARY_value, KELVO_SERIALIZER_IGBINARY);
 	zend_string *const_SERIALIZER_IGBINARY_name = zend_string_init_interned("SERIALIZER_IGBINARY", sizeof("SERIALIZER_IGBINARY") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_SERIALIZER_IGBINARY_name, &const_SERIALIZER_IGBINARY_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_SERIALIZER_IGBINARY_name);
 
 	zval const_SERIALIZER_MSGPACK_value;
-	ZVAL_LONG(&const_SERIALIZER_MSGPACK_value, 3);
+	ZVAL_LONG(&const_SERIALIZER_MSGPACK_value, KELVO_SERIALIZER_MSGPACK);
 	zend_string *const_SERIALIZER_MSGPACK_name = zend_string_init_interned("SERIALIZER_MSGPACK", sizeof("SERIALIZER_MSGPACK") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_SERIALIZER_MSGPACK_name, &const_SERIALIZER_MSGPACK_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_SERIALIZER_MSGPACK_name);
 
 	zval const_SERIALIZER_JSON_value;
-	ZVAL_LONG(&const_SERIALIZER_JSON_value, 4);
+	ZVAL_LONG(&const_SERIALIZER_JSON_value, KELVO_SERIALIZER_JSON);
 	zend_string *const_SERIALIZER_JSON_name = zend_string_init_interned("SERIALIZER_JSON", sizeof("SERIALIZER_JSON") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_SERIALIZER_JSON_name, &const_SERIALIZER_JSON_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_SERIALIZER_JSON_name);
 
 	zval const_ATOMIC_value;
-	ZVAL_LONG(&const_ATOMIC_value, 0);
+	ZVAL_LONG(&const_ATOMIC_value, kelvoModeAtomic);
 	zend_string *const_ATOMIC_name = zend_string_init_interned("ATOMIC", sizeof("ATOMIC") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_ATOMIC_name, &const_ATOMIC_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_ATOMIC_name);
 
 	zval const_PIPELINE_value;
-	ZVAL_LONG(&const_PIPELINE_value, 2);
+	ZVAL_LONG(&const_PIPELINE_value, kelvoModePipeline);
 	zend_string *const_PIPELINE_name = zend_string_init_interned("PIPELINE", sizeof("PIPELINE") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_PIPELINE_name, &const_PIPELINE_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_PIPELINE_name);
 
 	zval const_MULTI_value;
-	ZVAL_LONG(&const_MULTI_value, 1);
+	ZVAL_LONG(&const_MULTI_value, kelvoModeMulti);
 	zend_string *const_MULTI_name = zend_string_init_interned("MULTI", sizeof("MULTI") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_MULTI_name, &const_MULTI_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_MULTI_name);
 
 	zval const_SUBSCRIBED_value;
-	ZVAL_LONG(&const_SUBSCRIBED_value, 4);
+	ZVAL_LONG(&const_SUBSCRIBED_value, kelvoModeSubscribed);
 	zend_string *const_SUBSCRIBED_name = zend_string_init_interned("SUBSCRIBED", sizeof("SUBSCRIBED") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_SUBSCRIBED_name, &const_SUBSCRIBED_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_SUBSCRIBED_name);
 
 	zval const_OPT_PREFIX_value;
-	ZVAL_LONG(&const_OPT_PREFIX_value, 2);
+	ZVAL_LONG(&const_OPT_PREFIX_value, KELVO_OPT_PREFIX);
 	zend_string *const_OPT_PREFIX_name = zend_string_init_interned("OPT_PREFIX", sizeof("OPT_PREFIX") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_OPT_PREFIX_name, &const_OPT_PREFIX_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_OPT_PREFIX_name);
 
 	zval const_OPT_READ_TIMEOUT_value;
-	ZVAL_LONG(&const_OPT_READ_TIMEOUT_value, 3);
+	ZVAL_LONG(&const_OPT_READ_TIMEOUT_value, KELVO_OPT_READ_TIMEOUT);
 	zend_string *const_OPT_READ_TIMEOUT_name = zend_string_init_interned("OPT_READ_TIMEOUT", sizeof("OPT_READ_TIMEOUT") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_OPT_READ_TIMEOUT_name, &const_OPT_READ_TIMEOUT_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_OPT_READ_TIMEOUT_name);
 
 	zval const_OPT_MAX_RETRIES_value;
-	ZVAL_LONG(&const_OPT_MAX_RETRIES_value, 11);
+	ZVAL_LONG(&const_OPT_MAX_RETRIES_value, KELVO_OPT_MAX_RETRIES);
 	zend_string *const_OPT_MAX_RETRIES_name = zend_string_init_interned("OPT_MAX_RETRIES", sizeof("OPT_MAX_RETRIES") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_OPT_MAX_RETRIES_name, &const_OPT_MAX_RETRIES_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_OPT_MAX_RETRIES_name);
 
 	zval const_OPT_BACKOFF_ALGORITHM_value;
-	ZVAL_LONG(&const_OPT_BACKOFF_ALGORITHM_value, 12);
+	ZVAL_LONG(&const_OPT_BACKOFF_ALGORITHM_value, KELVO_OPT_BACKOFF_ALGORITHM);
 	zend_string *const_OPT_BACKOFF_ALGORITHM_name = zend_string_init_interned("OPT_BACKOFF_ALGORITHM", sizeof("OPT_BACKOFF_ALGORITHM") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_OPT_BACKOFF_ALGORITHM_name, &const_OPT_BACKOFF_ALGORITHM_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_OPT_BACKOFF_ALGORITHM_name);
 
 	zval const_OPT_TCP_KEEPALIVE_value;
-	ZVAL_LONG(&const_OPT_TCP_KEEPALIVE_value, 6);
+	ZVAL_LONG(&const_OPT_TCP_KEEPALIVE_value, KELVO_OPT_TCP_KEEPALIVE);
 	zend_string *const_OPT_TCP_KEEPALIVE_name = zend_string_init_interned("OPT_TCP_KEEPALIVE", sizeof("OPT_TCP_KEEPALIVE") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_OPT_TCP_KEEPALIVE_name, &const_OPT_TCP_KEEPALIVE_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_OPT_TCP_KEEPALIVE_name);
 
 	zval const_BACKOFF_ALGORITHM_DEFAULT_value;
-	ZVAL_LONG(&const_BACKOFF_ALGORITHM_DEFAULT_value, 0);
+	ZVAL_LONG(&const_BACKOFF_ALGORITHM_DEFAULT_value, BACKOFF_ALGORITHM_DEFAULT);
 	zend_string *const_BACKOFF_ALGORITHM_DEFAULT_name = zend_string_init_interned("BACKOFF_ALGORITHM_DEFAULT", sizeof("BACKOFF_ALGORITHM_DEFAULT") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_BACKOFF_ALGORITHM_DEFAULT_name, &const_BACKOFF_ALGORITHM_DEFAULT_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_BACKOFF_ALGORITHM_DEFAULT_name);
 
 	zval const_BACKOFF_ALGORITHM_DECORRELATED_JITTER_value;
-	ZVAL_LONG(&const_BACKOFF_ALGORITHM_DECORRELATED_JITTER_value, 1);
+	ZVAL_LONG(&const_BACKOFF_ALGORITHM_DECORRELATED_JITTER_value, BACKOFF_ALGORITHM_DECORRELATED_JITTER);
 	zend_string *const_BACKOFF_ALGORITHM_DECORRELATED_JITTER_name = zend_string_init_interned("BACKOFF_ALGORITHM_DECORRELATED_JITTER", sizeof("BACKOFF_ALGORITHM_DECORRELATED_JITTER") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_BACKOFF_ALGORITHM_DECORRELATED_JITTER_name, &const_BACKOFF_ALGORITHM_DECORRELATED_JITTER_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_BACKOFF_ALGORITHM_DECORRELATED_JITTER_name);
 
 	zval const_BACKOFF_ALGORITHM_FULL_JITTER_value;
-	ZVAL_LONG(&const_BACKOFF_ALGORITHM_FULL_JITTER_value, 2);
+	ZVAL_LONG(&const_BACKOFF_ALGORITHM_FULL_JITTER_value, BACKOFF_ALGORITHM_FULL_JITTER);
 	zend_string *const_BACKOFF_ALGORITHM_FULL_JITTER_name = zend_string_init_interned("BACKOFF_ALGORITHM_FULL_JITTER", sizeof("BACKOFF_ALGORITHM_FULL_JITTER") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_BACKOFF_ALGORITHM_FULL_JITTER_name, &const_BACKOFF_ALGORITHM_FULL_JITTER_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_BACKOFF_ALGORITHM_FULL_JITTER_name);
 
 	zval const_BACKOFF_ALGORITHM_EQUAL_JITTER_value;
-	ZVAL_LONG(&const_BACKOFF_ALGORITHM_EQUAL_JITTER_value, 3);
+	ZVAL_LONG(&const_BACKOFF_ALGORITHM_EQUAL_JITTER_value, BACKOFF_ALGORITHM_EQUAL_JITTER);
 	zend_string *const_BACKOFF_ALGORITHM_EQUAL_JITTER_name = zend_string_init_interned("BACKOFF_ALGORITHM_EQUAL_JITTER", sizeof("BACKOFF_ALGORITHM_EQUAL_JITTER") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_BACKOFF_ALGORITHM_EQUAL_JITTER_name, &const_BACKOFF_ALGORITHM_EQUAL_JITTER_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_BACKOFF_ALGORITHM_EQUAL_JITTER_name);
 
 	zval const_BACKOFF_ALGORITHM_EXPONENTIAL_value;
-	ZVAL_LONG(&const_BACKOFF_ALGORITHM_EXPONENTIAL_value, 4);
+	ZVAL_LONG(&const_BACKOFF_ALGORITHM_EXPONENTIAL_value, BACKOFF_ALGORITHM_EXPONENTIAL);
 	zend_string *const_BACKOFF_ALGORITHM_EXPONENTIAL_name = zend_string_init_interned("BACKOFF_ALGORITHM_EXPONENTIAL", sizeof("BACKOFF_ALGORITHM_EXPONENTIAL") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_BACKOFF_ALGORITHM_EXPONENTIAL_name, &const_BACKOFF_ALGORITHM_EXPONENTIAL_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_BACKOFF_ALGORITHM_EXPONENTIAL_name);
 
 	zval const_BACKOFF_ALGORITHM_UNIFORM_value;
-	ZVAL_LONG(&const_BACKOFF_ALGORITHM_UNIFORM_value, 5);
+	ZVAL_LONG(&const_BACKOFF_ALGORITHM_UNIFORM_value, BACKOFF_ALGORITHM_UNIFORM);
 	zend_string *const_BACKOFF_ALGORITHM_UNIFORM_name = zend_string_init_interned("BACKOFF_ALGORITHM_UNIFORM", sizeof("BACKOFF_ALGORITHM_UNIFORM") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_BACKOFF_ALGORITHM_UNIFORM_name, &const_BACKOFF_ALGORITHM_UNIFORM_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_BACKOFF_ALGORITHM_UNIFORM_name);
 
 	zval const_BACKOFF_ALGORITHM_CONSTANT_value;
-	ZVAL_LONG(&const_BACKOFF_ALGORITHM_CONSTANT_value, 6);
+	ZVAL_LONG(&const_BACKOFF_ALGORITHM_CONSTANT_value, BACKOFF_ALGORITHM_CONSTANT);
 	zend_string *const_BACKOFF_ALGORITHM_CONSTANT_name = zend_string_init_interned("BACKOFF_ALGORITHM_CONSTANT", sizeof("BACKOFF_ALGORITHM_CONSTANT") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_BACKOFF_ALGORITHM_CONSTANT_name, &const_BACKOFF_ALGORITHM_CONSTANT_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_BACKOFF_ALGORITHM_CONSTANT_name);
 
 	zval const_OPT_BACKOFF_BASE_value;
-	ZVAL_LONG(&const_OPT_BACKOFF_BASE_value, 13);
+	ZVAL_LONG(&const_OPT_BACKOFF_BASE_value, KELVO_OPT_BACKOFF_BASE);
 	zend_string *const_OPT_BACKOFF_BASE_name = zend_string_init_interned("OPT_BACKOFF_BASE", sizeof("OPT_BACKOFF_BASE") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_OPT_BACKOFF_BASE_name, &const_OPT_BACKOFF_BASE_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_OPT_BACKOFF_BASE_name);
 
 	zval const_OPT_BACKOFF_CAP_value;
-	ZVAL_LONG(&const_OPT_BACKOFF_CAP_value, 14);
+	ZVAL_LONG(&const_OPT_BACKOFF_CAP_value, KELVO_OPT_BACKOFF_CAP);
 	zend_string *const_OPT_BACKOFF_CAP_name = zend_string_init_interned("OPT_BACKOFF_CAP", sizeof("OPT_BACKOFF_CAP") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_OPT_BACKOFF_CAP_name, &const_OPT_BACKOFF_CAP_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_OPT_BACKOFF_CAP_name);
 
 	zval const_OPT_PHPREDIS_COMPATIBILITY_value;
-	ZVAL_LONG(&const_OPT_PHPREDIS_COMPATIBILITY_value, 100);
+	ZVAL_LONG(&const_OPT_PHPREDIS_COMPATIBILITY_value, KELVO_OPT_PHPREDIS_COMPATIBILITY);
 	zend_string *const_OPT_PHPREDIS_COMPATIBILITY_name = zend_string_init_interned("OPT_PHPREDIS_COMPATIBILITY", sizeof("OPT_PHPREDIS_COMPATIBILITY") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_OPT_PHPREDIS_COMPATIBILITY_name, &const_OPT_PHPREDIS_COMPATIBILITY_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_OPT_PHPREDIS_COMPATIBILITY_name);
 
 	zval const_OPT_SERIALIZER_value;
-	ZVAL_LONG(&const_OPT_SERIALIZER_value, 1);
+	ZVAL_LONG(&const_OPT_SERIALIZER_value, KELVO_OPT_SERIALIZER);
 	zend_string *const_OPT_SERIALIZER_name = zend_string_init_interned("OPT_SERIALIZER", sizeof("OPT_SERIALIZER") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_OPT_SERIALIZER_name, &const_OPT_SERIALIZER_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_OPT_SERIALIZER_name);
 
 	zval const_OPT_COMPRESSION_value;
-	ZVAL_LONG(&const_OPT_COMPRESSION_value, 7);
+	ZVAL_LONG(&const_OPT_COMPRESSION_value, KELVO_OPT_COMPRESSION);
 	zend_string *const_OPT_COMPRESSION_name = zend_string_init_interned("OPT_COMPRESSION", sizeof("OPT_COMPRESSION") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_OPT_COMPRESSION_name, &const_OPT_COMPRESSION_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_OPT_COMPRESSION_name);
 
 	zval const_OPT_COMPRESSION_LEVEL_value;
-	ZVAL_LONG(&const_OPT_COMPRESSION_LEVEL_value, 9);
+	ZVAL_LONG(&const_OPT_COMPRESSION_LEVEL_value, KELVO_OPT_COMPRESSION_LEVEL);
 	zend_string *const_OPT_COMPRESSION_LEVEL_name = zend_string_init_interned("OPT_COMPRESSION_LEVEL", sizeof("OPT_COMPRESSION_LEVEL") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_OPT_COMPRESSION_LEVEL_name, &const_OPT_COMPRESSION_LEVEL_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_OPT_COMPRESSION_LEVEL_name);
 
 	zval const_OPT_REPLY_LITERAL_value;
-	ZVAL_LONG(&const_OPT_REPLY_LITERAL_value, 8);
+	ZVAL_LONG(&const_OPT_REPLY_LITERAL_value, KELVO_OPT_REPLY_LITERAL);
 	zend_string *const_OPT_REPLY_LITERAL_name = zend_string_init_interned("OPT_REPLY_LITERAL", sizeof("OPT_REPLY_LITERAL") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_OPT_REPLY_LITERAL_name, &const_OPT_REPLY_LITERAL_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_OPT_REPLY_LITERAL_name);
 
 	zval const_OPT_NULL_MULTIBULK_AS_NULL_value;
-	ZVAL_LONG(&const_OPT_NULL_MULTIBULK_AS_NULL_value, 10);
+	ZVAL_LONG(&const_OPT_NULL_MULTIBULK_AS_NULL_value, KELVO_OPT_NULL_MULTIBULK_AS_NULL);
 	zend_string *const_OPT_NULL_MULTIBULK_AS_NULL_name = zend_string_init_interned("OPT_NULL_MULTIBULK_AS_NULL", sizeof("OPT_NULL_MULTIBULK_AS_NULL") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_OPT_NULL_MULTIBULK_AS_NULL_name, &const_OPT_NULL_MULTIBULK_AS_NULL_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_OPT_NULL_MULTIBULK_AS_NULL_name);
 
 	zval const_OPT_PACK_IGNORE_NUMBERS_value;
-	ZVAL_LONG(&const_OPT_PACK_IGNORE_NUMBERS_value, 15);
+	ZVAL_LONG(&const_OPT_PACK_IGNORE_NUMBERS_value, KELVO_OPT_PACK_IGNORE_NUMBERS);
 	zend_string *const_OPT_PACK_IGNORE_NUMBERS_name = zend_string_init_interned("OPT_PACK_IGNORE_NUMBERS", sizeof("OPT_PACK_IGNORE_NUMBERS") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_OPT_PACK_IGNORE_NUMBERS_name, &const_OPT_PACK_IGNORE_NUMBERS_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_OPT_PACK_IGNORE_NUMBERS_name);
 
 	zval const_OPT_THROW_ON_ERROR_value;
-	ZVAL_LONG(&const_OPT_THROW_ON_ERROR_value, 106);
+	ZVAL_LONG(&const_OPT_THROW_ON_ERROR_value, KELVO_OPT_THROW_ON_ERROR);
 	zend_string *const_OPT_THROW_ON_ERROR_name = zend_string_init_interned("OPT_THROW_ON_ERROR", sizeof("OPT_THROW_ON_ERROR") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_OPT_THROW_ON_ERROR_name, &const_OPT_THROW_ON_ERROR_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_OPT_THROW_ON_ERROR_name);
 
 	zval const_OPT_CLIENT_INVALIDATIONS_value;
-	ZVAL_LONG(&const_OPT_CLIENT_INVALIDATIONS_value, 101);
+	ZVAL_LONG(&const_OPT_CLIENT_INVALIDATIONS_value, KELVO_OPT_CLIENT_INVALIDATIONS);
 	zend_string *const_OPT_CLIENT_INVALIDATIONS_name = zend_string_init_interned("OPT_CLIENT_INVALIDATIONS", sizeof("OPT_CLIENT_INVALIDATIONS") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_OPT_CLIENT_INVALIDATIONS_name, &const_OPT_CLIENT_INVALIDATIONS_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_OPT_CLIENT_INVALIDATIONS_name);
 
 	zval const_OPT_ALLOW_PATTERNS_value;
-	ZVAL_LONG(&const_OPT_ALLOW_PATTERNS_value, 102);
+	ZVAL_LONG(&const_OPT_ALLOW_PATTERNS_value, KELVO_OPT_ALLOW_PATTERNS);
 	zend_string *const_OPT_ALLOW_PATTERNS_name = zend_string_init_interned("OPT_ALLOW_PATTERNS", sizeof("OPT_ALLOW_PATTERNS") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_OPT_ALLOW_PATTERNS_name, &const_OPT_ALLOW_PATTERNS_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_OPT_ALLOW_PATTERNS_name);
 
 	zval const_OPT_IGNORE_PATTERNS_value;
-	ZVAL_LONG(&const_OPT_IGNORE_PATTERNS_value, 103);
+	ZVAL_LONG(&const_OPT_IGNORE_PATTERNS_value, KELVO_OPT_IGNORE_PATTERNS);
 	zend_string *const_OPT_IGNORE_PATTERNS_name = zend_string_init_interned("OPT_IGNORE_PATTERNS", sizeof("OPT_IGNORE_PATTERNS") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_OPT_IGNORE_PATTERNS_name, &const_OPT_IGNORE_PATTERNS_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_OPT_IGNORE_PATTERNS_name);
 
 	zval const_OPT_USE_CACHE_value;
-	ZVAL_LONG(&const_OPT_USE_CACHE_value, 104);
+	ZVAL_LONG(&const_OPT_USE_CACHE_value, KELVO_OPT_USE_CACHE);
 	zend_string *const_OPT_USE_CACHE_name = zend_string_init_interned("OPT_USE_CACHE", sizeof("OPT_USE_CACHE") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_OPT_USE_CACHE_name, &const_OPT_USE_CACHE_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_OPT_USE_CACHE_name);
 
 	zval const_OPT_CLIENT_TRACKING_value;
-	ZVAL_LONG(&const_OPT_CLIENT_TRACKING_value, 105);
+	ZVAL_LONG(&const_OPT_CLIENT_TRACKING_value, KELVO_OPT_CLIENT_TRACKING);
 	zend_string *const_OPT_CLIENT_TRACKING_name = zend_string_init_interned("OPT_CLIENT_TRACKING", sizeof("OPT_CLIENT_TRACKING") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_OPT_CLIENT_TRACKING_name, &const_OPT_CLIENT_TRACKING_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_OPT_CLIENT_TRACKING_name);
 
 	zval const_OPT_SCAN_value;
-	ZVAL_LONG(&const_OPT_SCAN_value, 4);
+	ZVAL_LONG(&const_OPT_SCAN_value, KELVO_OPT_SCAN);
 	zend_string *const_OPT_SCAN_name = zend_string_init_interned("OPT_SCAN", sizeof("OPT_SCAN") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_OPT_SCAN_name, &const_OPT_SCAN_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_OPT_SCAN_name);
 
 	zval const_OPT_CAPA_REDIRECT_value;
-	ZVAL_LONG(&const_OPT_CAPA_REDIRECT_value, 107);
+	ZVAL_LONG(&const_OPT_CAPA_REDIRECT_value, KELVO_OPT_CAPA_REDIRECT);
 	zend_string *const_OPT_CAPA_REDIRECT_name = zend_string_init_interned("OPT_CAPA_REDIRECT", sizeof("OPT_CAPA_REDIRECT") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_OPT_CAPA_REDIRECT_name, &const_OPT_CAPA_REDIRECT_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_OPT_CAPA_REDIRECT_name);
 
 	zval const_OPT_RESTORE_PUBSUB_value;
-	ZVAL_LONG(&const_OPT_RESTORE_PUBSUB_value, 108);
+	ZVAL_LONG(&const_OPT_RESTORE_PUBSUB_value, KELVO_OPT_RESTORE_PUBSUB);
 	zend_string *const_OPT_RESTORE_PUBSUB_name = zend_string_init_interned("OPT_RESTORE_PUBSUB", sizeof("OPT_RESTORE_PUBSUB") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_OPT_RESTORE_PUBSUB_name, &const_OPT_RESTORE_PUBSUB_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_OPT_RESTORE_PUBSUB_name);
 
 	zval const_OPT_ADAPTIVE_CACHE_value;
-	ZVAL_LONG(&const_OPT_ADAPTIVE_CACHE_value, 109);
+	ZVAL_LONG(&const_OPT_ADAPTIVE_CACHE_value, KELVO_OPT_ADAPTIVE_CACHE);
 	zend_string *const_OPT_ADAPTIVE_CACHE_name = zend_string_init_interned("OPT_ADAPTIVE_CACHE", sizeof("OPT_ADAPTIVE_CACHE") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_OPT_ADAPTIVE_CACHE_name, &const_OPT_ADAPTIVE_CACHE_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_OPT_ADAPTIVE_CACHE_name);
 
 	zval const_SCAN_NORETRY_value;
-	ZVAL_LONG(&const_SCAN_NORETRY_value, 0);
+	ZVAL_LONG(&const_SCAN_NORETRY_value, KELVO_SCAN_NORETRY);
 	zend_string *const_SCAN_NORETRY_name = zend_string_init_interned("SCAN_NORETRY", sizeof("SCAN_NORETRY") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_SCAN_NORETRY_name, &const_SCAN_NORETRY_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_SCAN_NORETRY_name);
 
 	zval const_SCAN_RETRY_value;
-	ZVAL_LONG(&const_SCAN_RETRY_value, 1);
+	ZVAL_LONG(&const_SCAN_RETRY_value, KELVO_SCAN_RETRY);
 	zend_string *const_SCAN_RETRY_name = zend_string_init_interned("SCAN_RETRY", sizeof("SCAN_RETRY") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_SCAN_RETRY_name, &const_SCAN_RETRY_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_SCAN_RETRY_name);
 
 	zval const_SCAN_PREFIX_value;
-	ZVAL_LONG(&const_SCAN_PREFIX_value, 2);
+	ZVAL_LONG(&const_SCAN_PREFIX_value, KELVO_SCAN_PREFIX);
 	zend_string *const_SCAN_PREFIX_name = zend_string_init_interned("SCAN_PREFIX", sizeof("SCAN_PREFIX") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_SCAN_PREFIX_name, &const_SCAN_PREFIX_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_SCAN_PREFIX_name);
 
 	zval const_SCAN_NOPREFIX_value;
-	ZVAL_LONG(&const_SCAN_NOPREFIX_value, 3);
+	ZVAL_LONG(&const_SCAN_NOPREFIX_value, KELVO_SCAN_NOPREFIX);
 	zend_string *const_SCAN_NOPREFIX_name = zend_string_init_interned("SCAN_NOPREFIX", sizeof("SCAN_NOPREFIX") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_SCAN_NOPREFIX_name, &const_SCAN_NOPREFIX_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_SCAN_NOPREFIX_name);
@@ -2580,49 +2580,49 @@ static zend_class_entry *register_class_Kelvo_Kelvo(void)
 	zend_string_release(const_RIGHT_name);
 
 	zval const_REDIS_NOT_FOUND_value;
-	ZVAL_LONG(&const_REDIS_NOT_FOUND_value, 0);
+	ZVAL_LONG(&const_REDIS_NOT_FOUND_value, KELVO_KEYTYPE_NOT_FOUND);
 	zend_string *const_REDIS_NOT_FOUND_name = zend_string_init_interned("REDIS_NOT_FOUND", sizeof("REDIS_NOT_FOUND") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_REDIS_NOT_FOUND_name, &const_REDIS_NOT_FOUND_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_REDIS_NOT_FOUND_name);
 
 	zval const_REDIS_STRING_value;
-	ZVAL_LONG(&const_REDIS_STRING_value, 1);
+	ZVAL_LONG(&const_REDIS_STRING_value, KELVO_KEYTYPE_STRING);
 	zend_string *const_REDIS_STRING_name = zend_string_init_interned("REDIS_STRING", sizeof("REDIS_STRING") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_REDIS_STRING_name, &const_REDIS_STRING_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_REDIS_STRING_name);
 
 	zval const_REDIS_SET_value;
-	ZVAL_LONG(&const_REDIS_SET_value, 2);
+	ZVAL_LONG(&const_REDIS_SET_value, KELVO_KEYTYPE_SET);
 	zend_string *const_REDIS_SET_name = zend_string_init_interned("REDIS_SET", sizeof("REDIS_SET") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_REDIS_SET_name, &const_REDIS_SET_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_REDIS_SET_name);
 
 	zval const_REDIS_LIST_value;
-	ZVAL_LONG(&const_REDIS_LIST_value, 3);
+	ZVAL_LONG(&const_REDIS_LIST_value, KELVO_KEYTYPE_LIST);
 	zend_string *const_REDIS_LIST_name = zend_string_init_interned("REDIS_LIST", sizeof("REDIS_LIST") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_REDIS_LIST_name, &const_REDIS_LIST_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_REDIS_LIST_name);
 
 	zval const_REDIS_ZSET_value;
-	ZVAL_LONG(&const_REDIS_ZSET_value, 4);
+	ZVAL_LONG(&const_REDIS_ZSET_value, KELVO_KEYTYPE_ZSET);
 	zend_string *const_REDIS_ZSET_name = zend_string_init_interned("REDIS_ZSET", sizeof("REDIS_ZSET") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_REDIS_ZSET_name, &const_REDIS_ZSET_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_REDIS_ZSET_name);
 
 	zval const_REDIS_HASH_value;
-	ZVAL_LONG(&const_REDIS_HASH_value, 5);
+	ZVAL_LONG(&const_REDIS_HASH_value, KELVO_KEYTYPE_HASH);
 	zend_string *const_REDIS_HASH_name = zend_string_init_interned("REDIS_HASH", sizeof("REDIS_HASH") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_REDIS_HASH_name, &const_REDIS_HASH_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_REDIS_HASH_name);
 
 	zval const_REDIS_STREAM_value;
-	ZVAL_LONG(&const_REDIS_STREAM_value, 6);
+	ZVAL_LONG(&const_REDIS_STREAM_value, KELVO_KEYTYPE_STREAM);
 	zend_string *const_REDIS_STREAM_name = zend_string_init_interned("REDIS_STREAM", sizeof("REDIS_STREAM") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_REDIS_STREAM_name, &const_REDIS_STREAM_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_REDIS_STREAM_name);
 
 	zval const_REDIS_VECTORSET_value;
-	ZVAL_LONG(&const_REDIS_VECTORSET_value, 7);
+	ZVAL_LONG(&const_REDIS_VECTORSET_value, KELVO_KEYTYPE_VECTORSET);
 	zend_string *const_REDIS_VECTORSET_name = zend_string_init_interned("REDIS_VECTORSET", sizeof("REDIS_VECTORSET") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_REDIS_VECTORSET_name, &const_REDIS_VECTORSET_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_REDIS_VECTORSET_name);
@@ -2646,25 +2646,25 @@ static zend_class_entry *register_class_Kelvo_Event(void)
 	class_entry->ce_flags |= ZEND_ACC_ABSTRACT;
 
 	zval const_INVALIDATED_value;
-	ZVAL_LONG(&const_INVALIDATED_value, 1);
+	ZVAL_LONG(&const_INVALIDATED_value, kelvoEventInvalidated);
 	zend_string *const_INVALIDATED_name = zend_string_init_interned("INVALIDATED", sizeof("INVALIDATED") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_INVALIDATED_name, &const_INVALIDATED_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_INVALIDATED_name);
 
 	zval const_Invalidated_value;
-	ZVAL_LONG(&const_Invalidated_value, 1);
+	ZVAL_LONG(&const_Invalidated_value, kelvoEventInvalidated);
 	zend_string *const_Invalidated_name = zend_string_init_interned("Invalidated", sizeof("Invalidated") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_Invalidated_name, &const_Invalidated_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_Invalidated_name);
 
 	zval const_FLUSHED_value;
-	ZVAL_LONG(&const_FLUSHED_value, 2);
+	ZVAL_LONG(&const_FLUSHED_value, kelvoEventFlushed);
 	zend_string *const_FLUSHED_name = zend_string_init_interned("FLUSHED", sizeof("FLUSHED") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_FLUSHED_name, &const_FLUSHED_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_FLUSHED_name);
 
 	zval const_Flushed_value;
-	ZVAL_LONG(&const_Flushed_value, 2);
+	ZVAL_LONG(&const_Flushed_value, kelvoEventFlushed);
 	zend_string *const_Flushed_name = zend_string_init_interned("Flushed", sizeof("Flushed") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_Flushed_name, &const_Flushed_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_Flushed_name);
@@ -2699,7 +2699,7 @@ static zend_class_entry *register_class_Kelvo_Event_Invalidated(zend_class_entry
 	class_entry->ce_flags |= ZEND_ACC_FINAL;
 
 	zval property_type_default_value;
-	ZVAL_LONG(&property_type_default_value, 1);
+	ZVAL_LONG(&property_type_default_value, kelvoEventInvalidated);
 	zend_string *property_type_name = zend_string_init("type", sizeof("type") - 1, 1);
 	zend_declare_typed_property(class_entry, property_type_name, &property_type_default_value, ZEND_ACC_PUBLIC, NULL, (zend_type) ZEND_TYPE_INIT_MASK(MAY_BE_LONG));
 	zend_string_release(property_type_name);
@@ -2716,7 +2716,7 @@ static zend_class_entry *register_class_Kelvo_Event_Flushed(zend_class_entry *cl
 	class_entry->ce_flags |= ZEND_ACC_FINAL;
 
 	zval property_type_default_value;
-	ZVAL_LONG(&property_type_default_value, 2);
+	ZVAL_LONG(&property_type_default_value, kelvoEventFlushed);
 	zend_string *property_type_name = zend_string_init("type", sizeof("type") - 1, 1);
 	zend_declare_typed_property(class_entry, property_type_name, &property_type_default_value, ZEND_ACC_PUBLIC, NULL, (zend_type) ZEND_TYPE_INIT_MASK(MAY_BE_LONG));
 	zend_string_release(property_type_name);

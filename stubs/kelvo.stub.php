@@ -6,6 +6,9 @@
  */
 
 namespace Kelvo {
+    /* The cases take their values from Kelvo\Kelvo's REDIS_* constants. */
+    require "client.stub.php";
+
     /**
      * Thrown for every failure the module reports as an exception. The code is
      * one of the KELVO_ERR_* numbers; the message reads
@@ -19,13 +22,13 @@ namespace Kelvo {
     /** The type of a key, as TYPE reports it in phpredis mode. */
     enum KeyType: int
     {
-        case NotFound = 0;
-        case String = 1;
-        case Set = 2;
-        case List = 3;
-        case Zset = 4;
-        case Hash = 5;
-        case Stream = 6;
-        case Vectorset = 7;
+        case NotFound = \Kelvo\Kelvo::REDIS_NOT_FOUND;
+        case String = \Kelvo\Kelvo::REDIS_STRING;
+        case Set = \Kelvo\Kelvo::REDIS_SET;
+        case List = \Kelvo\Kelvo::REDIS_LIST;
+        case Zset = \Kelvo\Kelvo::REDIS_ZSET;
+        case Hash = \Kelvo\Kelvo::REDIS_HASH;
+        case Stream = \Kelvo\Kelvo::REDIS_STREAM;
+        case Vectorset = \Kelvo\Kelvo::REDIS_VECTORSET;
     }
 }

@@ -1,5 +1,5 @@
 /* This is a generated file, edit the .stub.php file instead.
- * Stub hash: b18b0b9ab6af63f3a7cda4a25e775f40f1a3abbe */
+ * Stub hash: b5f4a7dd489e9403ffa91dadc7a24d5e0b01505f */
 
 
 
@@ -28,35 +28,35 @@ static zend_class_entry *register_class_Kelvo_KeyType(void)
 	zend_class_entry *class_entry = zend_register_internal_enum("Kelvo\\KeyType", IS_LONG, class_Kelvo_KeyType_methods);
 
 	zval enum_case_NotFound_value;
-	ZVAL_LONG(&enum_case_NotFound_value, 0);
+	ZVAL_LONG(&enum_case_NotFound_value, KELVO_KEYTYPE_NOT_FOUND);
 	zend_enum_add_case_cstr(class_entry, "NotFound", &enum_case_NotFound_value);
 
 	zval enum_case_String_value;
-	ZVAL_LONG(&enum_case_String_value, 1);
+	ZVAL_LONG(&enum_case_String_value, KELVO_KEYTYPE_STRING);
 	zend_enum_add_case_cstr(class_entry, "String", &enum_case_String_value);
 
 	zval enum_case_Set_value;
-	ZVAL_LONG(&enum_case_Set_value, 2);
+	ZVAL_LONG(&enum_case_Set_value, KELVO_KEYTYPE_SET);
 	zend_enum_add_case_cstr(class_entry, "Set", &enum_case_Set_value);
 
 	zval enum_case_List_value;
-	ZVAL_LONG(&enum_case_List_value, 3);
+	ZVAL_LONG(&enum_case_List_value, KELVO_KEYTYPE_LIST);
 	zend_enum_add_case_cstr(class_entry, "List", &enum_case_List_value);
 
 	zval enum_case_Zset_value;
-	ZVAL_LONG(&enum_case_Zset_value, 4);
+	ZVAL_LONG(&enum_case_Zset_value, KELVO_KEYTYPE_ZSET);
 	zend_enum_add_case_cstr(class_entry, "Zset", &enum_case_Zset_value);
 
 	zval enum_case_Hash_value;
-	ZVAL_LONG(&enum_case_Hash_value, 5);
+	ZVAL_LONG(&enum_case_Hash_value, KELVO_KEYTYPE_HASH);
 	zend_enum_add_case_cstr(class_entry, "Hash", &enum_case_Hash_value);
 
 	zval enum_case_Stream_value;
-	ZVAL_LONG(&enum_case_Stream_value, 6);
+	ZVAL_LONG(&enum_case_Stream_value, KELVO_KEYTYPE_STREAM);
 	zend_enum_add_case_cstr(class_entry, "Stream", &enum_case_Stream_value);
 
 	zval enum_case_Vectorset_value;
-	ZVAL_LONG(&enum_case_Vectorset_value, 7);
+	ZVAL_LONG(&enum_case_Vectorset_value, KELVO_KEYTYPE_VECTORSET);
 	zend_enum_add_case_cstr(class_entry, "Vectorset", &enum_case_Vectorset_value);
 
 	return class_entry;

@@ -163,41 +163,63 @@ function stubMethod(array $m): string
     return $out . "        public {$static}function {$m['name']}({$m['params']}){$returns} {}\n";
 }
 
+/*
+ * [PHP name, type, C++ name]: the arginfo header registers the C++ constant's value. A word of a
+ * command has no C++ name: [PHP name, type, null, literal value].
+ */
 const KELVO_CONSTANTS = [
-    ['VERSION', 'string', null, 'PHP_KELVO_VERSION'], ['Version', 'string', null, 'PHP_KELVO_VERSION'],
-    ['COMPRESSION_NONE', 'int', 0], ['COMPRESSION_LZF', 'int', 1], ['COMPRESSION_ZSTD', 'int', 2],
-    ['COMPRESSION_LZ4', 'int', 3],
-    ['SERIALIZER_NONE', 'int', 0], ['SERIALIZER_PHP', 'int', 1], ['SERIALIZER_IGBINARY', 'int', 2],
-    ['SERIALIZER_MSGPACK', 'int', 3], ['SERIALIZER_JSON', 'int', 4],
-    ['ATOMIC', 'int', 0], ['PIPELINE', 'int', 2], ['MULTI', 'int', 1], ['SUBSCRIBED', 'int', 4],
-    ['OPT_PREFIX', 'int', 2], ['OPT_READ_TIMEOUT', 'int', 3], ['OPT_MAX_RETRIES', 'int', 11],
-    ['OPT_BACKOFF_ALGORITHM', 'int', 12], ['OPT_TCP_KEEPALIVE', 'int', 6],
-    ['BACKOFF_ALGORITHM_DEFAULT', 'int', 0], ['BACKOFF_ALGORITHM_DECORRELATED_JITTER', 'int', 1],
-    ['BACKOFF_ALGORITHM_FULL_JITTER', 'int', 2], ['BACKOFF_ALGORITHM_EQUAL_JITTER', 'int', 3],
-    ['BACKOFF_ALGORITHM_EXPONENTIAL', 'int', 4], ['BACKOFF_ALGORITHM_UNIFORM', 'int', 5],
-    ['BACKOFF_ALGORITHM_CONSTANT', 'int', 6],
-    ['OPT_BACKOFF_BASE', 'int', 13], ['OPT_BACKOFF_CAP', 'int', 14], ['OPT_PHPREDIS_COMPATIBILITY', 'int', 100],
-    ['OPT_SERIALIZER', 'int', 1], ['OPT_COMPRESSION', 'int', 7], ['OPT_COMPRESSION_LEVEL', 'int', 9],
-    ['OPT_REPLY_LITERAL', 'int', 8], ['OPT_NULL_MULTIBULK_AS_NULL', 'int', 10], ['OPT_PACK_IGNORE_NUMBERS', 'int', 15],
-    ['OPT_THROW_ON_ERROR', 'int', 106], ['OPT_CLIENT_INVALIDATIONS', 'int', 101], ['OPT_ALLOW_PATTERNS', 'int', 102],
-    ['OPT_IGNORE_PATTERNS', 'int', 103], ['OPT_USE_CACHE', 'int', 104], ['OPT_CLIENT_TRACKING', 'int', 105],
-    ['OPT_SCAN', 'int', 4], ['OPT_CAPA_REDIRECT', 'int', 107], ['OPT_RESTORE_PUBSUB', 'int', 108],
-    ['OPT_ADAPTIVE_CACHE', 'int', 109],
-    ['SCAN_NORETRY', 'int', 0], ['SCAN_RETRY', 'int', 1], ['SCAN_PREFIX', 'int', 2], ['SCAN_NOPREFIX', 'int', 3],
-    ['BEFORE', 'string', 'BEFORE'], ['AFTER', 'string', 'AFTER'], ['LEFT', 'string', 'LEFT'], ['RIGHT', 'string', 'RIGHT'],
-    ['REDIS_NOT_FOUND', 'int', 0], ['REDIS_STRING', 'int', 1], ['REDIS_SET', 'int', 2], ['REDIS_LIST', 'int', 3],
-    ['REDIS_ZSET', 'int', 4], ['REDIS_HASH', 'int', 5], ['REDIS_STREAM', 'int', 6], ['REDIS_VECTORSET', 'int', 7],
+    ['VERSION', 'string', 'PHP_KELVO_VERSION'], ['Version', 'string', 'PHP_KELVO_VERSION'],
+    ['COMPRESSION_NONE', 'int', 'KELVO_COMPRESSION_NONE'], ['COMPRESSION_LZF', 'int', 'KELVO_COMPRESSION_LZF'],
+    ['COMPRESSION_ZSTD', 'int', 'KELVO_COMPRESSION_ZSTD'], ['COMPRESSION_LZ4', 'int', 'KELVO_COMPRESSION_LZ4'],
+    ['SERIALIZER_NONE', 'int', 'KELVO_SERIALIZER_NONE'], ['SERIALIZER_PHP', 'int', 'KELVO_SERIALIZER_PHP'],
+    ['SERIALIZER_IGBINARY', 'int', 'KELVO_SERIALIZER_IGBINARY'], ['SERIALIZER_MSGPACK', 'int', 'KELVO_SERIALIZER_MSGPACK'],
+    ['SERIALIZER_JSON', 'int', 'KELVO_SERIALIZER_JSON'],
+    ['ATOMIC', 'int', 'kelvoModeAtomic'], ['PIPELINE', 'int', 'kelvoModePipeline'], ['MULTI', 'int', 'kelvoModeMulti'],
+    ['SUBSCRIBED', 'int', 'kelvoModeSubscribed'],
+    ['OPT_PREFIX', 'int', 'KELVO_OPT_PREFIX'], ['OPT_READ_TIMEOUT', 'int', 'KELVO_OPT_READ_TIMEOUT'],
+    ['OPT_MAX_RETRIES', 'int', 'KELVO_OPT_MAX_RETRIES'], ['OPT_BACKOFF_ALGORITHM', 'int', 'KELVO_OPT_BACKOFF_ALGORITHM'],
+    ['OPT_TCP_KEEPALIVE', 'int', 'KELVO_OPT_TCP_KEEPALIVE'],
+    ['BACKOFF_ALGORITHM_DEFAULT', 'int', 'BACKOFF_ALGORITHM_DEFAULT'],
+    ['BACKOFF_ALGORITHM_DECORRELATED_JITTER', 'int', 'BACKOFF_ALGORITHM_DECORRELATED_JITTER'],
+    ['BACKOFF_ALGORITHM_FULL_JITTER', 'int', 'BACKOFF_ALGORITHM_FULL_JITTER'],
+    ['BACKOFF_ALGORITHM_EQUAL_JITTER', 'int', 'BACKOFF_ALGORITHM_EQUAL_JITTER'],
+    ['BACKOFF_ALGORITHM_EXPONENTIAL', 'int', 'BACKOFF_ALGORITHM_EXPONENTIAL'],
+    ['BACKOFF_ALGORITHM_UNIFORM', 'int', 'BACKOFF_ALGORITHM_UNIFORM'],
+    ['BACKOFF_ALGORITHM_CONSTANT', 'int', 'BACKOFF_ALGORITHM_CONSTANT'],
+    ['OPT_BACKOFF_BASE', 'int', 'KELVO_OPT_BACKOFF_BASE'], ['OPT_BACKOFF_CAP', 'int', 'KELVO_OPT_BACKOFF_CAP'],
+    ['OPT_PHPREDIS_COMPATIBILITY', 'int', 'KELVO_OPT_PHPREDIS_COMPATIBILITY'],
+    ['OPT_SERIALIZER', 'int', 'KELVO_OPT_SERIALIZER'], ['OPT_COMPRESSION', 'int', 'KELVO_OPT_COMPRESSION'],
+    ['OPT_COMPRESSION_LEVEL', 'int', 'KELVO_OPT_COMPRESSION_LEVEL'], ['OPT_REPLY_LITERAL', 'int', 'KELVO_OPT_REPLY_LITERAL'],
+    ['OPT_NULL_MULTIBULK_AS_NULL', 'int', 'KELVO_OPT_NULL_MULTIBULK_AS_NULL'],
+    ['OPT_PACK_IGNORE_NUMBERS', 'int', 'KELVO_OPT_PACK_IGNORE_NUMBERS'],
+    ['OPT_THROW_ON_ERROR', 'int', 'KELVO_OPT_THROW_ON_ERROR'],
+    ['OPT_CLIENT_INVALIDATIONS', 'int', 'KELVO_OPT_CLIENT_INVALIDATIONS'],
+    ['OPT_ALLOW_PATTERNS', 'int', 'KELVO_OPT_ALLOW_PATTERNS'], ['OPT_IGNORE_PATTERNS', 'int', 'KELVO_OPT_IGNORE_PATTERNS'],
+    ['OPT_USE_CACHE', 'int', 'KELVO_OPT_USE_CACHE'], ['OPT_CLIENT_TRACKING', 'int', 'KELVO_OPT_CLIENT_TRACKING'],
+    ['OPT_SCAN', 'int', 'KELVO_OPT_SCAN'], ['OPT_CAPA_REDIRECT', 'int', 'KELVO_OPT_CAPA_REDIRECT'],
+    ['OPT_RESTORE_PUBSUB', 'int', 'KELVO_OPT_RESTORE_PUBSUB'], ['OPT_ADAPTIVE_CACHE', 'int', 'KELVO_OPT_ADAPTIVE_CACHE'],
+    ['SCAN_NORETRY', 'int', 'KELVO_SCAN_NORETRY'], ['SCAN_RETRY', 'int', 'KELVO_SCAN_RETRY'],
+    ['SCAN_PREFIX', 'int', 'KELVO_SCAN_PREFIX'], ['SCAN_NOPREFIX', 'int', 'KELVO_SCAN_NOPREFIX'],
+    ['BEFORE', 'string', null, 'BEFORE'], ['AFTER', 'string', null, 'AFTER'], ['LEFT', 'string', null, 'LEFT'],
+    ['RIGHT', 'string', null, 'RIGHT'],
+    ['REDIS_NOT_FOUND', 'int', 'KELVO_KEYTYPE_NOT_FOUND'], ['REDIS_STRING', 'int', 'KELVO_KEYTYPE_STRING'],
+    ['REDIS_SET', 'int', 'KELVO_KEYTYPE_SET'], ['REDIS_LIST', 'int', 'KELVO_KEYTYPE_LIST'],
+    ['REDIS_ZSET', 'int', 'KELVO_KEYTYPE_ZSET'], ['REDIS_HASH', 'int', 'KELVO_KEYTYPE_HASH'],
+    ['REDIS_STREAM', 'int', 'KELVO_KEYTYPE_STREAM'], ['REDIS_VECTORSET', 'int', 'KELVO_KEYTYPE_VECTORSET'],
+];
+
+const KELVO_EVENT_CONSTANTS = [
+    ['INVALIDATED', 'int', 'kelvoEventInvalidated'], ['Invalidated', 'int', 'kelvoEventInvalidated'],
+    ['FLUSHED', 'int', 'kelvoEventFlushed'], ['Flushed', 'int', 'kelvoEventFlushed'],
 ];
 
 function stubConstant(array $c): string
 {
-    [$name, $type, $value] = $c;
-    $cvalue = $c[3] ?? null;
+    [$name, $type, $cvalue] = $c;
     if ($cvalue !== null) {
         return "        /**\n         * @var $type\n         * @cvalue $cvalue\n         */\n        public const $name = UNKNOWN;\n";
     }
-    $literal = $type === 'string' ? var_export($value, true) : (string) $value;
-    return "        /** @var $type */\n        public const $name = $literal;\n";
+    return "        /** @var $type */\n        public const $name = " . var_export($c[3], true) . ";\n";
 }
 
 function stub(array $methods): string
@@ -238,14 +260,12 @@ PHP;
      */
     abstract class Event
     {
-        /** @var int */
-        public const INVALIDATED = 1;
-        /** @var int */
-        public const Invalidated = 1;
-        /** @var int */
-        public const FLUSHED = 2;
-        /** @var int */
-        public const Flushed = 2;
+
+PHP;
+    foreach (KELVO_EVENT_CONSTANTS as $c) {
+        $out .= stubConstant($c);
+    }
+    $out .= <<<'PHP'
 
         public int $type;
         public mixed $key = null;
@@ -257,13 +277,13 @@ namespace Kelvo\Event {
     /** A key was invalidated; `key` names it. */
     final class Invalidated extends \Kelvo\Event
     {
-        public int $type = 1;
+        public int $type = \Kelvo\Event::INVALIDATED;
     }
 
     /** A cached database was flushed; `key` is null. */
     final class Flushed extends \Kelvo\Event
     {
-        public int $type = 2;
+        public int $type = \Kelvo\Event::FLUSHED;
     }
 }
 

@@ -19,6 +19,8 @@ REPLY_TYPES = {'STRING': 1, 'ARRAY': 2, 'INTEGER': 3, 'NIL': 4, 'STATUS': 5, 'ER
                'BOOL': 8, 'MAP': 9, 'SET': 10, 'ATTR': 11, 'PUSH': 12, 'BIGNUM': 13, 'VERB': 14}
 ANY_REPLY = sum(1 << t for n, t in REPLY_TYPES.items() if n != 'ERROR')
 KEY_TYPES = {'-': 0, 'NIL': 1, 'STRING': 2, 'HASH': 8, 'SET': 16, 'LIST': 32, 'ZSET': 64}
+# traits word -> kelvoCommandFlag
+TRAITS = {'resend': 'KELVO_CMD_RESEND', 'noraw': 'KELVO_CMD_NO_RAW'}
 
 # slot -> (function type, least implementation, parameter list, argument list)
 SLOTS = {
@@ -68,10 +70,10 @@ def parse():
             if not line:
                 continue
             words = line.split()
-            if len(words) < 6:
-                fail(lineno, 'expected id, name, arity, kind, replies, keytype and roles')
+            if len(words) < 7:
+                fail(lineno, 'expected id, name, arity, kind, replies, keytype, traits and roles')
             r = Row()
-            r.id, r.name, r.arity, r.kind, replies, keytype = words[:6]
+            r.id, r.name, r.arity, r.kind, replies, keytype, traits = words[:7]
             r.id, r.arity = int(r.id), int(r.arity)
             if r.id != len(rows):
                 fail(lineno, 'id %d out of order (expected %d)' % (r.id, len(rows)))
@@ -92,8 +94,15 @@ def parse():
             r.keytype = KEY_TYPES[keytype]
             if r.kind == 'cached' and not r.keytype:
                 fail(lineno, 'a cached read needs a key type')
+            r.traits = [] if traits == '-' else traits.split(',')
+            if any(t not in TRAITS for t in r.traits) or len(set(r.traits)) != len(r.traits):
+                fail(lineno, 'bad traits %r' % traits)
+            if r.kind == 'cached':
+                if 'resend' in r.traits:
+                    fail(lineno, 'a cached read may always be resent: no resend word')
+                r.traits.insert(0, 'resend')
             r.roles = {}
-            for pair in words[6:]:
+            for pair in words[7:]:
                 slot, _, fn = pair.partition('=')
                 allowed = STD_SLOTS if r.kind == 'std' else CACHED_SLOTS
                 if slot not in allowed or not fn.startswith('kelvo') or slot in r.roles:
@@ -245,8 +254,9 @@ def gen_table(rows, buckets, slots):
             slots_text = 'kelvoStdSlots{%s}' % ', '.join(r.roles.get(s, 'nullptr') for s in STD_SLOTS[:3])
         else:
             slots_text = 'kelvoCachedSlots{%s}' % ', '.join(r.roles.get(s, 'nullptr') for s in CACHED_SLOTS[:6])
-        out.append('    {%s, %s, %d, %s, %d,\n     %s, %s},\n'
-                   % (enum_name(r), c_string(name), len(name), reply_mask_text(r.replies), r.arity,
+        flags = ' | '.join(TRAITS[t] for t in r.traits) or '0'
+        out.append('    {%s, %s, %d, %s, %d, %s,\n     %s, %s},\n'
+                   % (enum_name(r), c_string(name), len(name), reply_mask_text(r.replies), r.arity, flags,
                       slots_text, r.roles.get('fmt', 'nullptr')))
     out.append('};\n\nconstexpr kelvoCommandString kelvoCommandStrings[REDIS_CMD_MAX] = {\n')
     for r in rows:

@@ -47,6 +47,12 @@ enum kelvoCommandType : uint32_t {
     KELVO_CMDTYPE_CACHED = 1,
 };
 
+/* Bits of kelvoCommandInfo::flags: the traits column of tools/commands.tsv. */
+enum kelvoCommandFlag : uint32_t {
+    KELVO_CMD_RESEND = 1u << 0, /* changes nothing on the server: may be sent again after a failure */
+    KELVO_CMD_NO_RAW = 1u << 1, /* rawCommand refuses it */
+};
+
 /* Role slots; the dispatcher's calling contract. */
 typedef int (*kelvoRespFn)(zend_execute_data *execute_data, zval *return_value, rrc *req, robj *obj);
 typedef void (*kelvoKeysFn)(kelvoQuerySet *rqs, rrc *req);
@@ -82,6 +88,7 @@ constexpr uint32_t KELVO_REPLIES_ANY = 0x7FFEu & ~KELVO_REPLY_BIT(REDIS_REPLY_ER
 /* One row of kelvoCommandTable. The slot set's type decides the row's kind. */
 struct kelvoCommandInfo {
     uint32_t cmd;        /* the command id, equal to the row's index (-1 in kelvoUnknownCmd) */
+    uint32_t flags;      /* kelvoCommandFlag bits */
     const char *name;    /* enum-style name: the wire name with "." as "_" */
     uint32_t len;        /* strlen(name) */
     uint32_t replyTypes; /* KELVO_REPLY_BIT of each acceptable reply type */
@@ -94,14 +101,16 @@ struct kelvoCommandInfo {
     kelvoReplyFn replyFn; /* formatter, or empty for the generic conversion */
 
     constexpr kelvoCommandInfo(uint32_t cmd_, const char *name_, uint32_t len_, uint32_t replyTypes_, int32_t arity_,
-                               kelvoStdSlots slots, kelvoReplyFn replyFn_)
-        : cmd(cmd_), name(name_), len(len_), replyTypes(replyTypes_), arity(arity_), type(KELVO_CMDTYPE_STANDARD),
-          std(slots), replyFn(replyFn_) {}
+                               uint32_t flags_, kelvoStdSlots slots, kelvoReplyFn replyFn_)
+        : cmd(cmd_), flags(flags_), name(name_), len(len_), replyTypes(replyTypes_), arity(arity_),
+          type(KELVO_CMDTYPE_STANDARD), std(slots), replyFn(replyFn_) {}
     constexpr kelvoCommandInfo(uint32_t cmd_, const char *name_, uint32_t len_, uint32_t replyTypes_, int32_t arity_,
-                               kelvoCachedSlots slots, kelvoReplyFn replyFn_)
-        : cmd(cmd_), name(name_), len(len_), replyTypes(replyTypes_), arity(arity_), type(KELVO_CMDTYPE_CACHED),
-          cached(slots), replyFn(replyFn_) {}
+                               uint32_t flags_, kelvoCachedSlots slots, kelvoReplyFn replyFn_)
+        : cmd(cmd_), flags(flags_), name(name_), len(len_), replyTypes(replyTypes_), arity(arity_),
+          type(KELVO_CMDTYPE_CACHED), cached(slots), replyFn(replyFn_) {}
 };
+/* The flags word fills the gap after `cmd`: the row is no larger than it was without it. */
+static_assert(sizeof(void *) != 8 || sizeof(kelvoCommandInfo) == 88, "kelvoCommandInfo grew");
 
 /* One row of kelvoCommandStrings. */
 struct kelvoCommandString {

@@ -4,6 +4,8 @@
  */
 #include "client/client.h"
 #include "client/event.h"
+#include "client/object.h"     /* option ids, modes, scan settings, packing and back-off ids: the class constants */
+#include "commands/commands.h" /* key types: the REDIS_* class constants */
 #include "runtime/fatal.h"
 #include "runtime/kelvo.h"
 

@@ -216,7 +216,7 @@ void dropLink(robj *ro, int closing)
 
 } // namespace
 
-int kelvoInitRedisInfo(redisInfo *info, bool persistent, uint16_t flags, zend_string *host, zend_long port,
+int kelvoInitRedisInfo(redisInfo *info, bool persistent, kelvoOptionWord flags, zend_string *host, zend_long port,
                        php_url **url, HashTable *context, const char **error)
 {
     *url = nullptr;
@@ -411,14 +411,13 @@ int kelvoSetContextOptions(robj *ro, HashTable *context)
     struct FlagKey {
         const char *name;
         zend_long id;
-        uint16_t bit;
     };
     static const FlagKey flagKeys[] = {
-        {"reply-literal", KELVO_OPT_REPLY_LITERAL, kelvoOptReplyLiteral},
-        {"null-mbulk-as-null", KELVO_OPT_NULL_MULTIBULK_AS_NULL, kelvoOptNullMultibulkAsNull},
+        {"reply-literal", KELVO_OPT_REPLY_LITERAL},
+        {"null-mbulk-as-null", KELVO_OPT_NULL_MULTIBULK_AS_NULL},
         /* Only its own bit here: throw-on-error is a key of its own. */
-        {"phpredis-compatibility", KELVO_OPT_PHPREDIS_COMPATIBILITY, kelvoOptPhpredisCompat},
-        {"throw-on-error", KELVO_OPT_THROW_ON_ERROR, kelvoOptThrowOnError},
+        {"phpredis-compatibility", KELVO_OPT_PHPREDIS_COMPATIBILITY},
+        {"throw-on-error", KELVO_OPT_THROW_ON_ERROR},
     };
     int rc = 0;
     for (const Key &key : keys) {
@@ -431,7 +430,8 @@ int kelvoSetContextOptions(robj *ro, HashTable *context)
     }
     for (const FlagKey &key : flagKeys) {
         if (zval *value = contextFind(context, key.name, key.id)) {
-            ro->opts.flags = zend_is_true(value) ? uint16_t(ro->opts.flags | key.bit) : uint16_t(ro->opts.flags & ~key.bit);
+            kelvoOptionWord bit = kelvoOptionBitOf(key.id);
+            ro->opts.flags = zend_is_true(value) ? kelvoOptionWord(ro->opts.flags | bit) : kelvoOptionWord(ro->opts.flags & ~bit);
         }
     }
     return rc;
@@ -643,7 +643,7 @@ int kelvoSyncObject(robj *ro, uint32_t wanted, bool quiet)
 }
 
 /* Builds information and link in one step; -1 with an exception pending and `info` released. */
-int kelvoConnect(redisInfo *outInfo, kelvoLink *outLink, bool persistent, uint16_t flags, zend_string *host,
+int kelvoConnect(redisInfo *outInfo, kelvoLink *outLink, bool persistent, kelvoOptionWord flags, zend_string *host,
                  zend_long port, double connectTimeout, double readTimeout, uint32_t db, zend_string *user,
                  zend_string *pass, HashTable *context, void *owner, struct timeval keptReadTimeout)
 {
@@ -773,11 +773,11 @@ int constructorContext(robj *ro, Settings &s)
     }
     zval *useCache = contextFind(s.context, "use-cache");
     if (useCache && !zend_is_true(useCache)) {
-        ro->opts.flags &= uint16_t(~(kelvoOptUseCache | kelvoOptClientTracking));
+        ro->opts.flags &= kelvoOptionWord(~(kelvoOptUseCache | kelvoOptClientTracking));
     }
     zval *tracking = contextFind(s.context, "client-tracking");
     if (tracking && !zend_is_true(tracking)) {
-        ro->opts.flags &= uint16_t(~kelvoOptClientTracking);
+        ro->opts.flags &= kelvoOptionWord(~kelvoOptClientTracking);
     }
     zval *capa = contextFind(s.context, "capa-redirect");
     if (capa && zend_is_true(capa)) {
@@ -843,7 +843,7 @@ void connectPassThru(INTERNAL_FUNCTION_PARAMETERS, bool persistent)
             if (zend_is_true(useCache)) {
                 ro->opts.flags |= kelvoOptUseCache;
             } else {
-                ro->opts.flags &= uint16_t(~(kelvoOptUseCache | kelvoOptClientTracking));
+                ro->opts.flags &= kelvoOptionWord(~(kelvoOptUseCache | kelvoOptClientTracking));
             }
         }
         zval *tracking = contextFind(s.context, "client-tracking");

@@ -45,7 +45,7 @@ struct kelvoConnectOptions {
  * TLS switched on for tls:// with the TLS keys of `context`. `port` -1: not given. 0, or -1
  * with `*error` set. `*url` is the parsed URL for the caller to free (php_url_free), or null.
  */
-int kelvoInitRedisInfo(redisInfo *info, bool persistent, uint16_t flags, zend_string *host, zend_long port,
+int kelvoInitRedisInfo(redisInfo *info, bool persistent, kelvoOptionWord flags, zend_string *host, zend_long port,
                        php_url **url, HashTable *context, const char **error);
 /* Replaces the stored user and password with counted references to the given ones. */
 void kelvoSetRedisAuthInfo(redisInfo *info, zend_string *user, zend_string *pass);
@@ -71,7 +71,7 @@ int kelvoSetContextOptions(robj *ro, HashTable *context);
  * private data set to `owner`. A zero `readTimeout` takes `keptReadTimeout`. -1 with a
  * Kelvo\Exception pending (KELVO_ERR_CONFIG for bad settings, else the link's failure).
  */
-int kelvoConnect(redisInfo *outInfo, kelvoLink *outLink, bool persistent, uint16_t flags, zend_string *host,
+int kelvoConnect(redisInfo *outInfo, kelvoLink *outLink, bool persistent, kelvoOptionWord flags, zend_string *host,
                  zend_long port, double connectTimeout, double readTimeout, uint32_t db, zend_string *user,
                  zend_string *pass, HashTable *context, void *owner, struct timeval keptReadTimeout);
 

@@ -66,9 +66,9 @@ void releaseString(zend_string **slot)
     }
 }
 
-void setFlag(uint16_t *flags, uint16_t bit, bool on)
+void setFlag(kelvoOptionWord *flags, kelvoOptionWord bit, bool on)
 {
-    *flags = on ? uint16_t(*flags | bit) : uint16_t(*flags & ~bit);
+    *flags = on ? kelvoOptionWord(*flags | bit) : kelvoOptionWord(*flags & ~bit);
 }
 
 /* An integer value within [lo, hi]; false for anything else (no conversion of non-numbers). */
@@ -83,7 +83,7 @@ bool longInRange(zval *value, zend_long lo, zend_long hi, zend_long *out)
 }
 
 /* The cache bits live twice: in the options and in the connection information's identity copy. */
-void setCacheFlag(robj *ro, uint16_t bit, bool on)
+void setCacheFlag(robj *ro, kelvoOptionWord bit, bool on)
 {
     setFlag(&ro->opts.flags, bit, on);
     setFlag(&ro->info.flags, bit, on);
@@ -244,10 +244,10 @@ int setReadTimeout(robj *ro, zval *value)
 int setScan(robj *ro, zval *value)
 {
     switch (zval_get_long(value)) {
-    case 0: ro->opts.scan &= ~kelvoScanRetry; return 0;
-    case 1: ro->opts.scan |= kelvoScanRetry; return 0;
-    case 2: ro->opts.scan |= kelvoScanPrefix; return 0;
-    case 3: ro->opts.scan &= ~kelvoScanPrefix; return 0;
+    case KELVO_SCAN_NORETRY: ro->opts.scan &= ~kelvoScanRetry; return 0;
+    case KELVO_SCAN_RETRY: ro->opts.scan |= kelvoScanRetry; return 0;
+    case KELVO_SCAN_PREFIX: ro->opts.scan |= kelvoScanPrefix; return 0;
+    case KELVO_SCAN_NOPREFIX: ro->opts.scan &= ~kelvoScanPrefix; return 0;
     default: return -1;
     }
 }
@@ -324,7 +324,7 @@ int setCapaRedirect(robj *ro, zval *value)
 /* Options that only switch one flag bit. */
 struct FlagOption {
     int32_t id;
-    uint16_t bit;
+    kelvoOptionWord bit;
 };
 
 constexpr FlagOption flagOptions[] = {
@@ -337,15 +337,6 @@ constexpr FlagOption flagOptions[] = {
     {KELVO_OPT_RESTORE_PUBSUB, kelvoOptRestorePubsub},
 };
 
-const FlagOption *findFlagOption(zend_long id)
-{
-    for (const FlagOption &option : flagOptions) {
-        if (option.id == id) {
-            return &option;
-        }
-    }
-    return nullptr;
-}
 
 bool isClusterOption(zend_long id)
 {
@@ -761,6 +752,16 @@ int kelvoSetAdaptiveCacheOptions(robj *ro, zval *value)
     return 0;
 }
 
+kelvoOptionWord kelvoOptionBitOf(zend_long option)
+{
+    for (const FlagOption &flag : flagOptions) {
+        if (flag.id == option) {
+            return flag.bit;
+        }
+    }
+    return 0;
+}
+
 int kelvoSetOption(robj *ro, zend_long option, zval *value)
 {
     if (isClusterOption(option)) {
@@ -773,8 +774,8 @@ int kelvoSetOption(robj *ro, zend_long option, zval *value)
     if (option == KELVO_OPT_CAPA_REDIRECT) {
         return setCapaRedirect(ro, value);
     }
-    if (const FlagOption *flag = findFlagOption(option)) {
-        setFlag(&ro->opts.flags, flag->bit, zend_is_true(value));
+    if (kelvoOptionWord bit = kelvoOptionBitOf(option)) {
+        setFlag(&ro->opts.flags, bit, zend_is_true(value));
         return 0;
     }
     switch (option) {
@@ -809,8 +810,8 @@ int kelvoGetOption(robj *ro, zend_long option, zval *out)
         warn("Cluster option with constant '" ZEND_LONG_FMT "' is only valid on Kelvo\\Cluster", option);
         return -1;
     }
-    if (const FlagOption *flag = findFlagOption(option)) {
-        ZVAL_BOOL(out, ro->opts.flags & flag->bit);
+    if (kelvoOptionWord bit = kelvoOptionBitOf(option)) {
+        ZVAL_BOOL(out, ro->opts.flags & bit);
         return 0;
     }
     const kelvoOptions &o = ro->opts;
@@ -1055,7 +1056,7 @@ ZEND_METHOD(Kelvo_Kelvo, getMode)
     if (ro->mode & kelvoModePipeline) {
         RETURN_LONG(kelvoModePipeline);
     }
-    RETURN_LONG((ro->mode & kelvoModeMulti) ? kelvoModeMulti : 0);
+    RETURN_LONG((ro->mode & kelvoModeMulti) ? kelvoModeMulti : kelvoModeAtomic);
 }
 
 ZEND_METHOD(Kelvo_Kelvo, _serialize)

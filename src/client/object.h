@@ -55,19 +55,20 @@ enum kelvoOptionId : int32_t {
     KELVO_OPT_AVAILABILITY_ZONE = 110,
 };
 
-/* Bits of kelvoOptions::flags besides those named in errclass.h, link.h and pack.h. */
-constexpr uint16_t kelvoOptReplyLiteral = 0x002;
-constexpr uint16_t kelvoOptNullMultibulkAsNull = 0x004;
-constexpr uint16_t kelvoOptInSubscribeCallback = 0x040; /* never set by an option */
-constexpr uint16_t kelvoOptWithMeta = 0x100;            /* never set by an option */
-constexpr uint16_t kelvoOptRestorePubsub = 0x400;
-constexpr uint16_t kelvoDefaultOptionFlags = kelvoOptPhpredisCompat | kelvoOptUseCache | kelvoOptClientTracking;
+/* Values of OPT_SCAN (the SCAN_* class constants): each switches one bit of kelvoOptions::scan. */
+enum kelvoScanSetting : int32_t {
+    KELVO_SCAN_NORETRY = 0,
+    KELVO_SCAN_RETRY = 1,
+    KELVO_SCAN_PREFIX = 2,
+    KELVO_SCAN_NOPREFIX = 3,
+};
 
 /* Bits of kelvoOptions::scan. */
 constexpr uint32_t kelvoScanRetry = 0x1;
 constexpr uint32_t kelvoScanPrefix = 0x2;
 
-/* Bits of robj::mode (the class constants of the same names; ATOMIC is none). */
+/* Bits of robj::mode (the class constants of the same names; ATOMIC is none of them). */
+constexpr uint64_t kelvoModeAtomic = 0;
 constexpr uint64_t kelvoModeMulti = 1;
 constexpr uint64_t kelvoModePipeline = 2;
 constexpr uint64_t kelvoModeSubscribed = 4;
@@ -105,7 +106,7 @@ struct kelvoOptions {
     zval ignorePatterns;
     int32_t compressionLevel;
     uint32_t scan;                     /* kelvoScan* */
-    uint16_t flags;                    /* kelvoOpt* */
+    kelvoOptionWord flags;             /* kelvoOpt* (runtime/optflags.h) */
     uint8_t clientInvalidations;
     kelvoRetryOptions retry;
     kelvoAdaptiveCacheOptions adaptiveCache;
@@ -182,6 +183,8 @@ void kelvoFreeCallbacks(robj *ro);
 int kelvoSetOption(robj *ro, zend_long option, zval *value);
 /* Reads one option into `out`: 0, or -1 (with a warning where the option has one). */
 int kelvoGetOption(robj *ro, zend_long option, zval *out);
+/* The option-word bit that option id `option` reads as a boolean; 0 for any other option. */
+kelvoOptionWord kelvoOptionBitOf(zend_long option);
 
 /* Setters shared by setOption and the context array; same contract as kelvoSetOption. */
 int kelvoSetSerializer(robj *ro, zval *value);

@@ -50,30 +50,6 @@ uint64_t nowMicros()
     return static_cast<uint64_t>(ts.tv_sec) * 1000000u + static_cast<uint64_t>(ts.tv_nsec) / 1000u;
 }
 
-/* Standard commands that change nothing on the server: safe to send again after a failure. */
-constexpr int kReadOnlyCommands[] = {
-    REDIS_CMD_PING,         REDIS_CMD_ECHO,        REDIS_CMD_INFO,          REDIS_CMD_TIME,
-    REDIS_CMD_DBSIZE,       REDIS_CMD_LASTSAVE,    REDIS_CMD_TTL,           REDIS_CMD_PTTL,
-    REDIS_CMD_EXPIRETIME,   REDIS_CMD_PEXPIRETIME, REDIS_CMD_KEYS,          REDIS_CMD_SCAN,
-    REDIS_CMD_HSCAN,        REDIS_CMD_SSCAN,       REDIS_CMD_ZSCAN,         REDIS_CMD_RANDOMKEY,
-    REDIS_CMD_DUMP,         REDIS_CMD_OBJECT,      REDIS_CMD_ZRANGEBYLEX,   REDIS_CMD_ZREVRANGEBYLEX,
-    REDIS_CMD_ZRANK,        REDIS_CMD_ZREVRANK,    REDIS_CMD_ZSCORE,        REDIS_CMD_ZMSCORE,
-    REDIS_CMD_ZCOUNT,       REDIS_CMD_ZLEXCOUNT,   REDIS_CMD_XRANGE,        REDIS_CMD_XREVRANGE,
-    REDIS_CMD_XLEN,         REDIS_CMD_XINFO,       REDIS_CMD_XPENDING,      REDIS_CMD_GEODIST,
-    REDIS_CMD_GEOPOS,       REDIS_CMD_GEOHASH,     REDIS_CMD_GEOSEARCH,     REDIS_CMD_GEORADIUS_RO,
-    REDIS_CMD_GEORADIUSBYMEMBER_RO, REDIS_CMD_BITPOS, REDIS_CMD_LCS,        REDIS_CMD_ZRANDMEMBER,
-    REDIS_CMD_COMMAND,      REDIS_CMD_SORT_RO,     REDIS_CMD_EVAL_RO,       REDIS_CMD_EVALSHA_RO,
-    REDIS_CMD_FCALL_RO,     REDIS_CMD_VSIM,        REDIS_CMD_VCARD,         REDIS_CMD_VDIM,
-    REDIS_CMD_VEMB,         REDIS_CMD_VGETATTR,    REDIS_CMD_VINFO,         REDIS_CMD_VLINKS,
-    REDIS_CMD_VRANDMEMBER,  REDIS_CMD_ZINTERCARD,  REDIS_CMD_ZDIFF,         REDIS_CMD_ZINTER,
-    REDIS_CMD_ZUNION,       REDIS_CMD_HTTL,        REDIS_CMD_HPTTL,         REDIS_CMD_HEXPIRETIME,
-    REDIS_CMD_HPEXPIRETIME, REDIS_CMD_ROLE,        REDIS_CMD_JSON_GET,      REDIS_CMD_JSON_MGET,
-    REDIS_CMD_JSON_TYPE,    REDIS_CMD_JSON_STRLEN, REDIS_CMD_JSON_OBJKEYS,  REDIS_CMD_JSON_OBJLEN,
-    REDIS_CMD_JSON_ARRLEN,  REDIS_CMD_JSON_RESP,   REDIS_CMD_FT_SEARCH,     REDIS_CMD_FT_AGGREGATE,
-    REDIS_CMD_FT_INFO,      REDIS_CMD_FT_EXPLAIN,  REDIS_CMD_FT_EXPLAINCLI, REDIS_CMD_FT_TAGVALS,
-    REDIS_CMD_FT_SPELLCHECK, REDIS_CMD_PUBSUB,     REDIS_CMD_CLUSTERSCAN,
-};
-
 /* Commands whose effect a reconnect silently undoes, and those that end it (EXEC and RESET only
  * reach here as raw commands). */
 bool isWatchStart(const rrc *req) { return req->cmd == REDIS_CMD_WATCH; }
@@ -122,11 +98,7 @@ int reconnectClient(void *arg) { return kelvoReconnect(static_cast<robj *>(arg))
 
 bool kelvoCmdMayResend(int32_t cmd)
 {
-    if (cmd < 0 || cmd >= REDIS_CMD_MAX)
-        return false;
-    if (kelvoCommandTable[cmd].type == KELVO_CMDTYPE_CACHED)
-        return true;
-    return std::find(std::begin(kReadOnlyCommands), std::end(kReadOnlyCommands), cmd) != std::end(kReadOnlyCommands);
+    return cmd >= 0 && cmd < REDIS_CMD_MAX && (kelvoCommandTable[cmd].flags & KELVO_CMD_RESEND);
 }
 
 const kelvoCommandInfo *kelvoGetCommandRCmd(int cmd)
@@ -235,7 +207,7 @@ int kelvoHandleRedirectionError(kelvoReply *err, robj *ro, rrc *req, kelvoReply 
     zend_string *host = zend_string_init(s + 9, static_cast<size_t>(colon - (s + 9)), 0);
     php_url *url = nullptr;
     const char *error = nullptr;
-    uint16_t flags = static_cast<uint16_t>(ro->opts.flags & ~kelvoOptCapaRedirect);
+    kelvoOptionWord flags = static_cast<kelvoOptionWord>(ro->opts.flags & ~kelvoOptCapaRedirect);
     int rc = kelvoInitRedisInfo(&tmp.info, ro->info.persistent, flags, host, port, &url, nullptr, &error);
     zend_string_release(host);
     if (url)
@@ -457,10 +429,6 @@ void kelvoCommand(INTERNAL_FUNCTION_PARAMETERS, int cmd)
 
 namespace {
 
-constexpr int kRawRefused[] = {REDIS_CMD_MONITOR,   REDIS_CMD_PSUBSCRIBE,   REDIS_CMD_PUNSUBSCRIBE,
-                               REDIS_CMD_SSUBSCRIBE, REDIS_CMD_SUBSCRIBE, REDIS_CMD_SUNSUBSCRIBE,
-                               REDIS_CMD_UNSUBSCRIBE};
-
 bool arityMatches(int32_t arity, int argc)
 {
     return arity >= 0 ? argc == arity - 1 : argc >= -arity - 1;
@@ -497,7 +465,7 @@ ZEND_METHOD(Kelvo_Kelvo, rawCommand)
         return finishCall(return_value, ro, &kelvoUnknownCmd, &rqs, &req, !EG(exception));
     }
     const kelvoCommandInfo *row = kelvoGetCommandRCmd(cmd);
-    if (std::find(std::begin(kRawRefused), std::end(kRawRefused), cmd) != std::end(kRawRefused)) {
+    if (row->flags & KELVO_CMD_NO_RAW) {
         zend_throw_exception_ex(kelvo_exception_ce, KELVO_ERR_OTHER, "'%s' command is unsupported via rawCommand().",
                                 ZSTR_VAL(name));
         RETURN_FALSE;
@@ -615,7 +583,7 @@ void withMeta(INTERNAL_FUNCTION_PARAMETERS, int cmd)
     robj *ro = kelvoGetObjectZVal(ZEND_THIS);
     ro->opts.flags |= kelvoOptWithMeta;
     kelvoCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, cmd);
-    ro->opts.flags &= static_cast<uint16_t>(~kelvoOptWithMeta);
+    ro->opts.flags &= static_cast<kelvoOptionWord>(~kelvoOptWithMeta);
 }
 
 } // namespace

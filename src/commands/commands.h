@@ -28,6 +28,18 @@ enum kelvoQueryKind : uint32_t {
     KELVO_RQS_RANGE = 3, /* rng.start, rng.end */
 };
 
+/* What TYPE answers in phpredis compatibility (the REDIS_* class constants, Kelvo\KeyType). */
+enum kelvoKeyType : int32_t {
+    KELVO_KEYTYPE_NOT_FOUND = 0, /* "none", or a type without a number */
+    KELVO_KEYTYPE_STRING = 1,
+    KELVO_KEYTYPE_SET = 2,
+    KELVO_KEYTYPE_LIST = 3,
+    KELVO_KEYTYPE_ZSET = 4,
+    KELVO_KEYTYPE_HASH = 5,
+    KELVO_KEYTYPE_STREAM = 6,
+    KELVO_KEYTYPE_VECTORSET = 7,
+};
+
 /* Outcomes counted by kelvoQuerySetRelease. */
 constexpr int KELVO_RQS_OUTCOME_HIT = 1;
 constexpr int KELVO_RQS_OUTCOME_MISS = 2;
@@ -72,7 +84,7 @@ void kelvoQuerySetFromRrc(kelvoQuerySet *rqs, rrc *req);
  */
 struct kelvoReplyEnv {
     kelvoPackOptions opts;
-    uint16_t *flags;
+    kelvoOptionWord *flags;
     zval *it;
 };
 kelvoReplyEnv kelvoReplyEnvOf(robj *obj);

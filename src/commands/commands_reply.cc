@@ -4,6 +4,7 @@
 #include "commands/formatter.h"
 #include "runtime/exception.h"
 #include "runtime/fatal.h"
+#include "runtime/optflags.h"
 
 extern "C" {
 #include "ext/json/php_json.h"
@@ -18,8 +19,6 @@ extern "C" {
 using namespace kelvoFormat;
 
 namespace {
-
-constexpr uint32_t kOptCapaRedirect = 0x200;
 
 constexpr const char *kTypeNames[] = {"unknown", "string", "array", "integer", "nil",  "status", "error", "double",
                                       "bool",    "map",    "set",   "attr",    "push", "bignum", "verb"};
@@ -130,7 +129,7 @@ void mapOf(zval *dst, const kelvoReply *src, const kelvoPackOptions *opts, uint3
 void convertWith(zval *dst, const kelvoReply *reply, const kelvoReplyEnv *env, uint32_t bit, uint32_t reqFlags)
 {
     kelvoPackOptions opts = env->opts;
-    opts.flags = static_cast<uint16_t>(opts.flags | bit);
+    opts.flags = static_cast<kelvoOptionWord>(opts.flags | bit);
     kelvoReplyToZVal(dst, reply, &opts, reqFlags);
 }
 
@@ -186,8 +185,10 @@ struct KeyTypeName {
     size_t len;
     zend_long code;
 };
-constexpr KeyTypeName kKeyTypes[] = {{"string", 6, 1}, {"set", 3, 2},    {"list", 4, 3},      {"zset", 4, 4},
-                                     {"hash", 4, 5},   {"stream", 6, 6}, {"vectorset", 9, 7}};
+constexpr KeyTypeName kKeyTypes[] = {
+    {"string", 6, KELVO_KEYTYPE_STRING}, {"set", 3, KELVO_KEYTYPE_SET},       {"list", 4, KELVO_KEYTYPE_LIST},
+    {"zset", 4, KELVO_KEYTYPE_ZSET},     {"hash", 4, KELVO_KEYTYPE_HASH},     {"stream", 6, KELVO_KEYTYPE_STREAM},
+    {"vectorset", 9, KELVO_KEYTYPE_VECTORSET}};
 
 void keyType(zval *rv, kelvoQuerySet *, kelvoReplyEnv *env, const kelvoReply *reply)
 {
@@ -200,7 +201,7 @@ void keyType(zval *rv, kelvoQuerySet *, kelvoReplyEnv *env, const kelvoReply *re
         ZVAL_STR_COPY(rv, s);
         return;
     }
-    ZVAL_LONG(rv, 0);
+    ZVAL_LONG(rv, KELVO_KEYTYPE_NOT_FOUND);
     for (const KeyTypeName &t : kKeyTypes)
         if (ZSTR_LEN(s) == t.len && memcmp(ZSTR_VAL(s), t.name, t.len) == 0)
             ZVAL_LONG(rv, t.code);
@@ -545,7 +546,7 @@ void clientReply(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoRe
             return generic(rv, reply, env, KELVO_REQ_RAW);
         generic(rv, reply, env, rqs->flags);
         if ((ctx & 0x8) && env->flags)
-            *env->flags = static_cast<uint16_t>(*env->flags | kOptCapaRedirect);
+            *env->flags = static_cast<kelvoOptionWord>(*env->flags | kelvoOptCapaRedirect);
         return;
     }
     bool verb = is(reply, KELVO_REPLY_VERB);
@@ -592,7 +593,7 @@ void commandReply(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoR
         return kelvoReplyFailure(rv);
     }
     if (rqs->context == 4)
-        return convertWith(rv, reply, env, kOptReplyLiteral, rqs->flags);
+        return convertWith(rv, reply, env, kelvoOptReplyLiteral, rqs->flags);
     if (rqs->context != 2 || !phpredisMode(env->opts.flags))
         return generic(rv, reply, env, rqs->flags);
     if (reply->elements % 2) {
@@ -746,7 +747,7 @@ void geosearch(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoRepl
 
 void vemb(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
 {
-    convertWith(rv, reply, env, kOptReplyLiteral, rqs->flags);
+    convertWith(rv, reply, env, kelvoOptReplyLiteral, rqs->flags);
 }
 
 void vgetattr(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
@@ -763,7 +764,7 @@ void vgetattr(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply
 
 void xinfo(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
 {
-    convertWith(rv, reply, env, is(reply, KELVO_REPLY_MAP) ? kOptNullMultibulk : 0, rqs->flags);
+    convertWith(rv, reply, env, is(reply, KELVO_REPLY_MAP) ? kelvoOptNullMultibulkAsNull : 0, rqs->flags);
 }
 
 /* -- streams ---------------------------------------------------------------------------------- */
@@ -882,7 +883,7 @@ void xreadPairs(zval *rv, kelvoReplyEnv *env, const kelvoReply *reply)
 void xread(zval *rv, kelvoQuerySet *, kelvoReplyEnv *env, const kelvoReply *reply)
 {
     if (is(reply, KELVO_REPLY_NIL)) {
-        if (env->opts.flags & kOptNullMultibulk)
+        if (env->opts.flags & kelvoOptNullMultibulkAsNull)
             ZVAL_NULL(rv);
         else
             array_init(rv);
@@ -953,7 +954,7 @@ void kelvoReplyToZVal(zval *zdst, const kelvoReply *src, const kelvoPackOptions 
         return;
     case KELVO_REPLY_NIL:
         if (phpredisMode(flags) && (reqFlags & KELVO_REQ_RAW) && !(reqFlags & KELVO_REQ_SINGLE)) {
-            if (flags & kOptNullMultibulk)
+            if (flags & kelvoOptNullMultibulkAsNull)
                 ZVAL_NULL(zdst);
             else
                 array_init(zdst);
@@ -961,7 +962,7 @@ void kelvoReplyToZVal(zval *zdst, const kelvoReply *src, const kelvoPackOptions 
         }
         return setNil(zdst, flags);
     case KELVO_REPLY_STATUS:
-        if (flags & kOptReplyLiteral)
+        if (flags & kelvoOptReplyLiteral)
             ZVAL_STR_COPY(zdst, src->v.str);
         else
             ZVAL_TRUE(zdst);

@@ -13,15 +13,15 @@
 
 #include "commands/commands.h"
 #include "runtime/exception.h"
+#include "runtime/optflags.h"
 
 namespace kelvoFormat {
 
-constexpr uint32_t kOptReplyLiteral = 0x002;
-constexpr uint32_t kOptNullMultibulk = 0x004;
-constexpr uint32_t kOptPhpredis = 0x008;
-
-inline bool phpredisMode(uint32_t flags) { return flags & kOptPhpredis; }
-inline bool nilAsFalse(uint32_t flags) { return (flags & (kOptPhpredis | kOptNullMultibulk)) == kOptPhpredis; }
+inline bool phpredisMode(uint32_t flags) { return flags & kelvoOptPhpredisCompat; }
+inline bool nilAsFalse(uint32_t flags)
+{
+    return (flags & (kelvoOptPhpredisCompat | kelvoOptNullMultibulkAsNull)) == kelvoOptPhpredisCompat;
+}
 
 /* A missing value: false in phpredis mode without OPT_NULL_MULTIBULK_AS_NULL, else null. */
 inline void setNil(zval *dst, uint32_t flags)

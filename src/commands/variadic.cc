@@ -231,7 +231,7 @@ void blockingPop(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoRe
     kelvoAssert(rqs != NULL && isBlockingPopCmd(rqs->cmd) && reply != NULL);
     uint32_t flags = env->opts.flags;
     if (is(reply, KELVO_REPLY_NIL)) {
-        if (flags & kOptNullMultibulk)
+        if (flags & kelvoOptNullMultibulkAsNull)
             ZVAL_NULL(rv);
         else
             array_init(rv);

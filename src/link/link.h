@@ -20,6 +20,7 @@
 
 #include "php_kelvo.h"
 #include "resp3/resp3.h"
+#include "runtime/optflags.h"
 
 #include <sys/time.h>
 #include <sys/types.h>
@@ -42,11 +43,6 @@ enum kelvoLinkState : uint32_t {
 /* TLS verification bits of redisInfo::tls.verify; both are set when TLS is switched on. */
 constexpr uint8_t KELVO_TLS_VERIFY_PEER = 0x02;      /* the certificate chain must verify */
 constexpr uint8_t KELVO_TLS_VERIFY_PEER_NAME = 0x04; /* the certificate must name the host (or peerName) */
-
-/* Client option bits that links read (the rest belong to the client object). */
-constexpr uint32_t kelvoOptUseCache = 0x010;
-constexpr uint32_t kelvoOptClientTracking = 0x020;
-constexpr uint32_t kelvoOptCapaRedirect = 0x200;
 
 /* Name and version the handshake announces with CLIENT SETINFO. */
 constexpr const char *kelvoLibName = "kelvo";
@@ -77,7 +73,7 @@ struct redisInfo {
     zend_string *pass;
     int32_t type;              /* REDIS_CONN_TCP, REDIS_CONN_UNIX; -1: no information */
     uint32_t db;               /* the database the object wants */
-    uint16_t flags;            /* the object's option flags when this was built */
+    kelvoOptionWord flags;     /* the object's option flags when this was built */
     uint8_t persistent;        /* 1: the link goes to the persistent pool on release */
 };
 

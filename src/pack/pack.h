@@ -17,6 +17,8 @@
 #ifndef KELVO_PACK_H
 #define KELVO_PACK_H
 
+#include "runtime/optflags.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -76,9 +78,6 @@ extern const kelvoCmpInfo kelvoLZFCmpInfo;
 extern const kelvoCmpInfo kelvoZSTDCmpInfo;
 extern const kelvoCmpInfo kelvoLZ4CmpInfo;
 
-/* Option bit: integers and floats are sent and read as their plain text. */
-constexpr uint16_t kelvoOptPackIgnoreNumbers = 0x080;
-
 /*
  * What packing reads of a client's option block. A block whose only set
  * fields are a serializer and a compressor is a fixed pack context.
@@ -87,7 +86,7 @@ struct kelvoPackOptions {
     const kelvoSerInfo *serializer;
     const kelvoCmpInfo *compression;
     int32_t compressionLevel;
-    uint16_t flags;
+    kelvoOptionWord flags;
 };
 
 /* The packing view of any option block with these four fields (the client's `kelvoOptions`). */

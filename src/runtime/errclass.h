@@ -7,13 +7,10 @@
 #define KELVO_ERRCLASS_H
 
 #include "runtime/errors.h"
+#include "runtime/optflags.h"
 
 #include <cstddef>
 #include <cstdint>
-
-/* Client option bits that decide between throwing and recording an error. */
-constexpr uint32_t kelvoOptThrowOnError = 0x01;
-constexpr uint32_t kelvoOptPhpredisCompat = 0x08;
 
 /* Record mode: phpredis compatibility on and throw-on-error off. */
 constexpr bool kelvoRecordMode(uint32_t optionFlags)

@@ -4,6 +4,7 @@
  * root at start-up with their warning, and the arena figures of the crash
  * report.
  */
+#include "cache/keys.h"
 #include "runtime/kelvo.h"
 #include "shm/epoch.h"
 #include "shm/lock.h"
@@ -56,6 +57,8 @@ int kelvoSharedStartup(void)
         kelvoShDestroy();
         return -1;
     }
+    /* Before any worker forks: every process of the tree hashes members alike. */
+    kelvoMapSetSeed(kelvoSharedData->cache.seed);
     if (kelvoLogHook.runtimeStats != sharedRuntimeStats) {
         engineRuntimeStats = kelvoLogHook.runtimeStats;
         kelvoLogHook.runtimeStats = sharedRuntimeStats;

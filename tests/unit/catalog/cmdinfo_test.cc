@@ -252,6 +252,7 @@ TEST(CmdTable, UnknownRow) {
     EXPECT_EQ(u.std.keysFn, nullptr);
     EXPECT_EQ(u.std.delFn, nullptr);
     EXPECT_EQ(u.replyFn, nullptr);
+    EXPECT_EQ(u.flags, 0u);
 }
 
 // The counts the command set is known by, recomputed from the compiled rows.
@@ -440,6 +441,32 @@ TEST(CmdRoles, KeysRolesOfConditionalAndBlockingWritesTakeOnlyKeys) {
     EXPECT_EQ(row(REDIS_CMD_DELEX).std.keysFn, &kelvoKeyKeys);
     EXPECT_EQ(row(REDIS_CMD_BRPOPLPUSH).std.keysFn, &kelvoCopyKeys);
     EXPECT_EQ(row(REDIS_CMD_RPOPLPUSH).std.keysFn, &kelvoKeysKeys);
+}
+
+// Every cached read may be resent; of the rest, the reads the traits column names. rawCommand
+// refuses the commands after which replies no longer come one per request.
+TEST(CmdFlags, ResendAndRawRefusals) {
+    int resendStd = 0;
+    std::set<std::string> noRaw;
+    for (int cmd = 0; cmd < REDIS_CMD_MAX; cmd++) {
+        const kelvoCommandInfo &r = row(cmd);
+        EXPECT_EQ(r.flags & ~uint32_t(KELVO_CMD_RESEND | KELVO_CMD_NO_RAW), 0u) << r.name;
+        if (isCached(cmd))
+            EXPECT_TRUE(r.flags & KELVO_CMD_RESEND) << r.name;
+        else
+            resendStd += (r.flags & KELVO_CMD_RESEND) != 0;
+        if (r.flags & KELVO_CMD_NO_RAW) {
+            EXPECT_FALSE(r.flags & KELVO_CMD_RESEND) << r.name;
+            noRaw.insert(wireName(cmd));
+        }
+    }
+    EXPECT_EQ(resendStd, 79);
+    EXPECT_EQ(noRaw, (std::set<std::string>{"MONITOR", "PSUBSCRIBE", "PUNSUBSCRIBE", "SSUBSCRIBE", "SUBSCRIBE",
+                                            "SUNSUBSCRIBE", "UNSUBSCRIBE"}));
+    for (int cmd : {REDIS_CMD_PING, REDIS_CMD_SCAN, REDIS_CMD_EVAL_RO, REDIS_CMD_FT_SEARCH})
+        EXPECT_TRUE(row(cmd).flags & KELVO_CMD_RESEND) << row(cmd).name;
+    for (int cmd : {REDIS_CMD_SET, REDIS_CMD_EVAL, REDIS_CMD_INCR, REDIS_CMD_BLPOP, REDIS_CMD_WATCH})
+        EXPECT_FALSE(row(cmd).flags & KELVO_CMD_RESEND) << row(cmd).name;
 }
 
 // --- placeholder roles ------------------------------------------------------------------

@@ -15,13 +15,14 @@ namespace {
 struct GenericCase {
     const char *name;
     const char *resp; /* '|' stands for CR LF */
-    uint16_t options;
+    kelvoOptionWord options;
     uint8_t reqFlags;
     const char *expected;
     const char *error; /* text after "Malformed RESP reply: ", or "" */
 };
 
-constexpr uint16_t THROW = 0x001, LIT = 0x002, NMB = 0x004, PHP = 0x008;
+constexpr kelvoOptionWord THROW = kelvoOptThrowOnError, LIT = kelvoOptReplyLiteral, NMB = kelvoOptNullMultibulkAsNull,
+                          PHP = kelvoOptPhpredisCompat;
 constexpr uint8_t RAW = KELVO_REQ_RAW, SINGLE = KELVO_REQ_SINGLE;
 
 const GenericCase genericCases[] = {
@@ -128,7 +129,7 @@ struct FmtCase {
     int cmd;
     uint8_t context;
     uint8_t reqFlags;
-    uint16_t options;
+    kelvoOptionWord options;
     std::string resp; /* '|' stands for CR LF, except inside verb() */
     const char *expected;
     const char *error;
@@ -398,7 +399,7 @@ TEST(Formatters, ClientCapaRedirectSetsTheOptionOnlyWhenNamed)
         zval out;
         kelvoClientReply(&out, rqs.get(), client.obj(), reply.get());
         EXPECT_EQ(dump(&out), "true");
-        EXPECT_EQ(client.flags() & 0x200, context & 8 ? 0x200 : 0);
+        EXPECT_EQ(client.flags() & kelvoOptCapaRedirect, context & 8 ? kelvoOptCapaRedirect : 0);
     }
 }
 

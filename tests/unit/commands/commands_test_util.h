@@ -155,7 +155,7 @@ std::string caseName(const ::testing::TestParamInfo<Case> &info)
 
 /* A client record without an engine object, as cluster nodes have. */
 struct TestClient {
-    explicit TestClient(uint16_t options)
+    explicit TestClient(kelvoOptionWord options)
     {
         memset(&ro, 0, sizeof ro);
         kelvoInitRObj(&ro);
@@ -166,7 +166,7 @@ struct TestClient {
     TestClient(const TestClient &) = delete;
     TestClient &operator=(const TestClient &) = delete;
     robj *obj() { return &ro; }
-    uint16_t flags() const { return ro.opts.flags; }
+    kelvoOptionWord flags() const { return ro.opts.flags; }
     /* The scan builders' iterator. */
     void useIterator() { ro.it = &it; }
     zval it;

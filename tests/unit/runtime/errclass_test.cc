@@ -79,7 +79,7 @@ TEST(ClassifierBounds, PrefixesNeverReadPastTheReply)
 TEST(ClassifierBounds, RecordModeNeedsCompatWithoutThrow)
 {
     EXPECT_TRUE(kelvoRecordMode(kelvoOptPhpredisCompat));
-    EXPECT_TRUE(kelvoRecordMode(kelvoOptPhpredisCompat | 0x100));
+    EXPECT_TRUE(kelvoRecordMode(kelvoOptPhpredisCompat | kelvoOptWithMeta));
     EXPECT_FALSE(kelvoRecordMode(throwMode));
     EXPECT_FALSE(kelvoRecordMode(plainMode));
 }

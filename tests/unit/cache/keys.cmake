@@ -1,0 +1,2 @@
+# Cached values and shared maps over a plain shared mapping, with forked readers; no engine.
+kelvo_unit_test(keys_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/keys_test.cc PARTS cache_free shm_free runtime_free)
