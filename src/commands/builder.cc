@@ -86,6 +86,7 @@ bool kelvoCatKeyZVal(rrc *req, const robj *obj, zval *key)
 
 bool kelvoCatKeyHt(rrc *req, const robj *obj, HashTable *keys)
 {
+    kelvoReserveArgs(req, zend_hash_num_elements(keys));
     zval *key;
     ZEND_HASH_FOREACH_VAL(keys, key)
     {
@@ -98,6 +99,12 @@ bool kelvoCatKeyHt(rrc *req, const robj *obj, HashTable *keys)
 
 bool kelvoCatValue(rrc *req, const robj *obj, zval *value)
 {
+    /* The common case goes straight in: a string is its own bytes without a serializer or compressor. */
+    if (Z_TYPE_P(value) == IS_STRING && obj->opts.serializer->id == KELVO_SERIALIZER_NONE &&
+        obj->opts.compression->id == KELVO_COMPRESSION_NONE) {
+        kelvoRespCmdCatZStr(req, Z_STR_P(value));
+        return true;
+    }
     const kelvoPackOptions pack = kelvoPackOptionsOf(obj->opts);
     if (kelvoRespCmdCatZVal(req, &pack, value))
         return true;

@@ -56,6 +56,10 @@ inline void kelvoCatKey(rrc *req, const robj *obj, const zend_string *key)
     kelvoRespCmdCatKeyZStr(req, obj->opts.prefix, key);
 }
 
+/* Index room for `count` more arguments at once; the bytes grow as they come, the first 255
+ * of them without a copy. */
+inline void kelvoReserveArgs(rrc *req, uint32_t count) { kelvoRespCmdReserve(req, count, 0); }
+
 /* A key given as any value, through its string conversion; false when the conversion threw. */
 bool kelvoCatKeyZVal(rrc *req, const robj *obj, zval *key);
 

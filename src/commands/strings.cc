@@ -202,6 +202,7 @@ void kelvoRespCmdCatExpiryOptions(rrc *rrc, const kelvoSetOptions *info)
 
 bool kelvoRespCmdCatMSetKeyVals(rrc *req, const robj *obj, HashTable *pairs)
 {
+    kelvoReserveArgs(req, 2 * zend_hash_num_elements(pairs));
     zend_ulong index;
     zend_string *key;
     zval *value;

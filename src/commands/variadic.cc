@@ -54,6 +54,7 @@ int varkeys(zend_execute_data *execute_data, rrc *req, robj *obj, bool withTimeo
             return -1;
     } else {
         const uint32_t keys = withTimeout ? argc - 1 : argc;
+        kelvoReserveArgs(req, keys + 1);
         for (uint32_t i = 0; i < keys; i++)
             if (!kelvoCatKeyZVal(req, obj, &args[i]))
                 return -1;
@@ -110,6 +111,7 @@ int kelvoVarvalRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *obj
     Z_PARAM_VARIADIC('+', args, argc)
     ZEND_PARSE_PARAMETERS_END_EX(return -1);
     kelvoCatKey(req, obj, key);
+    kelvoReserveArgs(req, argc);
     if (req->cmd == REDIS_CMD_HDEL)
         return catStringParams(req, args, argc, 2) ? 0 : -1;
     for (uint32_t i = 0; i < argc; i++)
