@@ -10,7 +10,6 @@
 
 extern "C" {
 #include "ext/standard/php_var.h"
-#include "php_main.h"
 #include "zend_smart_str.h"
 }
 
@@ -28,8 +27,7 @@ namespace {
 using kelvo_test::Built;
 using kelvo_test::Diagnostics;
 
-int startupWithKelvo(sapi_module_struct *sapi) { return php_module_startup(sapi, &kelvo_module_entry); }
-const bool moduleLoaded = (php_embed_module.startup = startupWithKelvo, true);
+using kelvo_test::moduleLoaded;
 
 const std::set<kelvoRespFn> fuzzed = {
     kelvoEmptyRCmd,        kelvoKeyRCmd,        kelvoStrRCmd,         kelvoKeyValRCmd,   kelvoKeyKeyRCmd,
