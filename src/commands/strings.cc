@@ -409,7 +409,10 @@ int kelvoIncrDecrRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *o
     if (hash) {
         Z_PARAM_STR(field)
     }
-    Z_PARAM_OPTIONAL
+    /* Only INCR and DECR may leave the amount out (the engine assumes what it is told here). */
+    if (optional) {
+        Z_PARAM_OPTIONAL
+    }
     if (floating) {
         Z_PARAM_DOUBLE(byFloat)
     } else {

@@ -132,7 +132,9 @@ class Values {
                 ZVAL_NEW_REF(&v, &v);
             switch (pick(3)) {
             case 0:
-                add_next_index_zval(out, &v);
+                /* After the largest index there is no next one, and the value is not taken. */
+                if (add_next_index_zval(out, &v) != SUCCESS)
+                    zval_ptr_dtor(&v);
                 break;
             case 1: {
                 const std::string &w = words[pick(std::size(words))];
