@@ -11,3 +11,10 @@ kelvo_engine_test(commands_dispatch_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/comma
 
 # Pipelines and transactions with the cache's answers and the invalidation delivery stood in for.
 kelvo_engine_test(multi_engine_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/multi_engine_test.cc)
+
+# Each request builder by itself: exact requests under every packing option, refusals, and the
+# harness's server parsing each request as one command.
+kelvo_engine_test(builders_engine_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/builders_engine_test.cc)
+
+# Random values in every parameter of those builders, for a bounded time.
+kelvo_engine_test(builders_fuzz_engine_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/builders_fuzz_engine_test.cc TIMEOUT 120)
