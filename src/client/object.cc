@@ -823,6 +823,8 @@ void kelvoUpdateLinkKey(robj *ro)
         kelvoLinkReleaseRObj(ro, 0);
         return;
     }
+    /* Listeners hear the endpoint they were registered for, which this link no longer is. */
+    kelvoListenersDrop(ro);
     /* Cached database sets are attached by the cache engine; without use-cache the endpoint goes. */
     if (!(ro->info.flags & kelvoOptUseCache)) {
         ro->link.ep = nullptr;

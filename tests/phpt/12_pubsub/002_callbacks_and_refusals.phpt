@@ -48,16 +48,18 @@ echo 'after: mode ', $r->getMode(true), ', unsubscribe ', json_encode($r->unsubs
 
 // A callback that leaves only one of two channels, then closes its client.
 $log = [];
+$admin->del('ps2:left');
 $r = new Kelvo\Kelvo($host, $port);
 $publisher = kelvo_publisher([
     ['PUBLISH', 'ps2:x', 'leave x', 'sub', 2],
-    ['PUBLISH', 'ps2:x', 'lost'],
+    ['PUBLISH', 'ps2:x', 'lost', 'after', 'ps2:left'],
     ['PUBLISH', 'ps2:y', 'close'],
 ]);
-echo 'subscribe: ', json_encode($r->subscribe(['ps2:x', 'ps2:y'], function ($client, $channel, $message) use (&$log) {
+echo 'subscribe: ', json_encode($r->subscribe(['ps2:x', 'ps2:y'], function ($client, $channel, $message) use (&$log, $admin) {
     $log[] = "$channel $message";
     if ($message === 'leave x') {
         $log[] = 'unsubscribe x: ' . json_encode($client->unsubscribe(['ps2:x']));
+        $admin->set('ps2:left', 1);
     } elseif ($message === 'close') {
         $log[] = 'close: ' . json_encode($client->close());
     }

@@ -258,6 +258,18 @@ TEST(Listeners, ListenersGoWithTheirLinkAndTheObjectStillEndsCleanly)
     EXPECT_EQ(registered(), 0u);
 }
 
+TEST(Listeners, ListenersGoWhenTheLinkTalksToAnotherEndpoint)
+{
+    start("$c->listen(recorder('old'));");
+    std::string before = identity("c");
+    run("$c->setOption(Kelvo\\Kelvo::OPT_CLIENT_TRACKING, false); $c->ping();");
+    EXPECT_NE(identity("c"), before);
+    EXPECT_EQ(registered(), 0u);
+    EXPECT_EQ(zend_hash_num_elements(&client("c")->callbacks), 0u);
+    queueFor(before, "k");
+    EXPECT_EQ(run("$out = $c->dispatchEvents();"), "0");
+}
+
 TEST(Listeners, AForkedChildStartsWithoutItsParentsQueueAndListeners)
 {
     start("$c->onInvalidated(recorder('parent'));");
