@@ -55,7 +55,7 @@ int kelvoSharedStartup(void)
         php_error_docref(nullptr, E_WARNING, "Cannot initialize kelvo shared memory");
         return -1;
     }
-    if (kelvoInitSharedCache(kelvoRandomSeed()) != 0) {
+    if (kelvoInitSharedCache() != 0) {
         kelvoShDestroy();
         return -1;
     }

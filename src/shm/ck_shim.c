@@ -100,6 +100,12 @@ bool kelvoCkEpochActive(const kelvoEpochRecord *record)
 
 void kelvoCkEpochRetire(kelvoEpochRecord *record, kelvoEpochEntry *entry, kelvoEpochCallback *function)
 {
+    /*
+     * The store that unlinked the object must be visible before the epoch is read: else a
+     * reader that begins in the next epoch can still find the object while it is filed under
+     * the older one, and is freed under that reader.
+     */
+    ck_pr_fence_memory();
     ck_epoch_call_strict(R(record), (ck_epoch_entry_t *)entry, (ck_epoch_cb_t *)function);
 }
 
