@@ -456,7 +456,7 @@ uint32_t nowSeconds(void) { return uint32_t(time(nullptr)); }
 
 uint64_t kelvoCacheHash(const char *key, size_t length)
 {
-    return XXH3_64bits_withSeed(key, length, kelvoCache()->seed);
+    return XXH3_64bits_withSeed(key, length, kelvoSharedData->cache.seed);
 }
 
 int kelvoCacheInitRoot(uint32_t *reserveMade)
@@ -589,6 +589,9 @@ kelvoAttachResult kelvoCacheAttach(kelvoEndpoint *ep, uint16_t *lease, rdb **out
     rdb *set = joinExisting(ep);
     if (!set)
         set = addNew(ep);
+    /* Writer places of ended processes come back with their leases. */
+    if (!set && kelvoCacheReapDeadWriters(nowMicros()) > 0)
+        set = joinExisting(ep);
     if (!set) {
         kelvoLeaseRelease(kelvoLeases(), *lease);
         *lease = KELVO_LEASE_FAILED;
@@ -610,7 +613,7 @@ unsigned kelvoCacheReapDeadWriters(uint64_t now)
 {
     kelvoLeaseTable *rkl = kelvoLeases();
     uint64_t last = __atomic_load_n(&rkl->reap_time, __ATOMIC_RELAXED);
-    if (now - last < REAP_INTERVAL ||
+    if (last >= now || now - last < REAP_INTERVAL ||
         !__atomic_compare_exchange_n(&rkl->reap_time, &last, now, false, __ATOMIC_ACQ_REL, __ATOMIC_RELAXED))
         return 0;
     return kelvoLeaseReapDead(releasedByDeadWriter);
@@ -714,7 +717,7 @@ bool kelvoCacheEntryServable(const kelvoCacheEntry *entry)
 const rk *kelvoCacheGetLen(kelvoEndpoint *ep, uint32_t db, const char *key, size_t length)
 {
     kelvoAssert(ep != NULL && key != NULL);
-    if (db >= databases())
+    if (db >= kelvoSharedData->cache.databases)
         return nullptr;
     uint64_t hash = kelvoCacheHash(key, length);
     kelvoKeyPair pair = keyPair(key, length);

@@ -143,9 +143,10 @@ enum kelvoAttachResult : int {
 /*
  * Takes a lease and joins a cached database set of `ep` as a writer (an
  * existing one with room, else a new one while the endpoint has fewer than
- * max_endpoint_dbs). With every lease held, the leases of ended processes
- * are freed first (at most once a second). `*lease` and `*out` are set as
- * the result says. Termination signals are blocked by the caller.
+ * max_endpoint_dbs). With every lease held, or no set with room, the leases
+ * and writer places of ended processes are freed first (at most once a
+ * second). `*lease` and `*out` are set as the result says. Termination
+ * signals are blocked by the caller.
  */
 kelvoAttachResult kelvoCacheAttach(kelvoEndpoint *ep, uint16_t *lease, rdb **out);
 

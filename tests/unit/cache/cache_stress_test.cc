@@ -64,13 +64,20 @@ bool storeValue(rdb *set, uint32_t db, const std::string &key, uint16_t lease)
     return CacheArena::store(set, db, key, value, lease);
 }
 
+/* A writing process: its lease, its cached database set, its own random sequence. */
+struct Writer {
+    uint16_t lease = 0;
+    rdb *set;
+    std::mt19937 random{uint32_t(getpid())};
+    explicit Writer(kelvoEndpoint *ep) : set(CacheArena::attach(ep, &lease)) {}
+};
+
 bool writer(kelvoEndpoint *ep, int w)
 {
-    uint16_t lease;
-    rdb *set = CacheArena::attach(ep, &lease);
+    Writer me(ep);
+    auto &[lease, set, random] = me;
     if (!set)
         return false;
-    std::mt19937 random{uint32_t(getpid())};
     while (running()) {
         int i = int(random() % KEYS), op = int(random() % 100);
         std::string key = keyOf(w, i);
@@ -90,11 +97,10 @@ bool writer(kelvoEndpoint *ep, int w)
 
 bool flusher(kelvoEndpoint *ep)
 {
-    uint16_t lease;
-    rdb *set = CacheArena::attach(ep, &lease);
+    Writer me(ep);
+    auto &[lease, set, random] = me;
     if (!set)
         return false;
-    std::mt19937 random{uint32_t(getpid())};
     while (running()) {
         if (random() % 200 == 0) {
             if (kelvoDBFlush(set, FLUSH_DB) != 0 || kelvoDBFlush(set, KEY_DB) != 0)

@@ -187,6 +187,17 @@ TEST_F(Cache, AReplyWhoseLeaseWasRaisedWhileItWasOutIsNeverServed)
     EXPECT_EQ(lookup(ep, 0, "k"), "v") << "a request sent after the raise is served";
 }
 
+TEST_F(Cache, AValueLargerThanAnEighthOfTheArenaIsNeverStored)
+{
+    uint16_t lease;
+    rdb *set = attach(ep, &lease);
+    std::string big(kelvoShSize() / 8 + 1, 'x');
+    EXPECT_FALSE(store(set, 0, "big", big, lease));
+    big.resize(kelvoShSize() / 8 - 4096);
+    EXPECT_TRUE(store(set, 0, "big", big, lease));
+    EXPECT_EQ(lookup(ep, 0, "big").size(), big.size());
+}
+
 TEST_F(Cache, StoreReplacesAndAddKeepsWhatIsThere)
 {
     uint16_t lease;
