@@ -602,6 +602,19 @@ kelvoAttachResult kelvoCacheAttach(kelvoEndpoint *ep, uint16_t *lease, rdb **out
     return KELVO_ATTACH_DONE;
 }
 
+bool kelvoCacheMayAttach(const kelvoEndpoint *ep)
+{
+    if (__atomic_load_n(&kelvoLeases()->free_slots, __ATOMIC_RELAXED) == 0)
+        return false;
+    if (__atomic_load_n(&ep->rdb_count, __ATOMIC_RELAXED) < kelvoCache()->max_endpoint_dbs)
+        return true;
+    for (rdb *set = __atomic_load_n(&ep->rdbs, __ATOMIC_ACQUIRE); set; set = set->next) {
+        if (__atomic_load_n(&set->writers, __ATOMIC_RELAXED) < kelvoCfgVals.max_db_writers)
+            return true;
+    }
+    return false;
+}
+
 void kelvoCacheDetach(kelvoEndpoint *ep, rdb *set, uint16_t lease, bool emptyWhenLast)
 {
     kelvoAssert(ep != NULL && set != NULL);

@@ -151,6 +151,13 @@ enum kelvoAttachResult : int {
 kelvoAttachResult kelvoCacheAttach(kelvoEndpoint *ep, uint16_t *lease, rdb **out);
 
 /*
+ * Whether an attachment to `ep` could succeed now: a free lease, and a set
+ * with room or room for a set. Shared reads only, for callers that retry
+ * often (ended processes' places come back through the periodic search).
+ */
+bool kelvoCacheMayAttach(const kelvoEndpoint *ep);
+
+/*
  * Gives an attachment back: the lease, and the writer place; with
  * `emptyWhenLast` the last writer to leave empties every database of the
  * set (which stays on its endpoint to be joined again). A set already at 0

@@ -3,6 +3,7 @@
  * database selection and the byte-counting socket functions.
  */
 #include "link/link.h"
+#include "cache/attach.h"
 
 #include "runtime/exception.h"
 #include "runtime/fatal.h"
@@ -14,6 +15,7 @@
 #include <xxhash.h>
 
 #include <cerrno>
+#include <unistd.h>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -410,6 +412,11 @@ void kelvoLinkRelease(kelvoLink *link, int closing)
 void kelvoLinkFree(kelvoLink *link)
 {
     kelvoAssert(link != NULL);
+    /* An attachment inherited across a fork is the parent's to give back. */
+    if (link->rdb && link->pid == getpid()) {
+        kelvoAssert(link->ep != NULL);
+        kelvoReleaseAndForgetDB(link->ep, link->rdb, link->lease);
+    }
     if (link->key)
         zend_string_release(link->key);
     redisFree(link->ctx);

@@ -69,6 +69,7 @@ TEST_P(WriterLimit, FourWritersShareASetThenTheFifthNeedsRoomForAnother)
     for (int i = 1; i < 4; i++)
         EXPECT_EQ(attach(ep, &leases[i]), first);
     EXPECT_EQ(writers(first), 4u);
+    EXPECT_EQ(kelvoCacheMayAttach(ep), GetParam().fifth == KELVO_ATTACH_DONE);
     uint16_t freeBefore = kelvoLeases()->free_slots;
     rdb *fifth = nullptr;
     EXPECT_EQ(kelvoCacheAttach(ep, &leases[4], &fifth), GetParam().fifth);
@@ -94,6 +95,7 @@ TEST_F(Cache, AFullLeaseTableAttachesNothing)
     std::vector<uint16_t> held;
     while (uint16_t handle = kelvoLeaseAcquire(nullptr))
         held.push_back(handle);
+    EXPECT_FALSE(kelvoCacheMayAttach(ep));
     uint16_t lease = 1;
     rdb *set = reinterpret_cast<rdb *>(1);
     EXPECT_EQ(kelvoCacheAttach(ep, &lease, &set), KELVO_ATTACH_NO_LEASE);
