@@ -1,6 +1,7 @@
 /* Reply nodes into PHP values: the generic conversion and the per-command formatters. */
 #include "catalog/cmdroles.h"
 #include "commands/commands.h"
+#include "commands/formatter.h"
 #include "runtime/exception.h"
 #include "runtime/fatal.h"
 #include "runtime/optflags.h"
@@ -15,31 +16,12 @@ extern "C" {
 #include <cstdlib>
 #include <cstring>
 
+using namespace kelvoFormat;
+
 namespace {
 
 constexpr const char *kTypeNames[] = {"unknown", "string", "array", "integer", "nil",  "status", "error", "double",
                                       "bool",    "map",    "set",   "attr",    "push", "bignum", "verb"};
-
-/* Reports at the caller's line. */
-#define MALFORMED(env, ...) kelvoMalformedReplyEx((env)->opts.flags, __FILE__, __LINE__, __VA_ARGS__)
-#define WRONG_TYPE(env, expected, reply) \
-    kelvoMalformedReplyWrongTypeEx((env)->opts.flags, __FILE__, __LINE__, (expected), kelvoReplyTypeToString(reply))
-
-bool phpredisMode(uint32_t flags) { return flags & kelvoOptPhpredisCompat; }
-bool nilAsFalse(uint32_t flags) { return (flags & (kelvoOptPhpredisCompat | kelvoOptNullMultibulkAsNull)) == kelvoOptPhpredisCompat; }
-
-void setNil(zval *dst, uint32_t flags)
-{
-    if (nilAsFalse(flags))
-        ZVAL_FALSE(dst);
-    else
-        ZVAL_NULL(dst);
-}
-
-bool is(const kelvoReply *r, uint32_t type) { return r->type == type; }
-bool isPair(const kelvoReply *r) { return is(r, KELVO_REPLY_ARRAY) && r->elements == 2; }
-bool isScore(const kelvoReply *r) { return is(r, KELVO_REPLY_DOUBLE) || is(r, KELVO_REPLY_STRING); }
-kelvoReply *at(const kelvoReply *r, uint64_t i) { return r->v.element[i]; }
 
 bool allOfType(const kelvoReply *r, uint32_t type)
 {
@@ -61,12 +43,6 @@ bool requireStrings(const kelvoReplyEnv *env, const kelvoReply *r, const char *e
     return true;
 }
 
-void unpack(zval *dst, const kelvoPackOptions *opts, const kelvoReply *r)
-{
-    zend_string *s = r->v.str;
-    kelvoUnpackEx(opts, dst, ZSTR_VAL(s), ZSTR_LEN(s), s);
-}
-
 /* The score rule: a DOUBLE's value, a string-like reply's text read by zend_strtod. */
 double scoreOf(const kelvoReply *r)
 {
@@ -75,8 +51,9 @@ double scoreOf(const kelvoReply *r)
     return zend_strtod(ZSTR_VAL(r->v.str), nullptr);
 }
 
-/* The numeric text rule: integer, float, or the text itself. */
-void numericOrString(zval *dst, const char *s, size_t len)
+} // namespace
+
+void kelvoFormat::numericOrString(zval *dst, const char *s, size_t len)
 {
     if (len > 0 && static_cast<unsigned char>(s[0]) <= '9') {
         zend_long l;
@@ -94,6 +71,8 @@ void numericOrString(zval *dst, const char *s, size_t len)
     }
     ZVAL_STRINGL_FAST(dst, s, len);
 }
+
+namespace {
 
 /* The array key rule, for a string-like reply's text as received. */
 void addByReplyKey(zval *arr, const kelvoReply *key, zval *value)
@@ -161,8 +140,6 @@ void generic(zval *dst, const kelvoReply *reply, const kelvoReplyEnv *env, uint3
 
 /* -- formatter bodies, on the client's reply environment ------------------------------------------ */
 
-using Body = void (*)(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply);
-
 void longToBool(zval *rv, kelvoQuerySet *, kelvoReplyEnv *env, const kelvoReply *reply)
 {
     if (!is(reply, KELVO_REPLY_INTEGER)) {
@@ -181,7 +158,9 @@ void boolToLong(zval *rv, kelvoQuerySet *, kelvoReplyEnv *env, const kelvoReply 
     ZVAL_LONG(rv, reply->v.integer ? 1 : 0);
 }
 
-void stringAsFloat(zval *rv, const kelvoReply *reply)
+} // namespace
+
+void kelvoFormat::stringAsFloat(zval *rv, const kelvoReply *reply)
 {
     zend_string *s = reply->v.str;
     numericOrString(rv, ZSTR_VAL(s), ZSTR_LEN(s));
@@ -189,14 +168,7 @@ void stringAsFloat(zval *rv, const kelvoReply *reply)
         ZVAL_DOUBLE(rv, static_cast<double>(Z_LVAL_P(rv)));
 }
 
-void stringToFloat(zval *rv, kelvoQuerySet *, kelvoReplyEnv *env, const kelvoReply *reply)
-{
-    if (!is(reply, KELVO_REPLY_STRING)) {
-        WRONG_TYPE(env, "string", reply);
-        return kelvoReplyFailure(rv);
-    }
-    stringAsFloat(rv, reply);
-}
+namespace {
 
 void geodist(zval *rv, kelvoQuerySet *, kelvoReplyEnv *env, const kelvoReply *reply)
 {
@@ -364,7 +336,9 @@ bool isMemberScore(const kelvoReply *e)
     return isPair(e) && is(at(e, 0), KELVO_REPLY_STRING) && isScore(at(e, 1));
 }
 
-bool allMemberScore(const kelvoReply *reply)
+} // namespace
+
+bool kelvoFormat::allMemberScore(const kelvoReply *reply)
 {
     for (uint64_t i = 0; i < reply->elements; i++)
         if (!isMemberScore(at(reply, i)))
@@ -372,8 +346,7 @@ bool allMemberScore(const kelvoReply *reply)
     return true;
 }
 
-/* member => score from a list of [member, score] rows already checked. */
-bool addMemberScoreRows(zval *rv, const kelvoReplyEnv *env, const kelvoReply *rows)
+bool kelvoFormat::addMemberScoreRows(zval *rv, const kelvoReplyEnv *env, const kelvoReply *rows)
 {
     for (uint64_t i = 0; i < rows->elements; i++) {
         const kelvoReply *e = at(rows, i);
@@ -382,6 +355,8 @@ bool addMemberScoreRows(zval *rv, const kelvoReplyEnv *env, const kelvoReply *ro
     }
     return true;
 }
+
+namespace {
 
 bool addFlatMemberScores(zval *rv, const kelvoReplyEnv *env, const kelvoReply *flat)
 {
@@ -482,72 +457,6 @@ void zrandmember(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoRe
     if (!requireStrings(env, reply, "ZRANDMEMBER string member"))
         return kelvoReplyFailure(rv);
     unpackedList(rv, env, reply);
-}
-
-void zmpop(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
-{
-    kelvoAssert(rqs != NULL && (rqs->cmd == REDIS_CMD_ZMPOP || rqs->cmd == REDIS_CMD_BZMPOP) && reply != NULL);
-    if (is(reply, KELVO_REPLY_NIL))
-        return setNil(rv, env->opts.flags);
-    if (!isPair(reply) || !is(at(reply, 0), KELVO_REPLY_STRING) || !is(at(reply, 1), KELVO_REPLY_ARRAY)) {
-        MALFORMED(env, "expected ZMPOP key/member-score array");
-        return kelvoReplyFailure(rv);
-    }
-    const kelvoReply *entries = at(reply, 1);
-    if (!allMemberScore(entries)) {
-        MALFORMED(env, "expected ZMPOP member/score array");
-        return kelvoReplyFailure(rv);
-    }
-    zval pairs;
-    array_init_size(&pairs, static_cast<uint32_t>(entries->elements));
-    if (!addMemberScoreRows(&pairs, env, entries)) {
-        zval_ptr_dtor(&pairs);
-        return kelvoReplyFailure(rv);
-    }
-    array_init_size(rv, 2);
-    add_next_index_str(rv, zend_string_copy(at(reply, 0)->v.str));
-    add_next_index_zval(rv, &pairs);
-}
-
-bool isBlockingPopCmd(int32_t cmd)
-{
-    return cmd == REDIS_CMD_BLPOP || cmd == REDIS_CMD_BRPOP || cmd == REDIS_CMD_BZPOPMAX || cmd == REDIS_CMD_BZPOPMIN;
-}
-
-void blockingPop(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
-{
-    kelvoAssert(rqs != NULL && isBlockingPopCmd(rqs->cmd) && reply != NULL);
-    uint32_t flags = env->opts.flags;
-    if (is(reply, KELVO_REPLY_NIL)) {
-        if (flags & kelvoOptNullMultibulkAsNull)
-            ZVAL_NULL(rv);
-        else
-            array_init(rv);
-        return;
-    }
-    if (!is(reply, KELVO_REPLY_ARRAY)) {
-        WRONG_TYPE(env, "array or nil", reply);
-        return kelvoReplyFailure(rv);
-    }
-    bool scored = rqs->cmd == REDIS_CMD_BZPOPMAX || rqs->cmd == REDIS_CMD_BZPOPMIN;
-    bool ok = reply->elements == (scored ? 3u : 2u) && is(at(reply, 0), KELVO_REPLY_STRING) &&
-              is(at(reply, 1), KELVO_REPLY_STRING) && (!scored || is(at(reply, 2), KELVO_REPLY_DOUBLE));
-    if (!ok) {
-        MALFORMED(env, "expected blocking pop key/member[/score] array");
-        return kelvoReplyFailure(rv);
-    }
-    zval value;
-    unpack(&value, &env->opts, at(reply, 1));
-    array_init_size(rv, scored ? 3 : 2);
-    add_next_index_str(rv, zend_string_copy(at(reply, 0)->v.str));
-    add_next_index_zval(rv, &value);
-    if (!scored)
-        return;
-    const kelvoReply *score = at(reply, 2);
-    if (phpredisMode(flags))
-        add_next_index_str(rv, zend_string_copy(score->v.str));
-    else
-        add_next_index_double(rv, score->dval);
 }
 
 /* -- scan ------------------------------------------------------------------------------------- */
@@ -1004,17 +913,6 @@ void xread(zval *rv, kelvoQuerySet *, kelvoReplyEnv *env, const kelvoReply *repl
     }
 }
 
-/* -- the formatter slots ----------------------------------------------------------------------- */
-
-template <Body body>
-void formatter(zval *rv, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply)
-{
-    kelvoAssert(rv != NULL && rqs != NULL && obj != NULL && reply != NULL);
-    kelvoReplyEnv env = kelvoReplyEnvOf(obj);
-    ZVAL_UNDEF(rv);
-    body(rv, rqs, &env, reply);
-}
-
 } // namespace
 
 /* -- public helpers ------------------------------------------------------------------------------ */
@@ -1220,15 +1118,8 @@ int kelvoUnpackZpopEntry(zval *arr, const kelvoPackOptions *opts, const kelvoRep
 
 /* -- formatter slots of the catalogue ------------------------------------------------------------ */
 
-#define KELVO_FORMATTER(name, body)                                                 \
-    void name(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) \
-    {                                                                               \
-        formatter<body>(return_value, rqs, obj, reply);                             \
-    }
-
 KELVO_FORMATTER(kelvoLongToBool, longToBool)
 KELVO_FORMATTER(kelvoBoolToLong, boolToLong)
-KELVO_FORMATTER(kelvoStringToFloat, stringToFloat)
 KELVO_FORMATTER(kelvoGeodistReply, geodist)
 KELVO_FORMATTER(kelvoStringToKeyType, keyType)
 KELVO_FORMATTER(kelvoKeyWithMetaFmt, keyWithMeta)
@@ -1239,8 +1130,6 @@ KELVO_FORMATTER(kelvoHGetKeysAssocFmt, hgetKeysAssoc)
 KELVO_FORMATTER(kelvoZipZsetVals, zipZsetVals)
 KELVO_FORMATTER(kelvoZipZpopVals, zipZpopVals)
 KELVO_FORMATTER(kelvoZRandMemberVals, zrandmember)
-KELVO_FORMATTER(kelvoZMPopReply, zmpop)
-KELVO_FORMATTER(kelvoBlockingPopReply, blockingPop)
 KELVO_FORMATTER(kelvoScanReply, scan)
 KELVO_FORMATTER(kelvoInfoToZVal, infoToZVal)
 KELVO_FORMATTER(kelvoClientReply, clientReply)

@@ -49,17 +49,17 @@ static void kelvoPackPlain(kelvoPackResult *res, zval *value)
     res->str = res->tmp = kelvoNoneSerialize(value, nullptr);
 }
 
-void kelvoPackTmp(kelvoPackResult *res, const kelvoPackOptions *ropt, zval *value)
+bool kelvoPackTmp(kelvoPackResult *res, const kelvoPackOptions *ropt, zval *value)
 {
     *res = {};
     ZVAL_DEREF(value);
     if (!ropt) {
         kelvoPackPlain(res, value);
-        return;
+        return true;
     }
     if ((ropt->flags & kelvoOptPackIgnoreNumbers) && kelvoPackAsNumber(value)) {
         res->str = res->tmp = kelvoNumberText(value);
-        return;
+        return true;
     }
     kelvoAssert(ropt->compression != NULL && ropt->serializer != NULL && ropt->serializer->serializeFn != NULL);
 
@@ -68,20 +68,21 @@ void kelvoPackTmp(kelvoPackResult *res, const kelvoPackOptions *ropt, zval *valu
     } else {
         zend_string *serialized = ropt->serializer->serializeFn(value, ropt);
         if (!serialized) {
-            res->str = res->tmp = ZSTR_EMPTY_ALLOC();
-            return;
+            res->str = ZSTR_EMPTY_ALLOC();
+            return false;
         }
         res->str = res->tmp = serialized;
     }
 
     if (!ropt->compression->compressFn)
-        return;
+        return true;
     zend_string *compressed = ropt->compression->compressFn(res->str, ropt->compressionLevel);
     if (!compressed)
-        return;
+        return true;
     if (res->tmp)
         zend_string_release(res->tmp);
     res->str = res->tmp = compressed;
+    return true;
 }
 
 /* -- unpacking ------------------------------------------------------------ */

@@ -43,7 +43,10 @@ enum kelvoCompressionId : uint64_t {
     KELVO_COMPRESSION_LZ4 = 3,
 };
 
-/* A serializer. `unserializeFn` is null for "none"; it returns non-zero on success. */
+/*
+ * A serializer. `serializeFn` returns null when it cannot write the value;
+ * `unserializeFn` is null for "none" and returns non-zero on success.
+ */
 struct kelvoSerInfo {
     const char *name;
     uint64_t id;
@@ -113,11 +116,16 @@ inline void kelvoPackRelease(kelvoPackResult *res)
 /*
  * Packs one value with the options (null: serializer none, no compressor).
  * Misconfigured options (a missing descriptor or serialize function) are a
- * fatal assertion; a failing serializer gives the empty string and a failing
- * compressor leaves the value uncompressed. An exception thrown by PHP code
- * during serialization (__serialize, __sleep) stays pending.
+ * fatal assertion. A serializer that cannot write the value exactly (JSON and
+ * NAN, INF or bad UTF-8; PHP code that throws during serialization) makes the
+ * result false, with `res` holding the empty string and any exception still
+ * pending: such a value must not be stored. A failing compressor only leaves
+ * the value uncompressed. Nothing is reported here.
  */
-void kelvoPackTmp(kelvoPackResult *res, const kelvoPackOptions *opts, zval *value);
+bool kelvoPackTmp(kelvoPackResult *res, const kelvoPackOptions *opts, zval *value);
+
+/* Why the json serializer refused its last value (the engine's own text), or null. */
+const char *kelvoJsonFailureText(void);
 
 /*
  * Turns stored bytes back into a value in `out` with the options (null: the

@@ -94,8 +94,11 @@ static zend_string *kelvoIgbinarySerialize(zval *value, const kelvoPackOptions *
     kelvoAssert(kelvoIgbinaryFns.serialize != nullptr);
     uint8_t *bytes = nullptr;
     size_t len = 0;
-    if (kelvoIgbinaryFns.serialize(&bytes, &len, value) != 0)
-        return Z_TYPE_P(value) == IS_STRING ? zend_string_copy(Z_STR_P(value)) : zval_get_string(value);
+    if (kelvoIgbinaryFns.serialize(&bytes, &len, value) != 0) {
+        if (bytes)
+            efree(bytes);
+        return nullptr;
+    }
     zend_string *out = zend_string_init(reinterpret_cast<char *>(bytes), len, 0);
     efree(bytes);
     return out;
@@ -124,6 +127,10 @@ static zend_string *kelvoMsgpackSerialize(zval *value, const kelvoPackOptions *)
     kelvoAssert(kelvoMsgpackFns.serialize != nullptr);
     smart_str buf = {};
     kelvoMsgpackFns.serialize(&buf, value);
+    if (EG(exception)) {
+        smart_str_free(&buf);
+        return nullptr;
+    }
     return kelvoSmartStrResult(&buf);
 }
 
@@ -213,12 +220,39 @@ static int kelvoMsgpackUnserialize(zval *out, const char *buf, size_t len)
 static zend_string *kelvoJsonSerialize(zval *value, const kelvoPackOptions *)
 {
     smart_str buf = {};
-    /* A value the encoder cannot write (bad UTF-8, depth) must not be stored as half a document. */
-    if (php_json_encode(&buf, value, PHP_JSON_HEX_TAG) == FAILURE) {
+    /*
+     * The encoder reports success for NAN and INF after writing 0 in their place: only its
+     * error code tells whether the document is the value. Nothing it could not write exactly
+     * is stored, neither a stand-in nor half a document.
+     */
+    if (php_json_encode(&buf, value, PHP_JSON_HEX_TAG) == FAILURE || JSON_G(error_code) != PHP_JSON_ERROR_NONE ||
+        EG(exception)) {
         smart_str_free(&buf);
         return nullptr;
     }
     return kelvoSmartStrResult(&buf);
+}
+
+const char *kelvoJsonFailureText(void)
+{
+    switch (JSON_G(error_code)) {
+    case PHP_JSON_ERROR_NONE:
+        return nullptr;
+    case PHP_JSON_ERROR_DEPTH:
+        return "Maximum stack depth exceeded";
+    case PHP_JSON_ERROR_UTF8:
+        return "Malformed UTF-8 characters, possibly incorrectly encoded";
+    case PHP_JSON_ERROR_RECURSION:
+        return "Recursion detected";
+    case PHP_JSON_ERROR_INF_OR_NAN:
+        return "Inf and NaN cannot be JSON encoded";
+    case PHP_JSON_ERROR_UNSUPPORTED_TYPE:
+        return "Type is not supported";
+    case PHP_JSON_ERROR_NON_BACKED_ENUM:
+        return "Non-backed enums have no value";
+    default:
+        return "Encoding error";
+    }
 }
 
 static int kelvoJsonUnserialize(zval *out, const char *buf, size_t len)

@@ -111,33 +111,25 @@ static void growIndex(struct rrc *rrc)
     rrc->size = newsize;
 }
 
-char *kelvoRespCmdCatAlloc(rrc *req, size_t len)
+size_t kelvoRespBulkHeaderText(char *buf, uint64_t len)
 {
-    char scratch[24];
-    const char *header = scratch;
-    size_t hlen;
-    if (len < 37) {
-        header = kelvoRespBulkLookup[len].str;
-        hlen = kelvoRespBulkLookup[len].len;
-    } else {
-        hlen = headerText(scratch, '$', len);
-    }
-    growIndex(req);
-
-    const size_t total = hlen + len + 2;
-    smart_string_alloc(&req->buffer, total, false);
-    char *at = req->buffer.c + req->buffer.len;
-    memcpy(at, header, hlen);
-    at[hlen + len] = '\r';
-    at[hlen + len + 1] = '\n';
-    req->args[req->pos++] = {req->buffer.len + hlen, len};
-    req->buffer.len += total;
-    return at + hlen;
+    return headerText(buf, '$', len);
 }
 
-void kelvoRespCmdCatLen(rrc *req, const char *data, size_t len)
+void kelvoRespCmdMakeRoom(rrc *req, size_t total)
 {
-    memcpy(kelvoRespCmdCatAlloc(req, len), data, len);
+    growIndex(req);
+    smart_string_alloc(&req->buffer, total, false);
+}
+
+void kelvoRespCmdReserve(rrc *req, uint64_t args, size_t bytes)
+{
+    kelvoAssert(req != NULL);
+    if (req->pos + args > req->size) {
+        req->size = req->pos + args;
+        req->args = static_cast<rrcArg *>(safe_erealloc(req->args, req->size, sizeof(rrcArg), 0));
+    }
+    smart_string_alloc(&req->buffer, bytes, false);
 }
 
 void kelvoRespCmdInitEmpty(rrc *req, uint8_t flags, int32_t cmd)
@@ -225,11 +217,6 @@ rrcUserdata kelvoRespCmdTakeUserdata(rrc *req, kelvoReqDataKind *kind)
     return taken;
 }
 
-void kelvoRespCmdCatZStr(rrc *req, const zend_string *str)
-{
-    kelvoRespCmdCatLen(req, ZSTR_VAL(str), ZSTR_LEN(str));
-}
-
 void kelvoRespCmdCatZendULong(rrc *req, zend_ulong value)
 {
     char digits[20];
@@ -255,22 +242,6 @@ void kelvoRespCmdCatZValZStr(rrc *req, zval *value)
     zend_string *str = zval_get_tmp_string(value, &tmp);
     kelvoRespCmdCatZStr(req, str);
     zend_tmp_string_release(tmp);
-}
-
-void kelvoRespCmdCatKeyLen(rrc *req, const zend_string *prefix, const char *key, size_t len)
-{
-    if (prefix == NULL || ZSTR_LEN(prefix) == 0) {
-        kelvoRespCmdCatLen(req, key, len);
-        return;
-    }
-    char *at = kelvoRespCmdCatAlloc(req, ZSTR_LEN(prefix) + len);
-    memcpy(at, ZSTR_VAL(prefix), ZSTR_LEN(prefix));
-    memcpy(at + ZSTR_LEN(prefix), key, len);
-}
-
-void kelvoRespCmdCatKeyZStr(rrc *req, const zend_string *prefix, const zend_string *key)
-{
-    kelvoRespCmdCatKeyLen(req, prefix, ZSTR_VAL(key), ZSTR_LEN(key));
 }
 
 void kelvoRespCmdCatKeyLong(rrc *req, const zend_string *prefix, zend_long key)

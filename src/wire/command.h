@@ -18,6 +18,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 extern "C" {
 #include "php.h"
@@ -98,6 +99,10 @@ void kelvoRespCmdInitLen(rrc *req, uint8_t flags, const char *name, size_t len);
  * command word is appended next (kelvoRespCmdCatKw or kelvoRespCmdCatLen). */
 void kelvoRespCmdInitEmpty(rrc *req, uint8_t flags, int32_t cmd);
 
+/* Makes room for `args` more arguments and `bytes` more wire bytes at once, so a builder that
+ * knows its size grows the request once instead of step by step. */
+void kelvoRespCmdReserve(rrc *req, uint64_t args, size_t bytes);
+
 /* Replaces the command word of a request that holds nothing else. */
 void kelvoRespCmdUpdateCmd(rrc *req, int32_t cmd);
 
@@ -130,26 +135,77 @@ rrcUserdata kelvoRespCmdTakeUserdata(rrc *req, kelvoReqDataKind *kind);
 
 /* The ready bulk name of command `cmd`; only as argument 0. */
 void kelvoRespCmdCatKw(rrc *req, int32_t cmd);
-/* The bytes as they are. */
-void kelvoRespCmdCatLen(rrc *req, const char *data, size_t len);
+
+/* Out of line, for the appenders below: room for one more argument of `total` wire bytes (the
+ * index doubled when full, the buffer grown). */
+void kelvoRespCmdMakeRoom(rrc *req, size_t total);
+/* "$<n>\r\n" into `buf` (24 bytes); its length. */
+size_t kelvoRespBulkHeaderText(char *buf, uint64_t len);
+
 /* Writes the header, index entry and trailing CR LF of an n-byte argument and
- * returns where the caller writes its n bytes (valid until the next append). */
-char *kelvoRespCmdCatAlloc(rrc *req, size_t len);
-void kelvoRespCmdCatZStr(rrc *req, const zend_string *str);
+ * returns where the caller writes its n bytes (valid until the next append).
+ * Inline, with growth out of line: every argument of every request comes here. */
+inline char *kelvoRespCmdCatAlloc(rrc *req, size_t len)
+{
+    char scratch[24];
+    const char *header = scratch;
+    size_t hlen;
+    if (EXPECTED(len < 37)) {
+        header = kelvoRespBulkLookup[len].str;
+        hlen = kelvoRespBulkLookup[len].len;
+    } else {
+        hlen = kelvoRespBulkHeaderText(scratch, len);
+    }
+    const size_t total = hlen + len + 2;
+    if (UNEXPECTED(req->pos >= req->size || total >= req->buffer.a - req->buffer.len))
+        kelvoRespCmdMakeRoom(req, total);
+    char *at = req->buffer.c + req->buffer.len;
+    memcpy(at, header, hlen);
+    at[hlen + len] = '\r';
+    at[hlen + len + 1] = '\n';
+    req->args[req->pos++] = {req->buffer.len + hlen, len};
+    req->buffer.len += total;
+    return at + hlen;
+}
+
+/* The bytes as they are. */
+inline void kelvoRespCmdCatLen(rrc *req, const char *data, size_t len)
+{
+    memcpy(kelvoRespCmdCatAlloc(req, len), data, len);
+}
+
+inline void kelvoRespCmdCatZStr(rrc *req, const zend_string *str)
+{
+    kelvoRespCmdCatLen(req, ZSTR_VAL(str), ZSTR_LEN(str));
+}
 void kelvoRespCmdCatZendLong(rrc *req, zend_long value);
 void kelvoRespCmdCatZendULong(rrc *req, zend_ulong value);
 /* zend_gcvt text, 17 significant digits, "." and "E". */
 void kelvoRespCmdCatDouble(rrc *req, double value);
 /* The value packed with `opts` (null: the plain "none" packing); no key
- * prefix. Links value packing (command_fmt.cc). */
-void kelvoRespCmdCatZVal(rrc *req, const kelvoPackOptions *opts, zval *value);
+ * prefix. False, with nothing appended and nothing reported, when the
+ * serializer cannot write the value (kelvoPackTmp). Links value packing
+ * (command_fmt.cc). */
+bool kelvoRespCmdCatZVal(rrc *req, const kelvoPackOptions *opts, zval *value);
 /* The engine's string conversion of the value. */
 void kelvoRespCmdCatZValZStr(rrc *req, zval *value);
 /* Keys: `prefix` (may be null or empty) glued in front of the key, as one argument. */
-void kelvoRespCmdCatKeyLen(rrc *req, const zend_string *prefix, const char *key, size_t len);
+inline void kelvoRespCmdCatKeyLen(rrc *req, const zend_string *prefix, const char *key, size_t len)
+{
+    if (prefix == NULL || ZSTR_LEN(prefix) == 0) {
+        kelvoRespCmdCatLen(req, key, len);
+        return;
+    }
+    char *at = kelvoRespCmdCatAlloc(req, ZSTR_LEN(prefix) + len);
+    memcpy(at, ZSTR_VAL(prefix), ZSTR_LEN(prefix));
+    memcpy(at + ZSTR_LEN(prefix), key, len);
+}
 /* The key is the decimal text of the number. */
 void kelvoRespCmdCatKeyLong(rrc *req, const zend_string *prefix, zend_long key);
-void kelvoRespCmdCatKeyZStr(rrc *req, const zend_string *prefix, const zend_string *key);
+inline void kelvoRespCmdCatKeyZStr(rrc *req, const zend_string *prefix, const zend_string *key)
+{
+    kelvoRespCmdCatKeyLen(req, prefix, ZSTR_VAL(key), ZSTR_LEN(key));
+}
 void kelvoRespCmdCatKeyZVal(rrc *req, const zend_string *prefix, zval *key);
 /* One argument per defined element, in array order. */
 void kelvoRespCmdCatKeyHt(rrc *req, const zend_string *prefix, HashTable *keys);
@@ -167,8 +223,9 @@ void kelvoRespCmdCatStreams(rrc *req, HashTable *streams, const zend_string *pre
  * `prefix` and `pack` are the client's key prefix and packing options (either
  * may be null). Keys get the prefix glued in front when it is present and
  * non-empty. Any other letter prints "Unknown specifier '%c'" and ends the
- * process. Links value packing (command_fmt.cc).
+ * process. False as soon as a value cannot be packed (see kelvoRespCmdCatZVal):
+ * the request must then not be sent. Links value packing (command_fmt.cc).
  */
-void kelvoRespCmdFmt(rrc *req, const zend_string *prefix, const kelvoPackOptions *pack, const char *format, ...);
+bool kelvoRespCmdFmt(rrc *req, const zend_string *prefix, const kelvoPackOptions *pack, const char *format, ...);
 
 #endif

@@ -6,19 +6,22 @@
 #include "runtime/fatal.h"
 #include "pack/pack.h"
 
-void kelvoRespCmdCatZVal(rrc *req, const kelvoPackOptions *opts, zval *value)
+bool kelvoRespCmdCatZVal(rrc *req, const kelvoPackOptions *opts, zval *value)
 {
     kelvoPackResult packed;
-    kelvoPackTmp(&packed, opts, value);
-    kelvoRespCmdCatZStr(req, packed.str);
+    const bool packs = kelvoPackTmp(&packed, opts, value);
+    if (packs)
+        kelvoRespCmdCatZStr(req, packed.str);
     kelvoPackRelease(&packed);
+    return packs;
 }
 
-void kelvoRespCmdFmt(rrc *req, const zend_string *prefix, const kelvoPackOptions *pack, const char *format, ...)
+bool kelvoRespCmdFmt(rrc *req, const zend_string *prefix, const kelvoPackOptions *pack, const char *format, ...)
 {
     va_list ap;
     va_start(ap, format);
-    for (const char *letter = format; *letter; letter++) {
+    bool packs = true;
+    for (const char *letter = format; *letter && packs; letter++) {
         switch (*letter) {
         case 'K':
             kelvoRespCmdCatKeyZStr(req, prefix, va_arg(ap, zend_string *));
@@ -46,10 +49,10 @@ void kelvoRespCmdFmt(rrc *req, const zend_string *prefix, const kelvoPackOptions
             kelvoRespCmdCatDouble(req, va_arg(ap, double));
             break;
         case 'Z':
-            kelvoRespCmdCatZVal(req, pack, va_arg(ap, zval *));
+            packs = kelvoRespCmdCatZVal(req, pack, va_arg(ap, zval *));
             break;
         case 'z':
-            kelvoRespCmdCatZVal(req, NULL, va_arg(ap, zval *));
+            packs = kelvoRespCmdCatZVal(req, NULL, va_arg(ap, zval *));
             break;
         default:
             php_printf("Unknown specifier '%c'", *letter);
@@ -57,4 +60,5 @@ void kelvoRespCmdFmt(rrc *req, const zend_string *prefix, const kelvoPackOptions
         }
     }
     va_end(ap);
+    return packs;
 }

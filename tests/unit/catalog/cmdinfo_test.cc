@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "catalog/cmdinfo.h"
+#include "catalog/cmdroles.h"
 
 namespace {
 
@@ -432,6 +433,14 @@ TEST(CmdKeyType, CachedReadsAndHgetdel) {
     EXPECT_EQ(found, expected);
     EXPECT_EQ(kelvoCmdToKeyType(REDIS_CMD_HGETDEL), KELVO_HASH);
     EXPECT_FALSE(isCached(REDIS_CMD_HGETDEL));
+}
+
+// A keys role takes only keys: DELEX's compared value and BRPOPLPUSH's timeout would otherwise
+// be dropped from the cache as if they were keys (and the keys past them missed).
+TEST(CmdRoles, KeysRolesOfConditionalAndBlockingWritesTakeOnlyKeys) {
+    EXPECT_EQ(row(REDIS_CMD_DELEX).std.keysFn, &kelvoKeyKeys);
+    EXPECT_EQ(row(REDIS_CMD_BRPOPLPUSH).std.keysFn, &kelvoCopyKeys);
+    EXPECT_EQ(row(REDIS_CMD_RPOPLPUSH).std.keysFn, &kelvoKeysKeys);
 }
 
 // Every cached read may be resent; of the rest, the reads the traits column names. rawCommand

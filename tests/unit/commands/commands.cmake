@@ -8,3 +8,10 @@ kelvo_unit_test(commands_backoff_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/commands
 
 # The dispatcher against the harness's server: request counters and reconnects while a WATCH holds.
 kelvo_engine_test(commands_dispatch_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/commands_dispatch_test.cc)
+
+# Each request builder by itself: exact requests under every packing option, refusals, and the
+# harness's server parsing each request as one command.
+kelvo_engine_test(builders_engine_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/builders_engine_test.cc)
+
+# Random values in every parameter of those builders, for a bounded time.
+kelvo_engine_test(builders_fuzz_engine_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/builders_fuzz_engine_test.cc TIMEOUT 120)

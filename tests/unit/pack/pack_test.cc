@@ -7,6 +7,7 @@
 #include "runtime/exception.h"
 #include "pack/pack.h"
 #include "pack/pack_libs.h"
+#include "support/engine_exception.h"
 
 #include <gtest/gtest.h>
 
@@ -690,12 +691,50 @@ TEST(PackPlain, EmptyStringsAreSentUncompressed)
     }
 }
 
-TEST(PackPlain, JsonThatCannotBeWrittenIsNotHalfWritten)
+/* A value a serializer cannot write exactly is refused: never a stand-in, never half a document. */
+TEST(PackPlain, ValuesASerializerCannotWriteAreRefused)
 {
-    Zv v;
-    eval("['ok', \"bad \\xff utf-8\"]", &v);
+    struct Refusal {
+        const kelvoSerInfo *ser;
+        const char *value;
+        const char *why; /* the json reason; null for an exception */
+    };
+    const Refusal cases[] = {
+        {&kelvoJsonSerInfo, "['ok', \"bad \\xff utf-8\"]", "Malformed UTF-8 characters, possibly incorrectly encoded"},
+        {&kelvoJsonSerInfo, "NAN", "Inf and NaN cannot be JSON encoded"},
+        {&kelvoJsonSerInfo, "['a' => [1, -INF]]", "Inf and NaN cannot be JSON encoded"},
+        {&kelvoJsonSerInfo, "fopen('php://memory', 'r')", "Type is not supported"},
+        {&kelvoPhpSerInfo, "function () {}", nullptr},
+        {&kelvoIgbinarySerInfo, "function () {}", nullptr},
+    };
+    for (const Refusal &c : cases) {
+        for (const kelvoCmpInfo *cmp : {&kelvoNoneCmpInfo, &kelvoLZ4CmpInfo}) {
+            SCOPED_TRACE(std::string(c.ser->name) + " " + c.value);
+            Zv v;
+            eval(c.value, &v);
+            kelvoPackOptions o = opts(*c.ser, *cmp);
+            kelvoPackResult res;
+            FakeFrame frame; /* an exception needs a caller to reach */
+            EXPECT_FALSE(kelvoPackTmp(&res, &o, &v.v));
+            EXPECT_EQ(ZSTR_LEN(res.str), 0u);
+            kelvoPackRelease(&res);
+            if (c.why) {
+                EXPECT_STREQ(kelvoJsonFailureText(), c.why);
+                EXPECT_EQ(EG(exception), nullptr);
+            } else {
+                EXPECT_NE(EG(exception), nullptr);
+                zend_clear_exception();
+            }
+        }
+    }
+    Zv fine;
+    eval("['x' => 1.5]", &fine);
     kelvoPackOptions o = opts(kelvoJsonSerInfo, kelvoNoneCmpInfo);
-    EXPECT_EQ(pack(&o, &v), "");
+    kelvoPackResult res;
+    EXPECT_TRUE(kelvoPackTmp(&res, &o, &fine.v));
+    EXPECT_EQ(std::string(ZSTR_VAL(res.str), ZSTR_LEN(res.str)), "{\"x\":1.5}");
+    EXPECT_EQ(kelvoJsonFailureText(), nullptr);
+    kelvoPackRelease(&res);
 }
 
 TEST(PackPlain, SerializationExceptionsReachTheCaller)
