@@ -314,8 +314,6 @@ ZEND_METHOD(Kelvo_Kelvo, sunsubscribe) { kelvoSubscribeCommand(INTERNAL_FUNCTION
 
 /* Methods whose behaviour is not built yet. */
 ZEND_METHOD(Kelvo_Kelvo, stats) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, flushMemory) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, _getKeys) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 
 }
 

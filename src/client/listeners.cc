@@ -382,8 +382,8 @@ void kelvoListenersDrop(robj *ro)
 int kelvoListenerUpdate(robj *ro, uint32_t mask, zend_string *pattern, zend_fcall_info *fci, zend_fcall_info_cache *fcc)
 {
     forgetParentState();
-    /* Listeners hear the server their link talks to: its identity is the registry key. */
-    if (!ro->link.key) {
+    /* Listeners hear the server their link talks to: its endpoint's identity is the registry key. */
+    if (!ro->link.key || kelvoAttachEndpoint(ro) != 0) {
         php_error_docref(nullptr, E_WARNING, "Unable to attach to endpoint, event not added");
         return -1;
     }

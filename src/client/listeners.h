@@ -43,8 +43,8 @@ void kelvoListenerCbDtor(zval *zv);
 /*
  * Adds, replaces (the callable of the same mask and pattern) or, with an uninitialised `fci`,
  * removes a listener; the object joins the registry with its first listener (the process then
- * attaches a shared queue) and leaves it with its last. 0, or -1 after an E_WARNING (no link
- * identity to register under, or no free shared queue: "Too many concurrent requests").
+ * attaches a shared queue) and leaves it with its last. 0, or -1 after an E_WARNING (the link's
+ * endpoint could not be attached, or no free shared queue: "Too many concurrent requests").
  */
 int kelvoListenerUpdate(robj *ro, uint32_t mask, zend_string *pattern, zend_fcall_info *fci,
                         zend_fcall_info_cache *fcc);

@@ -2,6 +2,9 @@
 Transactions against replies a real server does not give: a push inside the EXEC array, an EXEC array of the wrong size, a queued command answered with something other than QUEUED
 --EXTENSIONS--
 kelvo
+--INI--
+; the scripted server answers the handshake and commands only, not the cache's upkeep
+kelvo.maxmemory=0
 --FILE--
 <?php
 require __DIR__ . '/batch.inc';

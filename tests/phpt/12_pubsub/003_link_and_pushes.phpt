@@ -2,6 +2,9 @@
 Subscribe loop against its link: a lost link ends it or, with OPT_RESTORE_PUBSUB, is replaced with every subscription; invalidation and malformed pushes never reach a callback; confirmations are read exactly, in the loop and when a subscribed object is released
 --EXTENSIONS--
 kelvo
+--INI--
+; the scripted server answers the handshake and commands only, not the cache's upkeep
+kelvo.maxmemory=0
 --FILE--
 <?php
 require __DIR__ . '/pubsub.inc';

@@ -1,8 +1,9 @@
 // Pipelines and transactions inside an engine that started the module, where the shared cache's
 // answers and the invalidation delivery are stood in for: a GET of a "hit:" key is answered by
 // the cache role, of a "wrongtype:" key refused as of another type, and every invalidation push
-// applied is recorded; so the batch's use of them can be watched before the cache exists.
+// applied is recorded; so the batch's use of them can be watched before cached reads are served.
 #include "commands/multi.h"
+#include "cache/cache.h"
 #include "client/object.h"
 #include "client/pubsub.h"
 #include "wire/reply.h"
@@ -37,6 +38,11 @@ namespace {
 
 std::string port() { return harnessSetting("KELVO_TEST_PORT"); }
 
+/* What the first sync of a link to a new endpoint sends after the handshake: tracking, then INFO. */
+const std::string kCacheUpkeep =
+    "'expect *3\\r\\n$6\\r\\nCLIENT\\r\\n$8\\r\\nTRACKING\\r\\n$2\\r\\nON\\r\\n', 'reply +OK\\r\\n', "
+    "'expect *1\\r\\n$4\\r\\nINFO\\r\\n', 'reply =7\\r\\ntxt:a:1\\r\\n', ";
+
 std::string run(const std::string &code) { return runPhp(code, "batch test"); }
 
 robj *client(const char *name)
@@ -44,9 +50,6 @@ robj *client(const char *name)
     zval *object = zend_hash_str_find_deref(&EG(symbol_table), name, strlen(name));
     return kelvoGetObjectZVal(object);
 }
-
-/* Any address will do: nothing here reads the endpoint, only that the link has one. */
-char endpoint;
 
 /* $c on the harness's server with the cache stand-in attached, $a beside it. */
 void start()
@@ -57,11 +60,10 @@ void start()
     ASSERT_EQ(run("$c = new Kelvo\\Kelvo('127.0.0.1', " + port() + "); $a = new Kelvo\\Kelvo('127.0.0.1', " + port() +
                   "); $a->set('batch:k', 'from the server'); $out = json_encode($c->ping());"),
               "true");
-    client("c")->link.ep = reinterpret_cast<kelvoEndpoint *>(&endpoint);
+    /* The cache role is asked only on a link attached to its endpoint. */
+    ASSERT_NE(client("c")->link.ep, nullptr);
     trail.clear();
 }
-
-void finish() { client("c")->link.ep = nullptr; }
 
 TEST(BatchCache, CacheAnswersTakeTheirSlotsInOrderAndSendNothing)
 {
@@ -83,7 +85,6 @@ TEST(BatchCache, CacheAnswersTakeTheirSlotsInOrderAndSendNothing)
     trail.clear();
     EXPECT_EQ(run("$out = json_encode($c->multi()->get('hit:m')->exec());"), "[false]");
     EXPECT_EQ(trail, "");
-    finish();
 }
 
 TEST(BatchPushes, APushInsideTheExecArrayGoesToTheCacheAndTheResultsKeepTheirSlots)
@@ -92,13 +93,12 @@ TEST(BatchPushes, APushInsideTheExecArrayGoesToTheCacheAndTheResultsKeepTheirSlo
     std::string fake = std::string(KELVO_SOURCE_DIR) + "/tests/phpt/08_dispatch/fake.inc";
     EXPECT_EQ(run("require_once '" + fake +
                   "';"
-                  "$f = new FakeServer(['reply +OK\\r\\n', 'reply +QUEUED\\r\\n', 'reply +QUEUED\\r\\n',"
+                  "$f = new FakeServer([" + kCacheUpkeep + "'reply +OK\\r\\n', 'reply +QUEUED\\r\\n', 'reply +QUEUED\\r\\n',"
                   "  'reply *2\\r\\n>2\\r\\n$10\\r\\ninvalidate\\r\\n*1\\r\\n$1\\r\\nk\\r\\n:1\\r\\n:2\\r\\n']);"
                   "$r = kelvo_fake_client($f);"
                   "$out = json_encode($r->multi()->incr('a')->incr('b')->exec());"),
               "[1,2]");
     EXPECT_EQ(trail, "invalidation applied; ");
-    finish();
 }
 
 TEST(BatchPushes, ACachedReadInASubscribeCallbackFirstAppliesWaitingInvalidations)
@@ -108,26 +108,23 @@ TEST(BatchPushes, ACachedReadInASubscribeCallbackFirstAppliesWaitingInvalidation
     ASSERT_EQ(
         run("require_once '" + fake +
             "';"
-            "$f = new FakeServer(['reply +PONG\\r\\n',"
+            "$f = new FakeServer([" + kCacheUpkeep + "'reply +PONG\\r\\n',"
             "  'reply >3\\r\\n$9\\r\\nsubscribe\\r\\n$2\\r\\nch\\r\\n:1\\r\\n>3\\r\\n$7\\r\\nmessage\\r\\n$2\\r\\nch\\r\\n$2\\r\\ngo\\r\\n',"
             "  'sleep 20', 'push >2\\r\\n$10\\r\\ninvalidate\\r\\n*1\\r\\n$1\\r\\nk\\r\\n',"
             "  'reply $1\\r\\nv\\r\\n',"
             "  'reply >3\\r\\n$11\\r\\nunsubscribe\\r\\n$2\\r\\nch\\r\\n:0\\r\\n']);"
             "$r = kelvo_fake_client($f); $out = json_encode($r->ping());"),
         "true");
-    client("r")->link.ep = reinterpret_cast<kelvoEndpoint *>(&endpoint);
+    ASSERT_NE(client("r")->link.ep, nullptr);
     EXPECT_EQ(run("$out = json_encode($r->subscribe(['ch'], function ($client) { usleep(50000);"
                   "  $GLOBALS['got'] = $client->get('k'); $client->unsubscribe(); })) . ' ' . $got;"),
               "true v");
-    client("r")->link.ep = nullptr;
     EXPECT_EQ(trail, "invalidation applied; lookup k; ");
-    finish();
 }
 
 TEST(BatchLink, ALinkFoundBrokenWhileABatchIsOpenFailsTheBatch)
 {
     start();
-    finish();
     for (const char *open : {"$c->pipeline()", "$c->multi()"}) {
         SCOPED_TRACE(open);
         run(std::string(open) + "->set('batch:lost', 1);");
@@ -139,6 +136,30 @@ TEST(BatchLink, ALinkFoundBrokenWhileABatchIsOpenFailsTheBatch)
         EXPECT_EQ(ro->mode, 0u);
         EXPECT_EQ(ro->pipe.count, 0u);
         EXPECT_EQ(run("$out = json_encode([$c->exec(), $a->exists('batch:lost', 'batch:after')]);"), "[false,0]");
+    }
+}
+
+TEST(BatchLink, TheCacheUpkeepWaitsWhileABatchIsOpen)
+{
+    start();
+    kelvoLink &link = client("c")->link;
+    ASSERT_NE(link.rdb, nullptr);
+    rdb *db = link.rdb;
+    uint16_t lease = link.lease;
+    for (const char *open : {"$c->pipeline()", "$c->multi()"}) {
+        SCOPED_TRACE(open);
+        run(std::string(open) + "->set('batch:u', 'x');");
+        /* As a link refused a cached database at connect, with the server facts due: neither the
+         * tracking request nor the INFO may take a reply that belongs to the batch. */
+        link.rdb = nullptr;
+        link.lease = 0;
+        link.tracking = 0;
+        link.ep->updated = 0;
+        EXPECT_EQ(run("$out = json_encode($c->get('batch:u')->exec());"), "[true,\"x\"]");
+        EXPECT_EQ(link.rdb, nullptr);
+        link.rdb = db;
+        link.lease = lease;
+        link.tracking = 1;
     }
 }
 
