@@ -129,17 +129,21 @@ void forgetRegistry()
     if (!table)
         return;
     zval *objects;
-    ZEND_HASH_FOREACH_VAL(table, objects) {
+    ZEND_HASH_FOREACH_VAL(table, objects)
+    {
         zval *object;
-        ZEND_HASH_FOREACH_VAL(Z_ARRVAL_P(objects), object) {
+        ZEND_HASH_FOREACH_VAL(Z_ARRVAL_P(objects), object)
+        {
             robj *ro = kelvoGetObjectZObj(Z_OBJ_P(object));
             zend_hash_clean(&ro->callbacks);
             if (ro->listenerEndpoint) {
                 zend_string_release(ro->listenerEndpoint);
                 ro->listenerEndpoint = nullptr;
             }
-        } ZEND_HASH_FOREACH_END();
-    } ZEND_HASH_FOREACH_END();
+        }
+        ZEND_HASH_FOREACH_END();
+    }
+    ZEND_HASH_FOREACH_END();
     destroyRegistry();
 }
 
@@ -206,7 +210,8 @@ PendingCall **listCalls(PendingCall **tail, zend_object *object, PendingEvent *e
     ZVAL_UNDEF(&event);
     zend_string *name;
     zval *value;
-    ZEND_HASH_FOREACH_STR_KEY_VAL(&ro->callbacks, name, value) {
+    ZEND_HASH_FOREACH_STR_KEY_VAL(&ro->callbacks, name, value)
+    {
         auto *listener = static_cast<kelvoListenerCb *>(Z_PTR_P(value));
         if (!matches(listener, e))
             continue;
@@ -222,7 +227,8 @@ PendingCall **listCalls(PendingCall **tail, zend_object *object, PendingEvent *e
         call->next = nullptr;
         *tail = call;
         tail = &call->next;
-    } ZEND_HASH_FOREACH_END();
+    }
+    ZEND_HASH_FOREACH_END();
     zval_ptr_dtor(&event);
     return tail;
 }
@@ -239,9 +245,8 @@ void listEvent(PendingEvent *e)
     if (!objects)
         return;
     zval *object;
-    ZEND_HASH_FOREACH_VAL(Z_ARRVAL_P(objects), object) {
-        tail = listCalls(tail, Z_OBJ_P(object), e);
-    } ZEND_HASH_FOREACH_END();
+    ZEND_HASH_FOREACH_VAL(Z_ARRVAL_P(objects), object) { tail = listCalls(tail, Z_OBJ_P(object), e); }
+    ZEND_HASH_FOREACH_END();
 }
 
 /* Runs one listener: 0, or -1 when the engine could not call it. */
@@ -360,12 +365,14 @@ void kelvoRemoveListenerRObj(robj *ro)
     kelvoAssert(objects != nullptr);
     zend_ulong index;
     zval *object;
-    ZEND_HASH_FOREACH_NUM_KEY_VAL(Z_ARRVAL_P(objects), index, object) {
+    ZEND_HASH_FOREACH_NUM_KEY_VAL(Z_ARRVAL_P(objects), index, object)
+    {
         if (Z_OBJ_P(object) == &ro->std) {
             zend_hash_index_del(Z_ARRVAL_P(objects), index);
             break;
         }
-    } ZEND_HASH_FOREACH_END();
+    }
+    ZEND_HASH_FOREACH_END();
     if (zend_hash_num_elements(Z_ARRVAL_P(objects)) == 0)
         zend_hash_del(registry(), endpoint);
     zend_string_release(endpoint);
@@ -455,12 +462,14 @@ void kelvoListenersFireOwn(robj *ro, zval *events)
     if (Z_TYPE_P(events) != IS_ARRAY || zend_hash_num_elements(&ro->callbacks) == 0)
         return;
     zval *event;
-    ZEND_HASH_FOREACH_VAL(Z_ARRVAL_P(events), event) {
+    ZEND_HASH_FOREACH_VAL(Z_ARRVAL_P(events), event)
+    {
         if (Z_TYPE_P(event) == IS_STRING)
             enqueue(nullptr, ro, Z_STRVAL_P(event), Z_STRLEN_P(event), true);
         else
             enqueue(nullptr, ro, nullptr, 0, true);
-    } ZEND_HASH_FOREACH_END();
+    }
+    ZEND_HASH_FOREACH_END();
     deliver();
 }
 
@@ -524,9 +533,9 @@ ZEND_METHOD(Kelvo_Kelvo, onInvalidated)
     zend_fcall_info_cache fcc = empty_fcall_info_cache;
     zend_string *pattern = nullptr;
     ZEND_PARSE_PARAMETERS_START(1, 2)
-        Z_PARAM_FUNC_OR_NULL(fci, fcc)
-        Z_PARAM_OPTIONAL
-        Z_PARAM_STR_OR_NULL(pattern)
+    Z_PARAM_FUNC_OR_NULL(fci, fcc)
+    Z_PARAM_OPTIONAL
+    Z_PARAM_STR_OR_NULL(pattern)
     ZEND_PARSE_PARAMETERS_END();
     if (pattern && ZSTR_LEN(pattern) == 0) {
         php_error_docref(nullptr, E_WARNING, "Invalid argument supplied for pattern ({KELVO_ERR_CONFIG})");
@@ -542,7 +551,7 @@ ZEND_METHOD(Kelvo_Kelvo, onFlushed)
     zend_fcall_info fci = empty_fcall_info;
     zend_fcall_info_cache fcc = empty_fcall_info_cache;
     ZEND_PARSE_PARAMETERS_START(1, 1)
-        Z_PARAM_FUNC_OR_NULL(fci, fcc)
+    Z_PARAM_FUNC_OR_NULL(fci, fcc)
     ZEND_PARSE_PARAMETERS_END();
     if (!requireSharedCache())
         RETURN_FALSE;
@@ -556,7 +565,7 @@ ZEND_METHOD(Kelvo_Kelvo, listen)
     zend_fcall_info fci = empty_fcall_info;
     zend_fcall_info_cache fcc = empty_fcall_info_cache;
     ZEND_PARSE_PARAMETERS_START(1, 1)
-        Z_PARAM_FUNC_OR_NULL(fci, fcc)
+    Z_PARAM_FUNC_OR_NULL(fci, fcc)
     ZEND_PARSE_PARAMETERS_END();
     updateListener(INTERNAL_FUNCTION_PARAM_PASSTHRU, kelvoListenInvalidated | kelvoListenFlushed, nullptr, &fci, &fcc);
 }

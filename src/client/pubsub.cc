@@ -435,10 +435,12 @@ void reportRefusal(robj *ro, int cmd, kelvoReply *refusal)
 void knownNames(robj *ro, uint32_t table, HashTable *names)
 {
     zend_string *name;
-    ZEND_HASH_FOREACH_STR_KEY(tableOf(ro, table), name) {
+    ZEND_HASH_FOREACH_STR_KEY(tableOf(ro, table), name)
+    {
         if (name)
             zend_hash_add_empty_element(names, name);
-    } ZEND_HASH_FOREACH_END();
+    }
+    ZEND_HASH_FOREACH_END();
     for (kelvoPushNode *node = ro->pushqHead; node; node = node->next) {
         Message m;
         if (parseMessage(node->reply, &m) && m.confirmation && m.subscribe && m.table == table)
@@ -453,9 +455,8 @@ void appendKnownNames(robj *ro, uint32_t table, rrc *req)
     zend_hash_init(&names, 8, nullptr, nullptr, 0);
     knownNames(ro, table, &names);
     zend_string *name;
-    ZEND_HASH_FOREACH_STR_KEY(&names, name) {
-        kelvoRespCmdCatZStr(req, name);
-    } ZEND_HASH_FOREACH_END();
+    ZEND_HASH_FOREACH_STR_KEY(&names, name) { kelvoRespCmdCatZStr(req, name); }
+    ZEND_HASH_FOREACH_END();
     zend_hash_destroy(&names);
 }
 
@@ -498,9 +499,8 @@ bool restore(robj *ro)
         rrc req{};
         kelvoRespCmdInitCmd(&req, 0, subscribeCommand(table));
         zend_string *name;
-        ZEND_HASH_FOREACH_STR_KEY(tableOf(ro, table), name) {
-            kelvoRespCmdCatZStr(&req, name);
-        } ZEND_HASH_FOREACH_END();
+        ZEND_HASH_FOREACH_STR_KEY(tableOf(ro, table), name) { kelvoRespCmdCatZStr(&req, name); }
+        ZEND_HASH_FOREACH_END();
         kelvoReply *refusal = nullptr;
         ok = sendAndAwait(ro, &req, table, true, nullptr, &refusal) == Answer::Confirmed;
         kelvoReplyFree(refusal);
@@ -567,11 +567,13 @@ void subscribeLoop(zval *return_value, robj *ro)
 void appendNames(rrc *req, robj *ro, HashTable *names)
 {
     zval *name;
-    ZEND_HASH_FOREACH_VAL(names, name) {
+    ZEND_HASH_FOREACH_VAL(names, name)
+    {
         zend_string *s = zval_get_string(name);
         kelvoRespCmdCatKeyZStr(req, ro->opts.prefix, s);
         zend_string_release(s);
-    } ZEND_HASH_FOREACH_END();
+    }
+    ZEND_HASH_FOREACH_END();
 }
 
 } // namespace
@@ -696,8 +698,8 @@ int kelvoSubscribeRCmd(zend_execute_data *execute_data, zval *return_value, rrc 
     zend_fcall_info fci = empty_fcall_info;
     zend_fcall_info_cache fcc = empty_fcall_info_cache;
     ZEND_PARSE_PARAMETERS_START(2, 2)
-        Z_PARAM_ARRAY_HT(channels)
-        Z_PARAM_FUNC(fci, fcc)
+    Z_PARAM_ARRAY_HT(channels)
+    Z_PARAM_FUNC(fci, fcc)
     ZEND_PARSE_PARAMETERS_END_EX(return -1);
     if (zend_hash_num_elements(channels) == 0) {
         php_error_docref(nullptr, E_WARNING, "Must pass at least one channel name");
@@ -717,8 +719,8 @@ int kelvoUnsubscribeRCmd(zend_execute_data *execute_data, zval *return_value, rr
 {
     HashTable *channels = nullptr;
     ZEND_PARSE_PARAMETERS_START(0, 1)
-        Z_PARAM_OPTIONAL
-        Z_PARAM_ARRAY_HT(channels)
+    Z_PARAM_OPTIONAL
+    Z_PARAM_ARRAY_HT(channels)
     ZEND_PARSE_PARAMETERS_END_EX(return -1);
     if (!(ro->mode & kelvoModeSubscribed)) {
         php_error_docref(nullptr, E_WARNING, "Not subscribed");

@@ -127,10 +127,12 @@ void keepOwnEvents(robj *ro, kelvoMultiEntry *entry)
     if (Z_TYPE(ro->ownEvents) != IS_ARRAY)
         array_init(&ro->ownEvents);
     zval *event;
-    ZEND_HASH_FOREACH_VAL(Z_ARRVAL(entry->ownEvents), event) {
+    ZEND_HASH_FOREACH_VAL(Z_ARRVAL(entry->ownEvents), event)
+    {
         Z_TRY_ADDREF_P(event);
         add_next_index_zval(&ro->ownEvents, event);
-    } ZEND_HASH_FOREACH_END();
+    }
+    ZEND_HASH_FOREACH_END();
 }
 
 /* MULTI sent on a plain link: its status read. 0, or -1 with the failure reported. */
@@ -596,8 +598,8 @@ ZEND_METHOD(Kelvo_Kelvo, multi)
 {
     zend_long mode = kelvoModeMulti;
     ZEND_PARSE_PARAMETERS_START(0, 1)
-        Z_PARAM_OPTIONAL
-        Z_PARAM_LONG(mode)
+    Z_PARAM_OPTIONAL
+    Z_PARAM_LONG(mode)
     ZEND_PARSE_PARAMETERS_END();
     enterMode(INTERNAL_FUNCTION_PARAM_PASSTHRU, mode);
 }

@@ -93,7 +93,9 @@ TEST(BatchPushes, APushInsideTheExecArrayGoesToTheCacheAndTheResultsKeepTheirSlo
     std::string fake = std::string(KELVO_SOURCE_DIR) + "/tests/phpt/08_dispatch/fake.inc";
     EXPECT_EQ(run("require_once '" + fake +
                   "';"
-                  "$f = new FakeServer([" + kCacheUpkeep + "'reply +OK\\r\\n', 'reply +QUEUED\\r\\n', 'reply +QUEUED\\r\\n',"
+                  "$f = new FakeServer([" +
+                  kCacheUpkeep +
+                  "'reply +OK\\r\\n', 'reply +QUEUED\\r\\n', 'reply +QUEUED\\r\\n',"
                   "  'reply *2\\r\\n>2\\r\\n$10\\r\\ninvalidate\\r\\n*1\\r\\n$1\\r\\nk\\r\\n:1\\r\\n:2\\r\\n']);"
                   "$r = kelvo_fake_client($f);"
                   "$out = json_encode($r->multi()->incr('a')->incr('b')->exec());"),
@@ -108,7 +110,9 @@ TEST(BatchPushes, ACachedReadInASubscribeCallbackFirstAppliesWaitingInvalidation
     ASSERT_EQ(
         run("require_once '" + fake +
             "';"
-            "$f = new FakeServer([" + kCacheUpkeep + "'reply +PONG\\r\\n',"
+            "$f = new FakeServer([" +
+            kCacheUpkeep +
+            "'reply +PONG\\r\\n',"
             "  'reply >3\\r\\n$9\\r\\nsubscribe\\r\\n$2\\r\\nch\\r\\n:1\\r\\n>3\\r\\n$7\\r\\nmessage\\r\\n$2\\r\\nch\\r\\n$2\\r\\ngo\\r\\n',"
             "  'sleep 20', 'push >2\\r\\n$10\\r\\ninvalidate\\r\\n*1\\r\\n$1\\r\\nk\\r\\n',"
             "  'reply $1\\r\\nv\\r\\n',"
