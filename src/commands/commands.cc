@@ -338,7 +338,7 @@ void kelvoCacheReply(kelvoQuerySet *rqs, robj *ro, kelvoChkFn chk, kelvoPutFn pu
     kelvoLink &link = ro->link;
     if (link.db >= kelvoCfgVals.databases || !link.rdb)
         return;
-    /* A link without a key lease takes one here once the shared cache hands them out. */
+    /* The key lease comes with the cached database, at connect or at a later sync's attach. */
     if (!link.lease || !put || (chk && !chk(rqs, ro, reply)))
         return;
     put(rqs, ro, reply);

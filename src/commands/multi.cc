@@ -661,5 +661,5 @@ void kelvoUpdateDB(kelvoQuerySet *rqs, robj *ro, kelvoReply *)
         rqs->rng.end = ro->link.db;
     ro->link.db = static_cast<uint32_t>(rqs->rng.start);
     ro->info.db = static_cast<uint32_t>(rqs->rng.start);
-    /* A database at or above kelvo.databases has no cached database: the link's is released here once links hold one. */
+    /* A database at or above kelvo.databases has no entry set: nothing is served or stored there. */
 }
