@@ -31,6 +31,11 @@ if test "$PHP_KELVO" != "no"; then
     kelvo_revision=0000000000000000000000000000000000000000
   fi
   kelvo_flags="-Wall -Wextra -Wno-unused-parameter -fvisibility=hidden -DZEND_ENABLE_STATIC_TSRMLS_CACHE=1 -DKELVO_GIT_REVISION=\\\"$kelvo_revision\\\""
+  dnl Debug-only checks (kelvoDebugAssert: the lock a caller must hold) are built against a
+  dnl debug PHP only.
+  if test "$PHP_DEBUG" != "1"; then
+    kelvo_flags="$kelvo_flags -DNDEBUG"
+  fi
   CXXFLAGS="$CXXFLAGS $PHP_KELVO_STDCXX"
   PHP_NEW_EXTENSION(kelvo, $kelvo_sources, $ext_shared,, $kelvo_flags, cxx)
   dnl Includes name their subsystem's folder ("shm/lock.h"); the generated arginfo headers

@@ -15,6 +15,7 @@
 #include "pack/pack.h"
 #include "session/session.h"
 #include "runtime/settings.h"
+#include "shm/epoch.h"
 #include "shm/shared.h"
 
 extern "C" {

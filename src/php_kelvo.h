@@ -6,7 +6,9 @@ extern "C" {
 #include "php.h"
 }
 
-#define PHP_KELVO_VERSION "0.40.0"
+#include "runtime/version.h"
+
+#define PHP_KELVO_VERSION KELVO_VERSION
 
 extern zend_module_entry kelvo_module_entry;
 #define phpext_kelvo_ptr &kelvo_module_entry

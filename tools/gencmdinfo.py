@@ -209,7 +209,7 @@ def gen_roles_h(fns):
     out = [HEADER, '/*\n * The role functions the catalogue names, one prototype each. The components that own\n'
            ' * them (cached reads, builders, formatters) define them with exactly these signatures;\n'
            ' * until they do, src/catalog/cmdroles.cc holds a placeholder.\n */\n',
-           '#ifndef KELVO_CMDROLES_H\n#define KELVO_CMDROLES_H\n\n#include "catalog/cmdinfo.h"\n']
+           '#ifndef KELVO_CMDROLES_H\n#define KELVO_CMDROLES_H\n\n#include "catalog/cmdrow.h"\n']
     for slot, names in by_slot(fns):
         ftype, _, params, _ = SLOTS[slot]
         out.append('\n/* %s */\n' % ftype)
@@ -221,7 +221,7 @@ def gen_roles_h(fns):
 def gen_roles_cc(fns):
     out = [HEADER, '/*\n * Placeholders for the role functions that no component defines yet. Each is weak, so\n'
            ' * the owner\'s definition replaces it at link time without touching this file; each does\n'
-           ' * the least its slot allows (the kelvoLeast* functions of cmdinfo.h).\n */\n',
+           ' * the least its slot allows (the kelvoLeast* functions of cmdrow.h).\n */\n',
            '#include "catalog/cmdroles.h"\n\n#define KELVO_PLACEHOLDER __attribute__((weak))\n']
     for slot, names in by_slot(fns):
         ftype, least, params, args = SLOTS[slot]

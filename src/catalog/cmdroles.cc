@@ -2,7 +2,7 @@
 /*
  * Placeholders for the role functions that no component defines yet. Each is weak, so
  * the owner's definition replaces it at link time without touching this file; each does
- * the least its slot allows (the kelvoLeast* functions of cmdinfo.h).
+ * the least its slot allows (the kelvoLeast* functions of cmdrow.h).
  */
 #include "catalog/cmdroles.h"
 

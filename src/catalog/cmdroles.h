@@ -7,7 +7,7 @@
 #ifndef KELVO_CMDROLES_H
 #define KELVO_CMDROLES_H
 
-#include "catalog/cmdinfo.h"
+#include "catalog/cmdrow.h"
 
 /* kelvoRespFn */
 int kelvoAclRCmd(zend_execute_data *execute_data, zval *return_value, rrc *req, robj *obj);

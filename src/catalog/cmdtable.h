@@ -11,7 +11,7 @@
 
 #include <cstdint>
 
-#include "catalog/cmdinfo.h"
+#include "catalog/cmdids.h"
 
 constexpr unsigned KELVO_CMD_NAME_MIN = 3;  /* shortest wire name */
 constexpr unsigned KELVO_CMD_NAME_MAX = 20; /* longest wire name (GEORADIUSBYMEMBER_RO) */

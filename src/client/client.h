@@ -1,8 +1,9 @@
 /*
  * The PHP face of the single-server client: the class Kelvo\Kelvo (its constants, its typed
- * property, its method table and the marker attributes on its methods), the event classes
- * Kelvo\Event, Kelvo\Event\Invalidated and Kelvo\Event\Flushed, and the guard that keeps PHP
- * code from changing the properties the module manages.
+ * property, its method table and the marker attributes on its methods) and the registration
+ * of the event classes Kelvo\Event, Kelvo\Event\Invalidated and Kelvo\Event\Flushed. The
+ * guard that keeps PHP code from changing the properties the module manages is guard.h
+ * (included).
  *
  * The declarations come from stubs/client.stub.php, generated with the method handlers
  * (client_methods.cc) from tools/client_methods.tsv by tools/gen-client-stub.php.
@@ -13,11 +14,11 @@
 #define KELVO_CLIENT_H
 
 #include "php_kelvo.h"
+#include "client/guard.h"
+#include "runtime/kelvo.h" /* kelvo_ce */
 
 #include <cstddef>
 #include <cstdint>
-
-extern zend_class_entry *kelvo_ce;
 
 /* Registers Kelvo\Kelvo and attaches the attributes of its methods. MINIT. */
 void kelvoRegisterClientClasses();
@@ -65,31 +66,5 @@ extern const size_t kelvoClientMethodAttributeCount;
  * a method the class does not have is a broken invariant. MINIT, after the class is registered.
  */
 void kelvoAddMethodAttributes(zend_class_entry *ce, const kelvoMethodAttributes *rows, size_t count);
-
-/*
- * The property guard. While kelvoPropertiesLocked is non-zero, PHP code cannot change
- * `adaptiveCache` of an object whose class is exactly Kelvo\Kelvo (or the cluster class), nor
- * `type` and `key` of an event: writes, fetches for writing (references, compound assignment,
- * increments) and, through the unset handler, unsets throw Error "%s->%s is not modifiable".
- * The module lifts the lock around its own writes (KelvoPropertiesUnlocked).
- */
-extern uint8_t kelvoPropertiesLocked;
-
-struct KelvoPropertiesUnlocked {
-    KelvoPropertiesUnlocked() { kelvoPropertiesLocked = 0; }
-    ~KelvoPropertiesUnlocked() { kelvoPropertiesLocked = 1; }
-    KelvoPropertiesUnlocked(const KelvoPropertiesUnlocked &) = delete;
-    KelvoPropertiesUnlocked &operator=(const KelvoPropertiesUnlocked &) = delete;
-};
-
-/* True when the lock is set and `name` is a guarded property of `object`. */
-bool kelvoPropertyGuarded(const zend_object *object, const zend_string *name);
-
-zval *kelvoSafeReadProperty(zend_object *object, zend_string *name, int type, void **cacheSlot, zval *rv);
-zval *kelvoSafeWriteProperty(zend_object *object, zend_string *name, zval *value, void **cacheSlot);
-void kelvoSafeUnsetProperty(zend_object *object, zend_string *name, void **cacheSlot);
-/* Hands out no direct pointer to a guarded property, so the engine falls back to the
- * read and write handlers above for compound assignments, increments and references. */
-zval *kelvoSafeGetPropertyPtrPtr(zend_object *object, zend_string *name, int type, void **cacheSlot);
 
 #endif

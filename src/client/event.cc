@@ -2,7 +2,7 @@
  * Event objects: creation, the guarded object handlers, and the initialiser listeners use.
  */
 #include "client/event.h"
-#include "client/client.h"
+#include "client/guard.h"
 #include "runtime/fatal.h"
 
 zend_class_entry *kelvo_event_ce;

@@ -2,19 +2,16 @@
  * The event objects handed to listener callbacks: Kelvo\Event (abstract) and its final
  * subclasses Kelvo\Event\Invalidated and Kelvo\Event\Flushed. An event is a plain engine
  * object (no native record in front of it) whose `type` and `key` the property guard of
- * client.h keeps from PHP code; `client` stays writable and unset is not refused.
+ * guard.h keeps from PHP code; `client` stays writable and unset is not refused.
  * Engine side; request memory only, no locks.
  */
 #ifndef KELVO_EVENT_H
 #define KELVO_EVENT_H
 
 #include "php_kelvo.h"
+#include "runtime/kelvo.h" /* kelvo_event_ce, kelvo_event_invalidated_ce, kelvo_event_flushed_ce */
 
 #include <cstddef>
-
-extern zend_class_entry *kelvo_event_ce;
-extern zend_class_entry *kelvo_event_invalidated_ce;
-extern zend_class_entry *kelvo_event_flushed_ce;
 
 /* Event type numbers, the values of Kelvo\Event::INVALIDATED and ::FLUSHED. */
 enum kelvoEventType : int {
@@ -22,7 +19,7 @@ enum kelvoEventType : int {
     kelvoEventFlushed = 2,
 };
 
-/* Handlers of every event object: the standard ones with the property guard of client.h
+/* Handlers of every event object: the standard ones with the property guard of guard.h
  * (reads, writes, direct property pointers) and kelvoEventFreeObject. */
 extern zend_object_handlers kelvo_event_object_handlers;
 void kelvoEventFreeObject(zend_object *object);

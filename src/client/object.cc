@@ -4,6 +4,7 @@
 #include "client/object.h"
 
 #include "client/client.h"
+#include "client/guard.h"
 #include "runtime/exception.h"
 #include "runtime/fatal.h"
 #include "runtime/kelvo.h"
@@ -446,6 +447,23 @@ void dropListeners(robj *ro)
     zend_hash_clean(&ro->callbacks);
 }
 
+/* Process counters of what plain links move (indexes of kelvo_globals.stats). */
+constexpr int statBytesReceived = 6;
+constexpr int statBytesSent = 7;
+
+/* A plain link's bytes, for the client record that owns its context and for the process. */
+void countReceived(void *owner, uint64_t bytes)
+{
+    static_cast<robj *>(owner)->bytesRecv += bytes;
+    KELVO_G(stats)[statBytesReceived] += bytes;
+}
+
+void countSent(void *owner, uint64_t bytes)
+{
+    static_cast<robj *>(owner)->bytesSent += bytes;
+    KELVO_G(stats)[statBytesSent] += bytes;
+}
+
 } // namespace
 
 /* Pipelined and MULTI entries are queued by the pipeline component; nothing queues them yet. */
@@ -622,6 +640,7 @@ void kelvoRegisterObjectHandlers(void)
     kelvo_object_handlers.unset_property = kelvoSafeUnsetProperty;
     kelvo_object_handlers.get_property_ptr_ptr = kelvoSafeGetPropertyPtrPtr;
     kelvo_ce->create_object = kelvoObjectCtor;
+    kelvoLinkBytes = {countReceived, countSent};
 }
 
 int kelvoSetSerializer(robj *ro, zval *value)

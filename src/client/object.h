@@ -154,7 +154,8 @@ robj *kelvoGetObjectZVal(zval *value);
 extern const kelvoOptions kelvoDefaultOptions;
 extern zend_object_handlers kelvo_object_handlers;
 
-/* Sets Kelvo\Kelvo's create-object hook. MINIT, right after the class is registered. */
+/* Sets Kelvo\Kelvo's create-object hook and has plain links count their bytes for the client
+ * records that own them (kelvoLinkBytes). MINIT, right after the class is registered. */
 void kelvoRegisterObjectHandlers(void);
 
 /* The first steps of every record: no connection information, default options, empty tables. */

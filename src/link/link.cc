@@ -6,9 +6,7 @@
 
 #include "runtime/exception.h"
 #include "runtime/fatal.h"
-#include "runtime/kelvo.h"
 #include "runtime/log.h"
-#include "client/object.h"
 #include "wire/reply.h"
 #include "shm/shared.h"
 
@@ -23,10 +21,6 @@
 #include <strings.h>
 
 namespace {
-
-/* Process counters the socket functions raise (indexes of kelvo_globals.stats). */
-constexpr int statBytesReceived = 6;
-constexpr int statBytesSent = 7;
 
 constexpr char interruptedConnect[] = "poll(2): Interrupted system call";
 
@@ -423,22 +417,20 @@ void kelvoLinkFree(kelvoLink *link)
     memset(link, 0, sizeof *link);
 }
 
+kelvoLinkByteHooks kelvoLinkBytes = {nullptr, nullptr};
+
 ssize_t kelvoNetRead(redisContext *c, char *buf, size_t cap)
 {
     ssize_t n = redisNetRead(c, buf, cap);
-    if (n > 0 && c->privdata) {
-        static_cast<robj *>(c->privdata)->bytesRecv += uint64_t(n);
-        KELVO_G(stats)[statBytesReceived] += uint64_t(n);
-    }
+    if (n > 0 && c->privdata && kelvoLinkBytes.received)
+        kelvoLinkBytes.received(c->privdata, uint64_t(n));
     return n;
 }
 
 ssize_t kelvoNetWrite(redisContext *c)
 {
     ssize_t n = redisNetWrite(c);
-    if (n > 0 && c->privdata) {
-        static_cast<robj *>(c->privdata)->bytesSent += uint64_t(n);
-        KELVO_G(stats)[statBytesSent] += uint64_t(n);
-    }
+    if (n > 0 && c->privdata && kelvoLinkBytes.sent)
+        kelvoLinkBytes.sent(c->privdata, uint64_t(n));
     return n;
 }

@@ -12,8 +12,10 @@
  * A link belongs to the process that opened it (`pid`) and is used by it
  * alone; no locks. A link is opened blocking; its byte-counting socket
  * functions (kelvoNetRead/kelvoNetWrite) sit in the client layer's shared
- * table of plain sockets, so they count every plain link of the process.
- * Engine side: identity strings and reply nodes live in request memory.
+ * table of plain sockets, so they count every plain link of the process,
+ * through the hooks the client layer sets (kelvoLinkBytes): links know
+ * nothing of client records or module globals. Engine side: identity strings
+ * and reply nodes live in request memory.
  */
 #ifndef KELVO_LINK_H
 #define KELVO_LINK_H
@@ -195,9 +197,21 @@ void kelvoSetRedisErrorFromErrno(redisContext *c);
 void kelvoEnableKeepAlive(const redisInfo *info, redisContext *c);
 
 /*
+ * Where plain links report the bytes they move: `owner` is the context's
+ * private data, and a context without one reports nothing. The client layer,
+ * which owns the counters (its records' and the process's), fills it at module
+ * start-up; an empty slot counts nothing.
+ */
+struct kelvoLinkByteHooks {
+    void (*received)(void *owner, uint64_t bytes);
+    void (*sent)(void *owner, uint64_t bytes);
+};
+extern kelvoLinkByteHooks kelvoLinkBytes;
+
+/*
  * The socket functions of plain contexts: redisNetRead/redisNetWrite that,
- * for a context whose private data names its owner, add what moved to the
- * process's byte counters.
+ * for a context whose private data names its owner, report what moved
+ * through kelvoLinkBytes.
  */
 ssize_t kelvoNetRead(redisContext *c, char *buf, size_t cap);
 ssize_t kelvoNetWrite(redisContext *c);

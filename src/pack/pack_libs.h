@@ -4,19 +4,25 @@
  * Zstandard libraries (looked up at run time, never linked: their headers
  * give the types only). Filled once at module start-up by kelvoPackStartup,
  * emptied at shutdown; a table whose first member is null is unavailable.
+ *
+ * Below pack.h: the serializers and compressors (pack_*.cc) include both.
  */
 #ifndef KELVO_PACK_LIBS_H
 #define KELVO_PACK_LIBS_H
 
-#include "pack/pack.h"
+#include <cstddef>
+#include <cstdint>
 
 #include <lz4.h>
 #include <lz4hc.h>
 #include <zstd.h>
 
 extern "C" {
+#include "php.h"
 #include "zend_smart_str.h"
 }
+
+struct kelvoPackOptions;
 
 struct kelvoIgbinaryFnTable {
     int (*serialize)(uint8_t **ret, size_t *retLen, zval *z);

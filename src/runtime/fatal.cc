@@ -1,11 +1,13 @@
-/* Fatal reporters and the error-code names. */
+/* Fatal reporters, the backtrace writer and the error-code names. */
 #include "runtime/fatal.h"
+#include "runtime/cfgvals.h"
 #include "runtime/errors.h"
-#include "runtime/log.h"
 
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
+#include <execinfo.h>
+#include <unistd.h>
 
 static const char *const errorCodeNames[] = {
     "KELVO_ERR_NONE",     "KELVO_ERR_IO",       "KELVO_ERR_OTHER",          "KELVO_ERR_EOF",
@@ -21,6 +23,27 @@ const char *kelvoErrorCodeToString(int code)
     if (code < 0 || code > KELVO_ERR_MAX)
         kelvoUnreachable();
     return errorCodeNames[code];
+}
+
+/* One write of a whole buffer to the log; false when it could not all be written. */
+static bool writeToLog(const char *data, size_t length)
+{
+    ssize_t written = write(kelvoCfgVals.log_fd, data, length);
+    return written >= 0 && static_cast<size_t>(written) == length;
+}
+
+void kelvoLogBacktrace(void)
+{
+    if (kelvoCfgVals.log_fd < 0)
+        return;
+    static const char begin[] = "\n>>> KELVO BEGIN BACKTRACE\n";
+    static const char end[] = "<<< KELVO END BACKTRACE\n";
+    if (!writeToLog(begin, sizeof begin - 1))
+        return;
+    void *frames[128];
+    int count = backtrace(frames, 128);
+    backtrace_symbols_fd(frames, count, kelvoCfgVals.log_fd);
+    writeToLog(end, sizeof end - 1);
 }
 
 [[noreturn]] static void endProcess(void)

@@ -70,6 +70,10 @@ extern pid_t kelvoStartupPID;
 /* The engine's interrupt hook that kelvoInterruptFunction chains to. */
 extern void (*orig_interrupt_function)(zend_execute_data *execute_data);
 
+extern zend_class_entry *kelvo_ce;                      /* client/client.cc */
+extern zend_class_entry *kelvo_event_ce;                /* client/event.cc */
+extern zend_class_entry *kelvo_event_invalidated_ce;
+extern zend_class_entry *kelvo_event_flushed_ce;
 extern zend_class_entry *kelvo_sentinel_ce;
 extern zend_class_entry *kelvo_table_ce;
 extern zend_class_entry *kelvo_table_fullscan_generator_ce;

@@ -1,6 +1,7 @@
 /* Logging and crash reports. */
 #include "runtime/log.h"
 #include "runtime/fatal.h"
+#include "runtime/version.h"
 
 #include <array>
 #include <cerrno>
@@ -40,7 +41,6 @@ constexpr size_t lineSize = 4561;     /* 4560 characters and the terminator */
 constexpr size_t signalLineSize = 1024;
 
 /* Facts of the build, for the crash report. */
-constexpr const char *moduleVersion = "0.40.0";
 constexpr const char *allocatorName = "kelvo";
 #if defined(__linux__)
 constexpr const char *buildOs = "Linux";
@@ -355,7 +355,7 @@ void logRuntimeStats(void)
         "\"free readers\": %ld},"
         "\"cache\": {\"requests\": %lu,\"misses\": %lu,\"hits\": %lu,\"errors\": %lu,\"oom\": %lu},"
         "\"memory\": {\"total\": %lu,\"limit\": %lu,\"active\": %lu,\"used\": %lu}}",
-        moduleVersion, KELVO_GIT_REVISION, allocatorName, buildOs, architecture, OPENSSL_VERSION_TEXT,
+        KELVO_VERSION, KELVO_GIT_REVISION, allocatorName, buildOs, architecture, OPENSSL_VERSION_TEXT,
         static_cast<long>(stats.uptime), static_cast<long>(stats.requests), static_cast<long>(stats.activeRequests),
         static_cast<long>(stats.maxRequests), static_cast<long>(stats.freeReaders),
         static_cast<unsigned long>(stats.cacheRequests), static_cast<unsigned long>(stats.cacheMisses),
@@ -551,20 +551,6 @@ void kelvoSignalLogRaw(const char *format, ...)
     va_end(args);
     buffer[n++] = '\n';
     writeOnce(buffer, n);
-}
-
-void kelvoLogBacktrace(void)
-{
-    if (kelvoCfgVals.log_fd < 0)
-        return;
-    static const char begin[] = "\n>>> KELVO BEGIN BACKTRACE\n";
-    static const char end[] = "<<< KELVO END BACKTRACE\n";
-    if (!writeOnce(begin, sizeof begin - 1))
-        return;
-    void *frames[128];
-    int count = backtrace(frames, 128);
-    backtrace_symbols_fd(frames, count, kelvoCfgVals.log_fd);
-    writeOnce(end, sizeof end - 1);
 }
 
 void kelvoLogRegisters(const void *context)

@@ -17,6 +17,7 @@
 #define KELVO_LOG_H
 
 #include "runtime/cfgvals.h"
+#include "runtime/fatal.h" /* kelvoFileBaseName, kelvoLogBacktrace */
 
 #include <cstdarg>
 #include <cstddef>
@@ -82,16 +83,7 @@ void kelvoLogExV(uint32_t level, const char *format, va_list args) __attribute__
 void kelvoLogDebugEx(const char *format, ...) __attribute__((format(printf, 1, 2)));
 void kelvoLogNoticeEx(const char *format, ...) __attribute__((format(printf, 1, 2)));
 
-/* The base name of a source path, for the "%s:%d " that starts most messages. */
-constexpr const char *kelvoFileBaseName(const char *path)
-{
-    const char *base = path;
-    for (const char *p = path; *p; ++p)
-        if (*p == '/')
-            base = p + 1;
-    return base;
-}
-/* Arguments for a format beginning "%s:%d ". */
+/* Arguments for a format beginning "%s:%d " (kelvoFileBaseName is in fatal.h). */
 #define KELVO_LOG_SITE kelvoFileBaseName(__FILE__), __LINE__
 
 #define kelvoLog(level, ...)                                                       \
@@ -141,16 +133,15 @@ void kelvoSignalLogRaw(const char *format, ...) __attribute__((format(printf, 1,
             kelvoSignalLogEx((level), __FILE__, __LINE__, __VA_ARGS__);            \
     } while (0)
 
-/* Writes the current backtrace to the log descriptor; nothing without a log. Signal-safe. */
-void kelvoLogBacktrace(void);
 /* Writes the general registers of a signal context (a ucontext_t) to the log. Signal-safe. */
 void kelvoLogRegisters(const void *context);
 
 /*
- * Installs the crash report on SIGSEGV, SIGBUS, SIGFPE and SIGILL (SA_SIGINFO,
- * SA_NODEFER, SA_RESETHAND), keeping the handlers it replaces. After the
- * report a real fault repeats and ends the process by the default action; a
- * signal sent by kill() is raised again with the default action.
+ * Installs the crash report (registers, kelvoLogBacktrace, statistics) on
+ * SIGSEGV, SIGBUS, SIGFPE and SIGILL (SA_SIGINFO, SA_NODEFER, SA_RESETHAND),
+ * keeping the handlers it replaces. After the report a real fault repeats and
+ * ends the process by the default action; a signal sent by kill() is raised
+ * again with the default action.
  */
 void kelvoCrashHandlersInstall(void);
 /* Puts back the handlers kelvoCrashHandlersInstall replaced, where ours is still installed. */

@@ -18,6 +18,8 @@ extern "C" {
 
 #include <cstring>
 
+static_assert(kelvoStatCount == KELVO_SHARED_STATS, "per-process counters fold into the shared ones index by index");
+
 static void engineDefer(void) { ZEND_SIGNAL_BLOCK_INTERRUPTIONS(); }
 
 /* Runs the engine's deferred signals once its depth is back at its blocked level. */

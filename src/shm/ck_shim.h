@@ -15,6 +15,7 @@
 #ifndef KELVO_CK_SHIM_H
 #define KELVO_CK_SHIM_H
 
+#include <assert.h> /* static_assert in C */
 #include <stdbool.h>
 #include <stdint.h>
 
@@ -42,6 +43,8 @@ typedef struct kelvoCkSection {
 typedef struct kelvoEpochRecord {
     unsigned char record[KELVO_CK_RECORD_SIZE];
 } __attribute__((aligned(64))) kelvoEpochRecord;
+static_assert(__alignof__(kelvoEpochRecord) == 64 && sizeof(kelvoEpochRecord) % 64 == 0,
+              "records of the reader pool never share a cache line");
 
 /* The 16 bytes in front of a retired object: its free callback and the pending-list link. */
 typedef struct kelvoEpochEntry kelvoEpochEntry;
@@ -50,6 +53,7 @@ struct kelvoEpochEntry {
     kelvoEpochCallback *function;
     void *next;
 };
+static_assert(sizeof(kelvoEpochEntry) == 16, "a retired object has exactly 16 bytes in front of it");
 
 void kelvoCkEpochInit(kelvoCkEpoch *epoch);
 /* Adds a new record to the epoch, held by `owner`. */

@@ -91,3 +91,18 @@ bool kelvoGlobalEpochPoll(void)
 
 unsigned kelvoGlobalEpochPending(void) { return kelvoCkEpochPending(&kelvoCache()->deferred); }
 unsigned kelvoGlobalEpochFreeReaders(void) { return kelvoCkEpochFreeRecords(&kelvoCache()->epoch); }
+
+int kelvoSharedRequestEnd(void)
+{
+    int left = 0;
+    if (kelvoReader.active) {
+        kelvoShLog(KELVO_LL_ERROR, "Request ended inside an epoch read section");
+        kelvoGlobalEpochEnd();
+        left++;
+    }
+    if (int locks = kelvoLocksReleaseAll()) {
+        kelvoShLog(KELVO_LL_ERROR, "Request ended holding %d shared lock(s); shared cache disabled", locks);
+        left += locks;
+    }
+    return left;
+}

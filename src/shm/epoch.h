@@ -13,8 +13,10 @@
  * the periodic tasks' included, runs on the process's own record.
  *
  * Sections do not nest and defer signals while open. No lock is taken here
- * except the allocator lock, when a new record has to be allocated. The
- * epoch lives in the cache part of kelvoSharedData. Engine-free.
+ * except the allocator lock, when a new record has to be allocated; request
+ * end releases the shared locks a bailout left held. The epoch lives in the
+ * cache part of kelvoSharedData, whose layout (shared.h) sits below this
+ * component. Engine-free.
  */
 #ifndef KELVO_EPOCH_H
 #define KELVO_EPOCH_H
@@ -62,5 +64,13 @@ bool kelvoGlobalEpochPoll(void);
 /* Retired objects not yet freed, and free reader records (for statistics). */
 unsigned kelvoGlobalEpochPending(void);
 unsigned kelvoGlobalEpochFreeReaders(void);
+
+/*
+ * Request end: gives back what a bailout left behind, a read section still
+ * open or shared locks still held (those mark the shared state broken, as
+ * their data may be half-changed), and reports it with an error log. Returns
+ * how many were left.
+ */
+int kelvoSharedRequestEnd(void);
 
 #endif

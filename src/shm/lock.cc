@@ -284,6 +284,7 @@ int kelvoLockLock(kelvoLock *lock)
 void kelvoLockUnlock(kelvoLock *lock)
 {
     kelvoAssert(lock != NULL);
+    kelvoAssertLockHeld(lock);
     lock->owner = 0;
     if (lock->type == KELVO_LOCK_SPIN) {
         __atomic_store_n(spinWord(lock), 0, __ATOMIC_RELEASE);

@@ -20,10 +20,12 @@
 #define KELVO_LOCK_H
 
 #include <csignal>
+#include <cstddef>
 #include <cstdint>
 #include <pthread.h>
 
 #include "runtime/cfgvals.h"
+#include "runtime/fatal.h"
 #include "runtime/log.h"
 
 enum kelvoLockType : uint32_t {
@@ -43,6 +45,10 @@ struct kelvoLock {
     pthread_mutex_t mutex;
     uint64_t owner;
 };
+static_assert(KELVO_LOCK_SPIN == 0, "a zero-filled lock is a free spin lock");
+static_assert(sizeof(pthread_mutex_t) >= sizeof(uint32_t) && alignof(pthread_mutex_t) >= alignof(uint32_t),
+              "the spin word is the first 32-bit word of `mutex`");
+static_assert(offsetof(kelvoLock, owner) % alignof(uint64_t) == 0, "the owner word is read atomically");
 
 /* Makes a free lock of the given kind: 0, or -1 after an error log. */
 int kelvoLockInit(kelvoLock *lock, uint32_t kind);
@@ -54,11 +60,14 @@ int kelvoLockInit(kelvoLock *lock, uint32_t kind);
  */
 [[nodiscard]] int kelvoLockLock(kelvoLock *lock);
 
-/* Releases a lock taken by kelvoLockLock, then kelvoUndeferSignals. */
+/* Releases a lock this process took with kelvoLockLock, then kelvoUndeferSignals. */
 void kelvoLockUnlock(kelvoLock *lock);
 
 /* True while this process holds the lock (the owner word names it). */
 bool kelvoLockHeldByMe(const kelvoLock *lock);
+
+/* What a function that must run under `lock` asserts first (debug builds). */
+#define kelvoAssertLockHeld(lock) kelvoDebugAssert(kelvoLockHeldByMe(lock))
 
 /* "spinlock", "mutex" or "adaptive-mutex"; any other kind is fatal. */
 const char *kelvoLockTypeToString(uint32_t kind);

@@ -178,6 +178,7 @@ struct RingLink {
     kelvoTreeNode *next;
     kelvoTreeNode *prev;
 };
+static_assert(sizeof(RingLink) == 16, "ring links fit the smallest block's data");
 
 static RingLink *ring(kelvoTreeNode *node) { return reinterpret_cast<RingLink *>(node + 1); }
 

@@ -2,7 +2,6 @@
 #include "shm/shared.h"
 #include "runtime/cfgvals.h"
 #include "runtime/fatal.h"
-#include "shm/epoch.h"
 #include "shm/shmalloc.h"
 
 #include <cstring>
@@ -74,19 +73,4 @@ void kelvoFreeSharedCache(void)
     kelvoShFreeAligned64(kelvoSharedData->cache.readers);
     kelvoShFreeAligned64(kelvoSharedData);
     kelvoSharedData = nullptr;
-}
-
-int kelvoSharedRequestEnd(void)
-{
-    int left = 0;
-    if (kelvoReader.active) {
-        kelvoShLog(KELVO_LL_ERROR, "Request ended inside an epoch read section");
-        kelvoGlobalEpochEnd();
-        left++;
-    }
-    if (int locks = kelvoLocksReleaseAll()) {
-        kelvoShLog(KELVO_LL_ERROR, "Request ended holding %d shared lock(s); shared cache disabled", locks);
-        left += locks;
-    }
-    return left;
 }

@@ -16,6 +16,7 @@
 #ifndef KELVO_SHARED_H
 #define KELVO_SHARED_H
 
+#include <cstddef>
 #include <cstdint>
 
 #include "shm/ck_shim.h"
@@ -26,6 +27,8 @@ struct alignas(16) kelvoCasList {
     void *head;
     uint64_t changes;
 };
+static_assert(sizeof(kelvoCasList) == 16 && alignof(kelvoCasList) == 16,
+              "a list head is one operand of a double-width compare-and-swap");
 
 struct kelvoInvalidationQueue;
 
@@ -104,6 +107,9 @@ struct alignas(64) kelvoSharedRoot {
     kelvoRequestCounters requests;
     kelvoReserveMapList reserve;
 };
+static_assert(alignof(kelvoSharedRoot) == 64, "the root is a 64-byte aligned block (kelvoShMallocAligned64)");
+static_assert(offsetof(kelvoSharedRoot, cache) % 64 == 0 && offsetof(kelvoSharedCache, deferred) % 64 == 0,
+              "the global epoch's deferred-free record starts its own cache line");
 
 /* The root of this process tree, or null before start-up (and when it failed). */
 extern kelvoSharedRoot *kelvoSharedData;
@@ -117,14 +123,6 @@ extern kelvoSharedRoot *kelvoSharedData;
 int kelvoInitSharedCache(uint64_t seed);
 /* Frees the root and what it owns back into the heap (the arena stays). */
 void kelvoFreeSharedCache(void);
-
-/*
- * Request end: gives back what a bailout left behind, a read section still
- * open or shared locks still held (those mark the shared state broken, as
- * their data may be half-changed), and reports it with an error log. Returns
- * how many were left.
- */
-int kelvoSharedRequestEnd(void);
 
 /*
  * Engine side (shared_php.cc). Module start-up: points the signal hooks at

@@ -50,11 +50,13 @@ static kelvoTreeNode *liveTag(kelvoTreeNode *h)
     return reinterpret_cast<kelvoTreeNode *>(reinterpret_cast<uintptr_t>(h) ^ 0x6b656c766f6c6976ull);
 }
 
-template <typename T> static T loadRelaxed(const T *at) { return __atomic_load_n(at, __ATOMIC_ACQUIRE); }
-template <typename T> static void storeRelaxed(T *at, T value) { __atomic_store_n(at, value, __ATOMIC_RELEASE); }
+/* The top and the free byte count are also read without the allocator lock (accounting, range
+ * checks): stored with release under the lock, loaded with acquire. */
+template <typename T> static T loadAcquire(const T *at) { return __atomic_load_n(at, __ATOMIC_ACQUIRE); }
+template <typename T> static void storeRelease(T *at, T value) { __atomic_store_n(at, value, __ATOMIC_RELEASE); }
 
-static void setCurr(char *top) { storeRelaxed(&arena->curr, top); }
-static void addFree(int64_t delta) { storeRelaxed(&arena->free_bytes, arena->free_bytes + delta); }
+static void setCurr(char *top) { storeRelease(&arena->curr, top); }
+static void addFree(int64_t delta) { storeRelease(&arena->free_bytes, arena->free_bytes + delta); }
 
 static void writeHeader(kelvoTreeNode *h, uint32_t prevsize, uint32_t size, bool isFree)
 {
@@ -167,6 +169,7 @@ void kelvoShDestroy(void)
 void *kelvoShMallocImpl(size_t request)
 {
     kelvoAssert(kelvoShArenaActive());
+    kelvoAssertLockHeld(&arena->lock);
     if (request > KELVO_SH_MAX_BLOCK)
         return nullptr;
     uint32_t n = static_cast<uint32_t>(request ? roundUp16(request) : KELVO_SH_GRANULE);
@@ -204,6 +207,7 @@ void *kelvoShMallocImpl(size_t request)
 
 void kelvoShTrimBlock(kelvoTreeNode *h, uint32_t size, uint32_t newSize)
 {
+    kelvoAssertLockHeld(&arena->lock);
     kelvoAssert(size >= newSize + KELVO_SPLIT_MIN);
     kelvoTreeNodeUpdate(h, -1, newSize, false);
     uint32_t rest = size - newSize - KELVO_SH_HEADER;
@@ -222,6 +226,7 @@ constexpr uint64_t MIN_TAIL_PIECE = KELVO_SH_HEADER + KELVO_SH_GRANULE;
 
 void kelvoShFreeBlock(kelvoTreeNode *h)
 {
+    kelvoAssertLockHeld(&arena->lock);
     kelvoAssert(!kelvoTreeIsFree(h));
     char *low = bytes(h);
     char *high = bytes(nextOf(h));
@@ -293,6 +298,7 @@ static bool isLiveBlock(kelvoTreeNode *h)
 
 bool kelvoShFreeImpl(void *pointer)
 {
+    kelvoAssertLockHeld(&arena->lock);
     kelvoTreeNode *h = kelvoShHeader(pointer);
     if (!isLiveBlock(h)) {
         kelvoShLog(KELVO_LL_ERROR, "Refusing to free %p: not a live block of the shared heap", pointer);
@@ -339,7 +345,7 @@ static void checkRange(void *pointer, const char *function)
     if (!kelvoShArenaActive())
         kelvoPanic("Shared memory segment is not available");
     char *p = static_cast<char *>(pointer);
-    char *low = arena->base + KELVO_SH_HEADER, *top = loadRelaxed(&arena->curr);
+    char *low = arena->base + KELVO_SH_HEADER, *top = loadAcquire(&arena->curr);
     if (p >= low && p <= top)
         return;
     bool before = p < arena->base;
@@ -391,6 +397,9 @@ void *kelvoShRealloc(void *pointer, size_t size)
     return result;
 }
 
+/* 71 = the heap's own pointer (8 bytes) and up to 63 bytes to the next 64-byte boundary. */
+static_assert(sizeof(void *) <= 8, "the heap's own pointer fits the 8 bytes before an aligned block");
+
 void *kelvoShMallocAligned64(size_t size)
 {
     if (size > KELVO_SH_MAX_BLOCK)
@@ -425,13 +434,13 @@ uint64_t kelvoShCappedSize(void) { return kelvoShSize(); }
 uint64_t kelvoShActive(void)
 {
     kelvoAssert(kelvoShArenaActive());
-    return loadRelaxed(&arena->curr) - arena->base;
+    return loadAcquire(&arena->curr) - arena->base;
 }
 
 uint64_t kelvoShFreeBytes(void)
 {
     kelvoAssert(kelvoShArenaActive());
-    return loadRelaxed(&arena->free_bytes);
+    return loadAcquire(&arena->free_bytes);
 }
 
 uint64_t kelvoShUsed(void)

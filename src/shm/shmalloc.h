@@ -40,6 +40,19 @@ struct kelvoShArena {
     uint64_t free_bytes; // data bytes of all free blocks
     uint32_t broken;     // raised when a lock holder of the process tree died
 };
+static_assert(alignof(kelvoShArena) == 64 && offsetof(kelvoShArena, page_size) % 64 == 0 &&
+                  offsetof(kelvoShArena, page_size) >= sizeof(kelvoLock),
+              "the allocator lock's waiters spin on lines the heap's state does not share");
+static_assert(sizeof(kelvoShArena) <= 4096, "the arena header fits the first page, below the first block");
+
+static_assert((KELVO_SH_GRANULE & (KELVO_SH_GRANULE - 1)) == 0, "granule rounding is a mask");
+static_assert(KELVO_SH_HEADER % KELVO_SH_GRANULE == 0 && alignof(kelvoTreeNode) <= KELVO_SH_GRANULE,
+              "a header on a granule keeps its block's data on one");
+static_assert(KELVO_SH_GRANULE >= 2 * sizeof(kelvoTreeNode *), "the smallest free block holds its two ring links");
+static_assert(KELVO_SH_MAX_BLOCK % KELVO_SH_GRANULE == 0 && KELVO_SH_MAX_BLOCK <= KELVO_TREE_SIZE_MASK,
+              "every block size fits the 31 size bits of a header");
+static_assert(KELVO_SPLIT_MIN % KELVO_SH_GRANULE == 0 && KELVO_SPLIT_MIN >= KELVO_SH_HEADER + KELVO_SH_GRANULE,
+              "a split leaves a whole block: a header and at least one granule");
 
 /* The process's arena header pointer (inherited by forks). */
 extern kelvoShArena *kelvoShArenaPtr;
@@ -86,13 +99,17 @@ void kelvoShFreeAligned64(void *pointer);
 [[nodiscard]] int kelvoShLock(void);
 void kelvoShUnlock(void);
 
-/* The allocation core; the caller holds the allocator lock. */
+/*
+ * The cores below run with the allocator lock held by the caller; debug builds
+ * assert it (kelvoAssertLockHeld).
+ */
+/* The allocation core. */
 void *kelvoShMallocImpl(size_t size);
 /* The free core for a pointer from kelvoShMallocImpl; false when it is not a live block. */
 bool kelvoShFreeImpl(void *pointer);
-/* Frees an in-use block and merges it with its free neighbours (lock held). */
+/* Frees an in-use block and merges it with its free neighbours. */
 void kelvoShFreeBlock(kelvoTreeNode *header);
-/* Cuts an in-use block of `size` to `newSize` (size - newSize >= KELVO_SPLIT_MIN) and frees the rest (lock held). */
+/* Cuts an in-use block of `size` to `newSize` (size - newSize >= KELVO_SPLIT_MIN) and frees the rest. */
 void kelvoShTrimBlock(kelvoTreeNode *header, uint32_t size, uint32_t newSize);
 
 /* Accounting, read without the lock (advisory figures). */

@@ -2,6 +2,7 @@
 // engine that started the module (embed SAPI).
 #include "client/client.h"
 #include "client/event.h"
+#include "client/guard.h"
 #include "support/command_engine.h"
 
 extern "C" {

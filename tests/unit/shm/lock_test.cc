@@ -162,6 +162,13 @@ TEST(LockDeathTest, UnknownKindNameAndUndeferWithoutDeferralAreFatal) {
     EXPECT_EQ(kelvoLockInit(nullptr, 7), -1);
 }
 
+// Debug builds stop at the owner check; others when the lock is not among those held.
+TEST(LockDeathTest, ReleasingALockThisProcessDoesNotHoldIsFatal) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    kelvoLock notHeld{};
+    EXPECT_EXIT(kelvoLockUnlock(&notHeld), testing::KilledBySignal(SIGSEGV), "kelvoLockHeldByMe\\(lock\\)|unreachable");
+}
+
 // The engine's depth and the deferred SIGIO handler, through the hooks.
 struct Deferral : ::testing::Test {
     static inline int engineDepth, sigioRuns, depthSeenBySigio;

@@ -2,6 +2,8 @@
 // resizing, refusal of bad frees, and the whole-heap invariants.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <iterator>
 #include <map>
 #include <random>
 #include <sys/mman.h>
@@ -292,6 +294,23 @@ TEST_F(ArenaDeathTest, PointersOutsideTheHeapPanic) {
     EXPECT_EXIT(kelvoShRealloc(kelvoShArenaPtr->end - 16, 8), testing::KilledBySignal(SIGSEGV),
                 "kelvoShRealloc\\(\\) kelvo_heap_panic: Invalid pointer .* bytes after our shared heap");
 }
+
+#ifndef NDEBUG
+// The heap's cores run under the allocator lock; debug builds end a caller that does not hold it.
+TEST_F(ArenaDeathTest, CoresWithoutTheAllocatorLockAreFatal) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    void *block = kelvoShMalloc(64);
+    kelvoTreeNode *header = kelvoShHeader(block);
+    const std::function<void()> cores[] = {
+        [] { kelvoShMallocImpl(16); },
+        [block] { kelvoShFreeImpl(block); },
+        [header] { kelvoShFreeBlock(header); },
+        [header] { kelvoShTrimBlock(header, 64, 0); },
+    };
+    for (size_t i = 0; i < std::size(cores); i++)
+        EXPECT_EXIT(cores[i](), testing::KilledBySignal(SIGSEGV), "Assertion 'kelvoLockHeldByMe\\(") << "core " << i;
+}
+#endif
 
 // A long random run against a model of the live blocks and their contents.
 TEST_F(Arena, RandomRunKeepsEveryInvariant) {
