@@ -23,26 +23,6 @@ namespace {
 constexpr const char *kTypeNames[] = {"unknown", "string", "array", "integer", "nil",  "status", "error", "double",
                                       "bool",    "map",    "set",   "attr",    "push", "bignum", "verb"};
 
-bool allOfType(const kelvoReply *r, uint32_t type)
-{
-    for (uint64_t i = 0; i < r->elements; i++)
-        if (!is(at(r, i), type))
-            return false;
-    return true;
-}
-
-/* Every element a STRING; otherwise the first other one is reported as wrong type `expected`. */
-bool requireStrings(const kelvoReplyEnv *env, const kelvoReply *r, const char *expected)
-{
-    for (uint64_t i = 0; i < r->elements; i++) {
-        if (!is(at(r, i), KELVO_REPLY_STRING)) {
-            WRONG_TYPE(env, expected, at(r, i));
-            return false;
-        }
-    }
-    return true;
-}
-
 /* The score rule: a DOUBLE's value, a string-like reply's text read by zend_strtod. */
 double scoreOf(const kelvoReply *r)
 {
@@ -52,6 +32,33 @@ double scoreOf(const kelvoReply *r)
 }
 
 } // namespace
+
+void kelvoFormat::infoToZVal(zval *rv, kelvoQuerySet *, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    if (kelvoInfoReplyToZval(rv, reply) < 0) {
+        MALFORMED(env, "expected INFO verbatim string with CR-delimited lines");
+        kelvoReplyFailure(rv);
+    }
+}
+
+bool kelvoFormat::allOfType(const kelvoReply *r, uint32_t type)
+{
+    for (uint64_t i = 0; i < r->elements; i++)
+        if (!is(at(r, i), type))
+            return false;
+    return true;
+}
+
+bool kelvoFormat::requireStrings(const kelvoReplyEnv *env, const kelvoReply *r, const char *expected)
+{
+    for (uint64_t i = 0; i < r->elements; i++) {
+        if (!is(at(r, i), KELVO_REPLY_STRING)) {
+            WRONG_TYPE(env, expected, at(r, i));
+            return false;
+        }
+    }
+    return true;
+}
 
 void kelvoFormat::numericOrString(zval *dst, const char *s, size_t len)
 {
@@ -72,16 +79,15 @@ void kelvoFormat::numericOrString(zval *dst, const char *s, size_t len)
     ZVAL_STRINGL_FAST(dst, s, len);
 }
 
-namespace {
-
-/* The array key rule, for a string-like reply's text as received. */
-void addByReplyKey(zval *arr, const kelvoReply *key, zval *value)
+void kelvoFormat::addByReplyKey(zval *arr, const kelvoReply *key, zval *value)
 {
     if (is(key, KELVO_REPLY_INTEGER))
         zend_hash_index_update(Z_ARRVAL_P(arr), key->v.integer, value);
     else
         zend_symtable_update(Z_ARRVAL_P(arr), key->v.str, value);
 }
+
+namespace {
 
 void listOf(zval *dst, const kelvoReply *src, const kelvoPackOptions *opts, uint32_t reqFlags)
 {
@@ -123,19 +129,6 @@ void mapOf(zval *dst, const kelvoReply *src, const kelvoPackOptions *opts, uint3
             ZVAL_NULL(&v);
         addByReplyKey(dst, key, &v);
     }
-}
-
-/* The generic conversion with one option bit set for its duration. */
-void convertWith(zval *dst, const kelvoReply *reply, const kelvoReplyEnv *env, uint32_t bit, uint32_t reqFlags)
-{
-    kelvoPackOptions opts = env->opts;
-    opts.flags = static_cast<kelvoOptionWord>(opts.flags | bit);
-    kelvoReplyToZVal(dst, reply, &opts, reqFlags);
-}
-
-void generic(zval *dst, const kelvoReply *reply, const kelvoReplyEnv *env, uint32_t reqFlags)
-{
-    kelvoReplyToZVal(dst, reply, &env->opts, reqFlags);
 }
 
 /* -- formatter bodies, on the client's reply environment ------------------------------------------ */
@@ -233,13 +226,6 @@ void hkeys(zval *rv, kelvoQuerySet *, kelvoReplyEnv *env, const kelvoReply *repl
     array_init_size(rv, static_cast<uint32_t>(reply->elements));
     for (uint64_t i = 0; i < reply->elements; i++)
         add_next_index_str(rv, zend_string_copy(at(reply, i)->v.str));
-}
-
-void addUnpackedPair(zval *arr, const kelvoReplyEnv *env, const kelvoReply *key, const kelvoReply *value)
-{
-    zval v;
-    unpack(&v, &env->opts, value);
-    addByReplyKey(arr, key, &v);
 }
 
 void hrandfield(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
@@ -356,9 +342,7 @@ bool kelvoFormat::addMemberScoreRows(zval *rv, const kelvoReplyEnv *env, const k
     return true;
 }
 
-namespace {
-
-bool addFlatMemberScores(zval *rv, const kelvoReplyEnv *env, const kelvoReply *flat)
+bool kelvoFormat::addFlatMemberScores(zval *rv, const kelvoReplyEnv *env, const kelvoReply *flat)
 {
     for (uint64_t i = 0; i + 1 < flat->elements; i += 2)
         if (kelvoUnpackZpopEntry(rv, &env->opts, at(flat, i), at(flat, i + 1)) < 0)
@@ -366,7 +350,7 @@ bool addFlatMemberScores(zval *rv, const kelvoReplyEnv *env, const kelvoReply *f
     return true;
 }
 
-void unpackedList(zval *rv, const kelvoReplyEnv *env, const kelvoReply *reply)
+void kelvoFormat::unpackedList(zval *rv, const kelvoReplyEnv *env, const kelvoReply *reply)
 {
     array_init_size(rv, static_cast<uint32_t>(reply->elements));
     for (uint64_t i = 0; i < reply->elements; i++) {
@@ -375,6 +359,15 @@ void unpackedList(zval *rv, const kelvoReplyEnv *env, const kelvoReply *reply)
         add_next_index_zval(rv, &v);
     }
 }
+
+void kelvoFormat::addUnpackedPair(zval *arr, const kelvoReplyEnv *env, const kelvoReply *key, const kelvoReply *value)
+{
+    zval v;
+    unpack(&v, &env->opts, value);
+    addByReplyKey(arr, key, &v);
+}
+
+namespace {
 
 void zipZsetVals(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
 {
@@ -521,13 +514,6 @@ void scan(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *re
 
 /* -- text parsers ------------------------------------------------------------------------------ */
 
-void infoToZVal(zval *rv, kelvoQuerySet *, kelvoReplyEnv *env, const kelvoReply *reply)
-{
-    if (kelvoInfoReplyToZval(rv, reply) < 0) {
-        MALFORMED(env, "expected INFO verbatim string with CR-delimited lines");
-        kelvoReplyFailure(rv);
-    }
-}
 
 void clusterReply(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
 {
