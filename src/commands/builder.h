@@ -44,6 +44,13 @@ inline bool kelvoIsWord(const zend_string *s, const char (&word)[N])
     return ZSTR_LEN(s) == N - 1 && strncasecmp(ZSTR_VAL(s), word, N - 1) == 0;
 }
 
+/* The value itself, through a reference. */
+inline zval *kelvoDeref(zval *value)
+{
+    ZVAL_DEREF(value);
+    return value;
+}
+
 /* A blocking command's timeout in seconds: a number, a numeric string, null or a boolean. A
  * string that spells no number (it would block for ever as 0) is refused with "Timeout must be
  * numeric", and so is an array or an object: -1. */
