@@ -12,8 +12,6 @@ extern "C" {
 #include "zend_strtod.h"
 }
 
-#include <cerrno>
-#include <cstdlib>
 #include <cstring>
 
 using namespace kelvoFormat;
@@ -39,6 +37,13 @@ void kelvoFormat::infoToZVal(zval *rv, kelvoQuerySet *, kelvoReplyEnv *env, cons
         MALFORMED(env, "expected INFO verbatim string with CR-delimited lines");
         kelvoReplyFailure(rv);
     }
+}
+
+void kelvoFormat::flatStrings(zval *rv, const kelvoReply *reply)
+{
+    array_init_size(rv, static_cast<uint32_t>(reply->elements));
+    for (uint64_t i = 0; i < reply->elements; i++)
+        add_next_index_str(rv, zend_string_copy(at(reply, i)->v.str));
 }
 
 bool kelvoFormat::allOfType(const kelvoReply *r, uint32_t type)
@@ -450,227 +455,6 @@ void zrandmember(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoRe
     if (!requireStrings(env, reply, "ZRANDMEMBER string member"))
         return kelvoReplyFailure(rv);
     unpackedList(rv, env, reply);
-}
-
-/* -- scan ------------------------------------------------------------------------------------- */
-
-/* Cursors are unsigned 64-bit on the server; the iterator keeps their bits in a signed integer
- * and the scan builders send it back as unsigned. */
-zend_long cursorOf(const zend_string *s)
-{
-    errno = 0;
-    unsigned long long u = strtoull(ZSTR_VAL(s), nullptr, 10);
-    if (errno == ERANGE)
-        u = ~0ull;
-    return static_cast<zend_long>(u);
-}
-
-void scan(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
-{
-    zval *it = env->it;
-    bool keyScan =
-        rqs->cmd == REDIS_CMD_SCAN || rqs->cmd == REDIS_CMD_HSCAN || rqs->cmd == REDIS_CMD_SSCAN || rqs->cmd == REDIS_CMD_ZSCAN;
-    kelvoAssert(reply != NULL && it != NULL &&
-                ((Z_TYPE_P(it) == IS_LONG && keyScan) || (Z_TYPE_P(it) == IS_STRING && rqs->cmd == REDIS_CMD_CLUSTERSCAN)));
-    if (!isPair(reply) || !is(at(reply, 0), KELVO_REPLY_STRING) || !is(at(reply, 1), KELVO_REPLY_ARRAY)) {
-        MALFORMED(env, "expected scan cursor and array payload");
-        return kelvoReplyFailure(rv);
-    }
-    zend_string *cursor = at(reply, 0)->v.str;
-    if (rqs->cmd == REDIS_CMD_CLUSTERSCAN) {
-        zval_ptr_dtor(it);
-        ZVAL_STR_COPY(it, cursor);
-    } else {
-        ZVAL_LONG(it, cursorOf(cursor));
-    }
-    const kelvoReply *payload = at(reply, 1);
-    if (rqs->cmd == REDIS_CMD_HSCAN || rqs->cmd == REDIS_CMD_ZSCAN) {
-        if (payload->elements % 2) {
-            MALFORMED(env, "expected scan key/value pairs");
-            return kelvoReplyFailure(rv);
-        }
-        if (!allOfType(payload, KELVO_REPLY_STRING)) {
-            MALFORMED(env, "expected string scan key/value pair");
-            return kelvoReplyFailure(rv);
-        }
-        array_init_size(rv, static_cast<uint32_t>(payload->elements / 2));
-        if (rqs->cmd == REDIS_CMD_ZSCAN) {
-            if (!addFlatMemberScores(rv, env, payload))
-                kelvoReplyFailure(rv);
-            return;
-        }
-        for (uint64_t i = 0; i < payload->elements; i += 2)
-            addUnpackedPair(rv, env, at(payload, i), at(payload, i + 1));
-        return;
-    }
-    if (!requireStrings(env, payload, "string scan member"))
-        return kelvoReplyFailure(rv);
-    if (rqs->cmd != REDIS_CMD_SCAN)
-        return unpackedList(rv, env, payload);
-    array_init_size(rv, static_cast<uint32_t>(payload->elements));
-    for (uint64_t i = 0; i < payload->elements; i++)
-        add_next_index_str(rv, zend_string_copy(at(payload, i)->v.str));
-}
-
-/* -- text parsers ------------------------------------------------------------------------------ */
-
-
-void clusterReply(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
-{
-    if (rqs->context == 1)
-        return infoToZVal(rv, rqs, env, reply);
-    generic(rv, reply, env, rqs->flags);
-}
-
-bool isLineBreak(char c) { return c == '\r' || c == '\n'; }
-
-void clientReply(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
-{
-    uint8_t ctx = rqs->context;
-    if (ctx & 0x2) {
-        if (!is(reply, KELVO_REPLY_STATUS))
-            return generic(rv, reply, env, KELVO_REQ_RAW);
-        generic(rv, reply, env, rqs->flags);
-        if ((ctx & 0x8) && env->flags)
-            *env->flags = static_cast<kelvoOptionWord>(*env->flags | kelvoOptCapaRedirect);
-        return;
-    }
-    bool verb = is(reply, KELVO_REPLY_VERB);
-    if ((ctx & 0x1) && verb) {
-        const char *s = ZSTR_VAL(reply->v.str);
-        const char *end = s + ZSTR_LEN(reply->v.str);
-        array_init(rv);
-        while (s < end) {
-            while (s < end && isLineBreak(*s))
-                s++;
-            const char *line = s;
-            while (s < end && !isLineBreak(*s))
-                s++;
-            if (s == line)
-                break;
-            zval row;
-            array_init(&row);
-            clientReplyToArray(&row, line, static_cast<size_t>(s - line));
-            add_next_index_zval(rv, &row);
-        }
-        return;
-    }
-    if ((ctx & 0x4) && verb) {
-        array_init(rv);
-        clientReplyToArray(rv, ZSTR_VAL(reply->v.str), ZSTR_LEN(reply->v.str));
-        return;
-    }
-    generic(rv, reply, env, KELVO_REQ_RAW);
-}
-
-/* -- subcommand-shaped formatters -------------------------------------------------------------- */
-
-void commandReply(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
-{
-    if (rqs->context == 1) {
-        if (!is(reply, KELVO_REPLY_INTEGER)) {
-            WRONG_TYPE(env, "COMMAND integer reply", reply);
-            return kelvoReplyFailure(rv);
-        }
-        return generic(rv, reply, env, rqs->flags);
-    }
-    if (!is(reply, KELVO_REPLY_ARRAY) && !is(reply, KELVO_REPLY_MAP)) {
-        WRONG_TYPE(env, "COMMAND array/map reply", reply);
-        return kelvoReplyFailure(rv);
-    }
-    if (rqs->context == 4)
-        return convertWith(rv, reply, env, kelvoOptReplyLiteral, rqs->flags);
-    if (rqs->context != 2 || !phpredisMode(env->opts.flags))
-        return generic(rv, reply, env, rqs->flags);
-    if (reply->elements % 2) {
-        MALFORMED(env, "expected COMMAND DOCS key/map pairs");
-        return kelvoReplyFailure(rv);
-    }
-    array_init_size(rv, static_cast<uint32_t>(reply->elements));
-    for (uint64_t i = 0; i < reply->elements; i += 2) {
-        if (!is(at(reply, i), KELVO_REPLY_STRING) || !is(at(reply, i + 1), KELVO_REPLY_MAP)) {
-            MALFORMED(env, "expected COMMAND DOCS string/map pair");
-            return kelvoReplyFailure(rv);
-        }
-        add_next_index_str(rv, zend_string_copy(at(reply, i)->v.str));
-        zval docs;
-        generic(&docs, at(reply, i + 1), env, rqs->flags);
-        add_next_index_zval(rv, &docs);
-    }
-}
-
-/* [a, b, a, b, ...] of strings as received from a MAP or flat ARRAY already checked. */
-void flatStrings(zval *rv, const kelvoReply *reply)
-{
-    array_init_size(rv, static_cast<uint32_t>(reply->elements));
-    for (uint64_t i = 0; i < reply->elements; i++)
-        add_next_index_str(rv, zend_string_copy(at(reply, i)->v.str));
-}
-
-void configReply(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
-{
-    if (!is(reply, KELVO_REPLY_MAP) || !phpredisMode(env->opts.flags) || !(rqs->flags & KELVO_REQ_CLUSTER))
-        return generic(rv, reply, env, rqs->flags);
-    if (reply->elements % 2) {
-        MALFORMED(env, "expected CONFIG key/value pairs");
-        return kelvoReplyFailure(rv);
-    }
-    if (!allOfType(reply, KELVO_REPLY_STRING)) {
-        MALFORMED(env, "expected CONFIG string/string pair");
-        return kelvoReplyFailure(rv);
-    }
-    flatStrings(rv, reply);
-}
-
-void pubsubReply(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
-{
-    if (rqs->context == 1) {
-        if (!is(reply, KELVO_REPLY_INTEGER)) {
-            WRONG_TYPE(env, "integer", reply);
-            return kelvoReplyFailure(rv);
-        }
-        ZVAL_LONG(rv, reply->v.integer);
-        return;
-    }
-    if (!is(reply, KELVO_REPLY_ARRAY)) {
-        WRONG_TYPE(env, "array", reply);
-        return kelvoReplyFailure(rv);
-    }
-    if (rqs->context == 2) {
-        if (!requireStrings(env, reply, "string pubsub channel"))
-            return kelvoReplyFailure(rv);
-        return flatStrings(rv, reply);
-    }
-    if (rqs->context != 3)
-        return generic(rv, reply, env, rqs->flags);
-    if (reply->elements % 2) {
-        MALFORMED(env, "expected pubsub channel/count pairs");
-        return kelvoReplyFailure(rv);
-    }
-    for (uint64_t i = 0; i < reply->elements; i += 2) {
-        if (!is(at(reply, i), KELVO_REPLY_STRING) || !is(at(reply, i + 1), KELVO_REPLY_INTEGER)) {
-            MALFORMED(env, "expected string/integer pubsub pair");
-            return kelvoReplyFailure(rv);
-        }
-    }
-    bool flat = phpredisMode(env->opts.flags) && (rqs->flags & KELVO_REQ_CLUSTER);
-    array_init_size(rv, static_cast<uint32_t>(flat ? reply->elements : reply->elements / 2));
-    for (uint64_t i = 0; i < reply->elements; i += 2) {
-        if (flat) {
-            add_next_index_str(rv, zend_string_copy(at(reply, i)->v.str));
-            add_next_index_long(rv, at(reply, i + 1)->v.integer);
-            continue;
-        }
-        zval count;
-        ZVAL_LONG(&count, at(reply, i + 1)->v.integer);
-        addByReplyKey(rv, at(reply, i), &count);
-    }
-}
-
-void fcall(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
-{
-    /* The handler a builder may attach comes with the FCALL builder. */
-    generic(rv, reply, env, rqs->flags);
 }
 
 void lcs(zval *rv, kelvoQuerySet *, kelvoReplyEnv *env, const kelvoReply *reply)
@@ -1116,14 +900,7 @@ KELVO_FORMATTER(kelvoHGetKeysAssocFmt, hgetKeysAssoc)
 KELVO_FORMATTER(kelvoZipZsetVals, zipZsetVals)
 KELVO_FORMATTER(kelvoZipZpopVals, zipZpopVals)
 KELVO_FORMATTER(kelvoZRandMemberVals, zrandmember)
-KELVO_FORMATTER(kelvoScanReply, scan)
 KELVO_FORMATTER(kelvoInfoToZVal, infoToZVal)
-KELVO_FORMATTER(kelvoClientReply, clientReply)
-KELVO_FORMATTER(kelvoClusterReply, clusterReply)
-KELVO_FORMATTER(kelvoCommandReply, commandReply)
-KELVO_FORMATTER(kelvoConfigReply, configReply)
-KELVO_FORMATTER(kelvoPubSubReply, pubsubReply)
-KELVO_FORMATTER(kelvoFcallFmt, fcall)
 KELVO_FORMATTER(kelvoLcsToZVal, lcs)
 KELVO_FORMATTER(kelvoGeosearchFmt, geosearch)
 KELVO_FORMATTER(kelvoVEmbFmt, vemb)

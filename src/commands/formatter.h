@@ -64,6 +64,8 @@ bool requireStrings(const kelvoReplyEnv *env, const kelvoReply *r, const char *e
 void addByReplyKey(zval *arr, const kelvoReply *key, zval *value);
 /* key => the value unpacked with the client's options. */
 void addUnpackedPair(zval *arr, const kelvoReplyEnv *env, const kelvoReply *key, const kelvoReply *value);
+/* [a, b, ...] of the string elements as received, already checked. */
+void flatStrings(zval *rv, const kelvoReply *reply);
 /* Every element unpacked, as a list. */
 void unpackedList(zval *rv, const kelvoReplyEnv *env, const kelvoReply *reply);
 /* member => score from a flat [member, score, ...] list; false after a report. */
