@@ -425,7 +425,10 @@ int kelvoIncrDecrRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *o
     if (hash) {
         Z_PARAM_STR(field)
     }
-    Z_PARAM_OPTIONAL
+    /* Only where the amount may be left out: the engine's parser assumes no required parameter follows. */
+    if (optional) {
+        Z_PARAM_OPTIONAL
+    }
     if (floating) {
         Z_PARAM_DOUBLE(byFloat)
     } else {
