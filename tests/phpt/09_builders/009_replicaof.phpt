@@ -1,0 +1,56 @@
+--TEST--
+REPLICAOF on a throw-away server: it becomes a replica of the harness's second server and a primary again with no host; port 0 and an empty host are refused without a request; BGSAVE's forms
+--EXTENSIONS--
+kelvo
+--FILE--
+<?php
+require __DIR__ . '/../inc/servers.inc';
+require __DIR__ . '/../inc/own_server.inc';
+use Kelvo\Kelvo;
+
+$host = kelvo_test_env('KELVO_TEST_HOST');
+$primaryPort = (int) kelvo_test_env('KELVO_TEST_PORT2');
+$primary = new Kelvo($host, $primaryPort);
+$primary->set('b2:repl', 'from the primary');
+
+$own = new OwnServer();
+$r = new Kelvo('127.0.0.1', $own->port);
+var_dump($r->replicaof($host, $primaryPort));
+for ($i = 0; $i < 500 && ($r->info('replication')['master_link_status'] ?? '') !== 'up'; $i++) {
+    usleep(10000);
+}
+var_dump($r->role()[0], $r->get('b2:repl'));
+
+var_dump($r->replicaof(), $r->role()[0]);
+var_dump($r->replicaof($host, $primaryPort), $r->replicaof(null), $r->role()[0]);
+foreach ([[$host, 0], [$host, 65536], ['', 6379]] as [$h, $p]) {
+    $sent = $r->getBytes()[0];
+    var_dump(@$r->replicaof($h, $p), error_get_last()['message'], $r->getBytes()[0] - $sent);
+}
+var_dump($r->role()[0]);
+
+var_dump($r->bgsave(), @$r->bgsave('now'), error_get_last()['message']);
+$primary->del('b2:repl');
+?>
+--EXPECT--
+bool(true)
+string(5) "slave"
+string(16) "from the primary"
+bool(true)
+string(6) "master"
+bool(true)
+bool(true)
+string(6) "master"
+bool(false)
+string(38) "Kelvo\Kelvo::replicaof(): Invalid port"
+int(0)
+bool(false)
+string(38) "Kelvo\Kelvo::replicaof(): Invalid port"
+int(0)
+bool(false)
+string(46) "Kelvo\Kelvo::replicaof(): Host cannot be empty"
+int(0)
+string(6) "master"
+bool(true)
+bool(false)
+string(45) "Kelvo\Kelvo::bgsave(): Unknown argument 'now'"
