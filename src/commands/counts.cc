@@ -28,12 +28,14 @@ int kelvoListPopRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *ob
 /* SPOP, ZPOPMIN, ZPOPMAX: the count whenever given; MOVE: the database, always. */
 int kelvoKeyLongRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *obj)
 {
-    const uint32_t least = req->cmd == REDIS_CMD_MOVE ? 2 : 1;
+    const bool move = req->cmd == REDIS_CMD_MOVE;
     zend_string *key;
     zend_long number = 0;
-    ZEND_PARSE_PARAMETERS_START(least, 2)
+    ZEND_PARSE_PARAMETERS_START(move ? 2 : 1, 2)
     Z_PARAM_STR(key)
-    Z_PARAM_OPTIONAL
+    if (!move) {
+        Z_PARAM_OPTIONAL
+    }
     Z_PARAM_LONG(number)
     ZEND_PARSE_PARAMETERS_END_EX(return -1);
     kelvoCatKey(req, obj, key);

@@ -285,6 +285,12 @@ int kelvoMigrateRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *ob
     zend_string *user = nullptr, *pass = nullptr;
     if (credentials && Z_TYPE_P(credentials) != IS_NULL && kelvoGetAuthInfoZVal(&user, &pass, credentials) != 0)
         return -1;
+    if (EG(exception)) { /* a credential without a string form */
+        if (user)
+            zend_string_release(user);
+        zend_string_release(pass);
+        return -1;
+    }
     kelvoRespCmdCatZStr(req, host);
     kelvoRespCmdCatZendLong(req, port);
     if (keys)
