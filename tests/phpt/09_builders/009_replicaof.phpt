@@ -1,5 +1,5 @@
 --TEST--
-REPLICAOF on a throw-away server: it becomes a replica of the harness's second server and a primary again with no host; port 0 and an empty host are refused without a request; BGSAVE's forms
+REPLICAOF on a throw-away server: it becomes a replica of the harness's second server and a primary again with no host; port 0 and an empty host are refused without a request; BGSAVE refuses an unknown argument
 --EXTENSIONS--
 kelvo
 --FILE--
@@ -29,7 +29,7 @@ foreach ([[$host, 0], [$host, 65536], ['', 6379]] as [$h, $p]) {
 }
 var_dump($r->role()[0]);
 
-var_dump($r->bgsave(), @$r->bgsave('now'), error_get_last()['message']);
+var_dump(@$r->bgsave('now'), error_get_last()['message']);
 $primary->del('b2:repl');
 ?>
 --EXPECT--
@@ -51,6 +51,5 @@ bool(false)
 string(46) "Kelvo\Kelvo::replicaof(): Host cannot be empty"
 int(0)
 string(6) "master"
-bool(true)
 bool(false)
 string(45) "Kelvo\Kelvo::bgsave(): Unknown argument 'now'"
