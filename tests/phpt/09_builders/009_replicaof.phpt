@@ -13,10 +13,17 @@ $primaryPort = (int) kelvo_test_env('KELVO_TEST_PORT2');
 $primary = new Kelvo($host, $primaryPort);
 $primary->set('b2:repl', 'from the primary');
 
+// A replica keeps the primary's data in its working folder: give it one of its own.
+$dir = sys_get_temp_dir() . '/kelvo-replicaof-' . getmypid();
+@mkdir($dir);
+$cwd = getcwd();
+chdir($dir);
 $own = new OwnServer();
+chdir($cwd);
 $r = new Kelvo('127.0.0.1', $own->port);
 var_dump($r->replicaof($host, $primaryPort));
-for ($i = 0; $i < 500 && ($r->info('replication')['master_link_status'] ?? '') !== 'up'; $i++) {
+// The primary waits a few seconds for more replicas before it streams its data.
+for ($i = 0; $i < 2000 && ($r->info('replication')['master_link_status'] ?? '') !== 'up'; $i++) {
     usleep(10000);
 }
 var_dump($r->role()[0], $r->get('b2:repl'));
@@ -31,6 +38,9 @@ var_dump($r->role()[0]);
 
 var_dump(@$r->bgsave('now'), error_get_last()['message']);
 $primary->del('b2:repl');
+$own->stop();
+array_map('unlink', glob("$dir/*"));
+rmdir($dir);
 ?>
 --EXPECT--
 bool(true)
