@@ -11,14 +11,30 @@ namespace {
 
 bool isDirection(const zend_string *word) { return kelvoIsWord(word, "LEFT") || kelvoIsWord(word, "RIGHT"); }
 
-/* The source and destination keys and both directions, after the directions were checked. */
-void catMove(rrc *req, robj *obj, zend_string *source, zend_string *destination, zend_string *from, zend_string *to)
+/* Both directions, then the timeout, checked in this order; the messages name the directions as
+ * each command's method does. 0, or -1 after the warning. */
+int checkMove(const zend_string *from, const zend_string *to, double timeout, const char *badFrom, const char *badTo)
 {
-    kelvoReserveArgs(req, 7);
+    if (!isDirection(from))
+        return kelvoRefuse("%s", badFrom);
+    if (!isDirection(to))
+        return kelvoRefuse("%s", badTo);
+    if (timeout < 0)
+        return kelvoRefuse("Timeout cannot be negative");
+    return 0;
+}
+
+/* The source and destination keys, both directions and a blocking command's timeout. */
+void catMove(rrc *req, robj *obj, zend_string *source, zend_string *destination, zend_string *from, zend_string *to,
+             bool blocking, double timeout)
+{
+    kelvoReserveArgs(req, 8);
     kelvoCatKey(req, obj, source);
     kelvoCatKey(req, obj, destination);
     kelvoRespCmdCatZStr(req, from);
     kelvoRespCmdCatZStr(req, to);
+    if (blocking)
+        kelvoRespCmdCatDouble(req, timeout);
 }
 
 /* LMOVEM's option: COUNT or EXACTLY with a count of at least 1 and OBO or BULK. */
@@ -79,15 +95,10 @@ int kelvoLmoveRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *obj)
         Z_PARAM_DOUBLE(timeout)
     }
     ZEND_PARSE_PARAMETERS_END_EX(return -1);
-    if (!isDirection(from))
-        return kelvoRefuse("Wherefrom argument must be either 'LEFT' or 'RIGHT'");
-    if (!isDirection(to))
-        return kelvoRefuse("Whereto argument must be either 'LEFT' or 'RIGHT'");
-    if (timeout < 0)
-        return kelvoRefuse("Timeout cannot be negative");
-    catMove(req, obj, source, destination, from, to);
-    if (blocking)
-        kelvoRespCmdCatDouble(req, timeout);
+    if (checkMove(from, to, timeout, "Wherefrom argument must be either 'LEFT' or 'RIGHT'",
+                  "Whereto argument must be either 'LEFT' or 'RIGHT'") != 0)
+        return -1;
+    catMove(req, obj, source, destination, from, to, blocking, timeout);
     return 0;
 }
 
@@ -109,18 +120,12 @@ int kelvoLmovemRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *obj
     Z_PARAM_OPTIONAL
     Z_PARAM_ARRAY_HT_OR_NULL(options)
     ZEND_PARSE_PARAMETERS_END_EX(return -1);
-    if (!isDirection(from))
-        return kelvoRefuse("from argument must be either 'LEFT' or 'RIGHT'");
-    if (!isDirection(to))
-        return kelvoRefuse("to argument must be either 'LEFT' or 'RIGHT'");
-    if (timeout < 0)
-        return kelvoRefuse("Timeout cannot be negative");
     MoveAmount amount;
-    if (readMoveAmount(&amount, options) != 0)
+    if (checkMove(from, to, timeout, "from argument must be either 'LEFT' or 'RIGHT'",
+                  "to argument must be either 'LEFT' or 'RIGHT'") != 0 ||
+        readMoveAmount(&amount, options) != 0)
         return -1;
-    catMove(req, obj, source, destination, from, to);
-    if (blocking)
-        kelvoRespCmdCatDouble(req, timeout);
+    catMove(req, obj, source, destination, from, to, blocking, timeout);
     if (amount.kind) {
         kelvoRespCmdCatLen(req, amount.kind, strlen(amount.kind));
         kelvoRespCmdCatZendLong(req, amount.count);

@@ -132,13 +132,7 @@ int kelvoSortRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *obj)
     kelvoCatKey(req, obj, key);
     if (!options)
         return 0;
-    zend_string *name;
-    zval *value;
-    ZEND_HASH_FOREACH_STR_KEY_VAL(options, name, value)
-    {
-        if (!name)
-            continue;
-        ZVAL_DEREF(value);
+    kelvoForEachOption(options, [req](zend_string *name, zval *value) {
         const bool text = Z_TYPE_P(value) == IS_STRING;
         if ((kelvoIsWord(name, "BY") || kelvoIsWord(name, "STORE")) && text) {
             kelvoRespCmdCatZStr(req, name);
@@ -163,13 +157,12 @@ int kelvoSortRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *obj)
             zval *offset = zend_hash_index_find_deref(Z_ARRVAL_P(value), 0);
             zval *count = zend_hash_index_find_deref(Z_ARRVAL_P(value), 1);
             if (!offset || !count)
-                continue;
+                return;
             kelvoCatWord(req, "LIMIT");
             kelvoRespCmdCatZendLong(req, zval_get_long(offset));
             kelvoRespCmdCatZendLong(req, zval_get_long(count));
         }
-    }
-    ZEND_HASH_FOREACH_END();
+    });
     return 0;
 }
 

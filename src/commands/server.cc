@@ -120,18 +120,10 @@ void takeLong(zend_long *out, zval *value)
 HotkeysStart readHotkeysStart(HashTable *options)
 {
     HotkeysStart start;
-    zend_string *name;
-    zval *value;
-    ZEND_HASH_FOREACH_STR_KEY_VAL(options, name, value)
-    {
-        if (!name)
-            continue;
-        value = kelvoDeref(value);
+    kelvoForEachOption(options, [&start](zend_string *name, zval *value) {
         if (kelvoIsWord(name, "METRICS")) {
-            if (Z_TYPE_P(value) != IS_ARRAY) {
-                selectMetric(&start, value);
-                continue;
-            }
+            if (Z_TYPE_P(value) != IS_ARRAY)
+                return selectMetric(&start, value);
             zval *metric;
             ZEND_HASH_FOREACH_VAL(Z_ARRVAL_P(value), metric) { selectMetric(&start, metric); }
             ZEND_HASH_FOREACH_END();
@@ -144,8 +136,7 @@ HotkeysStart readHotkeysStart(HashTable *options)
         } else if (kelvoIsWord(name, "SLOTS") && Z_TYPE_P(value) == IS_ARRAY) {
             start.slots = Z_ARRVAL_P(value);
         }
-    }
-    ZEND_HASH_FOREACH_END();
+    });
     return start;
 }
 
@@ -212,19 +203,12 @@ int kelvoCopyRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *obj)
     zend_long db = -1;
     bool replace = false;
     if (options) {
-        zend_string *name;
-        zval *value;
-        ZEND_HASH_FOREACH_STR_KEY_VAL(options, name, value)
-        {
-            if (!name)
-                continue;
-            value = kelvoDeref(value);
+        kelvoForEachOption(options, [&](zend_string *name, zval *value) {
             if (kelvoIsWord(name, "DB"))
                 db = Z_TYPE_P(value) == IS_NULL ? -1 : zval_get_long(value);
             else if (kelvoIsWord(name, "REPLACE"))
                 replace = zend_is_true(value);
-        }
-        ZEND_HASH_FOREACH_END();
+        });
     }
     kelvoCatKey(req, obj, source);
     kelvoCatKey(req, obj, destination);

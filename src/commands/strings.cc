@@ -389,20 +389,10 @@ int kelvoDelExRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *obj)
     return kelvoRespCmdCatIfType(req, obj, ifType, ifValue) ? 0 : -1;
 }
 
-/* SETEX, PSETEX: the time to live as given; the server judges it. */
-int kelvoSetExRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *obj)
+/* SETEX, PSETEX: key, the time to live as given (the server judges it), packed value: LSET's shape. */
+int kelvoSetExRCmd(zend_execute_data *execute_data, zval *return_value, rrc *req, robj *obj)
 {
-    zend_string *key;
-    zend_long ttl;
-    zval *value;
-    ZEND_PARSE_PARAMETERS_START(3, 3)
-    Z_PARAM_STR(key)
-    Z_PARAM_LONG(ttl)
-    Z_PARAM_ZVAL(value)
-    ZEND_PARSE_PARAMETERS_END_EX(return -1);
-    kelvoCatKey(req, obj, key);
-    kelvoRespCmdCatZendLong(req, ttl);
-    return kelvoCatValue(req, obj, value) ? 0 : -1;
+    return kelvoKeyLongMemRCmd(execute_data, return_value, req, obj);
 }
 
 /* -- counters ------------------------------------------------------------------------------------ */
