@@ -360,20 +360,25 @@ rk *listCopy(const rk *key)
     return copy;
 }
 
+/* An initialised hash or set around a map, or null (the map freed) when memory is short. */
+rk *mapKey(uint32_t type, kelvoMap *map)
+{
+    if (!map)
+        return nullptr;
+    rk *key = rkKeyAlloc(type);
+    if (!key) {
+        kelvoMapFree(map);
+        return nullptr;
+    }
+    key->flags = KELVO_KEY_INITIALIZED;
+    key->v.map = map;
+    return key;
+}
+
 rk *mapKeyCopy(const rk *key)
 {
     const kelvoMap *map = key->v.map;
-    kelvoMap *dst = mapCopy(key->type, map, map->slots, liveArenaBytes(key->type, map));
-    if (!dst)
-        return nullptr;
-    rk *copy = rkKeyAlloc(key->type);
-    if (!copy) {
-        kelvoShFree(dst);
-        return nullptr;
-    }
-    copy->flags = KELVO_KEY_INITIALIZED;
-    copy->v.map = dst;
-    return copy;
+    return mapKey(key->type, mapCopy(key->type, map, map->slots, liveArenaBytes(key->type, map)));
 }
 
 /* Whether every member of a map is known well enough for the map to be the whole value. */
@@ -414,7 +419,7 @@ uint64_t kelvoMapMemberHash(const char *member, size_t length)
     return XXH3_64bits_withSeed(member, length, memberSeed);
 }
 
-size_t kelvoKeyMaxBytes(void) { return kelvoShSize() / 8; }
+size_t kelvoKeyMaxBytes(void) { return kelvoShArenaActive() ? kelvoShSize() / 8 : 0; }
 
 /* --- building and freeing --- */
 
@@ -475,17 +480,7 @@ rk *kelvoMapKeyCreate(uint32_t type, uint64_t members, uint64_t arenaBytes)
 {
     if (!isMapType(type))
         return nullptr;
-    kelvoMap *map = arenaBytes ? kelvoMapCreateSized(type, members, arenaBytes) : kelvoMapCreate(type, members);
-    if (!map)
-        return nullptr;
-    rk *key = rkKeyAlloc(type);
-    if (!key) {
-        kelvoMapFree(map);
-        return nullptr;
-    }
-    key->flags = KELVO_KEY_INITIALIZED;
-    key->v.map = map;
-    return key;
+    return mapKey(type, arenaBytes ? kelvoMapCreateSized(type, members, arenaBytes) : kelvoMapCreate(type, members));
 }
 
 rk *kelvoHashCreate(uint64_t fields) { return kelvoMapKeyCreate(KELVO_HASH, fields, 0); }

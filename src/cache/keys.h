@@ -39,21 +39,12 @@
 #include <cstddef>
 #include <cstdint>
 
-struct kelvoReply;
-struct kelvoPackOptions;
-struct _zval_struct;
-typedef struct _zval_struct zval;
+#include "catalog/cmdrow.h"
 
-/* Value types (`rk::type`), one bit each. */
-enum : uint32_t {
-    KELVO_NIL = 1, /* interned values only */
-    KELVO_STRING = 2,
-    KELVO_INTEGER = 4,
-    KELVO_HASH = 8,
-    KELVO_SET = 16,
-    KELVO_LIST = 32,
-    KELVO_ZSET = 64,
-};
+struct kelvoPackOptions;
+
+/* Value types (`rk::type`), one bit each: KELVO_NIL (interned values only), KELVO_STRING,
+ * KELVO_INTEGER, KELVO_HASH, KELVO_SET, KELVO_LIST, KELVO_ZSET, named by the command catalogue. */
 
 /* Value flags (`rk::flags`). */
 constexpr uint16_t KELVO_INTERNED = 0x1;        /* a static constant: never freed, copied or changed */

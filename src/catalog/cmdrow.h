@@ -29,6 +29,7 @@ struct kelvoReply;    /* reply node */
  * values; it takes the names from here rather than defining them again. */
 constexpr int KELVO_NIL = 1;
 constexpr int KELVO_STRING = 2;
+constexpr int KELVO_INTEGER = 4;
 constexpr int KELVO_HASH = 8;
 constexpr int KELVO_SET = 16;
 constexpr int KELVO_LIST = 32;

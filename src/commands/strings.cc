@@ -415,7 +415,7 @@ int kelvoIncrDecrRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *o
     if (hash) {
         Z_PARAM_STR(field)
     }
-    /* Only where the amount may be left out: the engine's parser assumes no required parameter follows. */
+    /* Only INCR and DECR may leave the amount out (the engine assumes what it is told here). */
     if (optional) {
         Z_PARAM_OPTIONAL
     }

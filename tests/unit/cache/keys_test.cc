@@ -10,6 +10,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include <xxhash.h>
@@ -30,11 +31,11 @@ struct Keys : ::testing::Test {
     {
         ASSERT_EQ(kelvoShInitEx(16 * MiB, KELVO_PREFAULT_OFF, KELVO_LOCK_ADAPTIVE_MUTEX), 0);
         kelvoMapSetSeed(0x9e3779b97f4a7c15ULL);
-        startUsed = kelvoShUsed();
+        startUsed = inUseBytes();
     }
     void TearDown() override
     {
-        EXPECT_EQ(kelvoShUsed(), startUsed) << "the heap does not balance";
+        EXPECT_EQ(inUseBytes(), startUsed) << "the heap does not balance";
         checkHeap();
         kelvoShDestroy();
     }
@@ -346,6 +347,36 @@ TEST_F(Keys, BadPutArgumentsLeaveTheMapAsItWas)
     kelvoKeyFree(h);
 }
 
+/* --- private and shared values --- */
+
+/* Shared values are handed out as `const rk *`: nothing that changes a value accepts one. */
+static_assert(!std::is_invocable_v<decltype(&kelvoKeySetLen), const rk *, uint64_t>);
+static_assert(!std::is_invocable_v<decltype(&kelvoKeyFlagExists), const rk *, const char *, size_t, int>);
+static_assert(
+    !std::is_invocable_v<decltype(&kelvoHashPutString), const rk *, const char *, size_t, const char *, size_t>);
+static_assert(!std::is_invocable_v<decltype(&kelvoKeyMapPtr), const rk *>);
+static_assert(!std::is_invocable_v<decltype(&kelvoKeyZSet), const rk *>);
+static_assert(std::is_invocable_r_v<rk *, decltype(&kelvoKeyClone), const rk *>);
+
+TEST_F(Keys, AChangeOfASharedValueGoesThroughACopy)
+{
+    const rk *shared = build(KELVO_LIST, 0, agg({str("a"), str("b")}));
+    ASSERT_NE(shared, nullptr);
+    rk *copy = kelvoKeyClone(shared);
+    ASSERT_NE(copy, nullptr);
+    ASSERT_EQ(kelvoKeySetLen(copy, 2), 0);
+    EXPECT_TRUE(kelvoKeyIs(copy, KELVO_KEY_FULL));
+    EXPECT_FALSE(kelvoKeyIs(shared, KELVO_KEY_FULL));
+    EXPECT_EQ(kelvoKeyRealLen(shared), -1);
+    /* The interned values are shared by every process: every change is refused. */
+    for (rk *interned : {kelvoNilKey, kelvoExistsKey, kelvoEmptyHashKey, kelvoEmptySetKey, kelvoZeroKey}) {
+        EXPECT_EQ(kelvoKeySetLen(interned, 1), -1);
+        EXPECT_EQ(kelvoKeyFlagExists(interned, "m", 1, 1), -1);
+    }
+    kelvoKeyFree(copy);
+    kelvoKeyFree(shared);
+}
+
 /* --- member facts and lookups --- */
 
 TEST_F(Keys, LookupStatesFollowWhatIsKnown)
@@ -385,7 +416,7 @@ TEST_F(Keys, LookupStatesFollowWhatIsKnown)
     kelvoKeyFree(partial);
 }
 
-TEST_F(Keys, FactsAreRefusedOnFullInternedAndOtherTypes)
+TEST_F(Keys, FactsAreRefusedOnFullUninitialisedAndOtherTypes)
 {
     rk *full = build(KELVO_SET, KELVO_KEY_FULL, agg({str("a")}));
     rk *list = build(KELVO_LIST, 0, agg({str("a")}));
@@ -394,8 +425,6 @@ TEST_F(Keys, FactsAreRefusedOnFullInternedAndOtherTypes)
     EXPECT_EQ(kelvoKeyFlagExists(full, "b", 1, 1), -1);
     EXPECT_EQ(kelvoKeyFlagExists(list, "b", 1, 1), -1);
     EXPECT_EQ(kelvoKeyFlagExists(lengthOnly, "b", 1, 1), -1);
-    EXPECT_EQ(kelvoKeyFlagExists(kelvoEmptySetKey, "b", 1, 1), -1);
-    EXPECT_EQ(kelvoKeySetLen(kelvoNilKey, 3), -1);
     kelvoKeyFree(full);
     kelvoKeyFree(list);
     kelvoKeyFree(lengthOnly);
@@ -611,6 +640,14 @@ TEST_F(Keys, NoValueTakesMoreThanAnEighthOfTheArena)
     EXPECT_EQ(h->v.map, before);
     EXPECT_EQ(h->v.map->live, 1u);
     kelvoKeyFree(h);
+}
+
+TEST(KeysWithoutArena, NothingIsBuilt)
+{
+    ASSERT_FALSE(kelvoShArenaActive());
+    EXPECT_EQ(kelvoKeyMaxBytes(), 0u);
+    EXPECT_EQ(build(KELVO_STRING, KELVO_KEY_FULL, str("a")), nullptr);
+    EXPECT_EQ(build(KELVO_STRING, KELVO_KEY_FULL, nil()), kelvoNilKey);
 }
 
 TEST_F(Keys, SortedSetsFillInOrderOrReversedWithTheirScores)

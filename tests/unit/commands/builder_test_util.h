@@ -7,9 +7,12 @@
 #include "catalog/cmdinfo.h"
 #include "client/object.h"
 #include "commands/commands.h"
+#include "runtime/kelvo.h"
 #include "wire/command.h"
 
 extern "C" {
+#include "php_main.h"
+#include "sapi/embed/php_embed.h"
 #include "zend_exceptions.h"
 #include "zend_execute.h"
 }
@@ -20,6 +23,10 @@ extern "C" {
 #include <vector>
 
 namespace kelvo_test {
+
+inline int startupWithKelvo(sapi_module_struct *sapi) { return php_module_startup(sapi, &kelvo_module_entry); }
+/* The engine environment starts the embed SAPI; have it start the module too. */
+inline const bool moduleLoaded = (php_embed_module.startup = startupWithKelvo, true);
 
 /* Every diagnostic the engine reports while it lives, instead of printing it. */
 class Diagnostics {

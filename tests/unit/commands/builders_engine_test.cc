@@ -12,10 +12,6 @@
 #include "builder_test_util.h"
 #include "support/engine_exception.h"
 
-extern "C" {
-#include "php_main.h"
-}
-
 #include <cstdlib>
 #include <string>
 
@@ -24,8 +20,7 @@ namespace {
 using kelvo_test::Built;
 using kelvo_test::Diagnostics;
 
-int startupWithKelvo(sapi_module_struct *sapi) { return php_module_startup(sapi, &kelvo_module_entry); }
-const bool moduleLoaded = (php_embed_module.startup = startupWithKelvo, true);
+using kelvo_test::moduleLoaded;
 
 std::string run(const std::string &code) { return runPhp(code, "builders test"); }
 

@@ -12,7 +12,6 @@
 
 extern "C" {
 #include "ext/standard/php_var.h"
-#include "php_main.h"
 #include "zend_smart_str.h"
 }
 
@@ -30,8 +29,7 @@ namespace {
 using kelvo_test::Built;
 using kelvo_test::Diagnostics;
 
-int startupWithKelvo(sapi_module_struct *sapi) { return php_module_startup(sapi, &kelvo_module_entry); }
-const bool moduleLoaded = (php_embed_module.startup = startupWithKelvo, true);
+using kelvo_test::moduleLoaded;
 
 const std::set<kelvoRespFn> fuzzed = {
     kelvoEmptyRCmd,        kelvoKeyRCmd,        kelvoStrRCmd,         kelvoKeyValRCmd,   kelvoKeyKeyRCmd,
@@ -150,7 +148,9 @@ class Values {
                 ZVAL_NEW_REF(&v, &v);
             switch (pick(3)) {
             case 0:
-                add_next_index_zval(out, &v);
+                /* After the largest index there is no next one, and the value is not taken. */
+                if (add_next_index_zval(out, &v) != SUCCESS)
+                    zval_ptr_dtor(&v);
                 break;
             case 1: {
                 const std::string &w = words[pick(std::size(words))];

@@ -99,4 +99,19 @@ inline void checkHeap()
     EXPECT_LE(a->free_bytes, kelvoShActive());
 }
 
+// Data bytes of the blocks in use: what a balanced test gives back, whatever the free blocks
+// were split into or merged with meanwhile.
+inline uint64_t inUseBytes()
+{
+    const kelvoShArena *a = kelvoShArenaPtr;
+    uint64_t total = 0;
+    for (const char *at = reinterpret_cast<const char *>(a->first); at < a->curr;) {
+        auto *h = reinterpret_cast<const kelvoTreeNode *>(at);
+        if (!kelvoTreeIsFree(h))
+            total += kelvoTreeSize(h);
+        at += KELVO_SH_HEADER + kelvoTreeSize(h);
+    }
+    return total;
+}
+
 #endif
