@@ -15,6 +15,7 @@
 #include "pack/pack.h"
 #include "session/session.h"
 #include "runtime/settings.h"
+#include "sentinel/sentinel.h"
 #include "shm/epoch.h"
 #include "shm/shared.h"
 
@@ -36,7 +37,6 @@ extern "C" {
 
 #include "stubs/cluster_arginfo.h"
 #include "stubs/kelvo_arginfo.h"
-#include "stubs/sentinel_arginfo.h"
 #include "stubs/table_arginfo.h"
 
 ZEND_DECLARE_MODULE_GLOBALS(kelvo)
@@ -313,7 +313,7 @@ static void registerClientClasses(void)
 {
     kelvoRegisterClientClasses();
     kelvoRegisterObjectHandlers();
-    kelvo_sentinel_ce = register_class_Kelvo_Sentinel();
+    kelvo_sentinel_ce = kelvoRegisterSentinelClass();
     kelvo_table_ce = register_class_Kelvo_Table();
     kelvo_table_fullscan_generator_ce = registerGeneratorSubclass(register_class_Kelvo_Table_FullscanGenerator);
     kelvo_cluster_ce = register_class_Kelvo_Cluster();

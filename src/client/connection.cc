@@ -31,8 +31,6 @@ extern "C" {
 
 namespace {
 
-constexpr double kelvoMaxArgumentTimeout = 2147483647.0;
-
 uint64_t nowMicros()
 {
     struct timespec ts;
@@ -198,11 +196,6 @@ struct timeval releaseInfoKeepTimeout(redisInfo *info)
     struct timeval kept = info->readTimeout;
     kelvoRedisInfoRelease(info);
     return kept;
-}
-
-bool validTimeout(double seconds)
-{
-    return !std::isnan(seconds) && seconds <= kelvoMaxArgumentTimeout;
 }
 
 /* Closes whatever link the object still holds (a pooled link goes back, any other is closed). */
@@ -642,6 +635,11 @@ int kelvoSyncObject(robj *ro, uint32_t wanted, bool quiet)
     }
 }
 
+bool kelvoTimeoutArgumentValid(double seconds)
+{
+    return !std::isnan(seconds) && seconds <= 2147483647.0;
+}
+
 /* Builds information and link in one step; -1 with an exception pending and `info` released. */
 int kelvoConnect(redisInfo *outInfo, kelvoLink *outLink, bool persistent, kelvoOptionWord flags, zend_string *host,
                  zend_long port, double connectTimeout, double readTimeout, uint32_t db, zend_string *user,
@@ -953,11 +951,11 @@ ZEND_METHOD(Kelvo_Kelvo, __construct)
         zend_value_error("Port must be an integer between 0 - 65536");
         RETURN_THROWS();
     }
-    if (!validTimeout(s.connectTimeout)) {
+    if (!kelvoTimeoutArgumentValid(s.connectTimeout)) {
         zend_value_error("Invalid connect timeout");
         RETURN_THROWS();
     }
-    if (!validTimeout(s.readTimeout)) {
+    if (!kelvoTimeoutArgumentValid(s.readTimeout)) {
         zend_value_error("Invalid command timeout");
         RETURN_THROWS();
     }

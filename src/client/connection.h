@@ -24,6 +24,9 @@ extern "C" {
 /* Largest database number a client accepts (SELECT takes a signed 32-bit index). */
 constexpr zend_long kelvoMaxDatabase = 2147483647;
 
+/* A timeout a constructor accepts: at most 2147483647 seconds, and a number (NaN is refused). */
+bool kelvoTimeoutArgumentValid(double seconds);
+
 /* A connection option array (the constructor's single array argument, the session and sentinel hosts). */
 struct kelvoConnectOptions {
     zend_string *host;

@@ -13,10 +13,16 @@
 #include <openssl/ssl.h>
 #include <xxhash.h>
 
+extern "C" {
+#include "ext/random/php_random.h"
+}
+
 #include <cerrno>
+#include <cinttypes>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <initializer_list>
 #include <string>
 #include <strings.h>
 
@@ -134,6 +140,39 @@ bool keyIs(const kelvoReply *key, const char *name)
     return zend_string_equals_cstr(kelvoReplyZStr(key), name, strlen(name));
 }
 
+/* Drawn once per process image; a forked child keeps it, as it keeps the pools it keys. */
+uint64_t secretsSeed()
+{
+    static uint64_t seed;
+    static bool drawn;
+    if (!drawn) {
+        drawn = php_random_bytes_silent(&seed, sizeof seed) == SUCCESS;
+    }
+    return seed;
+}
+
+/*
+ * The password and every TLS setting, each length-prefixed so that no two settings run into one
+ * another, hashed with a seed drawn at start-up: the identity tells them apart without naming them.
+ */
+uint64_t secretsHash(const redisInfo *info)
+{
+    std::string bytes;
+    auto add = [&bytes](const zend_string *s) {
+        uint64_t length = s ? ZSTR_LEN(s) + 1 : 0;
+        bytes.append(reinterpret_cast<const char *>(&length), sizeof length);
+        if (s)
+            bytes.append(ZSTR_VAL(s), ZSTR_LEN(s));
+    };
+    add(info->pass);
+    bytes += char(info->tls.enabled);
+    bytes += char(info->tls.verify);
+    for (const zend_string *s : {info->tls.localCert, info->tls.localPk, info->tls.cafile, info->tls.capath,
+                                 info->tls.peerName})
+        add(s);
+    return XXH3_64bits_withSeed(bytes.data(), bytes.size(), secretsSeed());
+}
+
 /* What the module keeps of the HELLO map. */
 void linkHelloReply(kelvoLink *link, const kelvoReply *map)
 {
@@ -193,10 +232,13 @@ int redisInfoGetUri(const redisInfo *info, char *buf, size_t size)
     int cache = (info->flags & kelvoOptUseCache) ? 1 : 0;
     int tracking = (info->flags & kelvoOptClientTracking) ? 1 : 0;
     const char *host = info->host ? ZSTR_VAL(info->host) : "";
+    char secret[32] = "";
+    if (info->flags & kelvoOptKeyedBySecrets)
+        snprintf(secret, sizeof secret, "&secret=%016" PRIx64, secretsHash(info));
     if (info->type == REDIS_CONN_UNIX)
-        return snprintf(buf, size, "unix://%s@%s?cache=%d&tracking=%d", user, host, cache, tracking);
-    return snprintf(buf, size, "%s://%s@%s:%d?cache=%d&tracking=%d", info->tls.enabled ? "tls" : "tcp", user,
-                    info->addr[0] ? info->addr : host, info->port, cache, tracking);
+        return snprintf(buf, size, "unix://%s@%s?cache=%d&tracking=%d%s", user, host, cache, tracking, secret);
+    return snprintf(buf, size, "%s://%s@%s:%d?cache=%d&tracking=%d%s", info->tls.enabled ? "tls" : "tcp", user,
+                    info->addr[0] ? info->addr : host, info->port, cache, tracking, secret);
 }
 
 zend_string *redisInfoGetUriZStr(const redisInfo *info)

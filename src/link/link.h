@@ -75,7 +75,7 @@ struct redisInfo {
     zend_string *pass;
     int32_t type;              /* REDIS_CONN_TCP, REDIS_CONN_UNIX; -1: no information */
     uint32_t db;               /* the database the object wants */
-    kelvoOptionWord flags;     /* the object's option flags when this was built */
+    kelvoOptionWord flags;     /* the object's option flags when this was built; kelvoOptKeyedBySecrets */
     uint8_t persistent;        /* 1: the link goes to the persistent pool on release */
 };
 
@@ -106,8 +106,9 @@ struct kelvoLink {
  * Formats the server identity into `buf` (snprintf rules) and returns its full
  * length: "tcp|tls://<user>@<addr or host>:<port>?cache=<0|1>&tracking=<0|1>"
  * or "unix://<user>@<path>?cache=<0|1>&tracking=<0|1>". The user is "default"
- * only when none is set (an empty one stays empty). Password, database,
- * timeouts and TLS files are not part of it.
+ * only when none is set (an empty one stays empty). Database and timeouts are
+ * not part of it; password and TLS settings only under kelvoOptKeyedBySecrets,
+ * as "&secret=<16 hex digits>", a hash with a seed this process draws at random.
  */
 int redisInfoGetUri(const redisInfo *info, char *buf, size_t size);
 /* The identity as a new request-lifetime string. */

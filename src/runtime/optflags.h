@@ -22,6 +22,8 @@ enum class kelvoOptBit : unsigned {
     WithMeta,            /* never set by an option: the current call returns its metadata */
     CapaRedirect,        /* the handshake announces CLIENT CAPA redirect */
     RestorePubsub,       /* OPT_RESTORE_PUBSUB */
+    KeyedBySecrets,      /* never set by an option: the link's identity carries a hash of its password
+                            and TLS settings, so a pooled link serves only the same secrets (sentinel) */
     Count
 };
 
@@ -47,6 +49,7 @@ constexpr kelvoOptionWord kelvoOptPackIgnoreNumbers = kelvoOptFlag(kelvoOptBit::
 constexpr kelvoOptionWord kelvoOptWithMeta = kelvoOptFlag(kelvoOptBit::WithMeta);
 constexpr kelvoOptionWord kelvoOptCapaRedirect = kelvoOptFlag(kelvoOptBit::CapaRedirect);
 constexpr kelvoOptionWord kelvoOptRestorePubsub = kelvoOptFlag(kelvoOptBit::RestorePubsub);
+constexpr kelvoOptionWord kelvoOptKeyedBySecrets = kelvoOptFlag(kelvoOptBit::KeyedBySecrets);
 
 constexpr kelvoOptionWord kelvoDefaultOptionFlags = kelvoOptPhpredisCompat | kelvoOptUseCache | kelvoOptClientTracking;
 

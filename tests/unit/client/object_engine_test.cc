@@ -29,12 +29,6 @@ int startupWithKelvo(sapi_module_struct *sapi)
 
 const bool moduleLoaded = (php_embed_module.startup = startupWithKelvo, true);
 
-std::string env(const char *name)
-{
-    const char *value = getenv(name);
-    return value ? value : "";
-}
-
 std::string run(const std::string &code) { return runPhp(code, "object test"); }
 
 /* A plain socket to the test server in MONITOR mode: every command the server runs is reported. */
@@ -81,7 +75,7 @@ class Monitor {
 TEST(ObjectRelease, SubscribedObjectLeavesItsChannelsBeforeTheTablesGo)
 {
     ASSERT_TRUE(moduleLoaded);
-    std::string port = env("KELVO_TEST_PORT");
+    std::string port = harnessEnv("KELVO_TEST_PORT");
     ASSERT_FALSE(port.empty()) << "KELVO_TEST_PORT is not set: run the tests through scripts/test";
     ASSERT_EQ(run("$o = new Kelvo\\Kelvo('127.0.0.1', " + port +
                   ", 0.0, 0.0, ['use-cache' => false, 'persistent' => false]); $out = $o->serverName();"),
@@ -111,7 +105,7 @@ TEST(ObjectRelease, SubscribedObjectLeavesItsChannelsBeforeTheTablesGo)
 TEST(ObjectFork, ChildOpensItsOwnLinkAndLeavesTheParentsAlone)
 {
     ASSERT_TRUE(moduleLoaded);
-    std::string port = env("KELVO_TEST_PORT");
+    std::string port = harnessEnv("KELVO_TEST_PORT");
     ASSERT_FALSE(port.empty()) << "KELVO_TEST_PORT is not set: run the tests through scripts/test";
     ASSERT_EQ(run("$f = new Kelvo\\Kelvo('127.0.0.1', " + port + ", 0.0, 0.0, ['use-cache' => false]); $out = $f->serverName();"),
               "redis");
@@ -160,25 +154,12 @@ struct LifecycleCase {
 
 class ObjectLifecycle : public ::testing::TestWithParam<LifecycleCase> {};
 
-/* Expands ENV(NAME) into the quoted value of the harness variable. */
-std::string expand(std::string code)
-{
-    for (size_t at; (at = code.find("ENV(")) != std::string::npos;) {
-        size_t end = code.find(')', at);
-        std::string name = code.substr(at + 4, end - at - 4);
-        std::string value = env(name.c_str());
-        EXPECT_FALSE(value.empty()) << name << " is not set: run the tests through scripts/test";
-        code.replace(at, end - at + 1, "'" + value + "'");
-    }
-    return code;
-}
-
 TEST_P(ObjectLifecycle, CreateCloneAndReleaseLeaveNothingBehind)
 {
     ASSERT_TRUE(moduleLoaded);
     const LifecycleCase &c = GetParam();
     std::string use = c.connects ? "$a->serverName(); $b->serverName(); $a->getAuth(); " : "";
-    std::string code = "$a = " + expand(c.construct) + "; $a->setOption(Kelvo\\Kelvo::OPT_PREFIX, 'p:');"
+    std::string code = "$a = " + withHarnessEnv(c.construct) + "; $a->setOption(Kelvo\\Kelvo::OPT_PREFIX, 'p:');"
                        " $a->addAllowPatterns('x*'); $a->setOption(110, 'az');"
                        " $b = clone $a; " + use +
                        "$out = $b->_prefix('k') . ' ' . count($b->getOption(Kelvo\\Kelvo::OPT_ALLOW_PATTERNS)); unset($a, $b);";

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 extern "C" {
@@ -54,6 +55,26 @@ inline std::string runPhp(const std::string &code, const char *where = "engine t
     std::string wrapped = "try { " + code + " } catch (Throwable $x) { $out = get_class($x) . ': ' . $x->getMessage(); }";
     EXPECT_EQ(zend_eval_string(wrapped.c_str(), nullptr, where), SUCCESS);
     return takePhpOut();
+}
+
+/* A variable the harness's servers export ("" when unset). */
+inline std::string harnessEnv(const char *name)
+{
+    const char *value = getenv(name);
+    return value ? value : "";
+}
+
+/* PHP code with every ENV(NAME) replaced by the quoted value of that harness variable. */
+inline std::string withHarnessEnv(std::string code)
+{
+    for (size_t at; (at = code.find("ENV(")) != std::string::npos;) {
+        size_t end = code.find(')', at);
+        std::string name = code.substr(at + 4, end - at - 4);
+        std::string value = harnessEnv(name.c_str());
+        EXPECT_FALSE(value.empty()) << name << " is not set: run the tests through scripts/test";
+        code.replace(at, end - at + 1, "'" + value + "'");
+    }
+    return code;
 }
 
 inline ::testing::Environment *const kelvoEngineEnvironment =
