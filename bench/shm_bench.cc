@@ -105,7 +105,7 @@ void BM_EpochBeginEnd(benchmark::State &state)
     kelvoCfgVals.enabled = 1;
     kelvoCfgVals.initialized = 1;
     kelvoCfgVals.initial_readers = 32;
-    if (kelvoShInitEx(16 << 20, KELVO_PREFAULT_OFF, KELVO_LOCK_SPIN) != 0 || kelvoInitSharedCache(1) != 0 ||
+    if (kelvoShInitEx(16 << 20, KELVO_PREFAULT_OFF, KELVO_LOCK_SPIN) != 0 || kelvoInitSharedCache() != 0 ||
         kelvoGlobalEpochInit() != 0)
         abort();
     for (auto _ : state) {

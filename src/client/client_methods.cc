@@ -318,12 +318,10 @@ ZEND_METHOD(Kelvo_Kelvo, onFlushed) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM
 ZEND_METHOD(Kelvo_Kelvo, onInvalidated) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Kelvo, dispatchEvents) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Kelvo, stats) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, flushMemory) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Kelvo, pipeline) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Kelvo, multi) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Kelvo, exec) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Kelvo, discard) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Kelvo, _getKeys) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 
 }
 

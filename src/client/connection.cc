@@ -4,6 +4,10 @@
  */
 #include "client/connection.h"
 
+#include "cache/attach.h"
+#include "cache/cache.h"
+#include "cache/keylease.h"
+#include "cache/keys.h"
 #include "commands/backoff.h"
 #include "shm/epoch.h"
 #include "runtime/exception.h"
@@ -497,9 +501,40 @@ int syncFail(robj *ro, bool quiet)
     return -1;
 }
 
+/* Once a minute across processes at most: the warning that no epoch record could be had. */
+constexpr uint64_t kelvoReadTokenWarningMicros = 600000000;
+/* An endpoint's server facts are refreshed when they are older than this. */
+constexpr uint64_t kelvoInfoRefreshMicros = 59999999;
+
+void warnNoReadToken(uint64_t now)
+{
+    uint64_t *last = &kelvoSharedData->tables.read_token_warning_time;
+    uint64_t seen = __atomic_load_n(last, __ATOMIC_RELAXED);
+    if (seen < now && now - seen > kelvoReadTokenWarningMicros &&
+        __atomic_compare_exchange_n(last, &seen, now, false, __ATOMIC_RELAXED, __ATOMIC_RELAXED)) {
+        kelvoLogWarning("%s:%d OOM - %s", KELVO_LOG_SITE,
+                        "Failed to allocate read-token, skipping in-memory cache lookup for command");
+    }
+}
+
+} // namespace
+
+void kelvoAttachLink(robj *ro)
+{
+    if (ro->link.rdb) {
+        return;
+    }
+    kelvoLink &link = ro->link;
+    if (kelvoAttachEndpoint(ro) == 0 && link.ep && (ro->opts.flags & kelvoOptClientTracking)) {
+        kelvoAttachEndpointAndDB(link.ep, &link.rdb, &link.lease);
+    }
+}
+
+namespace {
+
 int hello(robj *ro)
 {
-    /* Endpoint and cached-database attachment join here, before the handshake asks for tracking. */
+    kelvoAttachLink(ro);
     if (kelvoLinkHello(&ro->link, &ro->info, ro->opts.flags, kelvoLibName, ro, kelvoHelloErrorCb) != 0) {
         return -1;
     }
@@ -548,6 +583,90 @@ int connectAndHello(robj *ro, uint32_t wanted, pid_t pid, bool *thrown)
     return -1;
 }
 
+/*
+ * A tracking link whose attachment failed (no lease, no room) tries again at every sync, and
+ * turns tracking on once it has a cached database. 0, or -1 for a link failure.
+ */
+int retryAttachment(robj *ro)
+{
+    kelvoLink &link = ro->link;
+    if (link.rdb || !(ro->opts.flags & kelvoOptClientTracking) || !kelvoCacheUsable() ||
+        (link.ep && !kelvoCacheMayAttach(link.ep))) {
+        return 0;
+    }
+    kelvoAttachLink(ro);
+    if (!link.rdb || link.tracking) {
+        return 0;
+    }
+    auto *reply = static_cast<kelvoReply *>(redisCommand(link.ctx, "CLIENT TRACKING ON"));
+    if (!reply) {
+        kelvoLinkErrorSet(&link, link.ctx);
+        return -1;
+    }
+    if (reply->type == KELVO_REPLY_STATUS) {
+        link.tracking = 1;
+    } else {
+        /* Without tracking nothing stored could ever be invalidated: give the set back. */
+        kelvoReleaseAndForgetDB(link.ep, link.rdb, link.lease);
+        link.rdb = nullptr;
+        link.lease = 0;
+    }
+    kelvoReplyFree(reply);
+    return 0;
+}
+
+/*
+ * The endpoint's server facts, refreshed by the one process that claims the minute. 0, or -1
+ * for a link failure; a refused INFO only leaves the facts as they were.
+ */
+int refreshServerFacts(robj *ro, uint64_t now)
+{
+    kelvoEndpoint *ep = ro->link.ep;
+    if (!ep || (ro->mode & (kelvoModeMulti | kelvoModePipeline | kelvoModeSubscribed))) {
+        return 0;
+    }
+    uint64_t updated = __atomic_load_n(&ep->updated, __ATOMIC_RELAXED);
+    /* A claim stamped after this sync began (another process got there first) is fresh too. */
+    if (updated >= now || now - updated <= kelvoInfoRefreshMicros ||
+        !__atomic_compare_exchange_n(&ep->updated, &updated, now, false, __ATOMIC_ACQ_REL, __ATOMIC_RELAXED)) {
+        return 0;
+    }
+    kelvoAssert(ro->link.state == KELVO_LINK_READY);
+    auto *reply = static_cast<kelvoReply *>(redisCommand(ro->link.ctx, "INFO"));
+    if (!reply || reply->type != KELVO_REPLY_VERB) {
+        kelvoLogWarning("%s:%d Failed to send INFO command to endpoint '%s'", KELVO_LOG_SITE, ep->uri.bytes);
+        if (!reply) {
+            kelvoLinkErrorSet(&ro->link, ro->link.ctx);
+            return -1;
+        }
+        kelvoReplyFree(reply);
+        return 0;
+    }
+    const zend_string *text = kelvoReplyZStr(reply);
+    kelvoEndpointSetInfo(ep, ZSTR_VAL(text), ZSTR_LEN(text));
+    __atomic_store_n(&ep->updated, now, __ATOMIC_RELEASE);
+    kelvoReplyFree(reply);
+    return 0;
+}
+
+/* The cache's share of a ready link's upkeep: 0, or -1 for a link failure. */
+int cacheUpkeep(robj *ro, uint64_t now)
+{
+    if (retryAttachment(ro) != 0) {
+        return -1;
+    }
+    /* The invalidation poll of the link's cached database set joins here. */
+    return refreshServerFacts(ro, now);
+}
+
+/* Periodic work of the shared cache, each task claimed across processes. */
+void cachePeriodic(uint64_t now)
+{
+    if (kelvoCacheUsable()) {
+        kelvoCacheReapDeadWriters(now);
+    }
+}
+
 /* Database selection on a ready link: 0 done, 1 refused by the server (reported), 2 link failure. */
 int selectWanted(robj *ro)
 {
@@ -592,15 +711,18 @@ int kelvoSyncObject(robj *ro, uint32_t wanted, bool quiet)
         ro->connState = 0;
     }
 
+    uint64_t now = ro->syncTime;
     if (wanted > link.state) {
         bool thrown = false;
         if (connectAndHello(ro, wanted, pid, &thrown) != 0) {
             return syncFail(ro, quiet);
         }
         if (link.state < KELVO_LINK_READY) {
+            cachePeriodic(now);
             return 0;
         }
     } else if (link.state < KELVO_LINK_READY) {
+        cachePeriodic(now);
         return 0;
     }
 
@@ -610,8 +732,8 @@ int kelvoSyncObject(robj *ro, uint32_t wanted, bool quiet)
         if (selected == 1) {
             return quiet ? (zend_clear_exception(), -1) : -1;
         }
-        if (selected == 0) {
-            /* The cache's invalidation poll and INFO refresh join here; then the periodic tasks. */
+        if (selected == 0 && cacheUpkeep(ro, now) == 0) {
+            cachePeriodic(now);
             return 0;
         }
         if (ro->connState) {
@@ -925,6 +1047,136 @@ void serverField(INTERNAL_FUNCTION_PARAMETERS, char (kelvoLink::*field)[16])
 
 } // namespace
 
+namespace {
+
+const char *valueTypeName(const rk *value)
+{
+    switch (value->type) {
+    case KELVO_STRING:
+        return "string";
+    case KELVO_INTEGER:
+        return "integer";
+    case KELVO_HASH:
+        return "hash";
+    case KELVO_SET:
+        return "set";
+    case KELVO_LIST:
+        return "list";
+    case KELVO_ZSET:
+        return "zset";
+    default:
+        return "nil";
+    }
+}
+
+/* Payload bytes held: a string's bytes; a hash's names and values; a set's members; a list's elements. */
+uint64_t valuePayloadBytes(const rk *value)
+{
+    if ((value->flags & KELVO_INTERNED) || !(value->flags & KELVO_KEY_INITIALIZED))
+        return 0;
+    uint64_t bytes = 0;
+    switch (value->type) {
+    case KELVO_STRING:
+        return value->v.str.len;
+    case KELVO_HASH:
+    case KELVO_SET: {
+        kelvoMapIterator it;
+        kelvoMapIteratorInit(&it, value);
+        while (kelvoMapIteratorNext(&it)) {
+            kelvoMapMember member = kelvoMapReadEntry(it.entry);
+            bytes += member.nameLen + (member.hasValue ? member.valueLen : 0);
+        }
+        return bytes;
+    }
+    case KELVO_LIST:
+        for (uint32_t i = 0; i < value->v.list.count; i++) {
+            uint32_t length = 0;
+            if (kelvoListElement(value, i, &length))
+                bytes += length;
+        }
+        return bytes;
+    default:
+        return 0;
+    }
+}
+
+void describeEntry(zval *out, const kelvoCacheEntry *entry)
+{
+    const rk *value = entry->value;
+    zval row, lease;
+    array_init(&row);
+    add_assoc_string(&row, "type", value ? valueTypeName(value) : "nil");
+    add_assoc_long(&row, "local-len", value ? zend_long(kelvoKeyLocalLen(value)) : 0);
+    add_assoc_long(&row, "remote-len", value ? zend_long(kelvoKeyRealLen(value)) : -1);
+    add_assoc_long(&row, "size", value ? zend_long(valuePayloadBytes(value)) : 0);
+    array_init(&lease);
+    add_assoc_long(&lease, "id", entry->lease);
+    add_assoc_long(&lease, "generation", zend_long(entry->token));
+    add_assoc_long(&lease, "global", zend_long(kelvoLeaseToken(entry->lease)));
+    add_assoc_zval(&row, "lease", &lease);
+    zval *list = zend_hash_str_find(Z_ARRVAL_P(out), entry->pair.bytes, entry->pair.length);
+    if (!list) {
+        zval fresh;
+        array_init(&fresh);
+        list = zend_hash_str_update(Z_ARRVAL_P(out), entry->pair.bytes, entry->pair.length, &fresh);
+    }
+    add_next_index_zval(list, &row);
+}
+
+} // namespace
+
+void kelvoEndpointGetKeys(zval *out, kelvoEndpoint *ep, uint32_t db)
+{
+    kelvoAssert(ep != NULL && db < kelvoCfgVals.databases);
+    array_init(out);
+    for (rdb *set = __atomic_load_n(&ep->rdbs, __ATOMIC_ACQUIRE); set; set = set->next) {
+        if (__atomic_load_n(&set->writers, __ATOMIC_ACQUIRE) == 0) {
+            continue;
+        }
+        kelvoCkRhsIterator it;
+        kelvoCkRhsIteratorInit(&it);
+        for (bool more = true; more;) {
+            /* One step per read section: a long walk never holds back reclamation. */
+            kelvoGlobalEpochBegin();
+            kelvoCacheEntry *entry;
+            more = kelvoCacheNextEntry(set, db, &it, &entry);
+            if (more) {
+                describeEntry(out, entry);
+            }
+            kelvoGlobalEpochEnd();
+        }
+    }
+}
+
+int kelvoAttachEndpoint(robj *ro)
+{
+    kelvoAssert(ro != NULL && ro->link.ctx != NULL && ro->link.state >= KELVO_LINK_CONNECTED);
+    kelvoLink &link = ro->link;
+    if (link.ep || !kelvoCacheUsable()) {
+        return 0;
+    }
+    if (kelvoGlobalEpochInit() != 0) {
+        warnNoReadToken(nowMicros());
+        return -1;
+    }
+    kelvoAssert(link.key != NULL && ZSTR_LEN(link.key) > 0);
+    link.ep = kelvoEndpointGetOrCreate(ZSTR_VAL(link.key), ZSTR_LEN(link.key));
+    if (!link.ep) {
+        kelvoLogWarning("%s:%d Unable to retrieve or create endpoint for '%s'", KELVO_LOG_SITE, ZSTR_VAL(link.key));
+        return -1;
+    }
+    /* The adaptiveCache property binds to the endpoint's sketch here once sketches exist. */
+    return 0;
+}
+
+kelvoEndpoint *kelvoLinkEndpoint(const kelvoLink *link)
+{
+    if (link->ep) {
+        return link->ep;
+    }
+    return link->key ? kelvoEndpointGetEx(ZSTR_VAL(link->key), ZSTR_LEN(link->key)) : nullptr;
+}
+
 extern "C" {
 
 ZEND_METHOD(Kelvo_Kelvo, __construct)
@@ -1135,6 +1387,27 @@ ZEND_METHOD(Kelvo_Kelvo, serverVersion)
     serverField(INTERNAL_FUNCTION_PARAM_PASSTHRU, &kelvoLink::version);
 }
 
+ZEND_METHOD(Kelvo_Kelvo, _getKeys)
+{
+    if (!kelvoCacheUsable()) {
+        php_error_docref(nullptr, E_WARNING, "Method requires Kelvo's in-memory cache be enabled");
+        RETURN_FALSE;
+    }
+    robj *ro = thisRecord(execute_data);
+    if (kelvoSyncObject(ro, KELVO_LINK_READY, false) != 0) {
+        RETURN_FALSE;
+    }
+    ZEND_PARSE_PARAMETERS_NONE();
+    if (ro->link.db >= kelvoCfgVals.databases || kelvoGlobalEpochInit() != 0) {
+        RETURN_FALSE;
+    }
+    kelvoEndpoint *ep = kelvoLinkEndpoint(&ro->link);
+    if (!ep) {
+        RETURN_FALSE;
+    }
+    kelvoEndpointGetKeys(return_value, ep, ro->link.db);
+}
+
 ZEND_METHOD(Kelvo_Kelvo, isTracked)
 {
     zend_string *key;
@@ -1153,9 +1426,14 @@ ZEND_METHOD(Kelvo_Kelvo, isTracked)
     ZEND_PARSE_PARAMETERS_START(1, 1)
         Z_PARAM_STR(key)
     ZEND_PARSE_PARAMETERS_END();
-    /* Nothing is cached until the cache engine attaches endpoints. */
-    (void)key;
-    RETURN_FALSE;
+    kelvoEndpoint *ep = kelvoLinkEndpoint(&ro->link);
+    if (!ep) {
+        RETURN_FALSE;
+    }
+    kelvoGlobalEpochBegin();
+    bool cached = kelvoCacheGetLen(ep, ro->link.db, ZSTR_VAL(key), ZSTR_LEN(key)) != nullptr;
+    kelvoGlobalEpochEnd();
+    RETURN_BOOL(cached);
 }
 
 } // extern "C"

@@ -6,9 +6,11 @@
  * detection) and the getters that report on the connection.
  *
  * Owns nothing beyond the strings it stores into the object's connection information (counted
- * references, request memory). One process, one request thread: no locks. The cache's steps
- * of the upkeep (endpoint attachment, invalidation poll, INFO refresh, periodic tasks) are not
- * here yet; kelvoSyncObject marks where they join.
+ * references, request memory). One process, one request thread: no locks of its own. The
+ * cache's steps of the upkeep live here too: endpoint and cached-database attachment before
+ * each handshake (retried at every sync while a tracking link has none), the endpoint's server
+ * facts from INFO at most once a minute across processes, and the freeing of leases of ended
+ * processes; the invalidation poll is marked where it joins.
  */
 #ifndef KELVO_CONNECTION_H
 #define KELVO_CONNECTION_H
@@ -83,6 +85,24 @@ int kelvoConnect(redisInfo *outInfo, kelvoLink *outLink, bool persistent, kelvoO
  * 0, or -1 after throwing (unless `quiet`, which clears any pending exception).
  */
 int kelvoSyncObject(robj *ro, uint32_t wanted, bool quiet);
+
+/*
+ * Gives the link its shared endpoint (found or created by its identity string) when the cache
+ * is on and it has none: 0, also with the cache off; -1 when no epoch record or endpoint could
+ * be had (a warning log, rate-limited for the record). No effect on a link that has one.
+ */
+int kelvoAttachEndpoint(robj *ro);
+/* Before a handshake: the endpoint and, for a tracking client, a cached database (a lease and a writer place). */
+void kelvoAttachLink(robj *ro);
+/* The link's endpoint, else the endpoint its identity names (inside its own read section), or null. */
+kelvoEndpoint *kelvoLinkEndpoint(const kelvoLink *link);
+
+/*
+ * The cached keys of a logical database of an endpoint, for _getKeys: an array keyed by key name
+ * whose lists describe each entry (type, local and remote length, payload bytes, lease), walked
+ * over every cached database set that has writers, one read section per step.
+ */
+void kelvoEndpointGetKeys(zval *out, kelvoEndpoint *ep, uint32_t db);
 
 /* The handshake's error callback for a client object: throws what the handshake met. */
 void kelvoHelloErrorCb(void *target, kelvoReply *reply);

@@ -4,6 +4,7 @@
 #include "client/object.h"
 
 #include "client/client.h"
+#include "cache/cache.h"
 #include "client/guard.h"
 #include "runtime/exception.h"
 #include "runtime/fatal.h"
@@ -17,7 +18,9 @@
 #include <netinet/tcp.h>
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <cmath>
+#include <ctime>
 #include <cstring>
 #include <initializer_list>
 #include <limits>
@@ -1222,6 +1225,89 @@ ZEND_METHOD(Kelvo_Kelvo, memory)
     RETURN_LONG(sharedArenaSize());
 }
 
+namespace {
+
+uint64_t wallMicros()
+{
+    struct timespec ts;
+    clock_gettime(CLOCK_REALTIME, &ts);
+    return uint64_t(ts.tv_sec) * 1000000u + uint64_t(ts.tv_nsec) / 1000u;
+}
+
+/* The checks flushMemory and lastMemoryFlush share: the cache on, the database in range, an epoch record. */
+bool flushArgumentsUsable(zend_long db)
+{
+    if (db < -1 || db > zend_long(kelvoCfgVals.databases) - 1) {
+        warn("Database number " ZEND_LONG_FMT " is invalid (valid: -1 - %u)", db, kelvoCfgVals.databases - 1);
+        return false;
+    }
+    if (kelvoGlobalEpochInit() != 0) {
+        warn("Failed to retrieve read record (possible OOM)");
+        return false;
+    }
+    return true;
+}
+
+kelvoEndpoint *namedEndpoint(const zend_string *endpointId)
+{
+    kelvoEndpoint *ep = kelvoEndpointGetEx(ZSTR_VAL(endpointId), ZSTR_LEN(endpointId));
+    if (!ep) {
+        warn("Unknown endpoint '%s'", ZSTR_VAL(endpointId));
+    }
+    return ep;
+}
+
+void flushWholeEndpoint(kelvoEndpoint *ep, void *)
+{
+    kelvoEndpointFlushEx(ep, -1);
+}
+
+/* Flushes one endpoint's database (or all), or every endpoint; stamps the flush time. 0, or -1 after a warning. */
+int kelvoFlushMemory(const zend_string *endpointId, zend_long db)
+{
+    uint64_t now = wallMicros();
+    if (endpointId) {
+        kelvoEndpoint *ep = namedEndpoint(endpointId);
+        if (!ep) {
+            return -1;
+        }
+        kelvoEndpointFlushEx(ep, int32_t(db));
+        __atomic_store_n(db < 0 ? &ep->last_flush : &ep->db_last_flush[db], now, __ATOMIC_RELEASE);
+        return 0;
+    }
+    /* Every endpoint in all its databases: the database number is checked, not applied. */
+    kelvoGlobalEpochBegin();
+    kelvoEndpointForEach(flushWholeEndpoint, nullptr);
+    kelvoGlobalEpochEnd();
+    __atomic_store_n(&kelvoSharedData->tables.memory_flush_time, now, __ATOMIC_RELEASE);
+    return 0;
+}
+
+} // namespace
+
+ZEND_METHOD(Kelvo_Kelvo, flushMemory)
+{
+    if (!kelvoCacheUsable()) {
+        warn("Method requires Kelvo's in-memory cache be enabled");
+        RETURN_FALSE;
+    }
+    zend_string *endpointId = nullptr;
+    zend_long db = -1;
+    bool dbNull = true;
+    ZEND_PARSE_PARAMETERS_START(0, 2)
+        Z_PARAM_OPTIONAL
+        Z_PARAM_STR_OR_NULL(endpointId)
+        Z_PARAM_LONG_OR_NULL(db, dbNull)
+    ZEND_PARSE_PARAMETERS_END();
+    if (dbNull) {
+        db = -1;
+    }
+    if (!flushArgumentsUsable(db)) {
+        RETURN_FALSE;
+    }
+    RETURN_BOOL(kelvoFlushMemory(endpointId, db) == 0);
+}
+
 ZEND_METHOD(Kelvo_Kelvo, lastMemoryFlush)
 {
     zend_string *endpointId = nullptr;
@@ -1235,20 +1321,22 @@ ZEND_METHOD(Kelvo_Kelvo, lastMemoryFlush)
         warn("Method requires Kelvo's in-memory cache be enabled");
         RETURN_FALSE;
     }
-    if (db < -1 || db > zend_long(kelvoCfgVals.databases) - 1) {
-        warn("Database number " ZEND_LONG_FMT " is invalid (valid: -1 - %u)", db, kelvoCfgVals.databases - 1);
+    if (!flushArgumentsUsable(db)) {
         RETURN_FALSE;
     }
-    if (kelvoGlobalEpochInit() != 0) {
-        warn("Failed to retrieve read record (possible OOM)");
-        RETURN_FALSE;
-    }
-    /* Endpoints are published by the cache engine; until one exists no id names one. */
+    uint64_t flushed = 0;
     if (endpointId) {
-        warn("Unknown endpoint '%s'", ZSTR_VAL(endpointId));
-        RETURN_FALSE;
+        kelvoEndpoint *ep = namedEndpoint(endpointId);
+        if (!ep) {
+            RETURN_FALSE;
+        }
+        flushed = __atomic_load_n(&ep->last_flush, __ATOMIC_ACQUIRE);
+        if (db >= 0) {
+            flushed = std::max(flushed, __atomic_load_n(&ep->db_last_flush[db], __ATOMIC_ACQUIRE));
+        }
     }
-    RETURN_DOUBLE(double(kelvoSharedData->tables.memory_flush_time) / 1e6);
+    flushed = std::max(flushed, __atomic_load_n(&kelvoSharedData->tables.memory_flush_time, __ATOMIC_ACQUIRE));
+    RETURN_DOUBLE(double(flushed) / 1e6);
 }
 
 } // extern "C"

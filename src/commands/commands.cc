@@ -5,6 +5,8 @@
 #include "catalog/cmdroles.h"
 #include "commands/commands.h"
 #include "client/connection.h"
+#include "cache/attach.h"
+#include "cache/keylease.h"
 #include "runtime/exception.h"
 #include "runtime/fatal.h"
 #include "runtime/log.h"
@@ -122,7 +124,7 @@ int kelvoReconnect(robj *ro)
         kelvoLogDebug("%s:%d RECONNECT - refused while connection state would be lost", KELVO_LOG_SITE);
         return -1;
     }
-    if (kelvoLinkReconnect(&link, &ro->info) == 0 &&
+    if (kelvoLinkReconnect(&link, &ro->info) == 0 && (kelvoAttachLink(ro), true) &&
         kelvoLinkHello(&link, &ro->info, ro->opts.flags, kelvoLibName, ro, kelvoHelloErrorCb) == 0) {
         link.state = KELVO_LINK_READY;
         if (ro->info.db == link.db ||
@@ -136,6 +138,11 @@ int kelvoReconnect(robj *ro)
         redisInfoGetUri(&ro->info, key, sizeof key);
         kelvoLogDebug("%s:%d RECONNECT - ERROR '%s' (rdb: %lx)", KELVO_LOG_SITE, key,
                       reinterpret_cast<unsigned long>(link.rdb));
+    }
+    if (link.rdb) {
+        kelvoReleaseAndForgetDB(link.ep, link.rdb, link.lease);
+        link.rdb = nullptr;
+        link.lease = 0;
     }
     return -1;
 }
@@ -169,8 +176,17 @@ int kelvoRespCmdSend(kelvoReply **out, kelvoLink *link, redisInfo *info, const k
             *out = static_cast<kelvoReply *>(reply);
             return 0;
         }
-        /* The key lease of a cached database is withdrawn here once the cache attaches links. */
         kelvoLinkErrorSet(link, c);
+        if (link->rdb) {
+            /* What this link stored may have missed invalidations while the reply was lost. */
+            if (kelvoLogLevelEnabled(KELVO_LL_DEBUG)) {
+                char key[256];
+                redisInfoGetUri(info, key, sizeof key);
+                kelvoLogDebug("%s:%d RECONNECT - '%s' Invalidating DB (rdb: %lx, lease: %u)", KELVO_LOG_SITE, key,
+                              reinterpret_cast<unsigned long>(link->rdb), unsigned(link->lease));
+            }
+            kelvoLeaseInvalidate(link->lease);
+        }
         if (noRetry || (left && !resendable))
             return -1;
         previous = kelvoBackoff(&retry->backoff, previous, attempt);
@@ -379,6 +395,9 @@ namespace {
 /* Runs a built request and ends the call: counts, releases, and false on failure. */
 void finishCall(zval *return_value, robj *ro, const kelvoCommandInfo *row, kelvoQuerySet *rqs, rrc *req, bool built)
 {
+    /* Taken before the request leaves: a lease raised while it is out keeps its reply from being served. */
+    if (row->type == KELVO_CMDTYPE_CACHED && ro->link.rdb)
+        rqs->leaseToken = kelvoLeaseToken(ro->link.lease);
     if (built && kelvoProcessResponse(return_value, ro, row, rqs, req) == 0) {
         kelvoQuerySetRelease(rqs, KELVO_RQS_OUTCOME_MISS);
         kelvoRespCmdRelease(req);
@@ -412,6 +431,7 @@ void kelvoCommand(INTERNAL_FUNCTION_PARAMETERS, int cmd)
     kelvoQuerySet rqs{};
     bool built;
     if (row->type == KELVO_CMDTYPE_CACHED) {
+        kelvoAttachEndpoint(ro);
         initQuerySet(&rqs, reqFlags, cmd);
         built = row->cached.queryFn(execute_data, return_value, &rqs, ro) == 0;
         /* The shared cache answers here when it is on and the link has an endpoint. */
@@ -483,6 +503,7 @@ ZEND_METHOD(Kelvo_Kelvo, rawCommand)
         RETURN_FALSE;
     }
     if (row->type == KELVO_CMDTYPE_CACHED) {
+        kelvoAttachEndpoint(ro);
         initQuerySet(&rqs, KELVO_REQ_RAW, cmd);
         if (row->cached.rawQueryFn(&rqs, ro, argc, args) == 0) {
             kelvoQuerySetRelease(&rqs, KELVO_RQS_OUTCOME_ERROR);

@@ -65,6 +65,7 @@ struct kelvoQuerySet {
     uint32_t keytype; /* 0: any */
     uint8_t flags;    /* request flags */
     uint8_t context;  /* the builder's note on the form sent */
+    uint64_t leaseToken; /* the link's lease generation when the request left; what a stored reply is kept under */
 };
 
 /* Appends a counted reference of `s` to the keys (values) of the set. */

@@ -3,6 +3,7 @@
  * database selection and the byte-counting socket functions.
  */
 #include "link/link.h"
+#include "cache/attach.h"
 
 #include "runtime/exception.h"
 #include "runtime/fatal.h"
@@ -25,6 +26,7 @@ extern "C" {
 #include <initializer_list>
 #include <string>
 #include <strings.h>
+#include <unistd.h>
 
 namespace {
 
@@ -452,6 +454,11 @@ void kelvoLinkRelease(kelvoLink *link, int closing)
 void kelvoLinkFree(kelvoLink *link)
 {
     kelvoAssert(link != NULL);
+    /* An attachment inherited across a fork is the parent's to give back. */
+    if (link->rdb && link->pid == getpid()) {
+        kelvoAssert(link->ep != NULL);
+        kelvoReleaseAndForgetDB(link->ep, link->rdb, link->lease);
+    }
     if (link->key)
         zend_string_release(link->key);
     redisFree(link->ctx);

@@ -83,8 +83,9 @@ extern zend_class_entry *kelvo_keytype_ce;
 
 /*
  * `length` bytes from the engine's CSPRNG; should that fail, from rand()
- * (one byte per call). Never throws. Seeds (the shared hash seed among them)
- * come from here, never from a clock-seeded generator alone.
+ * (one byte per call). Never throws. Per-process seeds and salts come from
+ * here, never from a clock-seeded generator alone; the shared hash seed
+ * comes from the kernel (kelvoKernelRandom).
  */
 void kelvoRandomBytes(void *out, size_t length);
 uint64_t kelvoRandomSeed(void);

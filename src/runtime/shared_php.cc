@@ -6,6 +6,7 @@
  */
 #include "cache/keys.h"
 #include "runtime/kelvo.h"
+#include "cache/cache.h"
 #include "shm/epoch.h"
 #include "shm/lock.h"
 #include "runtime/log.h"
@@ -47,6 +48,18 @@ static void sharedRuntimeStats(kelvoRuntimeStats *out)
         out->freeReaders = kelvoGlobalEpochFreeReaders();
 }
 
+/* The endpoint set, key leases and reserve maps; a short reserve only warns. */
+static int initCacheParts(void)
+{
+    uint32_t made = 0;
+    if (kelvoCacheInitRoot(&made) != 0)
+        return -1;
+    if (made < kelvoCfgVals.reserve_maps)
+        php_error_docref(nullptr, E_WARNING, "Failed to allocate reserve maps (allocated %lu/%u)",
+                         static_cast<unsigned long>(made), kelvoCfgVals.reserve_maps);
+    return 0;
+}
+
 int kelvoSharedStartup(void)
 {
     kelvoSignals.enter = engineDefer;
@@ -55,7 +68,8 @@ int kelvoSharedStartup(void)
         php_error_docref(nullptr, E_WARNING, "Cannot initialize kelvo shared memory");
         return -1;
     }
-    if (kelvoInitSharedCache(kelvoRandomSeed()) != 0) {
+    if (kelvoInitSharedCache() != 0 || (kelvoCfgVals.enabled && initCacheParts() != 0)) {
+        kelvoSharedData = nullptr;
         kelvoShDestroy();
         return -1;
     }

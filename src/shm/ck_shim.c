@@ -21,6 +21,14 @@ _Static_assert(sizeof(ck_epoch_entry_t) == sizeof(kelvoEpochEntry) &&
                    offsetof(ck_epoch_entry_t, stack_entry) == offsetof(kelvoEpochEntry, next),
                "epoch entry layout");
 _Static_assert(sizeof(ck_epoch_section_t) == sizeof(kelvoCkSection), "section layout");
+_Static_assert(sizeof(struct ck_malloc) == sizeof(kelvoCkAllocator) &&
+                   offsetof(struct ck_malloc, malloc) == offsetof(kelvoCkAllocator, malloc) &&
+                   offsetof(struct ck_malloc, realloc) == offsetof(kelvoCkAllocator, realloc) &&
+                   offsetof(struct ck_malloc, free) == offsetof(kelvoCkAllocator, free),
+               "allocator layout");
+_Static_assert(sizeof(ck_rhs_iterator_t) == sizeof(kelvoCkRhsIterator), "iterator layout");
+_Static_assert(KELVO_CK_RHS_OBJECT == CK_RHS_MODE_OBJECT && KELVO_CK_RHS_READ_MOSTLY == CK_RHS_MODE_READ_MOSTLY,
+               "set modes");
 
 /* Record states of ck_epoch.c (not in its header): a held record is 0, a free one 1. */
 enum { RECORD_USED = 0 };
@@ -100,6 +108,12 @@ bool kelvoCkEpochActive(const kelvoEpochRecord *record)
 
 void kelvoCkEpochRetire(kelvoEpochRecord *record, kelvoEpochEntry *entry, kelvoEpochCallback *function)
 {
+    /*
+     * The store that unlinked the object must be visible before the epoch is read: else a
+     * reader that begins in the next epoch can still find the object while it is filed under
+     * the older one, and is freed under that reader.
+     */
+    ck_pr_fence_memory();
     ck_epoch_call_strict(R(record), (ck_epoch_entry_t *)entry, (ck_epoch_cb_t *)function);
 }
 
@@ -109,3 +123,54 @@ unsigned kelvoCkEpochPending(const kelvoEpochRecord *record)
 {
     return ck_pr_load_uint(&((const ck_epoch_record_t *)record->record)->n_pending);
 }
+
+/* --- hash sets ------------------------------------------------------------------------ */
+
+static ck_rhs_t *S(kelvoCkRhs *set) { return (ck_rhs_t *)set; }
+
+bool kelvoCkRhsInit(kelvoCkRhs *set, unsigned mode, kelvoCkRhsHash *hash, kelvoCkRhsCompare *compare,
+                    kelvoCkAllocator *allocator, unsigned long capacity, unsigned long seed)
+{
+    return ck_rhs_init(S(set), mode, hash, compare, (struct ck_malloc *)allocator, capacity, seed);
+}
+
+void kelvoCkRhsDestroy(kelvoCkRhs *set) { ck_rhs_destroy(S(set)); }
+
+void *kelvoCkRhsGet(kelvoCkRhs *set, unsigned long hash, const void *key) { return ck_rhs_get(S(set), hash, key); }
+
+bool kelvoCkRhsPut(kelvoCkRhs *set, unsigned long hash, const void *object)
+{
+    return ck_rhs_put(S(set), hash, object);
+}
+
+bool kelvoCkRhsSet(kelvoCkRhs *set, unsigned long hash, const void *object, void **previous)
+{
+    return ck_rhs_set(S(set), hash, object, previous);
+}
+
+void *kelvoCkRhsRemove(kelvoCkRhs *set, unsigned long hash, const void *key)
+{
+    return ck_rhs_remove(S(set), hash, key);
+}
+
+bool kelvoCkRhsGrow(kelvoCkRhs *set, unsigned long capacity) { return ck_rhs_grow(S(set), capacity); }
+
+unsigned long kelvoCkRhsCount(kelvoCkRhs *set) { return ck_rhs_count(S(set)); }
+
+bool kelvoCkRhsResetSize(kelvoCkRhs *set, unsigned long capacity) { return ck_rhs_reset_size(S(set), capacity); }
+
+bool kelvoCkRhsMove(kelvoCkRhs *to, kelvoCkRhs *from)
+{
+    return ck_rhs_move(S(to), S(from), S(from)->hf, S(from)->compare, S(from)->m);
+}
+
+void kelvoCkRhsIteratorInit(kelvoCkRhsIterator *iterator) { ck_rhs_iterator_init((ck_rhs_iterator_t *)iterator); }
+
+bool kelvoCkRhsNext(kelvoCkRhs *set, kelvoCkRhsIterator *iterator, void **object)
+{
+    return ck_rhs_next(S(set), (ck_rhs_iterator_t *)iterator, object);
+}
+
+unsigned kelvoCkRhsMode(const kelvoCkRhs *set) { return ((const ck_rhs_t *)set)->mode; }
+
+unsigned kelvoCkRhsLoadFactor(const kelvoCkRhs *set) { return ((const ck_rhs_t *)set)->load_factor; }

@@ -1,7 +1,8 @@
 /*
  * Plain C wrappers over Concurrency Kit, whose headers do not compile as
  * C++. The C++ side sees its types as opaque storage of the right size and
- * alignment (checked in ck_shim.c).
+ * alignment (checked in ck_shim.c): the epoch with its records, and the
+ * Robin Hood hash sets (ck_rhs) the shared cache and table are built from.
  *
  * Owns the record's owner word: every record registered in the global epoch
  * carries the id of the process that holds it, in the tail padding of the
@@ -17,6 +18,7 @@
 
 #include <assert.h> /* static_assert in C */
 #include <stdbool.h>
+#include <stddef.h>
 #include <stdint.h>
 
 #ifdef __cplusplus
@@ -80,6 +82,55 @@ void kelvoCkEpochRetire(kelvoEpochRecord *record, kelvoEpochEntry *entry, kelvoE
 bool kelvoCkEpochPoll(kelvoEpochRecord *record);
 /* Retired entries not yet freed. */
 unsigned kelvoCkEpochPending(const kelvoEpochRecord *record);
+
+/* --- hash sets ------------------------------------------------------------- */
+
+/* ck_rhs modes: objects are pointers; read-mostly trades put and delete speed for get. */
+#define KELVO_CK_RHS_OBJECT 8
+#define KELVO_CK_RHS_READ_MOSTLY 16
+
+/* A set's allocator (the library's struct ck_malloc): `defer` asks to keep a map readable until readers are done. */
+typedef struct kelvoCkAllocator {
+    void *(*malloc)(size_t size);
+    void *(*realloc)(void *pointer, size_t oldSize, size_t newSize, bool defer);
+    void (*free)(void *pointer, size_t size, bool defer);
+} kelvoCkAllocator;
+
+typedef unsigned long kelvoCkRhsHash(const void *object, unsigned long seed);
+/* True when both objects name the same key. */
+typedef bool kelvoCkRhsCompare(const void *a, const void *b);
+
+typedef struct kelvoCkRhsIterator {
+    void **cursor;
+    unsigned long offset;
+} kelvoCkRhsIterator;
+
+/*
+ * A set of `capacity` (rounded up to a power of two, at least 8) whose maps
+ * come from `allocator`; the set keeps pointers to the callbacks and the
+ * allocator, so they must be at one address in every process that uses it.
+ */
+bool kelvoCkRhsInit(kelvoCkRhs *set, unsigned mode, kelvoCkRhsHash *hash, kelvoCkRhsCompare *compare,
+                    kelvoCkAllocator *allocator, unsigned long capacity, unsigned long seed);
+void kelvoCkRhsDestroy(kelvoCkRhs *set);
+void *kelvoCkRhsGet(kelvoCkRhs *set, unsigned long hash, const void *key);
+/* Inserts when the key is absent; false when present or when the set could not make room. */
+bool kelvoCkRhsPut(kelvoCkRhs *set, unsigned long hash, const void *object);
+/* Inserts or replaces; `*previous` is the replaced object or null. */
+bool kelvoCkRhsSet(kelvoCkRhs *set, unsigned long hash, const void *object, void **previous);
+void *kelvoCkRhsRemove(kelvoCkRhs *set, unsigned long hash, const void *key);
+/* A map of at least `capacity` slots: true when rebuilt; false when the map is already larger, or no map could be had. */
+bool kelvoCkRhsGrow(kelvoCkRhs *set, unsigned long capacity);
+unsigned long kelvoCkRhsCount(kelvoCkRhs *set);
+/* An empty map of `capacity`; the old one goes to the allocator's free with defer. */
+bool kelvoCkRhsResetSize(kelvoCkRhs *set, unsigned long capacity);
+/* Makes `to` refer to `from`'s map, with `from`'s callbacks and allocator; `from` is unchanged. */
+bool kelvoCkRhsMove(kelvoCkRhs *to, kelvoCkRhs *from);
+void kelvoCkRhsIteratorInit(kelvoCkRhsIterator *iterator);
+bool kelvoCkRhsNext(kelvoCkRhs *set, kelvoCkRhsIterator *iterator, void **object);
+unsigned kelvoCkRhsMode(const kelvoCkRhs *set);
+/* Percent of the capacity the set fills before it grows. */
+unsigned kelvoCkRhsLoadFactor(const kelvoCkRhs *set);
 
 #ifdef __cplusplus
 }

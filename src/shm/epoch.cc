@@ -86,7 +86,21 @@ bool kelvoGlobalEpochPoll(void)
     kelvoSharedCache *cache = kelvoCache();
     if (unsigned released = kelvoCkEpochReleaseDead(&cache->epoch, kelvoProcessAlive))
         kelvoShLog(KELVO_LL_WARNING, "EPOCH[poll]: released %u records of dead processes", released);
-    return kelvoCkEpochPoll(&cache->deferred);
+    /*
+     * Seeing no reader active, the library frees every pending list at once; but other
+     * processes keep retiring into the shared record while it polls, and a reader may begin
+     * between its scan and its frees. A section of the poller's own keeps it on the path that
+     * frees only what was retired two epochs ago.
+     */
+    if (kelvoGlobalEpochInit() != 0)
+        return false;
+    bool opened = !kelvoReader.active;
+    if (opened)
+        kelvoGlobalEpochBegin();
+    bool progress = kelvoCkEpochPoll(&cache->deferred);
+    if (opened)
+        kelvoGlobalEpochEnd();
+    return progress;
 }
 
 unsigned kelvoGlobalEpochPending(void) { return kelvoCkEpochPending(&kelvoCache()->deferred); }

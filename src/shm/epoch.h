@@ -56,8 +56,10 @@ void kelvoGlobalEpochRetire(kelvoEpochEntry *entry, kelvoEpochCallback *free);
 
 /*
  * Gives back the records of dead processes, then frees what no reader can
- * still see. One poller at a time (the periodic tasks claim it). True when
- * it made progress; the caller counts such polls.
+ * still see: what was retired at least two epochs ago (each poll may
+ * advance the epoch by one). One poller at a time (the periodic tasks claim
+ * it); it needs a record of its own and must not be inside a section of
+ * another kind. True when it made progress; the caller counts such polls.
  */
 bool kelvoGlobalEpochPoll(void);
 

@@ -7,7 +7,9 @@
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <initializer_list>
 #include <strings.h>
 #include <sys/syscall.h>
@@ -39,6 +41,36 @@ static uint64_t ownerWord(void)
 }
 
 bool kelvoProcessAlive(uint32_t pid) { return kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM; }
+
+bool kelvoProcessStartTime(uint32_t pid, uint64_t *start)
+{
+    char path[32], text[1024];
+    snprintf(path, sizeof path, "/proc/%u/stat", pid);
+    int fd = open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    ssize_t got = read(fd, text, sizeof text - 1);
+    close(fd);
+    if (got <= 0)
+        return false;
+    text[got] = '\0';
+    /* The command name may hold blanks and parentheses: fields are counted from its last ')'. */
+    const char *at = strrchr(text, ')');
+    if (!at || at[1] != ' ')
+        return false;
+    at += 2;
+    if (*at == 'Z' || *at == 'X')
+        return false;
+    for (int field = 3; field < 22; field++) {
+        at = strchr(at, ' ');
+        if (!at)
+            return false;
+        at++;
+    }
+    char *end;
+    *start = strtoull(at, &end, 10);
+    return end != at;
+}
 
 /* --- broken flag --------------------------------------------------------------------- */
 
@@ -202,14 +234,16 @@ static int refuse(kelvoLock *lock)
     return -1;
 }
 
-static void reportDeadOwner(const char *call, kelvoLock *lock, uint64_t owner)
+static void reportDeadOwner(const char *call, kelvoLock *lock, uint64_t owner, bool recoverable)
 {
-    kelvoSharedStateSetBroken();
+    if (!recoverable)
+        kelvoSharedStateSetBroken();
     kelvoShLog(KELVO_LL_ERROR,
-               "%s detected dead owner of %s %p (owner pid=%ld, tid=%ld; observer pid=%ld, tid=%ld); protected "
-               "shared state may be inconsistent, shared cache disabled",
-               call, kelvoLockTypeToString(lock->type), static_cast<void *>(lock), static_cast<long>(owner & 0xffffffff),
-               static_cast<long>(owner >> 32), static_cast<long>(kelvoLockPid()), static_cast<long>(mutexOwnerTid));
+               "%s detected dead owner of %s %p (owner pid=%ld, tid=%ld; observer pid=%ld, tid=%ld); %s", call,
+               kelvoLockTypeToString(lock->type), static_cast<void *>(lock), static_cast<long>(owner & 0xffffffff),
+               static_cast<long>(owner >> 32), static_cast<long>(kelvoLockPid()), static_cast<long>(mutexOwnerTid),
+               recoverable ? "taken over, its guarded state is rebuilt"
+                           : "protected shared state may be inconsistent, shared cache disabled");
 }
 
 constexpr unsigned SPINS_BETWEEN_OWNER_CHECKS = 1u << 14;
@@ -245,15 +279,19 @@ static uint32_t spinLock(kelvoLock *lock)
     }
 }
 
-int kelvoLockLock(kelvoLock *lock)
+/* Takes the lock: 0, KELVO_LOCK_INHERITED (a dead holder's, when recoverable), or -1. */
+static int lockImpl(kelvoLock *lock, bool recoverable)
 {
     kelvoDeferSignals();
+    int taken = 0;
     if (lock->type == KELVO_LOCK_SPIN) {
         if (uint32_t deadPid = spinLock(lock)) {
             uint64_t dead = (lock->owner & 0xffffffff) == deadPid ? lock->owner : deadPid;
             lock->owner = ownerWord();
-            reportDeadOwner("spinlock", lock, dead);
-            return refuse(lock);
+            reportDeadOwner("spinlock", lock, dead, recoverable);
+            if (!recoverable)
+                return refuse(lock);
+            taken = KELVO_LOCK_INHERITED;
         }
     } else {
         int rc = pthread_mutex_lock(&lock->mutex);
@@ -261,25 +299,30 @@ int kelvoLockLock(kelvoLock *lock)
             uint64_t dead = lock->owner;
             pthread_mutex_consistent(&lock->mutex);
             lock->owner = ownerWord();
-            reportDeadOwner("pthread_mutex_lock", lock, dead);
-            return refuse(lock);
-        }
-        if (rc == ENOTRECOVERABLE) {
+            reportDeadOwner("pthread_mutex_lock", lock, dead, recoverable);
+            if (!recoverable)
+                return refuse(lock);
+            taken = KELVO_LOCK_INHERITED;
+        } else if (rc == ENOTRECOVERABLE) {
             kelvoSharedStateSetBroken();
             kelvoShLog(KELVO_LL_ERROR, "pthread_mutex_lock found robust mutex %p in an unrecoverable state",
                        static_cast<void *>(&lock->mutex));
             kelvoUndeferSignals();
             return -1;
-        }
-        if (rc != 0)
+        } else if (rc != 0) {
             mutexLockPanic(&lock->mutex, "pthread_mutex_lock", rc);
+        }
     }
     lock->owner = ownerWord();
     if (__builtin_expect(kelvoSharedStateBroken(), 0))
         return refuse(lock);
     noteHeld(lock);
-    return 0;
+    return taken;
 }
+
+int kelvoLockLock(kelvoLock *lock) { return lockImpl(lock, false); }
+
+int kelvoLockLockRecoverable(kelvoLock *lock) { return lockImpl(lock, true); }
 
 void kelvoLockUnlock(kelvoLock *lock)
 {

@@ -11,7 +11,9 @@
  * the lock, logs an error, raises the broken flag (the flag lives in the
  * arena once there is one) and gets -1 from kelvoLockLock instead of the
  * lock. From then on every kelvoLockLock returns -1, so every user of shared
- * state falls back to the server.
+ * state falls back to the server. Locks whose users can rebuild what they
+ * guard are taken with kelvoLockLockRecoverable, which hands the lock over
+ * instead.
  *
  * Engine-free: the engine's own deferral depth is reached through
  * kelvoSignalHooks, which module start-up points at the engine.
@@ -59,6 +61,18 @@ int kelvoLockInit(kelvoLock *lock, uint32_t kind);
  * now or earlier). Any other mutex error is fatal.
  */
 [[nodiscard]] int kelvoLockLock(kelvoLock *lock);
+
+/* What kelvoLockLockRecoverable returns when it took the lock over from a dead holder. */
+constexpr int KELVO_LOCK_INHERITED = 1;
+
+/*
+ * kelvoLockLock for a lock whose user can rebuild what it guards: a dead
+ * holder's lock is taken over (an error log names the holder) and, with the
+ * lock held, KELVO_LOCK_INHERITED is returned instead of breaking the shared
+ * state; the caller then repairs what the dead holder may have half-changed.
+ * 0 and -1 as kelvoLockLock.
+ */
+[[nodiscard]] int kelvoLockLockRecoverable(kelvoLock *lock);
 
 /* Releases a lock this process took with kelvoLockLock, then kelvoUndeferSignals. */
 void kelvoLockUnlock(kelvoLock *lock);
@@ -173,5 +187,11 @@ void kelvoRestoreTermSignals(const sigset_t *old);
 uint32_t kelvoLockPid(void);
 /* True while a process of that id exists (a zombie still counts). */
 bool kelvoProcessAlive(uint32_t pid);
+/*
+ * The start time of a running process (clock ticks since boot, field 22 of
+ * /proc/<pid>/stat): with a process id it tells a process from a later one
+ * that reuses the id. False when no such process runs (a zombie has ended).
+ */
+bool kelvoProcessStartTime(uint32_t pid, uint64_t *start);
 
 #endif

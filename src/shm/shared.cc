@@ -4,7 +4,9 @@
 #include "runtime/fatal.h"
 #include "shm/shmalloc.h"
 
+#include <cerrno>
 #include <cstring>
+#include <sys/random.h>
 
 kelvoSharedRoot *kelvoSharedData = nullptr;
 
@@ -40,7 +42,22 @@ static int initEpoch(kelvoSharedCache *cache)
     return 0;
 }
 
-int kelvoInitSharedCache(uint64_t seed)
+int kelvoKernelRandom(void *out, size_t length)
+{
+    auto *at = static_cast<unsigned char *>(out);
+    while (length > 0) {
+        ssize_t got = getrandom(at, length, 0);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return -1;
+        at += got;
+        length -= size_t(got);
+    }
+    return 0;
+}
+
+int kelvoInitSharedCache(void)
 {
     kelvoAssert(kelvoCfgVals.initialized);
     auto *root = static_cast<kelvoSharedRoot *>(kelvoShMallocAligned64(sizeof(kelvoSharedRoot)));
@@ -54,7 +71,11 @@ int kelvoInitSharedCache(uint64_t seed)
         return 0;
     }
     kelvoSharedCache *cache = &root->cache;
-    cache->seed = seed;
+    if (kelvoKernelRandom(&cache->seed, sizeof cache->seed) != 0) {
+        kelvoShLog(KELVO_LL_ERROR, "Cannot draw the hash seed: %s", strerror(errno));
+        kelvoShFreeAligned64(root);
+        return -1;
+    }
     if (initEpoch(cache) != 0) {
         kelvoShLog(KELVO_LL_ERROR, "Cannot allocate %zu epoch records", static_cast<size_t>(kelvoCfgVals.initial_readers));
         kelvoShFreeAligned64(root);

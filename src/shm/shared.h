@@ -7,8 +7,8 @@
  * (kelvoInitSharedCache): the hash seed, the global epoch with its
  * deferred-free record and the pool of reader records. The other parts
  * (invalidation queues, endpoint set, key leases, table namespaces, reserve
- * maps, statistics) are laid out here and filled by their own components;
- * until then they stay zero.
+ * maps, statistics) are laid out here and filled by their own components
+ * (the cache's by kelvoCacheInitRoot); until then they stay zero.
  *
  * Locks: the root lock in the cache part is always a spin lock (the zero fill
  * makes it one); nothing here takes it. Engine-free.
@@ -66,11 +66,14 @@ struct kelvoSharedTables {
     uint64_t slot_cache_generation;
 };
 
+struct kelvoLeaseSlot;
+
+/* The key-lease table (cache/keylease.h). */
 struct kelvoLeaseTable {
-    uint64_t *slot;                     // generation words
-    void **dbs;                         // cached database of each slot
+    kelvoLeaseSlot *slot;
     uint16_t slots;
     uint16_t free_slots;
+    uint64_t reap_time;                 // last search for dead holders, microseconds
 };
 
 struct kelvoTaskCounters {
@@ -117,10 +120,13 @@ extern kelvoSharedRoot *kelvoSharedData;
 /*
  * Builds the root in the active arena from kelvoCfgVals (fatal unless it is
  * initialized): always the zeroed root; with the cache on also the hash
- * seed, the epoch and the reader pool. 0, or -1 after an error log; on -1
- * nothing of the root is left and the caller removes the arena.
+ * seed, drawn from the kernel's random source so that no one can aim keys at
+ * one probe chain, the epoch and the reader pool. 0, or -1 after an error
+ * log; on -1 nothing of the root is left and the caller removes the arena.
  */
-int kelvoInitSharedCache(uint64_t seed);
+int kelvoInitSharedCache(void);
+/* Fills `out` from the kernel's random source (getrandom): 0, or -1 with errno set. */
+int kelvoKernelRandom(void *out, size_t length);
 /* Frees the root and what it owns back into the heap (the arena stays). */
 void kelvoFreeSharedCache(void);
 

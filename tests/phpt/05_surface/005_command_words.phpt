@@ -2,6 +2,9 @@
 Every command method sends its catalogue's command word (aliases the word of their target)
 --EXTENSIONS--
 kelvo
+--INI--
+; the scripted server answers the handshake and commands only, not the cache's upkeep
+kelvo.maxmemory=0
 --FILE--
 <?php
 require __DIR__ . '/../08_dispatch/fake.inc';

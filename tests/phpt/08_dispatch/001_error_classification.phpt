@@ -2,6 +2,9 @@
 Error replies: which are always thrown, which are recorded in phpredis mode without throw-on-error
 --EXTENSIONS--
 kelvo
+--INI--
+; the scripted server answers the handshake and commands only, not the cache's upkeep
+kelvo.maxmemory=0
 --FILE--
 <?php
 require __DIR__ . '/fake.inc';

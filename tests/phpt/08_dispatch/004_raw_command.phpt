@@ -2,6 +2,9 @@
 rawCommand: refused commands, arity, names without an id sent as written, raw replies
 --EXTENSIONS--
 kelvo
+--INI--
+; the scripted server answers the handshake and commands only, not the cache's upkeep
+kelvo.maxmemory=0
 --FILE--
 <?php
 require __DIR__ . '/fake.inc';

@@ -2,6 +2,9 @@
 REDIRECT is followed with the client's credentials when asked for; no transparent reconnect while WATCH is in force
 --EXTENSIONS--
 kelvo
+--INI--
+; the scripted server answers the handshake and commands only, not the cache's upkeep
+kelvo.maxmemory=0
 --FILE--
 <?php
 require __DIR__ . '/fake.inc';

@@ -2,6 +2,9 @@
 Newer string-write forms against the scripted fake server (SET conditions, DELEX, MSETEX, INCREX): the words each method sends and what it returns; refused calls send nothing
 --EXTENSIONS--
 kelvo
+--INI--
+; the scripted server answers the handshake and commands only, not the cache's upkeep
+kelvo.maxmemory=0
 --FILE--
 <?php
 require __DIR__ . '/requests.inc';

@@ -45,7 +45,7 @@ struct Epoch : ::testing::Test {
         kelvoCfgVals.initial_readers = 32;
         kelvoCfgVals.databases = 16;
         ASSERT_EQ(kelvoShInitEx(16 << 20, KELVO_PREFAULT_OFF, KELVO_LOCK_ADAPTIVE_MUTEX), 0);
-        ASSERT_EQ(kelvoInitSharedCache(0x5eed), 0);
+        ASSERT_EQ(kelvoInitSharedCache(), 0);
         freeCounts = static_cast<uint32_t *>(kelvoShCalloc(slots, sizeof(uint32_t)));
         kelvoReader = {};
     }
@@ -145,6 +145,8 @@ TEST_F(Epoch, NothingIsFreedWhileAnotherProcessIsInsideItsSection) {
 }
 
 TEST_F(Epoch, AProcessThatDiesInsideASectionDoesNotStopReclamation) {
+    ASSERT_EQ(kelvoGlobalEpochInit(), 0);  // the poller's own record
+    unsigned freeReaders = kelvoGlobalEpochFreeReaders();
     pid_t reader = forkChild([&] {
         if (kelvoGlobalEpochInit() != 0)
             return false;
@@ -156,7 +158,7 @@ TEST_F(Epoch, AProcessThatDiesInsideASectionDoesNotStopReclamation) {
     ASSERT_TRUE(retire(0));
     pollSome();
     EXPECT_EQ(freed(0, 1), 1u);
-    EXPECT_EQ(kelvoGlobalEpochFreeReaders(), 32u);
+    EXPECT_EQ(kelvoGlobalEpochFreeReaders(), freeReaders);
 }
 
 TEST_F(Epoch, EachRetiredObjectIsFreedExactlyOnceUnderConcurrentRetirers) {
@@ -242,15 +244,34 @@ TEST(SharedRoot, ARootThatDoesNotFitLeavesNothingBehind) {
     kelvoCfgVals.initialized = 1;
     kelvoCfgVals.initial_readers = 65536;  // 12 MiB of records in a 4 MiB arena
     ASSERT_EQ(kelvoShInitEx(4 << 20, KELVO_PREFAULT_OFF, KELVO_LOCK_SPIN), 0);
-    EXPECT_EQ(kelvoInitSharedCache(1), -1);
+    EXPECT_EQ(kelvoInitSharedCache(), -1);
     EXPECT_EQ(kelvoSharedData, nullptr);
     EXPECT_EQ(kelvoShUsed(), kelvoShActive() - kelvoShFreeBytes());
     EXPECT_EQ(kelvoShArenaPtr->tree.count, 1u) << "the root's block went back";
     kelvoCfgVals.initial_readers = 32;
-    EXPECT_EQ(kelvoInitSharedCache(1), 0);
-    EXPECT_EQ(kelvoCache()->seed, 1u);
+    EXPECT_EQ(kelvoInitSharedCache(), 0);
     kelvoSharedData = nullptr;
     kelvoShDestroy();
+    kelvoCfgVals = saved;
+}
+
+TEST(EpochOff, TheHashSeedComesFromTheKernelNotFromTheClockSeededGenerator)
+{
+    kelvoCfgValsRecord saved = kelvoCfgVals;
+    kelvoCfgVals.enabled = 1;
+    kelvoCfgVals.initialized = 1;
+    kelvoCfgVals.initial_readers = 32;
+    uint64_t seeds[2];
+    for (uint64_t &seed : seeds) {
+        srand(1);
+        ASSERT_EQ(kelvoShInitEx(1 << 20, KELVO_PREFAULT_OFF, KELVO_LOCK_SPIN), 0);
+        ASSERT_EQ(kelvoInitSharedCache(), 0);
+        seed = kelvoCache()->seed;
+        kelvoSharedData = nullptr;
+        kelvoShDestroy();
+    }
+    EXPECT_NE(seeds[0], seeds[1]);
+    EXPECT_NE(seeds[0], 0u);
     kelvoCfgVals = saved;
 }
 
@@ -259,7 +280,7 @@ TEST(EpochOff, InitFailsWhenTheCacheIsOff) {
     kelvoCfgVals.enabled = 0;
     kelvoCfgVals.initialized = 1;
     ASSERT_EQ(kelvoShInitEx(1 << 20, KELVO_PREFAULT_OFF, KELVO_LOCK_SPIN), 0);
-    ASSERT_EQ(kelvoInitSharedCache(0x5eed), 0);
+    ASSERT_EQ(kelvoInitSharedCache(), 0);
     EXPECT_NE(kelvoSharedData, nullptr);
     EXPECT_EQ(kelvoCache()->readers, nullptr);
     EXPECT_EQ(kelvoGlobalEpochInit(), -1);

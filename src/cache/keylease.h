@@ -1,0 +1,113 @@
+/*
+ * Key leases: the table `rkl` whose slots writing links hold. Every cache
+ * entry carries the generation its writer's slot showed when the request
+ * was sent, and is served only while the slot still shows it; so one atomic
+ * add withdraws everything a writer stored, whatever its number.
+ *
+ * Owns the slot array in the arena (made at start-up by
+ * kelvoLeaseTableInit) and the rules of a slot's words:
+ *   holder      process id | (start time & 0xffffffff) << 32 of the holder,
+ *               0 when free; a slot is taken by compare-and-swap from 0 and
+ *               written afterwards only by its holder, or by a process that
+ *               proved the holder dead (process id and start time), which
+ *               parks its own id there with the start half all ones while it
+ *               frees the slot.
+ *   generation  64 bits, only ever raised: at acquisition, release,
+ *               invalidation and when a dead holder's slot is freed.
+ *   db          the cached database set the holder writes to.
+ * A handle is slot index | 0x8000; 0 means none and 0xFFFF a link whose last
+ * attachment failed. The table has at most 16384 slots, so no handle of a
+ * slot is ever 0xFFFF.
+ *
+ * No locks: compare-and-swap and atomic adds only. Engine-free.
+ */
+#ifndef KELVO_KEYLEASE_H
+#define KELVO_KEYLEASE_H
+
+#include <cstdint>
+
+#include "runtime/fatal.h"
+#include "shm/shared.h"
+
+struct rdb;
+
+constexpr uint16_t KELVO_LEASE_NONE = 0;
+constexpr uint16_t KELVO_LEASE_FAILED = 0xFFFF;
+constexpr uint16_t KELVO_LEASE_BIT = 0x8000;
+constexpr uint32_t KELVO_LEASE_MAX_SLOTS = 16384;
+static_assert(((KELVO_LEASE_MAX_SLOTS - 1) | KELVO_LEASE_BIT) < KELVO_LEASE_FAILED,
+              "a slot's handle is never the failed one");
+
+struct kelvoLeaseSlot {
+    uint64_t holder;
+    uint64_t generation;
+    rdb *db;
+    uint64_t reserved;
+};
+
+/* Slots for a requested count: 16 up to 16, else the next power of two, at most KELVO_LEASE_MAX_SLOTS. */
+uint16_t kelvoLeaseSlotCount(uint32_t requested);
+
+/* Allocates the zeroed slot array (every slot free at generation 0): 0, or -1 when out of memory. */
+int kelvoLeaseTableInit(kelvoLeaseTable *rkl, uint32_t requested);
+
+/* What gives back a freed dead holder's writer place in its cached database set. */
+typedef void kelvoLeaseReleasedFn(rdb *db);
+
+/* Takes the first free slot for this process, writing to `db`: its handle, or 0 when every slot is held. */
+uint16_t kelvoLeaseAcquire(rdb *db);
+
+/* Records the cached database set a held slot writes to. */
+void kelvoLeaseAttachDB(uint16_t handle, rdb *db);
+
+/*
+ * Gives a slot back when this process holds it (its generation raised, its
+ * database cleared); a slot held by another process is left alone. Handle 0
+ * and 0xFFFF do nothing.
+ */
+void kelvoLeaseRelease(kelvoLeaseTable *rkl, uint16_t handle);
+
+/* Raises the slot's generation: what was stored under it is no longer served. Handle 0 does nothing. */
+void kelvoLeaseInvalidate(uint16_t handle);
+
+/* Raises every slot that writes to `db`. */
+void kelvoLeaseInvalidateDB(const rdb *db);
+
+/*
+ * Frees the slots of holders that ended without giving them back (killed,
+ * crashed), each with its generation raised and its database given to
+ * `released`. Returns how many were freed.
+ */
+unsigned kelvoLeaseReapDead(kelvoLeaseReleasedFn *released);
+
+/* True when this process holds the slot of `handle`. */
+bool kelvoLeaseHeldByMe(uint16_t handle);
+
+/* Slot index of a handle that names one. */
+inline uint32_t kelvoLeaseIndex(uint16_t handle) { return handle & (KELVO_LEASE_BIT - 1); }
+
+/* True for handles of a slot (not 0, not the failed mark). */
+inline bool kelvoLeaseIsSlot(uint16_t handle) { return (handle & KELVO_LEASE_BIT) && handle != KELVO_LEASE_FAILED; }
+
+inline kelvoLeaseSlot *kelvoLeaseSlotOf(uint16_t handle)
+{
+    kelvoLeaseTable *rkl = &kelvoSharedData->leases;
+    uint32_t index = kelvoLeaseIndex(handle);
+    kelvoAssert(rkl->slot != NULL && index < rkl->slots);
+    return &rkl->slot[index];
+}
+
+/*
+ * The generation a new entry is stored under: read before its request is
+ * sent, so that anything raising the slot meanwhile (a reconnect, a failed
+ * poll) keeps the reply from being served.
+ */
+inline uint64_t kelvoLeaseToken(uint16_t handle)
+{
+    return __atomic_load_n(&kelvoLeaseSlotOf(handle)->generation, __ATOMIC_ACQUIRE);
+}
+
+/* True while the slot still shows the generation an entry was stored under. */
+inline bool kelvoLeaseCurrent(uint16_t handle, uint64_t token) { return kelvoLeaseToken(handle) == token; }
+
+#endif

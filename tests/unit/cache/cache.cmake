@@ -1,0 +1,10 @@
+# The shared cache's index over a plain shared mapping, with forked processes and no engine:
+# key leases, the two added hash-set operations, endpoints, cached database sets, entries,
+# flushes, dead lock holders, and a fork stress of writers, readers and a poller.
+kelvo_unit_test(keylease_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/keylease_test.cc PARTS cache_free shm_free runtime_free)
+kelvo_unit_test(rhs_map_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/rhs_map_test.cc PARTS cache_free shm_free runtime_free)
+kelvo_unit_test(cache_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/cache_test.cc PARTS cache_free shm_free runtime_free)
+kelvo_unit_test(cache_stress_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/cache_stress_test.cc PARTS cache_free shm_free runtime_free)
+
+# The cache as client links meet it: the whole module in the embed SAPI against the harness's server.
+kelvo_engine_test(cache_engine_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/cache_engine_test.cc)
