@@ -2,6 +2,9 @@
 Forms the harness's server lacks, against the scripted fake server (LMOVEM, BLMOVEM, HOTKEYS, COMMANDLOG, GCRA, ZRANK WITHSCORE, CLIENT CAPA, VRANDMEMBER) and a scan cursor above 2^63 coming back: the words each method sends and what it returns; refused calls send nothing
 --EXTENSIONS--
 kelvo
+--INI--
+; the scripted server answers the handshake and commands only, not the cache's upkeep
+kelvo.maxmemory=0
 --FILE--
 <?php
 require __DIR__ . '/requests.inc';
