@@ -47,7 +47,7 @@ constexpr kelvoCommandInfo kelvoCommandTable[REDIS_CMD_MAX] = {
      kelvoStdSlots{kelvoCommandRCmd, nullptr, nullptr}, kelvoCommandReply},
     {REDIS_CMD_COMMANDLOG, "COMMANDLOG", 10, KELVO_REPLY_BIT(REDIS_REPLY_ARRAY) | KELVO_REPLY_BIT(REDIS_REPLY_INTEGER) | KELVO_REPLY_BIT(REDIS_REPLY_STATUS), -2, 0,
      kelvoStdSlots{kelvoCommandLogRCmd, nullptr, nullptr}, nullptr},
-    {REDIS_CMD_CONFIG, "CONFIG", 6, KELVO_REPLY_BIT(REDIS_REPLY_STRING) | KELVO_REPLY_BIT(REDIS_REPLY_STATUS) | KELVO_REPLY_BIT(REDIS_REPLY_MAP), -2, 0,
+    {REDIS_CMD_CONFIG, "CONFIG", 6, KELVO_REPLY_BIT(REDIS_REPLY_STRING) | KELVO_REPLY_BIT(REDIS_REPLY_ARRAY) | KELVO_REPLY_BIT(REDIS_REPLY_STATUS) | KELVO_REPLY_BIT(REDIS_REPLY_MAP), -2, 0,
      kelvoStdSlots{kelvoConfigRCmd, nullptr, nullptr}, kelvoConfigReply},
     {REDIS_CMD_COPY, "COPY", 4, KELVO_REPLY_BIT(REDIS_REPLY_INTEGER), -3, 0,
      kelvoStdSlots{kelvoCopyRCmd, kelvoCopyKeys, kelvoCopyDel}, kelvoLongToBool},

@@ -44,6 +44,28 @@ inline bool kelvoIsWord(const zend_string *s, const char (&word)[N])
     return ZSTR_LEN(s) == N - 1 && strncasecmp(ZSTR_VAL(s), word, N - 1) == 0;
 }
 
+/* The value itself, through a reference. */
+inline zval *kelvoDeref(zval *value)
+{
+    ZVAL_DEREF(value);
+    return value;
+}
+
+/* f(name, value) for every entry of an option array whose key is a string, in the array's order,
+ * the value through a reference. */
+template <typename F>
+void kelvoForEachOption(HashTable *options, F &&f)
+{
+    zend_string *name;
+    zval *value;
+    ZEND_HASH_FOREACH_STR_KEY_VAL(options, name, value)
+    {
+        if (name)
+            f(name, kelvoDeref(value));
+    }
+    ZEND_HASH_FOREACH_END();
+}
+
 /* A blocking command's timeout in seconds: a number, a numeric string, null or a boolean. A
  * string that spells no number (it would block for ever as 0) is refused with "Timeout must be
  * numeric", and so is an array or an object: -1. */

@@ -1,4 +1,5 @@
 /* The central dispatcher, sending with retries and reconnects, REDIRECT following, rawCommand and the scans. */
+#include "commands/admin.h"
 #include "commands/backoff.h"
 #include "client/client.h"
 #include "catalog/cmdroles.h"
@@ -570,6 +571,8 @@ ZEND_METHOD(Kelvo_Kelvo, rawCommand)
         kelvoRespCmdInitCmd(&req, rqs.flags, cmd);
         row->cached.cnvFn(&req, &rqs);
     } else {
+        if (!kelvoRawCommandKeepsLink(cmd, static_cast<uint32_t>(argc), args))
+            RETURN_FALSE;
         kelvoRespCmdInitCmd(&req, KELVO_REQ_RAW, cmd);
         catPlain(&req, args, argc);
         if (cmd == REDIS_CMD_MSETEX && argc > 0)
@@ -580,83 +583,9 @@ ZEND_METHOD(Kelvo_Kelvo, rawCommand)
 
 } // extern "C"
 
-/* -- scans and commands with metadata ------------------------------------------------------------- */
-
-int kelvoScanRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *ro)
-{
-    bool keyed = req->cmd != REDIS_CMD_SCAN;
-    zend_string *key = nullptr, *match = nullptr, *type = nullptr;
-    zval *iterator;
-    zend_long count = 0;
-    if (keyed) {
-        ZEND_PARSE_PARAMETERS_START(2, 4)
-            Z_PARAM_STR(key)
-            Z_PARAM_ZVAL(iterator)
-            Z_PARAM_OPTIONAL
-            Z_PARAM_STR_OR_NULL(match)
-            Z_PARAM_LONG(count)
-        ZEND_PARSE_PARAMETERS_END_EX(return -1);
-    } else {
-        ZEND_PARSE_PARAMETERS_START(1, 4)
-            Z_PARAM_ZVAL(iterator)
-            Z_PARAM_OPTIONAL
-            Z_PARAM_STR_OR_NULL(match)
-            Z_PARAM_LONG(count)
-            Z_PARAM_STR_OR_NULL(type)
-        ZEND_PARSE_PARAMETERS_END_EX(return -1);
-    }
-    if (ro->mode & (kelvoModeMulti | kelvoModePipeline)) {
-        php_error_docref(nullptr, E_WARNING, "SCAN cannot be called in pipeline/multi mode");
-        return -1;
-    }
-    ZVAL_DEREF(iterator);
-    if (Z_TYPE_P(iterator) == IS_LONG && Z_LVAL_P(iterator) == 0)
-        return -1;
-    if (Z_TYPE_P(iterator) != IS_LONG) {
-        zval_ptr_dtor(iterator);
-        ZVAL_LONG(iterator, 0);
-    }
-    if (keyed)
-        kelvoRespCmdCatKeyZStr(req, ro->opts.prefix, key);
-    /* Cursors are unsigned 64-bit; an iterator keeps their bits. */
-    kelvoRespCmdCatZendULong(req, static_cast<zend_ulong>(Z_LVAL_P(iterator)));
-    if (match) {
-        kelvoRespCmdCatLen(req, "MATCH", 5);
-        if (ro->opts.scan & kelvoScanPrefix)
-            kelvoRespCmdCatKeyZStr(req, ro->opts.prefix, match);
-        else
-            kelvoRespCmdCatZStr(req, match);
-    }
-    if (count > 0) {
-        kelvoRespCmdCatLen(req, "COUNT", 5);
-        kelvoRespCmdCatZendLong(req, count);
-    }
-    if (type) {
-        kelvoRespCmdCatLen(req, "TYPE", 4);
-        kelvoRespCmdCatZStr(req, type);
-    }
-    ro->it = iterator;
-    return 0;
-}
+/* -- commands with metadata ------------------------------------------------------------------- */
 
 namespace {
-
-void scanCommand(INTERNAL_FUNCTION_PARAMETERS, int cmd)
-{
-    robj *ro = kelvoGetObjectZVal(ZEND_THIS);
-    if (kelvoSyncObject(ro, KELVO_LINK_READY, false) != 0)
-        RETURN_FALSE;
-    for (;;) {
-        kelvoCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, cmd);
-        zval *it = ro->it;
-        bool retry = Z_TYPE_P(return_value) == IS_ARRAY && zend_hash_num_elements(Z_ARRVAL_P(return_value)) == 0 &&
-                     it && Z_TYPE_P(it) == IS_LONG && Z_LVAL_P(it) != 0 && (ro->opts.scan & kelvoScanRetry);
-        if (!retry)
-            return;
-        zval_ptr_dtor(return_value);
-        ZVAL_UNDEF(return_value);
-    }
-}
 
 void withMeta(INTERNAL_FUNCTION_PARAMETERS, int cmd)
 {
@@ -670,10 +599,6 @@ void withMeta(INTERNAL_FUNCTION_PARAMETERS, int cmd)
 
 extern "C" {
 
-ZEND_METHOD(Kelvo_Kelvo, scan) { scanCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_SCAN); }
-ZEND_METHOD(Kelvo_Kelvo, hscan) { scanCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_HSCAN); }
-ZEND_METHOD(Kelvo_Kelvo, sscan) { scanCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_SSCAN); }
-ZEND_METHOD(Kelvo_Kelvo, zscan) { scanCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_ZSCAN); }
 ZEND_METHOD(Kelvo_Kelvo, getWithMeta) { withMeta(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_GET); }
 ZEND_METHOD(Kelvo_Kelvo, hgetWithMeta) { withMeta(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_HGET); }
 

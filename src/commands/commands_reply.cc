@@ -12,8 +12,6 @@ extern "C" {
 #include "zend_strtod.h"
 }
 
-#include <cerrno>
-#include <cstdlib>
 #include <cstring>
 
 using namespace kelvoFormat;
@@ -22,26 +20,6 @@ namespace {
 
 constexpr const char *kTypeNames[] = {"unknown", "string", "array", "integer", "nil",  "status", "error", "double",
                                       "bool",    "map",    "set",   "attr",    "push", "bignum", "verb"};
-
-bool allOfType(const kelvoReply *r, uint32_t type)
-{
-    for (uint64_t i = 0; i < r->elements; i++)
-        if (!is(at(r, i), type))
-            return false;
-    return true;
-}
-
-/* Every element a STRING; otherwise the first other one is reported as wrong type `expected`. */
-bool requireStrings(const kelvoReplyEnv *env, const kelvoReply *r, const char *expected)
-{
-    for (uint64_t i = 0; i < r->elements; i++) {
-        if (!is(at(r, i), KELVO_REPLY_STRING)) {
-            WRONG_TYPE(env, expected, at(r, i));
-            return false;
-        }
-    }
-    return true;
-}
 
 /* The score rule: a DOUBLE's value, a string-like reply's text read by zend_strtod. */
 double scoreOf(const kelvoReply *r)
@@ -52,6 +30,40 @@ double scoreOf(const kelvoReply *r)
 }
 
 } // namespace
+
+void kelvoFormat::infoToZVal(zval *rv, kelvoQuerySet *, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    if (kelvoInfoReplyToZval(rv, reply) < 0) {
+        MALFORMED(env, "expected INFO verbatim string with CR-delimited lines");
+        kelvoReplyFailure(rv);
+    }
+}
+
+void kelvoFormat::flatStrings(zval *rv, const kelvoReply *reply)
+{
+    array_init_size(rv, static_cast<uint32_t>(reply->elements));
+    for (uint64_t i = 0; i < reply->elements; i++)
+        add_next_index_str(rv, zend_string_copy(at(reply, i)->v.str));
+}
+
+bool kelvoFormat::allOfType(const kelvoReply *r, uint32_t type)
+{
+    for (uint64_t i = 0; i < r->elements; i++)
+        if (!is(at(r, i), type))
+            return false;
+    return true;
+}
+
+bool kelvoFormat::requireStrings(const kelvoReplyEnv *env, const kelvoReply *r, const char *expected)
+{
+    for (uint64_t i = 0; i < r->elements; i++) {
+        if (!is(at(r, i), KELVO_REPLY_STRING)) {
+            WRONG_TYPE(env, expected, at(r, i));
+            return false;
+        }
+    }
+    return true;
+}
 
 void kelvoFormat::numericOrString(zval *dst, const char *s, size_t len)
 {
@@ -72,16 +84,15 @@ void kelvoFormat::numericOrString(zval *dst, const char *s, size_t len)
     ZVAL_STRINGL_FAST(dst, s, len);
 }
 
-namespace {
-
-/* The array key rule, for a string-like reply's text as received. */
-void addByReplyKey(zval *arr, const kelvoReply *key, zval *value)
+void kelvoFormat::addByReplyKey(zval *arr, const kelvoReply *key, zval *value)
 {
     if (is(key, KELVO_REPLY_INTEGER))
         zend_hash_index_update(Z_ARRVAL_P(arr), key->v.integer, value);
     else
         zend_symtable_update(Z_ARRVAL_P(arr), key->v.str, value);
 }
+
+namespace {
 
 void listOf(zval *dst, const kelvoReply *src, const kelvoPackOptions *opts, uint32_t reqFlags)
 {
@@ -123,19 +134,6 @@ void mapOf(zval *dst, const kelvoReply *src, const kelvoPackOptions *opts, uint3
             ZVAL_NULL(&v);
         addByReplyKey(dst, key, &v);
     }
-}
-
-/* The generic conversion with one option bit set for its duration. */
-void convertWith(zval *dst, const kelvoReply *reply, const kelvoReplyEnv *env, uint32_t bit, uint32_t reqFlags)
-{
-    kelvoPackOptions opts = env->opts;
-    opts.flags = static_cast<kelvoOptionWord>(opts.flags | bit);
-    kelvoReplyToZVal(dst, reply, &opts, reqFlags);
-}
-
-void generic(zval *dst, const kelvoReply *reply, const kelvoReplyEnv *env, uint32_t reqFlags)
-{
-    kelvoReplyToZVal(dst, reply, &env->opts, reqFlags);
 }
 
 /* -- formatter bodies, on the client's reply environment ------------------------------------------ */
@@ -233,13 +231,6 @@ void hkeys(zval *rv, kelvoQuerySet *, kelvoReplyEnv *env, const kelvoReply *repl
     array_init_size(rv, static_cast<uint32_t>(reply->elements));
     for (uint64_t i = 0; i < reply->elements; i++)
         add_next_index_str(rv, zend_string_copy(at(reply, i)->v.str));
-}
-
-void addUnpackedPair(zval *arr, const kelvoReplyEnv *env, const kelvoReply *key, const kelvoReply *value)
-{
-    zval v;
-    unpack(&v, &env->opts, value);
-    addByReplyKey(arr, key, &v);
 }
 
 void hrandfield(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
@@ -356,9 +347,7 @@ bool kelvoFormat::addMemberScoreRows(zval *rv, const kelvoReplyEnv *env, const k
     return true;
 }
 
-namespace {
-
-bool addFlatMemberScores(zval *rv, const kelvoReplyEnv *env, const kelvoReply *flat)
+bool kelvoFormat::addFlatMemberScores(zval *rv, const kelvoReplyEnv *env, const kelvoReply *flat)
 {
     for (uint64_t i = 0; i + 1 < flat->elements; i += 2)
         if (kelvoUnpackZpopEntry(rv, &env->opts, at(flat, i), at(flat, i + 1)) < 0)
@@ -366,7 +355,7 @@ bool addFlatMemberScores(zval *rv, const kelvoReplyEnv *env, const kelvoReply *f
     return true;
 }
 
-void unpackedList(zval *rv, const kelvoReplyEnv *env, const kelvoReply *reply)
+void kelvoFormat::unpackedList(zval *rv, const kelvoReplyEnv *env, const kelvoReply *reply)
 {
     array_init_size(rv, static_cast<uint32_t>(reply->elements));
     for (uint64_t i = 0; i < reply->elements; i++) {
@@ -375,6 +364,15 @@ void unpackedList(zval *rv, const kelvoReplyEnv *env, const kelvoReply *reply)
         add_next_index_zval(rv, &v);
     }
 }
+
+void kelvoFormat::addUnpackedPair(zval *arr, const kelvoReplyEnv *env, const kelvoReply *key, const kelvoReply *value)
+{
+    zval v;
+    unpack(&v, &env->opts, value);
+    addByReplyKey(arr, key, &v);
+}
+
+namespace {
 
 void zipZsetVals(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
 {
@@ -457,234 +455,6 @@ void zrandmember(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoRe
     if (!requireStrings(env, reply, "ZRANDMEMBER string member"))
         return kelvoReplyFailure(rv);
     unpackedList(rv, env, reply);
-}
-
-/* -- scan ------------------------------------------------------------------------------------- */
-
-/* Cursors are unsigned 64-bit on the server; the iterator keeps their bits in a signed integer
- * and the scan builders send it back as unsigned. */
-zend_long cursorOf(const zend_string *s)
-{
-    errno = 0;
-    unsigned long long u = strtoull(ZSTR_VAL(s), nullptr, 10);
-    if (errno == ERANGE)
-        u = ~0ull;
-    return static_cast<zend_long>(u);
-}
-
-void scan(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
-{
-    zval *it = env->it;
-    bool keyScan =
-        rqs->cmd == REDIS_CMD_SCAN || rqs->cmd == REDIS_CMD_HSCAN || rqs->cmd == REDIS_CMD_SSCAN || rqs->cmd == REDIS_CMD_ZSCAN;
-    kelvoAssert(reply != NULL && it != NULL &&
-                ((Z_TYPE_P(it) == IS_LONG && keyScan) || (Z_TYPE_P(it) == IS_STRING && rqs->cmd == REDIS_CMD_CLUSTERSCAN)));
-    if (!isPair(reply) || !is(at(reply, 0), KELVO_REPLY_STRING) || !is(at(reply, 1), KELVO_REPLY_ARRAY)) {
-        MALFORMED(env, "expected scan cursor and array payload");
-        return kelvoReplyFailure(rv);
-    }
-    zend_string *cursor = at(reply, 0)->v.str;
-    if (rqs->cmd == REDIS_CMD_CLUSTERSCAN) {
-        zval_ptr_dtor(it);
-        ZVAL_STR_COPY(it, cursor);
-    } else {
-        ZVAL_LONG(it, cursorOf(cursor));
-    }
-    const kelvoReply *payload = at(reply, 1);
-    if (rqs->cmd == REDIS_CMD_HSCAN || rqs->cmd == REDIS_CMD_ZSCAN) {
-        if (payload->elements % 2) {
-            MALFORMED(env, "expected scan key/value pairs");
-            return kelvoReplyFailure(rv);
-        }
-        if (!allOfType(payload, KELVO_REPLY_STRING)) {
-            MALFORMED(env, "expected string scan key/value pair");
-            return kelvoReplyFailure(rv);
-        }
-        array_init_size(rv, static_cast<uint32_t>(payload->elements / 2));
-        if (rqs->cmd == REDIS_CMD_ZSCAN) {
-            if (!addFlatMemberScores(rv, env, payload))
-                kelvoReplyFailure(rv);
-            return;
-        }
-        for (uint64_t i = 0; i < payload->elements; i += 2)
-            addUnpackedPair(rv, env, at(payload, i), at(payload, i + 1));
-        return;
-    }
-    if (!requireStrings(env, payload, "string scan member"))
-        return kelvoReplyFailure(rv);
-    if (rqs->cmd != REDIS_CMD_SCAN)
-        return unpackedList(rv, env, payload);
-    array_init_size(rv, static_cast<uint32_t>(payload->elements));
-    for (uint64_t i = 0; i < payload->elements; i++)
-        add_next_index_str(rv, zend_string_copy(at(payload, i)->v.str));
-}
-
-/* -- text parsers ------------------------------------------------------------------------------ */
-
-void infoToZVal(zval *rv, kelvoQuerySet *, kelvoReplyEnv *env, const kelvoReply *reply)
-{
-    if (kelvoInfoReplyToZval(rv, reply) < 0) {
-        MALFORMED(env, "expected INFO verbatim string with CR-delimited lines");
-        kelvoReplyFailure(rv);
-    }
-}
-
-void clusterReply(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
-{
-    if (rqs->context == 1)
-        return infoToZVal(rv, rqs, env, reply);
-    generic(rv, reply, env, rqs->flags);
-}
-
-bool isLineBreak(char c) { return c == '\r' || c == '\n'; }
-
-void clientReply(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
-{
-    uint8_t ctx = rqs->context;
-    if (ctx & 0x2) {
-        if (!is(reply, KELVO_REPLY_STATUS))
-            return generic(rv, reply, env, KELVO_REQ_RAW);
-        generic(rv, reply, env, rqs->flags);
-        if ((ctx & 0x8) && env->flags)
-            *env->flags = static_cast<kelvoOptionWord>(*env->flags | kelvoOptCapaRedirect);
-        return;
-    }
-    bool verb = is(reply, KELVO_REPLY_VERB);
-    if ((ctx & 0x1) && verb) {
-        const char *s = ZSTR_VAL(reply->v.str);
-        const char *end = s + ZSTR_LEN(reply->v.str);
-        array_init(rv);
-        while (s < end) {
-            while (s < end && isLineBreak(*s))
-                s++;
-            const char *line = s;
-            while (s < end && !isLineBreak(*s))
-                s++;
-            if (s == line)
-                break;
-            zval row;
-            array_init(&row);
-            clientReplyToArray(&row, line, static_cast<size_t>(s - line));
-            add_next_index_zval(rv, &row);
-        }
-        return;
-    }
-    if ((ctx & 0x4) && verb) {
-        array_init(rv);
-        clientReplyToArray(rv, ZSTR_VAL(reply->v.str), ZSTR_LEN(reply->v.str));
-        return;
-    }
-    generic(rv, reply, env, KELVO_REQ_RAW);
-}
-
-/* -- subcommand-shaped formatters -------------------------------------------------------------- */
-
-void commandReply(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
-{
-    if (rqs->context == 1) {
-        if (!is(reply, KELVO_REPLY_INTEGER)) {
-            WRONG_TYPE(env, "COMMAND integer reply", reply);
-            return kelvoReplyFailure(rv);
-        }
-        return generic(rv, reply, env, rqs->flags);
-    }
-    if (!is(reply, KELVO_REPLY_ARRAY) && !is(reply, KELVO_REPLY_MAP)) {
-        WRONG_TYPE(env, "COMMAND array/map reply", reply);
-        return kelvoReplyFailure(rv);
-    }
-    if (rqs->context == 4)
-        return convertWith(rv, reply, env, kelvoOptReplyLiteral, rqs->flags);
-    if (rqs->context != 2 || !phpredisMode(env->opts.flags))
-        return generic(rv, reply, env, rqs->flags);
-    if (reply->elements % 2) {
-        MALFORMED(env, "expected COMMAND DOCS key/map pairs");
-        return kelvoReplyFailure(rv);
-    }
-    array_init_size(rv, static_cast<uint32_t>(reply->elements));
-    for (uint64_t i = 0; i < reply->elements; i += 2) {
-        if (!is(at(reply, i), KELVO_REPLY_STRING) || !is(at(reply, i + 1), KELVO_REPLY_MAP)) {
-            MALFORMED(env, "expected COMMAND DOCS string/map pair");
-            return kelvoReplyFailure(rv);
-        }
-        add_next_index_str(rv, zend_string_copy(at(reply, i)->v.str));
-        zval docs;
-        generic(&docs, at(reply, i + 1), env, rqs->flags);
-        add_next_index_zval(rv, &docs);
-    }
-}
-
-/* [a, b, a, b, ...] of strings as received from a MAP or flat ARRAY already checked. */
-void flatStrings(zval *rv, const kelvoReply *reply)
-{
-    array_init_size(rv, static_cast<uint32_t>(reply->elements));
-    for (uint64_t i = 0; i < reply->elements; i++)
-        add_next_index_str(rv, zend_string_copy(at(reply, i)->v.str));
-}
-
-void configReply(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
-{
-    if (!is(reply, KELVO_REPLY_MAP) || !phpredisMode(env->opts.flags) || !(rqs->flags & KELVO_REQ_CLUSTER))
-        return generic(rv, reply, env, rqs->flags);
-    if (reply->elements % 2) {
-        MALFORMED(env, "expected CONFIG key/value pairs");
-        return kelvoReplyFailure(rv);
-    }
-    if (!allOfType(reply, KELVO_REPLY_STRING)) {
-        MALFORMED(env, "expected CONFIG string/string pair");
-        return kelvoReplyFailure(rv);
-    }
-    flatStrings(rv, reply);
-}
-
-void pubsubReply(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
-{
-    if (rqs->context == 1) {
-        if (!is(reply, KELVO_REPLY_INTEGER)) {
-            WRONG_TYPE(env, "integer", reply);
-            return kelvoReplyFailure(rv);
-        }
-        ZVAL_LONG(rv, reply->v.integer);
-        return;
-    }
-    if (!is(reply, KELVO_REPLY_ARRAY)) {
-        WRONG_TYPE(env, "array", reply);
-        return kelvoReplyFailure(rv);
-    }
-    if (rqs->context == 2) {
-        if (!requireStrings(env, reply, "string pubsub channel"))
-            return kelvoReplyFailure(rv);
-        return flatStrings(rv, reply);
-    }
-    if (rqs->context != 3)
-        return generic(rv, reply, env, rqs->flags);
-    if (reply->elements % 2) {
-        MALFORMED(env, "expected pubsub channel/count pairs");
-        return kelvoReplyFailure(rv);
-    }
-    for (uint64_t i = 0; i < reply->elements; i += 2) {
-        if (!is(at(reply, i), KELVO_REPLY_STRING) || !is(at(reply, i + 1), KELVO_REPLY_INTEGER)) {
-            MALFORMED(env, "expected string/integer pubsub pair");
-            return kelvoReplyFailure(rv);
-        }
-    }
-    bool flat = phpredisMode(env->opts.flags) && (rqs->flags & KELVO_REQ_CLUSTER);
-    array_init_size(rv, static_cast<uint32_t>(flat ? reply->elements : reply->elements / 2));
-    for (uint64_t i = 0; i < reply->elements; i += 2) {
-        if (flat) {
-            add_next_index_str(rv, zend_string_copy(at(reply, i)->v.str));
-            add_next_index_long(rv, at(reply, i + 1)->v.integer);
-            continue;
-        }
-        zval count;
-        ZVAL_LONG(&count, at(reply, i + 1)->v.integer);
-        addByReplyKey(rv, at(reply, i), &count);
-    }
-}
-
-void fcall(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
-{
-    /* The handler a builder may attach comes with the FCALL builder. */
-    generic(rv, reply, env, rqs->flags);
 }
 
 void lcs(zval *rv, kelvoQuerySet *, kelvoReplyEnv *env, const kelvoReply *reply)
@@ -1130,14 +900,7 @@ KELVO_FORMATTER(kelvoHGetKeysAssocFmt, hgetKeysAssoc)
 KELVO_FORMATTER(kelvoZipZsetVals, zipZsetVals)
 KELVO_FORMATTER(kelvoZipZpopVals, zipZpopVals)
 KELVO_FORMATTER(kelvoZRandMemberVals, zrandmember)
-KELVO_FORMATTER(kelvoScanReply, scan)
 KELVO_FORMATTER(kelvoInfoToZVal, infoToZVal)
-KELVO_FORMATTER(kelvoClientReply, clientReply)
-KELVO_FORMATTER(kelvoClusterReply, clusterReply)
-KELVO_FORMATTER(kelvoCommandReply, commandReply)
-KELVO_FORMATTER(kelvoConfigReply, configReply)
-KELVO_FORMATTER(kelvoPubSubReply, pubsubReply)
-KELVO_FORMATTER(kelvoFcallFmt, fcall)
 KELVO_FORMATTER(kelvoLcsToZVal, lcs)
 KELVO_FORMATTER(kelvoGeosearchFmt, geosearch)
 KELVO_FORMATTER(kelvoVEmbFmt, vemb)

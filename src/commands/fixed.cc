@@ -177,9 +177,9 @@ int kelvoKeyLongBoolRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj
 }
 
 /*
- * LSET stores a value, packed. SETRANGE writes bytes into a string: its value is a string
- * parameter, so an array is a type error and an object gives its own text, never "Array" or
- * "Object".
+ * LSET (and SETEX, PSETEX) store a value, packed. SETRANGE writes bytes into a string: its value
+ * is a string parameter, so an array is a type error and an object gives its own text, never
+ * "Array" or "Object".
  */
 int kelvoKeyLongMemRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *obj)
 {
@@ -187,7 +187,7 @@ int kelvoKeyLongMemRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj 
     zend_long index;
     zval *value = nullptr;
     zend_string *bytes = nullptr;
-    const bool packed = req->cmd == REDIS_CMD_LSET;
+    const bool packed = req->cmd != REDIS_CMD_SETRANGE;
     ZEND_PARSE_PARAMETERS_START(3, 3)
     Z_PARAM_STR(key)
     Z_PARAM_LONG(index)

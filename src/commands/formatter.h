@@ -44,6 +44,35 @@ inline void unpack(zval *dst, const kelvoPackOptions *opts, const kelvoReply *r)
     kelvoUnpackEx(opts, dst, ZSTR_VAL(s), ZSTR_LEN(s), s);
 }
 
+/* The generic conversion with the client's options, or with one option bit added for its duration. */
+inline void generic(zval *dst, const kelvoReply *reply, const kelvoReplyEnv *env, uint32_t reqFlags)
+{
+    kelvoReplyToZVal(dst, reply, &env->opts, reqFlags);
+}
+inline void convertWith(zval *dst, const kelvoReply *reply, const kelvoReplyEnv *env, uint32_t bit, uint32_t reqFlags)
+{
+    kelvoPackOptions opts = env->opts;
+    opts.flags = static_cast<kelvoOptionWord>(opts.flags | bit);
+    kelvoReplyToZVal(dst, reply, &opts, reqFlags);
+}
+
+/* Every element of type `type`. */
+bool allOfType(const kelvoReply *r, uint32_t type);
+/* Every element a STRING; otherwise the first other one is reported as wrong type `expected`. */
+bool requireStrings(const kelvoReplyEnv *env, const kelvoReply *r, const char *expected);
+/* The array key rule, for a string-like or integer reply as received. */
+void addByReplyKey(zval *arr, const kelvoReply *key, zval *value);
+/* key => the value unpacked with the client's options. */
+void addUnpackedPair(zval *arr, const kelvoReplyEnv *env, const kelvoReply *key, const kelvoReply *value);
+/* [a, b, ...] of the string elements as received, already checked. */
+void flatStrings(zval *rv, const kelvoReply *reply);
+/* Every element unpacked, as a list. */
+void unpackedList(zval *rv, const kelvoReplyEnv *env, const kelvoReply *reply);
+/* member => score from a flat [member, score, ...] list; false after a report. */
+bool addFlatMemberScores(zval *rv, const kelvoReplyEnv *env, const kelvoReply *flat);
+/* An INFO-style verbatim text as name => value; malformed otherwise. */
+void infoToZVal(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply);
+
 /* The numeric text rule: integer, float, or the text itself. */
 void numericOrString(zval *dst, const char *s, size_t len);
 /* A string reply's text as a float (an integer text too), or the text itself. */

@@ -389,6 +389,12 @@ int kelvoDelExRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *obj)
     return kelvoRespCmdCatIfType(req, obj, ifType, ifValue) ? 0 : -1;
 }
 
+/* SETEX, PSETEX: key, the time to live as given (the server judges it), packed value: LSET's shape. */
+int kelvoSetExRCmd(zend_execute_data *execute_data, zval *return_value, rrc *req, robj *obj)
+{
+    return kelvoKeyLongMemRCmd(execute_data, return_value, req, obj);
+}
+
 /* -- counters ------------------------------------------------------------------------------------ */
 
 /* INCR, DECR, INCRBY, DECRBY, INCRBYFLOAT, HINCRBY, HINCRBYFLOAT. INCR and DECR move to their BY

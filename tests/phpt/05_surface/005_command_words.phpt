@@ -23,18 +23,21 @@ const NOT_SENDING = [
 const SUBCOMMANDS = [
     'acl' => 'WHOAMI', 'bitop' => 'AND', 'client' => 'LIST', 'commandlog' => 'HELP', 'config' => 'HELP',
     'function' => 'LIST', 'hotkeys' => 'STOP', 'object' => 'ENCODING', 'pubsub' => 'CHANNELS',
-    'script' => 'HELP', 'slowlog' => 'GET', 'xgroup' => 'HELP', 'xinfo' => 'HELP', 'ftConfig' => 'GET',
+    'script' => 'FLUSH', 'slowlog' => 'GET', 'xgroup' => 'HELP', 'xinfo' => 'HELP', 'ftConfig' => 'GET',
     'ftCursor' => 'READ', 'jsonDebug' => 'MEMORY',
 ];
 
 // Arguments for the methods whose builders refuse the dummy ones (a non-numeric timeout, an
-// empty key list, a from word, an amount of 1 that turns INCRBY into INCR).
+// empty key list, a from word or a direction, an amount of 1 that turns INCRBY into INCR).
 const VALID_ARGS = [
     'blpop' => ['a', 0.1], 'brpop' => ['a', 0.1], 'bzpopmax' => ['a', 0.1], 'bzpopmin' => ['a', 0.1],
     'blmpop' => [0.1, ['a'], 'LEFT'], 'bzmpop' => [0.1, ['a'], 'MIN'],
     'lmpop' => [['a'], 'LEFT'], 'zmpop' => [['a'], 'MIN'],
     'incrby' => ['a', 2], 'decrby' => ['a', 2],
     'del' => ['a'], 'unlink' => ['a'], 'touch' => ['a'], 'wait' => [1, 0],
+    'lmove' => ['a', 'b', 'LEFT', 'RIGHT'], 'blmove' => ['a', 'b', 'LEFT', 'RIGHT', 0.1],
+    'lmovem' => ['a', 'b', 'LEFT', 'RIGHT'], 'blmovem' => ['a', 'b', 'LEFT', 'RIGHT', 0.1],
+    'linsert' => ['a', 'BEFORE', 'p', 'v'],
 ];
 
 /* method => wire name, from the method table: command and subscribe rows, and aliases of them. */

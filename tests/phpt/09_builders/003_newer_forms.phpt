@@ -7,25 +7,8 @@ kelvo
 kelvo.maxmemory=0
 --FILE--
 <?php
-require __DIR__ . '/../08_dispatch/fake.inc';
+require __DIR__ . '/requests.inc';
 use Kelvo\Kelvo;
-
-/* Every request received after the handshake, one line of words each. */
-function kelvo_requests(string $text): array
-{
-    $lines = [];
-    while (preg_match('/^\*(\d+)\|/', $text, $m)) {
-        $text = substr($text, strlen($m[0]));
-        $words = [];
-        for ($i = 0; $i < (int) $m[1]; $i++) {
-            preg_match('/^\$(\d+)\|/', $text, $b);
-            $words[] = substr($text, strlen($b[0]), (int) $b[1]);
-            $text = substr($text, strlen($b[0]) + (int) $b[1] + 1);
-        }
-        $lines[] = implode(' ', $words);
-    }
-    return array_slice($lines, 3);
-}
 
 $fake = new FakeServer([
     'reply +OK\r\n',                 // SET IFEQ

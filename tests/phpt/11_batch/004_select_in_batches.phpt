@@ -1,5 +1,5 @@
 --TEST--
-SELECT in a batch: the client follows the database the server is on, also when the SELECT is discarded, aborted, refused or lost with its link
+SELECT in a batch (the refused one sent raw: the method warns about a database the cache keeps nothing for): the client follows the database the server is on, also when the SELECT is discarded, aborted, refused or lost with its link
 --EXTENSIONS--
 kelvo
 --FILE--
@@ -29,8 +29,8 @@ $cases = [
     'pipeline discarded' => fn() => $r->pipeline()->select(3)->set('k', 1)->discard(),
     'MULTI discarded' => fn() => $r->multi()->select(3)->set('k', 1)->discard(),
     'pipelined MULTI discarded' => fn() => $r->pipeline()->multi()->select(3)->discard(),
-    'refused in a pipeline' => fn() => $r->pipeline()->select(1)->select(99999)->exec(),
-    'refused, then one that runs' => fn() => $r->pipeline()->select(99999)->select(2)->exec(),
+    'refused in a pipeline' => fn() => $r->pipeline()->select(1)->rawCommand('SELECT', '99999')->exec(),
+    'refused, then one that runs' => fn() => $r->pipeline()->rawCommand('SELECT', '99999')->select(2)->exec(),
     'WATCH abort' => function () use ($r, $admin) {
         $r->watch('w');
         $admin->set('w', rand());

@@ -70,6 +70,7 @@ struct Built {
     std::vector<Diagnostics::Entry> diagnostics;
     std::string exception; /* "Class: message", or empty */
     uint8_t flags = 0;
+    uint8_t context = 0;
     int32_t cmd = -1;
     kelvoReqDataKind udkind = KELVO_REQ_DATA_NONE;
     uint64_t udnumber = 0;
@@ -162,6 +163,7 @@ inline Built callBuilder(zval *client, const char *method, int cmd, zval *args)
         zend_clear_exception();
     }
     out.flags = req.flags;
+    out.context = req.context;
     out.cmd = req.cmd;
     out.udkind = req.udkind;
     out.udnumber = req.udkind == KELVO_REQ_DATA_NUMBER ? req.userdata.number : 0;

@@ -1,9 +1,11 @@
-// The request builders of the fixed-shape, variadic key and value, and string-write commands,
-// each run by itself inside an engine that started the module: the exact words of the request
-// under a key prefix, a serializer, compression and ignore-numbers, or the refusal (its warning
-// or exception, false from the method, nothing sent). Every request is also framed as its header
-// says and parsed by the harness's server as one command (inside MULTI ... DISCARD, so nothing
-// runs or blocks), the PING after it answering for itself.
+// The request builders (fixed shapes, variadic keys and values, string writes, administration
+// subcommands, server and key-space commands, scripting and sorting, optional counts, list moves,
+// migration and scans), each run by itself inside an engine that started the module: the exact
+// words of the request under a key prefix, a serializer, compression and ignore-numbers, or the
+// refusal (its warning or exception, false from the method, nothing sent). Every request is also
+// framed as its header says and parsed by the harness's server as one command (inside MULTI ...
+// DISCARD, so nothing runs or blocks), the PING after it answering for itself.
+#include "commands/admin.h"
 #include "commands/strings.h"
 #include "runtime/kelvo.h"
 #include "support/command_engine.h"
@@ -23,7 +25,7 @@ using kelvo_test::moduleLoaded;
 std::string run(const std::string &code) { return runPhp(code, "builders test"); }
 
 /* The clients of the table, by name, on the harness's server: plain, a key prefix, the php
- * serializer, php with LZ4, php with ignore-numbers, json. `precision` is low, so a float that
+ * serializer, php with LZ4, php with ignore-numbers, json, a key prefix that scans match with. `precision` is low, so a float that
  * went through the engine's string conversion would show. */
 void makeClients()
 {
@@ -53,6 +55,7 @@ void makeClients()
         $num = $mk([Kelvo\Kelvo::OPT_SERIALIZER => Kelvo\Kelvo::SERIALIZER_PHP,
                     Kelvo\Kelvo::OPT_PACK_IGNORE_NUMBERS => true]);
         $json = $mk([Kelvo\Kelvo::OPT_SERIALIZER => Kelvo\Kelvo::SERIALIZER_JSON]);
+        $spre = $mk([Kelvo\Kelvo::OPT_PREFIX => 'p:', Kelvo\Kelvo::OPT_SCAN => Kelvo\Kelvo::SCAN_PREFIX]);
         $out = 'ready';)";
     ASSERT_EQ(run(code), "ready");
     made = true;
@@ -161,13 +164,14 @@ struct Row {
     const char *name;
     const char *cmd;    /* wire name of the row */
     const char *method; /* the Kelvo\Kelvo method */
-    const char *client; /* plain, pre, php, lz4, num, json */
+    const char *client; /* plain, pre, php, lz4, num, json, spre */
     const char *args;   /* PHP list of the arguments */
     /* the request's words ({expr} on $c for bytes such as packed values); "!text" a refusal with
      * that warning ("!" alone: without any); "#Class: message" a refusal by exception */
     const char *expect;
     uint8_t flags = 0;        /* KELVO_REQ_RAW, KELVO_REQ_SINGLE expected */
     const char *warning = ""; /* a warning the request goes on after */
+    int context = -1;         /* the context byte expected; -1: not looked at */
 };
 
 void PrintTo(const Row &row, std::ostream *os) { *os << row.name; }
@@ -422,15 +426,423 @@ TEST_P(Builders, BuildTheExactRequestOrRefuse)
     std::vector<std::string> want = expectedWords(row.client, expect);
     EXPECT_EQ(built.words, want) << "got:  " << joined(built.words) << "\nwant: " << joined(want);
     EXPECT_EQ(built.flags & (KELVO_REQ_RAW | KELVO_REQ_SINGLE), row.flags);
+    if (row.context >= 0)
+        EXPECT_EQ(built.context, row.context);
     serverParsesOneCommand(c, built.request);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, Builders, testing::ValuesIn(rows), [](const testing::TestParamInfo<Row> &info) {
+std::string rowName(const testing::TestParamInfo<Row> &info)
+{
     std::string name;
     for (const char *p = info.param.name; *p; p++)
         name += isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
     return name;
-});
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Builders, testing::ValuesIn(rows), rowName);
+
+/* Administration subcommands, server and key-space commands, scripting and sorting, optional
+ * counts and flags, list moves, migration and scans. */
+const Row serverRows[] = {
+    /* CONFIG */
+    {"config get array", "CONFIG", "config", "plain", "'GET', ['maxmemory', 'timeout']",
+     "CONFIG GET maxmemory timeout"},
+    {"config get several", "CONFIG", "config", "plain", "'get', 'maxmemory', 'timeout'",
+     "CONFIG get maxmemory timeout"},
+    {"config get trailing null", "CONFIG", "config", "plain", "'GET', 'maxmemory', null", "CONFIG GET maxmemory"},
+    {"config get alone", "CONFIG", "config", "plain", "'GET'", "!Must get at least one setting"},
+    {"config get only null", "CONFIG", "config", "plain", "'GET', null", "!Must get at least one setting"},
+    {"config set pair", "CONFIG", "config", "plain", "'SET', 'timeout', 0", "CONFIG SET timeout 0"},
+    {"config set array", "CONFIG", "config", "pre", "'set', ['timeout' => 0, 'maxmemory-policy' => 'noeviction']",
+     "CONFIG set timeout 0 maxmemory-policy noeviction"},
+    {"config set array trailing null", "CONFIG", "config", "plain", "'SET', ['timeout' => 0], null",
+     "CONFIG SET timeout 0"},
+    {"config set integer key", "CONFIG", "config", "plain", "'SET', ['timeout' => 0, 5 => 'x']",
+     "!Settings array must have all string keys"},
+    {"config set one name", "CONFIG", "config", "plain", "'SET', 'timeout'",
+     "!Must pass either a setting and value, or an array of settings and values"},
+    {"config set empty array", "CONFIG", "config", "plain", "'SET', []",
+     "!Must pass either a setting and value, or an array of settings and values"},
+    {"config other with nulls", "CONFIG", "config", "plain", "'RESETSTAT', null, null", "CONFIG RESETSTAT"},
+    {"config without operation", "CONFIG", "config", "plain", "",
+     "#ArgumentCountError: Kelvo\\Kelvo::config() expects at least 1 argument, 0 given"},
+    /* CLIENT */
+    {"client tracking", "CLIENT", "client", "plain", "'Tracking', 'on'",
+     "!Manual CLIENT TRACKING is disabled for Kelvo"},
+    {"client reply off", "CLIENT", "client", "plain", "'reply', 'off'",
+     "!CLIENT REPLY OFF and SKIP are disabled for Kelvo"},
+    {"client reply skip", "CLIENT", "client", "plain", "'REPLY', 'Skip'",
+     "!CLIENT REPLY OFF and SKIP are disabled for Kelvo"},
+    {"client reply on", "CLIENT", "client", "plain", "'REPLY', 'ON'", "CLIENT REPLY ON", 0, "", 0},
+    {"client capa alone", "CLIENT", "client", "plain", "'capa'", "!CLIENT CAPA requests at least one argument"},
+    {"client capa redirect", "CLIENT", "client", "plain", "'capa', 'Redirect'", "CLIENT capa Redirect", 0, "", 10},
+    {"client capa other", "CLIENT", "client", "plain", "'CAPA', 'other'", "CLIENT CAPA other", 0, "", 2},
+    {"client list", "CLIENT", "client", "plain", "'list'", "CLIENT list", 0, "", 1},
+    {"client info", "CLIENT", "client", "plain", "'INFO'", "CLIENT INFO", 0, "", 4},
+    {"client kill", "CLIENT", "client", "pre", "'KILL', 'ID', 5", "CLIENT KILL ID 5", 0, "", 0},
+    /* COMMAND */
+    {"command alone", "COMMAND", "command", "plain", "", "COMMAND", 0, "", 0},
+    {"command count", "COMMAND", "command", "plain", "'count'", "COMMAND count", 0, "", 1},
+    {"command count with argument", "COMMAND", "command", "plain", "'COUNT', 1",
+     "!'COUNT' subcommand doesn't accept arguments"},
+    {"command docs", "COMMAND", "command", "plain", "'DOCS', 'get'", "COMMAND DOCS get", 0, "", 2},
+    {"command getkeys", "COMMAND", "command", "plain", "'getkeys', 'get', 'k'", "COMMAND getkeys get k", 0, "", 3},
+    {"command getkeys alone", "COMMAND", "command", "plain", "'getkeys'",
+     "!'getkeys' subcommand requires command argument"},
+    {"command info", "COMMAND", "command", "plain", "'INFO', 'get', 'set'", "COMMAND INFO get set", 0, "", 5},
+    {"command list filter", "COMMAND", "command", "plain", "'list', 'filterby', 'pattern', 'get*'",
+     "COMMAND list filterby pattern get*", 0, "", 6},
+    {"command list short", "COMMAND", "command", "plain", "'LIST', 'FILTERBY'",
+     "!'LIST' subcommand requires 3 arguments"},
+    {"command list bad filter", "COMMAND", "command", "plain", "'LIST', 'FILTERBY', 'name', 'x'",
+     "!Invalid argument specified for 'LIST' subcommand"},
+    {"command unknown", "COMMAND", "command", "plain", "'nope'", "!Unexpected subcommand 'nope'"},
+    {"command subcommand as integer", "COMMAND", "command", "plain", "5", "!Unexpected subcommand '5'"},
+    /* SCRIPT */
+    {"script flush async", "SCRIPT", "script", "plain", "'flush', 'async'", "SCRIPT flush async", 0, "", 3},
+    {"script flush bad mode", "SCRIPT", "script", "plain", "'FLUSH', 'now'", "!Invalid argument specified for 'FLUSH'"},
+    {"script load two", "SCRIPT", "script", "plain", "'load', 'a', 'b'", "!'load' requires exactly one argument"},
+    {"script debug yes", "SCRIPT", "script", "plain", "'debug', 'yes'",
+     "!SCRIPT DEBUG YES and SYNC are disabled for Kelvo"},
+    {"script debug sync", "SCRIPT", "script", "plain", "'DEBUG', 'SYNC'",
+     "!SCRIPT DEBUG YES and SYNC are disabled for Kelvo"},
+    {"script debug no", "SCRIPT", "script", "plain", "'DEBUG', 'no'", "SCRIPT DEBUG no", 0, "", 1},
+    {"script debug integer", "SCRIPT", "script", "plain", "'DEBUG', 1", "!Invalid argument specified for 'DEBUG'"},
+    {"script debug two", "SCRIPT", "script", "plain", "'DEBUG', 'no', 'no'",
+     "!'DEBUG' doesn't accept more than one argument"},
+    {"script exists", "SCRIPT", "script", "plain", "'exists', 'abc', 'def'", "SCRIPT exists abc def", 0, "", 2},
+    {"script exists alone", "SCRIPT", "script", "plain", "'exists'", "!'exists' requires minimum one argument"},
+    {"script kill argument", "SCRIPT", "script", "plain", "'kill', 1", "!'kill' doesn't accept arguments"},
+    {"script show", "SCRIPT", "script", "plain", "'SHOW', 'abc'", "SCRIPT SHOW abc", 0, "", 6},
+    {"script unknown", "SCRIPT", "script", "plain", "'HELP'", "!Unknown subcommand 'HELP'"},
+    /* SLOWLOG, ACL */
+    {"slowlog get count", "SLOWLOG", "slowlog", "plain", "'get', 10", "SLOWLOG get 10"},
+    {"slowlog get text", "SLOWLOG", "slowlog", "plain", "'get', '10'",
+     "!Invalid argument specified for 'get' subcommand"},
+    {"slowlog get two", "SLOWLOG", "slowlog", "plain", "'GET', 1, 2",
+     "!'GET' subcommand doesn't accept more than one argument"},
+    {"slowlog len argument", "SLOWLOG", "slowlog", "plain", "'len', 1", "!'len' subcommand doesn't accept arguments"},
+    {"slowlog reset", "SLOWLOG", "slowlog", "plain", "'RESET'", "SLOWLOG RESET"},
+    {"slowlog unknown", "SLOWLOG", "slowlog", "plain", "'nope'", "!Unknown subcommand 'nope'"},
+    {"acl dryrun short", "ACL", "acl", "plain", "'DRYRUN', 'u'", "!ACL 'DRYRUN' requires at least 2 arguments"},
+    {"acl setuser alone", "ACL", "acl", "plain", "'setuser'", "!ACL 'setuser' requires at least 1 arguments"},
+    {"acl list", "ACL", "acl", "plain", "'LIST'", "ACL LIST"},
+    {"acl anything", "ACL", "acl", "plain", "'cat', 'read'", "ACL cat read"},
+    /* PUBSUB, COMMANDLOG, FUNCTION */
+    {"pubsub numpat", "PUBSUB", "pubsub", "pre", "'numpat'", "PUBSUB numpat", 0, "", 1},
+    {"pubsub numpat argument", "PUBSUB", "pubsub", "plain", "'NUMPAT', 'x'",
+     "!'NUMPAT' subcommand doesn't accept arguments"},
+    {"pubsub numsub prefixed", "PUBSUB", "pubsub", "pre", "'NUMSUB', ['a', 'b']", "PUBSUB NUMSUB p:a p:b", 0, "", 3},
+    {"pubsub shardnumsub empty", "PUBSUB", "pubsub", "pre", "'shardnumsub', []", "PUBSUB shardnumsub", 0, "", 3},
+    {"pubsub numsub not array", "PUBSUB", "pubsub", "plain", "'numsub', 'a'",
+     "!'numsub' subcommand requires array argument"},
+    {"pubsub channels pattern prefixed", "PUBSUB", "pubsub", "pre", "'CHANNELS', 'news.*'", "PUBSUB CHANNELS p:news.*",
+     0, "", 2},
+    {"pubsub channels all", "PUBSUB", "pubsub", "pre", "'SHARDCHANNELS'", "PUBSUB SHARDCHANNELS", 0, "", 2},
+    {"pubsub channels two", "PUBSUB", "pubsub", "plain", "'CHANNELS', 'a', 'b'",
+     "!'CHANNELS' subcommand doesn't accept more than one argument"},
+    {"pubsub unknown", "PUBSUB", "pubsub", "plain", "'nope'", "!Unexpected subcommand 'nope'"},
+    {"commandlog", "COMMANDLOG", "commandlog", "plain", "'get', 10, 'slow'", "COMMANDLOG get 10 slow"},
+    {"function load", "FUNCTION", "function", "pre", "'load', 'code'", "FUNCTION load code"},
+    {"function array", "FUNCTION", "function", "plain", "'delete', ['x']", "FUNCTION delete Array", 0,
+     "Array to string conversion"},
+    {"function throwing toString", "FUNCTION", "function", "plain", "'delete', new Boom", "#RuntimeException: boom"},
+
+    /* SELECT, SWAPDB */
+    {"select", "SELECT", "select", "plain", "15", "SELECT 15"},
+    {"select uncached", "SELECT", "select", "plain", "16", "SELECT 16", 0,
+     "Kelvo is only configured for 16 in-memory databases"},
+    {"select highest", "SELECT", "select", "plain", "2147483647", "SELECT 2147483647", 0,
+     "Kelvo is only configured for 16 in-memory databases"},
+    {"select negative", "SELECT", "select", "plain", "-1", "!Database number must be between 0 and 2147483647"},
+    {"select too high", "SELECT", "select", "plain", "2147483648", "!Database number must be between 0 and 2147483647"},
+    {"swapdb", "SWAPDB", "swapdb", "plain", "3, 20", "SWAPDB 3 20", 0,
+     "Kelvo is only configured for 16 in-memory databases"},
+    {"swapdb cached", "SWAPDB", "swapdb", "plain", "1, 0", "SWAPDB 1 0"},
+    {"swapdb negative", "SWAPDB", "swapdb", "plain", "1, -1", "!Database number must be between 0 and 2147483647"},
+    /* HOTKEYS */
+    {"hotkeys net count", "HOTKEYS", "hotkeys", "plain", "'START', ['METRICS' => 'net', 'COUNT' => 10]",
+     "HOTKEYS START METRICS 1 NET COUNT 10"},
+    {"hotkeys everything", "HOTKEYS", "hotkeys", "plain",
+     "'start', ['metrics' => ['NET', 'cpu', 'x'], 'count' => '10', 'Sample' => 3, 'SLOTS' => [1, '2'], 'duration' => 5]",
+     "HOTKEYS START METRICS 2 CPU NET DURATION 5 SAMPLE 3 SLOTS 2 1 2"},
+    {"hotkeys no metric", "HOTKEYS", "hotkeys", "plain", "'START', ['COUNT' => 10]",
+     "!At least one metric (CPU or NET) must be specified"},
+    {"hotkeys start alone", "HOTKEYS", "hotkeys", "plain", "'START'",
+     "!At least one metric (CPU or NET) must be specified"},
+    {"hotkeys stop", "HOTKEYS", "hotkeys", "plain", "'stop', ['METRICS' => 'CPU']", "HOTKEYS stop"},
+    {"hotkeys null options", "HOTKEYS", "hotkeys", "plain", "'GET', null",
+     "#TypeError: Kelvo\\Kelvo::hotkeys(): Argument #2 ($options) must be of type array, null given"},
+    /* COPY, EXPIRE, MIGRATE */
+    {"copy db replace", "COPY", "copy", "pre", "'a', 'b', ['db' => 0, 'REPLACE' => true]", "COPY p:a p:b DB 0 REPLACE"},
+    {"copy no db", "COPY", "copy", "plain", "'a', 'b', ['DB' => -1, 'replace' => false]", "COPY a b"},
+    {"copy null db", "COPY", "copy", "plain", "'a', 'b', ['db' => null]", "COPY a b"},
+    {"copy db text", "COPY", "copy", "plain", "'a', 'b', ['db' => '3', 5 => 'REPLACE']", "COPY a b DB 3"},
+    {"copy null options", "COPY", "copy", "plain", "'a', 'b', null", "COPY a b"},
+    {"expire mode", "EXPIRE", "expire", "pre", "'k', 10, 'gt'", "EXPIRE p:k 10 gt"},
+    {"expire bad mode", "EXPIRE", "expire", "plain", "'k', 10, 'ZZ'", "!Unknown expiration mode 'ZZ'"},
+    {"pexpireat mode", "PEXPIREAT", "pexpireat", "plain", "'k', 5, 'NX'", "PEXPIREAT k 5 NX"},
+    {"expireat null mode", "EXPIREAT", "expireat", "plain", "'k', 5, null", "EXPIREAT k 5"},
+    {"migrate keys auth2", "MIGRATE", "migrate", "pre", "'h', 6379, ['a', 'b'], 0, 5000, true, true, ['user', 'pw']",
+     "MIGRATE h 6379 {''} 0 5000 COPY REPLACE AUTH2 user pw KEYS p:a p:b"},
+    {"migrate password", "MIGRATE", "migrate", "pre", "'h', 6379, 'k', 2, 100, false, false, 'pw'",
+     "MIGRATE h 6379 p:k 2 100 AUTH pw"},
+    {"migrate pass entry", "MIGRATE", "migrate", "plain", "'h', 6379, 'k', 0, 100, false, true, ['pass' => 'pw']",
+     "MIGRATE h 6379 k 0 100 REPLACE AUTH pw"},
+    {"migrate user without password", "MIGRATE", "migrate", "plain",
+     "'h', 6379, 'k', 0, 100, false, false, ['user' => 'u', 'x' => 1]", "!"},
+    {"migrate three credentials", "MIGRATE", "migrate", "plain",
+     "'h', 6379, 'k', 0, 100, false, false, ['a', 'b', 'c']", "!An auth array must have one or two elements"},
+    {"migrate no keys", "MIGRATE", "migrate", "plain", "'h', 6379, [], 0, 100", "!Must pass at least one key"},
+    {"migrate null credentials", "MIGRATE", "migrate", "plain", "'h', 1, 5, 0, 100, false, false, null",
+     "MIGRATE h 1 5 0 100"},
+    /* BGSAVE, REPLICAOF, FLUSHDB, FLUSHALL, PING */
+    {"bgsave", "BGSAVE", "bgsave", "plain", "", "BGSAVE"},
+    {"bgsave null", "BGSAVE", "bgsave", "plain", "null", "BGSAVE"},
+    {"bgsave schedule", "BGSAVE", "bgsave", "plain", "'schedule'", "BGSAVE schedule"},
+    {"bgsave unknown", "BGSAVE", "bgsave", "plain", "'now'", "!Unknown argument 'now'"},
+    {"replicaof no one", "REPLICAOF", "replicaof", "plain", "", "REPLICAOF NO ONE"},
+    {"replicaof null host", "REPLICAOF", "replicaof", "plain", "null, 6380", "REPLICAOF NO ONE"},
+    {"replicaof host port", "REPLICAOF", "replicaof", "plain", "'127.0.0.1', 6380", "REPLICAOF 127.0.0.1 6380"},
+    {"replicaof host alone", "REPLICAOF", "replicaof", "plain", "'127.0.0.1'", "REPLICAOF 127.0.0.1 6379"},
+    {"replicaof port zero", "REPLICAOF", "replicaof", "plain", "'127.0.0.1', 0", "!Invalid port"},
+    {"replicaof port high", "REPLICAOF", "replicaof", "plain", "'127.0.0.1', 65536", "!Invalid port"},
+    {"replicaof port negative", "REPLICAOF", "replicaof", "plain", "'127.0.0.1', -1", "!Invalid port"},
+    {"replicaof empty host", "REPLICAOF", "replicaof", "plain", "'', 6380", "!Host cannot be empty"},
+    {"flushdb sync", "FLUSHDB", "flushdb", "plain", "true", "FLUSHDB SYNC"},
+    {"flushdb async", "FLUSHDB", "flushdb", "plain", "false", "FLUSHDB ASYNC"},
+    {"flushdb default", "FLUSHDB", "flushdb", "plain", "null", "FLUSHDB"},
+    {"flushall default", "FLUSHALL", "flushall", "plain", "", "FLUSHALL"},
+    {"ping", "PING", "ping", "pre", "", "PING", RAW},
+    {"ping message", "PING", "ping", "php", "'hi'", "PING hi", RAW},
+    {"ping null", "PING", "ping", "plain", "null", "PING", RAW},
+
+    /* EVAL, FCALL */
+    {"eval keys and args", "EVAL", "eval", "pre", "'return 1', ['a', 'b', 'c'], 2", "EVAL {'return 1'} 2 p:a p:b c"},
+    {"eval more keys than args", "EVALSHA", "evalsha", "pre", "'abc', ['a', 'b'], 5", "EVALSHA abc 5 p:a p:b"},
+    {"eval negative count", "EVAL_RO", "eval_ro", "pre", "'s', ['a'], -1", "EVAL_RO s -1 a"},
+    {"eval script alone", "EVALSHA_RO", "evalsha_ro", "plain", "'s'", "EVALSHA_RO s 0"},
+    {"eval null args", "EVAL", "eval", "plain", "'s', null, 0", "EVAL s 0"},
+    {"eval args as text", "EVAL", "eval", "php", "'s', [1, 2.5, true], 1", "EVAL s 1 1 2.5 1"},
+    {"eval args not array", "EVAL", "eval", "plain", "'s', 'x'",
+     "#TypeError: Kelvo\\Kelvo::eval(): Argument #2 ($args) must be of type ?array, string given"},
+    {"eval throwing toString", "EVAL", "eval", "plain", "'s', ['a', new Boom], 1", "#RuntimeException: boom"},
+    {"fcall", "FCALL", "fcall", "pre", "'f', ['a', 'b'], ['x']", "FCALL f 2 p:a p:b x"},
+    {"fcall handler", "FCALL_RO", "fcall_ro", "pre", "'f', null, ['x', 'y'], 'strtoupper'", "FCALL_RO f 0 x y"},
+    {"fcall bad handler", "FCALL", "fcall", "plain", "'f', [], [], 'no_such_function'",
+     "#TypeError: Kelvo\\Kelvo::fcall(): Argument #4 ($handler) must be a valid callback or null, function "
+     "\"no_such_function\" not found or invalid function name"},
+    /* SORT, RESTORE */
+    {"sort options in order", "SORT", "sort", "pre", "'l', ['LIMIT' => [0, 10], 'ALPHA' => true, 'SORT' => 'desc']",
+     "SORT p:l LIMIT 0 10 ALPHA desc"},
+    {"sort alpha false", "SORT", "sort", "plain", "'l', ['alpha' => false]", "SORT l"},
+    {"sort by store unprefixed", "SORT", "sort", "pre", "'l', ['by' => 'weight_*', 'STORE' => 'dst']",
+     "SORT p:l by weight_* STORE dst"},
+    {"sort get list", "SORT_RO", "sort_ro", "plain", "'l', ['GET' => ['#', 'data_*']]", "SORT_RO l GET # GET data_*"},
+    {"sort get twice", "SORT", "sort", "plain", "'l', ['get' => 'a', 'GET' => 'b', 5 => 'x', 'LIMIT' => [1]]",
+     "SORT l GET a GET b"},
+    {"sort limit texts", "SORT", "sort", "plain", "'l', ['limit' => ['2', 3.9]]", "SORT l LIMIT 2 3"},
+    {"restore flags", "RESTORE", "restore", "pre", "'k', 0, 'payload', ['REPLACE', 'absttl']",
+     "RESTORE p:k 0 payload REPLACE ABSTTL"},
+    {"restore fixed order", "RESTORE", "restore", "plain",
+     "'k', 5, 'p', ['frequency' => 5, 'IDLETIME' => 0, 'replace' => true, 'absttl' => 0]",
+     "RESTORE k 5 p REPLACE FREQUENCY 5"},
+    {"restore idletime", "RESTORE", "restore", "php", "'k', 5, 'p', ['idletime' => '7']", "RESTORE k 5 p IDLETIME 7"},
+
+    /* pops with counts, MOVE, VRANDMEMBER, ZRANK, BITPOS, GCRA */
+    {"lpop one", "LPOP", "lpop", "pre", "'l', 1", "LPOP p:l"},
+    {"lpop two", "LPOP", "lpop", "plain", "'l', 2", "LPOP l 2"},
+    {"lpop zero", "LPOP", "lpop", "plain", "'l', 0", "!Count cannot be < 1"},
+    {"rpop", "RPOP", "rpop", "plain", "'l'", "RPOP l"},
+    {"spop one", "SPOP", "spop", "plain", "'s', 1", "SPOP s 1"},
+    {"spop", "SPOP", "spop", "plain", "'s'", "SPOP s"},
+    {"zpopmin negative", "ZPOPMIN", "zpopmin", "plain", "'z', -1", "ZPOPMIN z -1"},
+    {"move", "MOVE", "move", "pre", "'k', 3", "MOVE p:k 3"},
+    {"move without db", "MOVE", "move", "plain", "'k'",
+     "#ArgumentCountError: Kelvo\\Kelvo::move() expects exactly 2 arguments, 1 given"},
+    {"vrandmember zero", "VRANDMEMBER", "vrandmember", "plain", "'v', 0", "VRANDMEMBER v"},
+    {"vrandmember negative", "VRANDMEMBER", "vrandmember", "plain", "'v', -3", "VRANDMEMBER v -3"},
+    {"zrank withscore packed", "ZRANK", "zrank", "php", "'z', [1], true", "ZRANK z {$c->_pack([1])} WITHSCORE"},
+    {"zrevrank", "ZREVRANK", "zrevrank", "pre", "'z', 'm', false", "ZREVRANK p:z m"},
+    {"bitpos bit two", "BITPOS", "bitpos", "plain", "'b', 2", "!"},
+    {"bitpos bit negative", "BITPOS", "bitpos", "plain", "'b', -1", "!"},
+    {"bitpos bybit", "BITPOS", "bitpos", "plain", "'b', 1, 0, -1, true", "BITPOS b 1 0 -1 BIT"},
+    {"bitpos byte range", "BITPOS", "bitpos", "plain", "'b', 1, 0, -1, false", "BITPOS b 1 0 -1"},
+    {"bitpos start", "BITPOS", "bitpos", "pre", "'b', 0, 5", "BITPOS p:b 0 5"},
+    {"gcra", "GCRA", "gcra", "plain", "'g', 10, 5, 60", "GCRA g 10 5 60"},
+    {"gcra negative tokens", "GCRA", "gcra", "plain", "'g', 10, 5, 60, -2", "GCRA g 10 5 60"},
+    {"gcra tokens", "GCRA", "gcra", "pre", "'g', 10, 5, 60, 5", "GCRA p:g 10 5 60 TOKENS 5"},
+
+    /* list moves, LINSERT, SETEX */
+    {"lmove", "LMOVE", "lmove", "pre", "'a', 'b', 'left', 'Right'", "LMOVE p:a p:b left Right"},
+    {"lmove bad from", "LMOVE", "lmove", "plain", "'a', 'b', 'UP', 'down'",
+     "!Wherefrom argument must be either 'LEFT' or 'RIGHT'"},
+    {"lmove bad to", "LMOVE", "lmove", "plain", "'a', 'b', 'LEFT', 'down'",
+     "!Whereto argument must be either 'LEFT' or 'RIGHT'"},
+    {"blmove zero", "BLMOVE", "blmove", "plain", "'a', 'b', 'LEFT', 'LEFT', 0", "BLMOVE a b LEFT LEFT 0"},
+    {"blmove fraction", "BLMOVE", "blmove", "plain", "'a', 'b', 'LEFT', 'LEFT', 0.1",
+     "BLMOVE a b LEFT LEFT 0.10000000000000001"},
+    {"blmove negative", "BLMOVE", "blmove", "plain", "'a', 'b', 'LEFT', 'LEFT', -0.5", "!Timeout cannot be negative"},
+    {"lmovem count", "LMOVEM", "lmovem", "pre", "'a', 'b', 'LEFT', 'RIGHT', ['count' => [3, 'obo']]",
+     "LMOVEM p:a p:b LEFT RIGHT COUNT 3 OBO"},
+    {"lmovem exactly", "LMOVEM", "lmovem", "plain", "'a', 'b', 'left', 'right', ['EXACTLY' => [2, 'bulk']]",
+     "LMOVEM a b left right EXACTLY 2 BULK"},
+    {"lmovem none", "LMOVEM", "lmovem", "plain", "'a', 'b', 'LEFT', 'RIGHT', []", "LMOVEM a b LEFT RIGHT"},
+    {"lmovem both", "LMOVEM", "lmovem", "plain",
+     "'a', 'b', 'LEFT', 'RIGHT', ['COUNT' => [3, 'OBO'], 'EXACTLY' => [1, 'BULK']]",
+     "!Only one of COUNT or EXACTLY may be specified"},
+    {"lmovem list", "LMOVEM", "lmovem", "plain", "'a', 'b', 'LEFT', 'RIGHT', [[3, 'OBO']]",
+     "!LMOVEM options must use COUNT or EXACTLY as a key"},
+    {"lmovem unknown", "LMOVEM", "lmovem", "plain", "'a', 'b', 'LEFT', 'RIGHT', ['Amount' => [3, 'OBO']]",
+     "!Unknown LMOVEM option 'Amount'"},
+    {"lmovem not pair", "LMOVEM", "lmovem", "plain", "'a', 'b', 'LEFT', 'RIGHT', ['count' => 3]",
+     "!count must be an array containing a count and OBO or BULK"},
+    {"lmovem not list", "LMOVEM", "lmovem", "plain", "'a', 'b', 'LEFT', 'RIGHT', ['COUNT' => ['a' => 3, 'b' => 'OBO']]",
+     "!COUNT must be a list containing a count and OBO or BULK"},
+    {"lmovem zero count", "LMOVEM", "lmovem", "plain", "'a', 'b', 'LEFT', 'RIGHT', ['COUNT' => [0, 'OBO']]",
+     "!COUNT count must be a positive integer"},
+    {"lmovem bad mode", "LMOVEM", "lmovem", "plain", "'a', 'b', 'LEFT', 'RIGHT', ['COUNT' => [1, 'ALL']]",
+     "!COUNT mode must be OBO or BULK"},
+    {"lmovem bad from", "LMOVEM", "lmovem", "plain", "'a', 'b', 'UP', 'RIGHT'",
+     "!from argument must be either 'LEFT' or 'RIGHT'"},
+    {"blmovem", "BLMOVEM", "blmovem", "plain", "'a', 'b', 'LEFT', 'LEFT', 1.5", "BLMOVEM a b LEFT LEFT 1.5"},
+    {"blmovem negative", "BLMOVEM", "blmovem", "plain", "'a', 'b', 'LEFT', 'LEFT', -1", "!Timeout cannot be negative"},
+    {"linsert", "LINSERT", "linsert", "php", "'k', 'BEFORE', 'p', [1]",
+     "LINSERT k BEFORE {$c->_pack('p')} {$c->_pack([1])}"},
+    {"linsert bad position", "LINSERT", "linsert", "plain", "'k', 'between', 'p', 'e'",
+     "!LINSERT operation can only be 'before' or 'after'"},
+    {"setex", "SETEX", "setex", "pre", "'k', -1, 'v'", "SETEX p:k -1 v"},
+    {"psetex packed", "PSETEX", "psetex", "php", "'k', 100, [1]", "PSETEX k 100 {$c->_pack([1])}"},
+
+    /* scans */
+    {"scan new", "SCAN", "scan", "plain", "null", "SCAN 0"},
+    {"scan every option", "SCAN", "scan", "pre", "17, 'user:*', 5, 'hash'", "SCAN 17 MATCH user:* COUNT 5 TYPE hash"},
+    {"scan match prefixed", "SCAN", "scan", "spre", "17, 'user:*'", "SCAN 17 MATCH p:user:*"},
+    {"scan negative count", "SCAN", "scan", "plain", "'x', null, -3", "SCAN 0 COUNT -3"},
+    {"scan high cursor", "SCAN", "scan", "plain", "-5", "SCAN 18446744073709551611"},
+    {"hscan", "HSCAN", "hscan", "spre", "'h', 3, 'f*', 0", "HSCAN p:h 3 MATCH p:f*"},
+    {"zscan lowest count", "ZSCAN", "zscan", "plain", "'z', 1, null, PHP_INT_MIN",
+     "ZSCAN z 1 COUNT -9223372036854775808"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Server, Builders, testing::ValuesIn(serverRows), rowName);
+
+/* CLUSTER has no method of Kelvo\Kelvo: the cluster client calls its appender with the arguments after
+ * a node. Each subcommand's count and values, checked before anything is appended. */
+TEST(BuildersAdmin, ClusterAppenderChecksEachSubcommand)
+{
+    makeClients();
+    const struct {
+        const char *args;
+        const char *expect; /* words, or "!warning" */
+        int context;
+    } cases[] = {
+        {"'addslotsrange', 1, 2, 3", "!'addslotsrange' subcommand requires start and end slots", 0},
+        {"'ADDSLOTSRANGE', 1, 2, 5, 9", "CLUSTER ADDSLOTSRANGE 1 2 5 9", 0},
+        {"'addslots'", "!'addslots' subcommand requires at least one argument", 0},
+        {"'DELSLOTS', 1, 2, 3", "CLUSTER DELSLOTS 1 2 3", 0},
+        {"'FAILOVER', 1", "!Invalid argument specified for 'FAILOVER' subcommand", 0},
+        {"'failover', 'takeover'", "CLUSTER failover takeover", 0},
+        {"'failover'", "CLUSTER failover", 0},
+        {"'FAILOVER', 'force', 'x'", "!'FAILOVER' subcommand requires doesn't accept more than one argument", 0},
+        {"'reset', 'Hard'", "CLUSTER reset Hard", 0},
+        {"'RESET', 'medium'", "!Invalid argument specified for 'RESET' subcommand", 0},
+        {"'nodes', 1", "!'nodes' subcommand doesn't accept arguments", 0},
+        {"'keyslot'", "!'keyslot' subcommand requires exactly one argument", 0},
+        {"'KEYSLOT', 'k'", "CLUSTER KEYSLOT k", 0},
+        {"'GETKEYSINSLOT', 1", "!'GETKEYSINSLOT' subcommand requires exactly two arguments", 0},
+        {"'meet', 'h'", "!'meet' subcommand requires at least two arguments", 0},
+        {"'MEET', 'h', 1, 2, 3", "!'MEET' subcommand requires doesn't accept more than three arguments", 0},
+        {"'setslot'", "!'setslot' subcommand requires at least one argument", 0},
+        {"'SETSLOT', 5", "CLUSTER SETSLOT 5", 0},
+        {"'SETSLOT', 5, 'importing', 'id'", "CLUSTER SETSLOT 5 importing id", 0},
+        {"'SETSLOT', 5, 'bogus'", "!Invalid argument specified for 'SETSLOT' subcommand", 0},
+        {"'SETSLOT', 5, 'NODE', 'id', 'x'", "!'SETSLOT' subcommand requires doesn't accept more than three arguments",
+         0},
+        {"'info'", "CLUSTER info", 1},
+        {"'myids'", "!Unexpected subcommand 'myids'", 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.args);
+        zval list;
+        evalList("plain", c.args, &list);
+        std::vector<zval> args;
+        zval *arg;
+        ZEND_HASH_FOREACH_VAL(Z_ARRVAL(list), arg) { args.push_back(*arg); }
+        ZEND_HASH_FOREACH_END();
+        rrc req{};
+        kelvoRespCmdInitCmd(&req, 0, REDIS_CMD_CLUSTER);
+        int rc;
+        std::vector<Diagnostics::Entry> seen;
+        {
+            Diagnostics diagnostics;
+            FakeFrame frame("cluster");
+            rc = kelvoRespClusterCmd(&req, Z_STR(args[0]), static_cast<uint32_t>(args.size() - 1), args.data() + 1);
+            seen = diagnostics.entries;
+        }
+        if (c.expect[0] == '!') {
+            EXPECT_EQ(rc, -1);
+            ASSERT_EQ(seen.size(), 1u);
+            EXPECT_EQ(seen[0].text, c.expect + 1);
+        } else {
+            EXPECT_EQ(rc, 0);
+            EXPECT_TRUE(seen.empty());
+            kelvoRespCmdFinish(&req);
+            const std::string request(kelvoRespCmdData(&req), kelvoRespCmdLen(&req));
+            std::vector<std::string> words;
+            std::string why;
+            ASSERT_TRUE(kelvo_test::parseRequest(request, &words, &why)) << why;
+            EXPECT_EQ(joined(words), c.expect);
+            EXPECT_EQ(req.context, c.context);
+            serverParsesOneCommand(client("plain"), request);
+        }
+        kelvoRespCmdRelease(&req);
+        zval_ptr_dtor(&list);
+    }
+}
+
+/* A scan whose iterator says it ended sends nothing and says nothing; a scan cannot be queued. */
+TEST(BuildersScan, AnEndedScanSendsNothingAndABatchRefuses)
+{
+    makeClients();
+    zval args;
+    evalList("plain", "0", &args);
+    Built ended = kelvo_test::callBuilder(client("plain"), "scan", REDIS_CMD_SCAN, &args);
+    zval_ptr_dtor(&args);
+    EXPECT_EQ(ended.rc, -1);
+    EXPECT_TRUE(ended.diagnostics.empty());
+    EXPECT_EQ(ended.exception, "");
+    EXPECT_EQ(run("$it = 0; $b = $plain->getBytes()[0]; $r = $plain->scan($it);"
+                  "$out = var_export($r, true) . ' ' . ($plain->getBytes()[0] - $b) . ' ' . var_export($it, true);"),
+              "false 0 0");
+
+    robj *ro = kelvoGetObjectZVal(client("plain"));
+    for (uint64_t mode : {kelvoModeMulti, kelvoModePipeline}) {
+        ro->mode = mode;
+        evalList("plain", "'h', null", &args);
+        Built queued = kelvo_test::callBuilder(client("plain"), "hscan", REDIS_CMD_HSCAN, &args);
+        zval_ptr_dtor(&args);
+        ro->mode = 0;
+        EXPECT_EQ(queued.rc, -1);
+        ASSERT_EQ(queued.diagnostics.size(), 1u);
+        EXPECT_EQ(queued.diagnostics[0].text, "SCAN cannot be called in pipeline/multi mode");
+    }
+}
+
+/* FCALL's handler rides on the request as a record the request's release frees. */
+TEST(BuildersUserdata, FcallCarriesItsHandler)
+{
+    makeClients();
+    for (const char *handler : {"null", "'strtoupper'", "function ($v) { return $v; }"}) {
+        zval args;
+        evalList("plain", std::string("'f', ['k'], [], ") + handler, &args);
+        Built built = kelvo_test::callBuilder(client("plain"), "fcall", REDIS_CMD_FCALL, &args);
+        zval_ptr_dtor(&args);
+        EXPECT_EQ(built.rc, 0) << handler;
+        EXPECT_EQ(built.udkind, std::string(handler) == "null" ? KELVO_REQ_DATA_NONE : KELVO_REQ_DATA_RECORD)
+            << handler;
+    }
+}
 
 /* MSETEX leaves its pair count with the request for the keys role; a count, never a record. */
 TEST(BuildersUserdata, MsetexParksItsPairCount)

@@ -1,7 +1,9 @@
-// Random PHP values in every parameter of the fixed-shape, variadic and string-write builders,
-// under every packing option. A builder answers 0 with one well-formed request, or -1 with
-// exactly one report of its own: a warning or an exception (the engine's own conversion
-// warnings aside). Any assertion, leak or sanitizer report ends the run. Bounded in time:
+// Random PHP values in every parameter of the request builders (fixed shapes, variadic keys and
+// values, string writes, administration subcommands, server and key-space commands, scripting and
+// sorting, optional counts, list moves, migration and scans), under every packing option. A
+// builder answers 0 with one well-formed request, or -1 with exactly one report of its own: a
+// warning or an exception (the engine's own conversion warnings aside; a few refusals say
+// nothing by contract). Any assertion, leak or sanitizer report ends the run. Bounded in time:
 // KELVO_BUILDER_FUZZ_SECONDS (10 by default); KELVO_BUILDER_FUZZ_SEED repeats a run.
 #include "catalog/cmdroles.h"
 #include "runtime/kelvo.h"
@@ -36,6 +38,13 @@ const std::set<kelvoRespFn> fuzzed = {
     kelvoLongLongLongRCmd, kelvoVarkeyRCmd,     kelvoBlockingPopRCmd, kelvoVarvalRCmd,   kelvoBitopRCmd,
     kelvoPopPushRCmd,      kelvoMpopRCmd,       kelvoIntercardRCmd,   kelvoSetRCmd,      kelvoGetExRCmd,
     kelvoMsetRCmd,         kelvoMSetExRCmd,     kelvoDelExRCmd,       kelvoIncrDecrRCmd, kelvoIncrExRCmd,
+    kelvoConfigRCmd,       kelvoClientRCmd,     kelvoCommandRCmd,     kelvoScriptRCmd,   kelvoSlowLogRCmd,
+    kelvoAclRCmd,          kelvoPubSubRCmd,     kelvoCommandLogRCmd,  kelvoFunctionRCmd, kelvoSelectRCmd,
+    kelvoSwapDbRCmd,       kelvoHotkeysRCmd,    kelvoCopyRCmd,        kelvoExpireRCmd,   kelvoMigrateRCmd,
+    kelvoBGSaveRCmd,       kelvoReplicaofRCmd,  kelvoFlushdbRCmd,     kelvoPingRCmd,     kelvoEvalRCmd,
+    kelvoFcallRCmd,        kelvoSortRCmd,       kelvoRestoreRCmd,     kelvoListPopRCmd,  kelvoKeyLongRCmd,
+    kelvoKeyOptLongRCmd,   kelvoZRankRCmd,      kelvoBitPosRCmd,      kelvoGcraRCmd,     kelvoLmoveRCmd,
+    kelvoLmovemRCmd,       kelvoLinsertRCmd,    kelvoSetExRCmd,       kelvoScanRCmd,
 };
 
 struct Target {
@@ -56,6 +65,13 @@ std::vector<Target> targets()
         std::getline(fields, handler, '\t');
         if (handler.rfind("command:", 0) == 0 && !methodOf.count(handler.substr(8)))
             methodOf[handler.substr(8)] = name;
+    }
+    /* The scans have methods of their own around the dispatcher. */
+    for (const char *scan : {"scan", "hscan", "sscan", "zscan"}) {
+        std::string name = scan;
+        for (char &ch : name)
+            ch = static_cast<char>(toupper(static_cast<unsigned char>(ch)));
+        methodOf[name] = scan;
     }
     std::vector<Target> out;
     for (int cmd = 0; cmd < REDIS_CMD_MAX; cmd++) {
@@ -166,7 +182,25 @@ class Values {
                                                "OVERFLOW", "sat",
                                                "REJECT",   "fail",
                                                "\xff\xfe", std::string(300, 'x'),
-                                               " 7 "};
+                                               " 7 ",      "GET",
+                                               "set",      "capa",
+                                               "redirect", "TRACKING",
+                                               "reply",    "OFF",
+                                               "debug",    "yes",
+                                               "SYNC",     "LIST",
+                                               "filterby", "PATTERN",
+                                               "numsub",   "CHANNELS",
+                                               "START",    "metrics",
+                                               "CPU",      "net",
+                                               "COUNT",    "exactly",
+                                               "obo",      "BULK",
+                                               "before",   "db",
+                                               "replace",  "ABSTTL",
+                                               "idletime", "LIMIT",
+                                               "alpha",    "BY",
+                                               "store",    "SORT",
+                                               "user",     "pass",
+                                               "schedule", "strtoupper"};
     std::mt19937 rng_;
     zval *objects_;
 };
@@ -180,6 +214,29 @@ std::string describe(zval *args)
     std::string text = buf.s ? std::string(ZSTR_VAL(buf.s), ZSTR_LEN(buf.s)) : "";
     smart_str_free(&buf);
     return text;
+}
+
+/* Refusals that, by their commands' contract, say nothing: a bit other than 0 or 1 for BITPOS, an
+ * ended scan, MIGRATE credentials without a password. */
+bool silentRefusal(int cmd, zval *args)
+{
+    const uint32_t argc = zend_hash_num_elements(Z_ARRVAL_P(args));
+    auto arg = [args](uint32_t i) { return zend_hash_index_find(Z_ARRVAL_P(args), i); };
+    switch (cmd) {
+    case REDIS_CMD_BITPOS:
+        return argc >= 2 && zval_get_long(arg(1)) != 0 && zval_get_long(arg(1)) != 1;
+    case REDIS_CMD_SCAN:
+    case REDIS_CMD_HSCAN:
+    case REDIS_CMD_SSCAN:
+    case REDIS_CMD_ZSCAN: {
+        const uint32_t at = cmd == REDIS_CMD_SCAN ? 0 : 1;
+        return argc > at && Z_TYPE_P(arg(at)) == IS_LONG && Z_LVAL_P(arg(at)) == 0;
+    }
+    case REDIS_CMD_MIGRATE:
+        return argc == 8 && Z_TYPE_P(arg(7)) == IS_ARRAY;
+    default:
+        return false;
+    }
 }
 
 /* What the engine says of a value it converts, beside what a builder says of its arguments. */
@@ -237,7 +294,7 @@ TEST(BuilderFuzz, EveryCallBuildsOneRequestOrRefusesOnce)
             EXPECT_EQ(b.exception, "") << t.method << describe(&args);
             EXPECT_FALSE(b.words.empty()) << t.method << describe(&args);
             built++;
-        } else if (!emptyMset) {
+        } else if (!emptyMset && !(own == 0 && b.exception.empty() && silentRefusal(t.cmd, &args))) {
             EXPECT_EQ(b.rc, -1) << t.method;
             EXPECT_EQ(own + !b.exception.empty(), 1)
                 << t.method << describe(&args) << ": " << own << " warnings, exception '" << b.exception << "'";

@@ -278,6 +278,13 @@ const FmtCase fmtCases[] = {
      "[0:\"ch\",1:2]", ""},
     {"PubsubNumsubBadPair", kelvoPubSubReply, REDIS_CMD_PUBSUB, 3, 0, 0, "*2|$2|ch|$1|2|", "false",
      "expected string/integer pubsub pair"},
+    {"EvalNilPhpredis", kelvoEvalReply, REDIS_CMD_EVAL, 0, 0, PHP, "_|", "false", ""},
+    {"EvalNilThroughTheClusterClient", kelvoEvalReply, REDIS_CMD_EVAL, 0, KELVO_REQ_CLUSTER, PHP, "*2|_|$1|a|",
+     "[0:null,1:\"a\"]", ""},
+    {"EvalClusterOutsidePhpredis", kelvoEvalReply, REDIS_CMD_EVAL, 0, KELVO_REQ_CLUSTER, 0, "_|", "null", ""},
+    {"EvalValues", kelvoEvalReply, REDIS_CMD_EVAL, 0, 0, 0, "*3|:1|$1|a|%1|$1|k|#t|", "[0:1,1:\"a\",2:[\"k\":true]]",
+     ""},
+    {"FcallWithoutHandler", kelvoFcallFmt, REDIS_CMD_FCALL, 0, 0, PHP, "*2|_|:3|", "[0:false,1:3]", ""},
     {"LcsMapFlattened", kelvoLcsToZVal, REDIS_CMD_LCS, 0, 0, 0, "%2|$7|matches|*0|$3|len|:0|",
      "[0:\"matches\",1:[],2:\"len\",3:0]", ""},
     {"LcsString", kelvoLcsToZVal, REDIS_CMD_LCS, 0, 0, 0, "$2|ab|", "\"ab\"", ""},
@@ -401,6 +408,18 @@ TEST(Formatters, ClientCapaRedirectSetsTheOptionOnlyWhenNamed)
         EXPECT_EQ(dump(&out), "true");
         EXPECT_EQ(client.flags() & kelvoOptCapaRedirect, context & 8 ? kelvoOptCapaRedirect : 0);
     }
+}
+
+/* Nil is null for EVAL through the cluster client only for the one conversion. */
+TEST(Formatters, EvalLeavesTheClientOptionsAsTheyWere)
+{
+    Reply reply(resp("_|"));
+    TestClient client(PHP | kelvoOptCapaRedirect);
+    QuerySet rqs(REDIS_CMD_EVAL, 0, KELVO_REQ_CLUSTER, "");
+    zval out;
+    kelvoEvalReply(&out, rqs.get(), client.obj(), reply.get());
+    EXPECT_EQ(dump(&out), "null");
+    EXPECT_EQ(client.flags(), PHP | kelvoOptCapaRedirect);
 }
 
 TEST(Formatters, ClusterScanStoresTheCursorString)
