@@ -23,9 +23,9 @@ std::vector<std::string> names(bool hits)
         if (hits) {
             out.insert(out.end(), {upper, lower, mixed});
         } else {
-            out.push_back(upper + "X");                      // no such name
+            out.push_back(upper + "X");                       // no such name
             out.push_back(upper.substr(0, upper.size() - 1)); // a prefix (sometimes a name)
-            out.push_back("\xC7" + lower.substr(1));         // a non-ASCII first byte
+            out.push_back("\xC7" + lower.substr(1));          // a non-ASCII first byte
         }
     }
     return out;

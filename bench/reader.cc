@@ -22,7 +22,8 @@ struct Peer {
     void (*freeReply)(void *);
 };
 
-const Peer &peer() {
+const Peer &peer()
+{
     static const Peer p = [] {
         void *h = dlopen(KELVO_READER_PEER, RTLD_NOW | RTLD_LOCAL | RTLD_DEEPBIND);
         if (!h) {
@@ -46,7 +47,8 @@ const Peer &peer() {
     return p;
 }
 
-std::string arrayOfStrings() {
+std::string arrayOfStrings()
+{
     std::string s = "*1000\r\n";
     for (int i = 0; i < 1000; i++) {
         char item[16];
@@ -58,19 +60,22 @@ std::string arrayOfStrings() {
 
 std::string bulkMiB() { return "$1048576\r\n" + std::string(1 << 20, 'v') + "\r\n"; }
 
-std::string smallIntegers() {
+std::string smallIntegers()
+{
     std::string s = "*10000\r\n";
     for (int i = 0; i < 10000; i++)
         s += ":" + std::to_string(i % 1000) + "\r\n";
     return s;
 }
 
-const std::string &frame(int which) {
+const std::string &frame(int which)
+{
     static const std::string frames[] = {arrayOfStrings(), bulkMiB(), smallIntegers()};
     return frames[which];
 }
 
-void Kelvo(benchmark::State &state) {
+void Kelvo(benchmark::State &state)
+{
     const std::string &f = frame(int(state.range(0)));
     redisReader *r = redisReaderCreate();
     for (auto _ : state) {
@@ -83,7 +88,8 @@ void Kelvo(benchmark::State &state) {
     redisReaderFree(r);
 }
 
-void Hiredis(benchmark::State &state) {
+void Hiredis(benchmark::State &state)
+{
     const Peer &p = peer();
     const std::string &f = frame(int(state.range(0)));
     void *r = p.create();
@@ -99,7 +105,8 @@ void Hiredis(benchmark::State &state) {
 
 const char *const kFrameNames[] = {"array_1000x10B", "bulk_1MiB", "integers_10000"};
 
-void frameArgs(benchmark::internal::Benchmark *b) {
+void frameArgs(benchmark::internal::Benchmark *b)
+{
     for (int i = 0; i < 3; i++)
         b->Arg(i);
 }
@@ -110,7 +117,8 @@ BENCHMARK(Hiredis)->Apply(frameArgs);
 // The console output plus one ratio line per frame.
 class RatioReporter : public benchmark::ConsoleReporter {
   public:
-    void ReportRuns(const std::vector<Run> &runs) override {
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
         ConsoleReporter::ReportRuns(runs);
         /* One figure per benchmark: the median when repeated, else the run. */
         for (const Run &run : runs) {
@@ -119,14 +127,15 @@ class RatioReporter : public benchmark::ConsoleReporter {
                 times_[run.run_name.str()] = run.cpu_accumulated_time / double(run.iterations);
         }
     }
-    void Finalize() override {
+    void Finalize() override
+    {
         ConsoleReporter::Finalize();
         for (int i = 0; i < 3; i++) {
             std::string arg = "/" + std::to_string(i);
             double k = times_["Kelvo" + arg], h = times_["Hiredis" + arg];
             if (k > 0 && h > 0)
-                printf("ratio %-16s kelvo/hiredis CPU time %.2f (kelvo %.2fx the speed of hiredis)\n", kFrameNames[i], k / h,
-                       h / k);
+                printf("ratio %-16s kelvo/hiredis CPU time %.2f (kelvo %.2fx the speed of hiredis)\n", kFrameNames[i],
+                       k / h, h / k);
         }
     }
 
@@ -136,7 +145,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
 
 } // namespace
 
-int main(int argc, char **argv) {
+int main(int argc, char **argv)
+{
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

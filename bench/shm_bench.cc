@@ -48,7 +48,8 @@ void fragmentedArena(int64_t freeBlocks, uint32_t lockKind = KELVO_LOCK_ADAPTIVE
 }
 
 // A malloc + free pair per iteration over sizes of 16 B - 4 KiB.
-template <void *(*Alloc)(size_t), void (*Free)(void *)> void mallocFreePairs(benchmark::State &state)
+template <void *(*Alloc)(size_t), void (*Free)(void *)>
+void mallocFreePairs(benchmark::State &state)
 {
     auto sizes = requestSizes(4096, 1);
     size_t i = 0;
@@ -153,6 +154,7 @@ BENCHMARK(BM_HeapProcesses)
     ->ArgsProduct({{1, 2, 4, static_cast<int64_t>(sysconf(_SC_NPROCESSORS_ONLN))},
                    {KELVO_LOCK_SPIN, KELVO_LOCK_MUTEX, KELVO_LOCK_ADAPTIVE_MUTEX}})
     ->UseManualTime()
-    ->Iterations(3)->Unit(benchmark::kMillisecond);
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace

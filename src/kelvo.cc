@@ -82,38 +82,38 @@ static ZEND_INI_MH(OnUpdatePollUsec)
  * ini_set() must not pretend it had.
  */
 PHP_INI_BEGIN()
-    PHP_INI_ENTRY("kelvo.maxmemory", "16777216", 0, nullptr)
-    PHP_INI_ENTRY("kelvo.databases", "16", PHP_INI_SYSTEM, nullptr)
-    PHP_INI_ENTRY("kelvo.max_endpoint_dbs", "1", PHP_INI_SYSTEM, nullptr)
-    PHP_INI_ENTRY("kelvo.max_db_writers", "4", PHP_INI_SYSTEM, nullptr)
-    PHP_INI_ENTRY("kelvo.key_leases", "32", PHP_INI_SYSTEM, nullptr)
-    PHP_INI_ENTRY("kelvo.adaptive_cache.min_ratio", "5", PHP_INI_ALL, nullptr)
-    PHP_INI_ENTRY("kelvo.adaptive_cache.min_events", "10", PHP_INI_ALL, nullptr)
-    PHP_INI_ENTRY("kelvo.cap_endpoint_dbs", "1", PHP_INI_SYSTEM, nullptr)
-    PHP_INI_ENTRY("kelvo.maxmemory_pct", "95", PHP_INI_SYSTEM, nullptr)
-    PHP_INI_ENTRY("kelvo.eviction_policy", "noeviction", PHP_INI_ALL, OnUpdateEvictionPolicy)
-    PHP_INI_ENTRY("kelvo.eviction_sample_keys", "128", PHP_INI_SYSTEM, nullptr)
-    PHP_INI_ENTRY("kelvo.invalidation_poll_freq", "5", PHP_INI_ALL, OnUpdatePollUsec)
-    PHP_INI_ENTRY("kelvo.initial_readers", "128", PHP_INI_SYSTEM, nullptr)
-    PHP_INI_ENTRY("kelvo.prefault", "off", PHP_INI_SYSTEM, nullptr)
-    PHP_INI_ENTRY("kelvo.reserve_maps", "8", PHP_INI_SYSTEM, nullptr)
-    PHP_INI_ENTRY("kelvo.default_pconnect", "1", PHP_INI_SYSTEM, nullptr)
-    PHP_INI_ENTRY("kelvo.locks.allocator", "adaptive-mutex", PHP_INI_SYSTEM, nullptr)
-    PHP_INI_ENTRY("kelvo.locks.cache", "adaptive-mutex", PHP_INI_SYSTEM, nullptr)
-    PHP_INI_ENTRY("kelvo.loglevel", "none", 0, nullptr)
-    PHP_INI_ENTRY("kelvo.logfile", "", 0, nullptr)
-    PHP_INI_ENTRY("kelvo.cluster.seeds", "", PHP_INI_ALL, nullptr)
-    PHP_INI_ENTRY("kelvo.cluster.auth", "", PHP_INI_ALL, nullptr)
-    PHP_INI_ENTRY("kelvo.cluster.timeout", "", PHP_INI_ALL, nullptr)
-    PHP_INI_ENTRY("kelvo.cluster.read_timeout", "", PHP_INI_ALL, nullptr)
-    PHP_INI_ENTRY("kelvo.cluster.slot_cache_expiry", "", PHP_INI_ALL, nullptr)
-    PHP_INI_ENTRY("kelvo.cluster.shard_health_wait_time", "0", PHP_INI_ALL, nullptr)
-    PHP_INI_ENTRY("kelvo.session.compression", "none", PHP_INI_ALL, nullptr)
-    PHP_INI_ENTRY("kelvo.session.compression_level", "0", PHP_INI_ALL, nullptr)
-    PHP_INI_ENTRY("kelvo.session.locking_enabled", "0", PHP_INI_ALL, nullptr)
-    PHP_INI_ENTRY("kelvo.session.lock_expire", "0", PHP_INI_ALL, nullptr)
-    PHP_INI_ENTRY("kelvo.session.lock_retries", "0", PHP_INI_ALL, nullptr)
-    PHP_INI_ENTRY("kelvo.session.lock_wait_time", "0", PHP_INI_ALL, nullptr)
+PHP_INI_ENTRY("kelvo.maxmemory", "16777216", 0, nullptr)
+PHP_INI_ENTRY("kelvo.databases", "16", PHP_INI_SYSTEM, nullptr)
+PHP_INI_ENTRY("kelvo.max_endpoint_dbs", "1", PHP_INI_SYSTEM, nullptr)
+PHP_INI_ENTRY("kelvo.max_db_writers", "4", PHP_INI_SYSTEM, nullptr)
+PHP_INI_ENTRY("kelvo.key_leases", "32", PHP_INI_SYSTEM, nullptr)
+PHP_INI_ENTRY("kelvo.adaptive_cache.min_ratio", "5", PHP_INI_ALL, nullptr)
+PHP_INI_ENTRY("kelvo.adaptive_cache.min_events", "10", PHP_INI_ALL, nullptr)
+PHP_INI_ENTRY("kelvo.cap_endpoint_dbs", "1", PHP_INI_SYSTEM, nullptr)
+PHP_INI_ENTRY("kelvo.maxmemory_pct", "95", PHP_INI_SYSTEM, nullptr)
+PHP_INI_ENTRY("kelvo.eviction_policy", "noeviction", PHP_INI_ALL, OnUpdateEvictionPolicy)
+PHP_INI_ENTRY("kelvo.eviction_sample_keys", "128", PHP_INI_SYSTEM, nullptr)
+PHP_INI_ENTRY("kelvo.invalidation_poll_freq", "5", PHP_INI_ALL, OnUpdatePollUsec)
+PHP_INI_ENTRY("kelvo.initial_readers", "128", PHP_INI_SYSTEM, nullptr)
+PHP_INI_ENTRY("kelvo.prefault", "off", PHP_INI_SYSTEM, nullptr)
+PHP_INI_ENTRY("kelvo.reserve_maps", "8", PHP_INI_SYSTEM, nullptr)
+PHP_INI_ENTRY("kelvo.default_pconnect", "1", PHP_INI_SYSTEM, nullptr)
+PHP_INI_ENTRY("kelvo.locks.allocator", "adaptive-mutex", PHP_INI_SYSTEM, nullptr)
+PHP_INI_ENTRY("kelvo.locks.cache", "adaptive-mutex", PHP_INI_SYSTEM, nullptr)
+PHP_INI_ENTRY("kelvo.loglevel", "none", 0, nullptr)
+PHP_INI_ENTRY("kelvo.logfile", "", 0, nullptr)
+PHP_INI_ENTRY("kelvo.cluster.seeds", "", PHP_INI_ALL, nullptr)
+PHP_INI_ENTRY("kelvo.cluster.auth", "", PHP_INI_ALL, nullptr)
+PHP_INI_ENTRY("kelvo.cluster.timeout", "", PHP_INI_ALL, nullptr)
+PHP_INI_ENTRY("kelvo.cluster.read_timeout", "", PHP_INI_ALL, nullptr)
+PHP_INI_ENTRY("kelvo.cluster.slot_cache_expiry", "", PHP_INI_ALL, nullptr)
+PHP_INI_ENTRY("kelvo.cluster.shard_health_wait_time", "0", PHP_INI_ALL, nullptr)
+PHP_INI_ENTRY("kelvo.session.compression", "none", PHP_INI_ALL, nullptr)
+PHP_INI_ENTRY("kelvo.session.compression_level", "0", PHP_INI_ALL, nullptr)
+PHP_INI_ENTRY("kelvo.session.locking_enabled", "0", PHP_INI_ALL, nullptr)
+PHP_INI_ENTRY("kelvo.session.lock_expire", "0", PHP_INI_ALL, nullptr)
+PHP_INI_ENTRY("kelvo.session.lock_retries", "0", PHP_INI_ALL, nullptr)
+PHP_INI_ENTRY("kelvo.session.lock_wait_time", "0", PHP_INI_ALL, nullptr)
 PHP_INI_END()
 
 static zend_ini_entry *iniEntry(const char *name)
@@ -121,15 +121,9 @@ static zend_ini_entry *iniEntry(const char *name)
     return static_cast<zend_ini_entry *>(zend_hash_str_find_ptr(EG(ini_directives), name, strlen(name)));
 }
 
-static int64_t iniLong(const char *name)
-{
-    return zend_ini_long(name, strlen(name), 0);
-}
+static int64_t iniLong(const char *name) { return zend_ini_long(name, strlen(name), 0); }
 
-static const char *iniText(const char *name)
-{
-    return zend_ini_string(name, strlen(name), 0);
-}
+static const char *iniText(const char *name) { return zend_ini_string(name, strlen(name), 0); }
 
 /* kelvo.maxmemory as an engine quantity (k, m, g); the engine warns about malformed text. */
 static int64_t iniMaxmemory(void)
@@ -282,10 +276,8 @@ static void restoreInterruptHook(void)
     orig_interrupt_function = nullptr;
 }
 
-static void atexitHandler(void)
-{
-    /* A process ended by a termination signal gives back its shared resources here. */
-}
+// A process ended by a termination signal gives back its shared resources here.
+static void atexitHandler(void) {}
 
 static void installExitHandler(void)
 {
@@ -325,8 +317,8 @@ static void registerClientClasses(void)
 
 zend_class_entry *kelvoRegisterExceptionClass(void)
 {
-    auto *parent = static_cast<zend_class_entry *>(
-        zend_hash_str_find_ptr(CG(class_table), ZEND_STRL("runtimeexception")));
+    auto *parent =
+        static_cast<zend_class_entry *>(zend_hash_str_find_ptr(CG(class_table), ZEND_STRL("runtimeexception")));
     kelvo_exception_ce = register_class_Kelvo_Exception(parent ? parent : zend_ce_exception);
     return kelvo_exception_ce;
 }
@@ -396,10 +388,7 @@ static PHP_MINIT_FUNCTION(kelvo)
     return setupHalf();
 }
 
-static bool isCommandLineSapi(void)
-{
-    return sapi_module.name && strncasecmp(sapi_module.name, "cli", 3) == 0;
-}
+static bool isCommandLineSapi(void) { return sapi_module.name && strncasecmp(sapi_module.name, "cli", 3) == 0; }
 
 static PHP_MSHUTDOWN_FUNCTION(kelvo)
 {
@@ -422,10 +411,7 @@ static PHP_MSHUTDOWN_FUNCTION(kelvo)
 }
 
 /* Per-request set-up and tear-down (request counters, persistent links, periodic tasks) hook in here. */
-static PHP_RINIT_FUNCTION(kelvo)
-{
-    return SUCCESS;
-}
+static PHP_RINIT_FUNCTION(kelvo) { return SUCCESS; }
 
 static PHP_RSHUTDOWN_FUNCTION(kelvo)
 {
@@ -458,11 +444,7 @@ static PHP_GSHUTDOWN_FUNCTION(kelvo)
     zend_hash_destroy(&kelvo_globals->endpoint_dbs);
 }
 
-static const zend_module_dep kelvo_deps[] = {
-    ZEND_MOD_OPTIONAL("igbinary")
-    ZEND_MOD_OPTIONAL("msgpack")
-    ZEND_MOD_END
-};
+static const zend_module_dep kelvo_deps[] = {ZEND_MOD_OPTIONAL("igbinary") ZEND_MOD_OPTIONAL("msgpack") ZEND_MOD_END};
 
 zend_module_entry kelvo_module_entry = {
     STANDARD_MODULE_HEADER_EX,

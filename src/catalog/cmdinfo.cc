@@ -5,8 +5,9 @@
 
 #include <cstring>
 
-constexpr kelvoCommandInfo kelvoUnknownCmd{static_cast<uint32_t>(REDIS_CMD_UNKNOWN), "", 0, KELVO_REPLIES_ANY, -1, 0,
-                                           kelvoStdSlots{nullptr, nullptr, nullptr}, nullptr};
+constexpr kelvoCommandInfo kelvoUnknownCmd{
+    static_cast<uint32_t>(REDIS_CMD_UNKNOWN), "",     0, KELVO_REPLIES_ANY, -1, 0,
+    kelvoStdSlots{nullptr, nullptr, nullptr}, nullptr};
 
 namespace {
 

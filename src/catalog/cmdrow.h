@@ -101,11 +101,13 @@ struct kelvoCommandInfo {
     constexpr kelvoCommandInfo(uint32_t cmd_, const char *name_, uint32_t len_, uint32_t replyTypes_, int32_t arity_,
                                uint32_t flags_, kelvoStdSlots slots, kelvoReplyFn replyFn_)
         : cmd(cmd_), flags(flags_), name(name_), len(len_), replyTypes(replyTypes_), arity(arity_),
-          type(KELVO_CMDTYPE_STANDARD), std(slots), replyFn(replyFn_) {}
+          type(KELVO_CMDTYPE_STANDARD), std(slots), replyFn(replyFn_)
+    {}
     constexpr kelvoCommandInfo(uint32_t cmd_, const char *name_, uint32_t len_, uint32_t replyTypes_, int32_t arity_,
                                uint32_t flags_, kelvoCachedSlots slots, kelvoReplyFn replyFn_)
         : cmd(cmd_), flags(flags_), name(name_), len(len_), replyTypes(replyTypes_), arity(arity_),
-          type(KELVO_CMDTYPE_CACHED), cached(slots), replyFn(replyFn_) {}
+          type(KELVO_CMDTYPE_CACHED), cached(slots), replyFn(replyFn_)
+    {}
 };
 /* The flags word fills the gap after `cmd`: the row is no larger than it was without it. */
 static_assert(sizeof(void *) != 8 || sizeof(kelvoCommandInfo) == 88, "kelvoCommandInfo grew");

@@ -25,7 +25,10 @@ struct AttributeName {
     size_t length;
 };
 
-#define KELVO_ATTRIBUTE(bit, name) {bit, name, sizeof(name) - 1}
+#define KELVO_ATTRIBUTE(bit, name)  \
+    {                               \
+        bit, name, sizeof(name) - 1 \
+    }
 constexpr AttributeName attributeNames[] = {
     KELVO_ATTRIBUTE(kelvoAttrServer, "Kelvo\\Attributes\\Server"),
     KELVO_ATTRIBUTE(kelvoAttrRedisCommand, "Kelvo\\Attributes\\RedisCommand"),
@@ -49,7 +52,8 @@ void kelvoAddMethodAttributes(zend_class_entry *ce, const kelvoMethodAttributes 
 {
     for (size_t i = 0; i < count; i++) {
         const kelvoMethodAttributes &row = rows[i];
-        auto *fn = static_cast<zend_function *>(zend_hash_str_find_ptr(&ce->function_table, row.lcname, strlen(row.lcname)));
+        auto *fn =
+            static_cast<zend_function *>(zend_hash_str_find_ptr(&ce->function_table, row.lcname, strlen(row.lcname)));
         kelvoAssert(fn != nullptr);
         for (const AttributeName &attribute : attributeNames) {
             if (row.attributes & attribute.bit) {

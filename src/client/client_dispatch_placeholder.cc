@@ -7,10 +7,7 @@
 
 namespace {
 
-void notConnected()
-{
-    kelvoThrowException(KELVO_ERR_IO, "Not connected");
-}
+void notConnected() { kelvoThrowException(KELVO_ERR_IO, "Not connected"); }
 
 } // namespace
 

@@ -338,12 +338,15 @@ int kelvoConnectOptionsFromHT(kelvoConnectOptions *dst, HashTable *src)
     kelvoAssert(dst != nullptr && src != nullptr);
     zend_string *key;
     zval *value;
-    ZEND_HASH_FOREACH_STR_KEY_VAL(src, key, value) {
+    ZEND_HASH_FOREACH_STR_KEY_VAL(src, key, value)
+    {
         if (!key) {
             continue;
         }
         ZVAL_DEREF(value);
-        auto is = [key](const char *name) { return ZSTR_LEN(key) == strlen(name) && strcasecmp(ZSTR_VAL(key), name) == 0; };
+        auto is = [key](const char *name) {
+            return ZSTR_LEN(key) == strlen(name) && strcasecmp(ZSTR_VAL(key), name) == 0;
+        };
         bool number = Z_TYPE_P(value) == IS_LONG || Z_TYPE_P(value) == IS_DOUBLE;
         if (is("host")) {
             if (Z_TYPE_P(value) != IS_STRING) {
@@ -363,7 +366,8 @@ int kelvoConnectOptionsFromHT(kelvoConnectOptions *dst, HashTable *src)
         } else if (is("connectTimeout") || is("readTimeout")) {
             bool connect = is("connectTimeout");
             if (!number || !(zval_get_double(value) >= 0.0)) {
-                zend_value_error(connect ? "Connection timeout must be a number >= 0.0" : "Read timeout must be a number >= 0.0");
+                zend_value_error(connect ? "Connection timeout must be a number >= 0.0"
+                                         : "Read timeout must be a number >= 0.0");
                 return -1;
             }
             (connect ? dst->connectTimeout : dst->readTimeout) = zval_get_double(value);
@@ -384,7 +388,8 @@ int kelvoConnectOptionsFromHT(kelvoConnectOptions *dst, HashTable *src)
             }
             dst->weight = Z_LVAL_P(value);
         }
-    } ZEND_HASH_FOREACH_END();
+    }
+    ZEND_HASH_FOREACH_END();
     return 0;
 }
 
@@ -439,7 +444,8 @@ int kelvoSetContextOptions(robj *ro, HashTable *context)
     for (const FlagKey &key : flagKeys) {
         if (zval *value = contextFind(context, key.name, key.id)) {
             kelvoOptionWord bit = kelvoOptionBitOf(key.id);
-            ro->opts.flags = zend_is_true(value) ? kelvoOptionWord(ro->opts.flags | bit) : kelvoOptionWord(ro->opts.flags & ~bit);
+            ro->opts.flags =
+                zend_is_true(value) ? kelvoOptionWord(ro->opts.flags | bit) : kelvoOptionWord(ro->opts.flags & ~bit);
         }
     }
     return rc;
@@ -483,7 +489,8 @@ void kelvoHelloErrorCb(void *target, kelvoReply *reply)
     /* A refused handshake is always an exception, whatever the error-reporting options say. */
     const zend_string *text = kelvoReplyZStr(reply);
     kelvoErrorVerdict verdict = kelvoClassifyErrorReply(ZSTR_VAL(text), ZSTR_LEN(text), ro->opts.flags);
-    kelvoThrowException(verdict.record ? KELVO_ERR_REDIS : verdict.code, verdict.message ? verdict.message : ZSTR_VAL(text));
+    kelvoThrowException(verdict.record ? KELVO_ERR_REDIS : verdict.code,
+                        verdict.message ? verdict.message : ZSTR_VAL(text));
 }
 
 namespace {
@@ -790,10 +797,7 @@ int kelvoSyncObject(robj *ro, uint32_t wanted, bool quiet)
     }
 }
 
-bool kelvoTimeoutArgumentValid(double seconds)
-{
-    return !std::isnan(seconds) && seconds <= 2147483647.0;
-}
+bool kelvoTimeoutArgumentValid(double seconds) { return !std::isnan(seconds) && seconds <= 2147483647.0; }
 
 /* Builds information and link in one step; -1 with an exception pending and `info` released. */
 int kelvoConnect(redisInfo *outInfo, kelvoLink *outLink, bool persistent, kelvoOptionWord flags, zend_string *host,
@@ -828,10 +832,7 @@ int kelvoConnect(redisInfo *outInfo, kelvoLink *outLink, bool persistent, kelvoO
 
 namespace {
 
-robj *thisRecord(zend_execute_data *execute_data)
-{
-    return kelvoGetObjectZVal(ZEND_THIS);
-}
+robj *thisRecord(zend_execute_data *execute_data) { return kelvoGetObjectZVal(ZEND_THIS); }
 
 /* Connection settings the constructor and connect gather before they build the information. */
 struct Settings {
@@ -862,10 +863,7 @@ void readContextAuth(Settings &s)
     }
 }
 
-bool databaseInRange(zend_long db)
-{
-    return db >= 0 && db <= kelvoMaxDatabase;
-}
+bool databaseInRange(zend_long db) { return db >= 0 && db <= kelvoMaxDatabase; }
 
 /* The lazy form: information only; the first command connects. */
 int recordSettings(robj *ro, const Settings &s)
@@ -954,15 +952,15 @@ void connectPassThru(INTERNAL_FUNCTION_PARAMETERS, bool persistent)
     zend_string *persistentId = nullptr;
     zend_long retryInterval = 0;
     ZEND_PARSE_PARAMETERS_START(1, 8)
-        Z_PARAM_STR(host)
-        Z_PARAM_OPTIONAL
-        Z_PARAM_LONG(s.port)
-        Z_PARAM_DOUBLE(s.connectTimeout)
-        Z_PARAM_STR_OR_NULL(persistentId)
-        Z_PARAM_LONG(retryInterval)
-        Z_PARAM_DOUBLE(s.readTimeout)
-        Z_PARAM_ARRAY_HT_OR_NULL(s.context)
-        Z_PARAM_LONG(s.db)
+    Z_PARAM_STR(host)
+    Z_PARAM_OPTIONAL
+    Z_PARAM_LONG(s.port)
+    Z_PARAM_DOUBLE(s.connectTimeout)
+    Z_PARAM_STR_OR_NULL(persistentId)
+    Z_PARAM_LONG(retryInterval)
+    Z_PARAM_DOUBLE(s.readTimeout)
+    Z_PARAM_ARRAY_HT_OR_NULL(s.context)
+    Z_PARAM_LONG(s.db)
     ZEND_PARSE_PARAMETERS_END();
     if (ZEND_NUM_ARGS() < 2) {
         s.port = -1;
@@ -1218,13 +1216,13 @@ ZEND_METHOD(Kelvo_Kelvo, __construct)
     zval *host = nullptr;
     HashTable *context = nullptr;
     ZEND_PARSE_PARAMETERS_START(0, 6)
-        Z_PARAM_OPTIONAL
-        Z_PARAM_ZVAL(host)
-        Z_PARAM_LONG(s.port)
-        Z_PARAM_DOUBLE(s.connectTimeout)
-        Z_PARAM_DOUBLE(s.readTimeout)
-        Z_PARAM_ARRAY_HT(context)
-        Z_PARAM_LONG(s.db)
+    Z_PARAM_OPTIONAL
+    Z_PARAM_ZVAL(host)
+    Z_PARAM_LONG(s.port)
+    Z_PARAM_DOUBLE(s.connectTimeout)
+    Z_PARAM_DOUBLE(s.readTimeout)
+    Z_PARAM_ARRAY_HT(context)
+    Z_PARAM_LONG(s.db)
     ZEND_PARSE_PARAMETERS_END();
     uint32_t argc = ZEND_NUM_ARGS();
     if (argc == 0 || (argc == 1 && Z_TYPE_P(host) == IS_NULL)) {
@@ -1283,16 +1281,13 @@ ZEND_METHOD(Kelvo_Kelvo, connect)
     connectPassThru(INTERNAL_FUNCTION_PARAM_PASSTHRU, kelvoCfgVals.default_pconnect != 0);
 }
 
-ZEND_METHOD(Kelvo_Kelvo, pconnect)
-{
-    connectPassThru(INTERNAL_FUNCTION_PARAM_PASSTHRU, true);
-}
+ZEND_METHOD(Kelvo_Kelvo, pconnect) { connectPassThru(INTERNAL_FUNCTION_PARAM_PASSTHRU, true); }
 
 ZEND_METHOD(Kelvo_Kelvo, auth)
 {
     zval *value;
     ZEND_PARSE_PARAMETERS_START(1, 1)
-        Z_PARAM_ZVAL(value)
+    Z_PARAM_ZVAL(value)
     ZEND_PARSE_PARAMETERS_END();
     robj *ro = thisRecord(execute_data);
     if (kelvoSyncObject(ro, KELVO_LINK_CONNECTED, false) != 0) {
@@ -1348,15 +1343,9 @@ ZEND_METHOD(Kelvo_Kelvo, getPort)
     RETURN_LONG(ro->info.type == REDIS_CONN_TCP ? ro->info.port : 0);
 }
 
-ZEND_METHOD(Kelvo_Kelvo, getTimeout)
-{
-    timeoutGetter(INTERNAL_FUNCTION_PARAM_PASSTHRU, &redisInfo::connectTimeout);
-}
+ZEND_METHOD(Kelvo_Kelvo, getTimeout) { timeoutGetter(INTERNAL_FUNCTION_PARAM_PASSTHRU, &redisInfo::connectTimeout); }
 
-ZEND_METHOD(Kelvo_Kelvo, getReadTimeout)
-{
-    timeoutGetter(INTERNAL_FUNCTION_PARAM_PASSTHRU, &redisInfo::readTimeout);
-}
+ZEND_METHOD(Kelvo_Kelvo, getReadTimeout) { timeoutGetter(INTERNAL_FUNCTION_PARAM_PASSTHRU, &redisInfo::readTimeout); }
 
 ZEND_METHOD(Kelvo_Kelvo, getAuth)
 {
@@ -1409,16 +1398,9 @@ ZEND_METHOD(Kelvo_Kelvo, idleTime)
     RETURN_LONG(zend_long((nowMicros() - ro->link.lastUse) / 1000));
 }
 
+ZEND_METHOD(Kelvo_Kelvo, serverName) { serverField(INTERNAL_FUNCTION_PARAM_PASSTHRU, &kelvoLink::server); }
 
-ZEND_METHOD(Kelvo_Kelvo, serverName)
-{
-    serverField(INTERNAL_FUNCTION_PARAM_PASSTHRU, &kelvoLink::server);
-}
-
-ZEND_METHOD(Kelvo_Kelvo, serverVersion)
-{
-    serverField(INTERNAL_FUNCTION_PARAM_PASSTHRU, &kelvoLink::version);
-}
+ZEND_METHOD(Kelvo_Kelvo, serverVersion) { serverField(INTERNAL_FUNCTION_PARAM_PASSTHRU, &kelvoLink::version); }
 
 ZEND_METHOD(Kelvo_Kelvo, _getKeys)
 {
@@ -1457,7 +1439,7 @@ ZEND_METHOD(Kelvo_Kelvo, isTracked)
         RETURN_FALSE;
     }
     ZEND_PARSE_PARAMETERS_START(1, 1)
-        Z_PARAM_STR(key)
+    Z_PARAM_STR(key)
     ZEND_PARSE_PARAMETERS_END();
     kelvoEndpoint *ep = kelvoLinkEndpoint(&ro->link);
     if (!ep) {

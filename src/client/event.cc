@@ -35,10 +35,7 @@ struct EventIterator {
     HashPosition pos;
 };
 
-EventIterator *eventIterator(zend_object_iterator *it)
-{
-    return reinterpret_cast<EventIterator *>(it);
-}
+EventIterator *eventIterator(zend_object_iterator *it) { return reinterpret_cast<EventIterator *>(it); }
 
 void eventIteratorDtor(zend_object_iterator *it)
 {
@@ -80,7 +77,8 @@ void eventIteratorRewind(zend_object_iterator *it)
     zend_string *name;
     zend_ulong index;
     zval *value;
-    ZEND_HASH_FOREACH_KEY_VAL_IND(properties, index, name, value) {
+    ZEND_HASH_FOREACH_KEY_VAL_IND(properties, index, name, value)
+    {
         ZVAL_DEREF(value);
         Z_TRY_ADDREF_P(value);
         if (name) {
@@ -88,7 +86,8 @@ void eventIteratorRewind(zend_object_iterator *it)
         } else {
             zend_hash_index_add_new(Z_ARRVAL(e->properties), index, value);
         }
-    } ZEND_HASH_FOREACH_END();
+    }
+    ZEND_HASH_FOREACH_END();
     zend_hash_internal_pointer_reset_ex(Z_ARRVAL(e->properties), &e->pos);
 }
 
@@ -101,8 +100,9 @@ HashTable *eventIteratorGc(zend_object_iterator *it, zval **table, int *n)
 }
 
 const zend_object_iterator_funcs eventIteratorFuncs = {
-    eventIteratorDtor, eventIteratorValid, eventIteratorCurrent, eventIteratorKey,
-    eventIteratorForward, eventIteratorRewind, nullptr, eventIteratorGc,
+    eventIteratorDtor, eventIteratorValid,   eventIteratorCurrent,
+    eventIteratorKey,  eventIteratorForward, eventIteratorRewind,
+    nullptr,           eventIteratorGc,
 };
 
 } // namespace

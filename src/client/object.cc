@@ -35,18 +35,18 @@ extern "C" {
 zend_object_handlers kelvo_object_handlers;
 
 const kelvoOptions kelvoDefaultOptions = {
-    nullptr,            /* prefix */
-    &kelvoNoneSerInfo,  /* serializer */
-    &kelvoNoneCmpInfo,  /* compression */
-    {},                 /* allowPatterns: undefined */
-    {},                 /* ignorePatterns */
-    0,                  /* compressionLevel */
-    0,                  /* scan */
+    nullptr,           /* prefix */
+    &kelvoNoneSerInfo, /* serializer */
+    &kelvoNoneCmpInfo, /* compression */
+    {},                /* allowPatterns: undefined */
+    {},                /* ignorePatterns */
+    0,                 /* compressionLevel */
+    0,                 /* scan */
     kelvoDefaultOptionFlags,
-    1,                  /* clientInvalidations */
-    {10, {0, 0, 0}},    /* retry: 10 retries, default back-off without waits */
+    1,               /* clientInvalidations */
+    {10, {0, 0, 0}}, /* retry: 10 retries, default back-off without waits */
     {0, 0, 0, 0, 0.0, 0},
-    nullptr,            /* availabilityZone */
+    nullptr, /* availabilityZone */
 };
 
 namespace {
@@ -134,9 +134,8 @@ int setPatterns(zval *set, zval *value)
         return 0;
     }
     zval *element;
-    ZEND_HASH_FOREACH_VAL(Z_ARRVAL_P(value), element) {
-        addPatterns(set, element, 1);
-    } ZEND_HASH_FOREACH_END();
+    ZEND_HASH_FOREACH_VAL(Z_ARRVAL_P(value), element) { addPatterns(set, element, 1); }
+    ZEND_HASH_FOREACH_END();
     return 0;
 }
 
@@ -148,13 +147,15 @@ void getPatterns(const zval *set, zval *out)
     }
     zend_string *key;
     zend_ulong index;
-    ZEND_HASH_FOREACH_KEY(Z_ARRVAL_P(set), index, key) {
+    ZEND_HASH_FOREACH_KEY(Z_ARRVAL_P(set), index, key)
+    {
         if (key) {
             add_next_index_str(out, zend_string_copy(key));
         } else {
             add_next_index_str(out, zend_long_to_str(zend_long(index)));
         }
-    } ZEND_HASH_FOREACH_END();
+    }
+    ZEND_HASH_FOREACH_END();
 }
 
 /* Shared by OPT_PREFIX and option 110: a non-empty string, or none. */
@@ -251,11 +252,20 @@ int setReadTimeout(robj *ro, zval *value)
 int setScan(robj *ro, zval *value)
 {
     switch (zval_get_long(value)) {
-    case KELVO_SCAN_NORETRY: ro->opts.scan &= ~kelvoScanRetry; return 0;
-    case KELVO_SCAN_RETRY: ro->opts.scan |= kelvoScanRetry; return 0;
-    case KELVO_SCAN_PREFIX: ro->opts.scan |= kelvoScanPrefix; return 0;
-    case KELVO_SCAN_NOPREFIX: ro->opts.scan &= ~kelvoScanPrefix; return 0;
-    default: return -1;
+    case KELVO_SCAN_NORETRY:
+        ro->opts.scan &= ~kelvoScanRetry;
+        return 0;
+    case KELVO_SCAN_RETRY:
+        ro->opts.scan |= kelvoScanRetry;
+        return 0;
+    case KELVO_SCAN_PREFIX:
+        ro->opts.scan |= kelvoScanPrefix;
+        return 0;
+    case KELVO_SCAN_NOPREFIX:
+        ro->opts.scan &= ~kelvoScanPrefix;
+        return 0;
+    default:
+        return -1;
     }
 }
 
@@ -344,16 +354,9 @@ constexpr FlagOption flagOptions[] = {
     {KELVO_OPT_RESTORE_PUBSUB, kelvoOptRestorePubsub},
 };
 
+bool isClusterOption(zend_long id) { return id == 5 || id == 16 || id == 17; }
 
-bool isClusterOption(zend_long id)
-{
-    return id == 5 || id == 16 || id == 17;
-}
-
-bool isOptionId(zend_long id)
-{
-    return (id >= 1 && id <= 17) || (id >= 100 && id <= 110);
-}
+bool isOptionId(zend_long id) { return (id >= 1 && id <= 17) || (id >= 100 && id <= 110); }
 
 /* The adaptive-cache settings as an array (getOption has no other way to show them). */
 void getAdaptiveCache(const kelvoAdaptiveCacheOptions &ac, zval *out)
@@ -445,10 +448,7 @@ struct timeval kelvoDoubleToTimeval(double seconds)
     return tv;
 }
 
-double kelvoTimevalToDouble(struct timeval tv)
-{
-    return double(tv.tv_sec) + double(tv.tv_usec) / 1000000.0;
-}
+double kelvoTimevalToDouble(struct timeval tv) { return double(tv.tv_sec) + double(tv.tv_usec) / 1000000.0; }
 
 void kelvoInitRObj(robj *ro)
 {
@@ -563,8 +563,8 @@ zend_object *kelvoObjectClone(zend_object *object)
     if (info.type == REDIS_CONN_TCP || info.type == REDIS_CONN_UNIX) {
         zend_string_addref(info.host);
     }
-    for (zend_string *s : {info.user, info.pass, info.tls.localCert, info.tls.localPk, info.tls.cafile,
-                           info.tls.capath, info.tls.peerName}) {
+    for (zend_string *s : {info.user, info.pass, info.tls.localCert, info.tls.localPk, info.tls.cafile, info.tls.capath,
+                           info.tls.peerName}) {
         if (s) {
             zend_string_addref(s);
         }
@@ -744,25 +744,44 @@ int kelvoSetOption(robj *ro, zend_long option, zval *value)
         return 0;
     }
     switch (option) {
-    case KELVO_OPT_SERIALIZER: return kelvoSetSerializer(ro, value);
-    case KELVO_OPT_PREFIX: return kelvoSetPrefix(ro, value);
-    case KELVO_OPT_READ_TIMEOUT: return setReadTimeout(ro, value);
-    case KELVO_OPT_SCAN: return setScan(ro, value);
-    case KELVO_OPT_TCP_KEEPALIVE: return setKeepAlive(ro, value);
-    case KELVO_OPT_COMPRESSION: return kelvoSetCompression(ro, value);
-    case KELVO_OPT_COMPRESSION_LEVEL: return kelvoSetCompressionLevel(ro, value);
-    case KELVO_OPT_MAX_RETRIES: return kelvoSetMaxRetries(ro, value, false);
-    case KELVO_OPT_BACKOFF_ALGORITHM: return setBackoffAlgorithm(ro, value);
-    case KELVO_OPT_BACKOFF_BASE: return setBackoffTime(&ro->opts.retry.backoff.base, value);
-    case KELVO_OPT_BACKOFF_CAP: return setBackoffTime(&ro->opts.retry.backoff.cap, value);
-    case KELVO_OPT_CLIENT_INVALIDATIONS: return kelvoSetClientInvalidations(ro, value);
-    case KELVO_OPT_ALLOW_PATTERNS: return setPatterns(&ro->opts.allowPatterns, value);
-    case KELVO_OPT_IGNORE_PATTERNS: return setPatterns(&ro->opts.ignorePatterns, value);
-    case KELVO_OPT_USE_CACHE: return setUseCache(ro, value);
-    case KELVO_OPT_CLIENT_TRACKING: return setClientTracking(ro, value);
-    case KELVO_OPT_ADAPTIVE_CACHE: return kelvoSetAdaptiveCacheOptions(ro, value);
-    case KELVO_OPT_AVAILABILITY_ZONE: return kelvoSetAvailabilityZone(ro, value);
-    default: return -1;
+    case KELVO_OPT_SERIALIZER:
+        return kelvoSetSerializer(ro, value);
+    case KELVO_OPT_PREFIX:
+        return kelvoSetPrefix(ro, value);
+    case KELVO_OPT_READ_TIMEOUT:
+        return setReadTimeout(ro, value);
+    case KELVO_OPT_SCAN:
+        return setScan(ro, value);
+    case KELVO_OPT_TCP_KEEPALIVE:
+        return setKeepAlive(ro, value);
+    case KELVO_OPT_COMPRESSION:
+        return kelvoSetCompression(ro, value);
+    case KELVO_OPT_COMPRESSION_LEVEL:
+        return kelvoSetCompressionLevel(ro, value);
+    case KELVO_OPT_MAX_RETRIES:
+        return kelvoSetMaxRetries(ro, value, false);
+    case KELVO_OPT_BACKOFF_ALGORITHM:
+        return setBackoffAlgorithm(ro, value);
+    case KELVO_OPT_BACKOFF_BASE:
+        return setBackoffTime(&ro->opts.retry.backoff.base, value);
+    case KELVO_OPT_BACKOFF_CAP:
+        return setBackoffTime(&ro->opts.retry.backoff.cap, value);
+    case KELVO_OPT_CLIENT_INVALIDATIONS:
+        return kelvoSetClientInvalidations(ro, value);
+    case KELVO_OPT_ALLOW_PATTERNS:
+        return setPatterns(&ro->opts.allowPatterns, value);
+    case KELVO_OPT_IGNORE_PATTERNS:
+        return setPatterns(&ro->opts.ignorePatterns, value);
+    case KELVO_OPT_USE_CACHE:
+        return setUseCache(ro, value);
+    case KELVO_OPT_CLIENT_TRACKING:
+        return setClientTracking(ro, value);
+    case KELVO_OPT_ADAPTIVE_CACHE:
+        return kelvoSetAdaptiveCacheOptions(ro, value);
+    case KELVO_OPT_AVAILABILITY_ZONE:
+        return kelvoSetAvailabilityZone(ro, value);
+    default:
+        return -1;
     }
 }
 
@@ -781,20 +800,47 @@ int kelvoGetOption(robj *ro, zend_long option, zval *out)
     }
     const kelvoOptions &o = ro->opts;
     switch (option) {
-    case KELVO_OPT_SERIALIZER: ZVAL_LONG(out, zend_long(o.serializer->id)); return 0;
-    case KELVO_OPT_PREFIX: getOptionalString(o.prefix, out); return 0;
-    case KELVO_OPT_READ_TIMEOUT: ZVAL_DOUBLE(out, kelvoTimevalToDouble(ro->info.readTimeout)); return 0;
-    case KELVO_OPT_SCAN: ZVAL_LONG(out, o.scan); return 0;
-    case KELVO_OPT_TCP_KEEPALIVE: return getKeepAlive(ro, out);
-    case KELVO_OPT_COMPRESSION: ZVAL_LONG(out, zend_long(o.compression->id)); return 0;
-    case KELVO_OPT_COMPRESSION_LEVEL: ZVAL_LONG(out, o.compressionLevel); return 0;
-    case KELVO_OPT_MAX_RETRIES: ZVAL_LONG(out, o.retry.maxRetries); return 0;
-    case KELVO_OPT_BACKOFF_ALGORITHM: ZVAL_LONG(out, o.retry.backoff.algorithm); return 0;
-    case KELVO_OPT_BACKOFF_BASE: ZVAL_LONG(out, zend_long(o.retry.backoff.base / 1000)); return 0;
-    case KELVO_OPT_BACKOFF_CAP: ZVAL_LONG(out, zend_long(o.retry.backoff.cap / 1000)); return 0;
-    case KELVO_OPT_CLIENT_INVALIDATIONS: ZVAL_BOOL(out, o.clientInvalidations); return 0;
-    case KELVO_OPT_ALLOW_PATTERNS: getPatterns(&o.allowPatterns, out); return 0;
-    case KELVO_OPT_IGNORE_PATTERNS: getPatterns(&o.ignorePatterns, out); return 0;
+    case KELVO_OPT_SERIALIZER:
+        ZVAL_LONG(out, zend_long(o.serializer->id));
+        return 0;
+    case KELVO_OPT_PREFIX:
+        getOptionalString(o.prefix, out);
+        return 0;
+    case KELVO_OPT_READ_TIMEOUT:
+        ZVAL_DOUBLE(out, kelvoTimevalToDouble(ro->info.readTimeout));
+        return 0;
+    case KELVO_OPT_SCAN:
+        ZVAL_LONG(out, o.scan);
+        return 0;
+    case KELVO_OPT_TCP_KEEPALIVE:
+        return getKeepAlive(ro, out);
+    case KELVO_OPT_COMPRESSION:
+        ZVAL_LONG(out, zend_long(o.compression->id));
+        return 0;
+    case KELVO_OPT_COMPRESSION_LEVEL:
+        ZVAL_LONG(out, o.compressionLevel);
+        return 0;
+    case KELVO_OPT_MAX_RETRIES:
+        ZVAL_LONG(out, o.retry.maxRetries);
+        return 0;
+    case KELVO_OPT_BACKOFF_ALGORITHM:
+        ZVAL_LONG(out, o.retry.backoff.algorithm);
+        return 0;
+    case KELVO_OPT_BACKOFF_BASE:
+        ZVAL_LONG(out, zend_long(o.retry.backoff.base / 1000));
+        return 0;
+    case KELVO_OPT_BACKOFF_CAP:
+        ZVAL_LONG(out, zend_long(o.retry.backoff.cap / 1000));
+        return 0;
+    case KELVO_OPT_CLIENT_INVALIDATIONS:
+        ZVAL_BOOL(out, o.clientInvalidations);
+        return 0;
+    case KELVO_OPT_ALLOW_PATTERNS:
+        getPatterns(&o.allowPatterns, out);
+        return 0;
+    case KELVO_OPT_IGNORE_PATTERNS:
+        getPatterns(&o.ignorePatterns, out);
+        return 0;
     case KELVO_OPT_USE_CACHE:
     case KELVO_OPT_CLIENT_TRACKING:
         if (ro->link.state == KELVO_LINK_NONE) {
@@ -804,9 +850,14 @@ int kelvoGetOption(robj *ro, zend_long option, zval *out)
         }
         ZVAL_BOOL(out, ro->info.flags & (option == KELVO_OPT_USE_CACHE ? kelvoOptUseCache : kelvoOptClientTracking));
         return 0;
-    case KELVO_OPT_ADAPTIVE_CACHE: getAdaptiveCache(o.adaptiveCache, out); return 0;
-    case KELVO_OPT_AVAILABILITY_ZONE: getOptionalString(o.availabilityZone, out); return 0;
-    default: return -1;
+    case KELVO_OPT_ADAPTIVE_CACHE:
+        getAdaptiveCache(o.adaptiveCache, out);
+        return 0;
+    case KELVO_OPT_AVAILABILITY_ZONE:
+        getOptionalString(o.availabilityZone, out);
+        return 0;
+    default:
+        return -1;
     }
 }
 
@@ -834,7 +885,8 @@ void kelvoUpdateLinkKey(robj *ro)
     }
     zend_string_release(ro->link.key);
     ro->link.key = key;
-    ro->link.id = kelvoLinkIdentityHash(ZSTR_VAL(key), ZSTR_LEN(key), kelvoSharedData ? kelvoSharedData->cache.seed : 0);
+    ro->link.id =
+        kelvoLinkIdentityHash(ZSTR_VAL(key), ZSTR_LEN(key), kelvoSharedData ? kelvoSharedData->cache.seed : 0);
 }
 
 zend_string *kelvoPrefixKeyZStr(zend_string *key, zend_string *prefix)
@@ -855,10 +907,7 @@ bool kelvoIsCacheEnabled(const robj *ro)
 
 namespace {
 
-robj *thisRecord(zend_execute_data *execute_data)
-{
-    return kelvoGetObjectZVal(ZEND_THIS);
-}
+robj *thisRecord(zend_execute_data *execute_data) { return kelvoGetObjectZVal(ZEND_THIS); }
 
 /* The methods that need an open link say so the same way. */
 bool requireLink(const robj *ro, int code, const char *message)
@@ -870,17 +919,14 @@ bool requireLink(const robj *ro, int code, const char *message)
     return false;
 }
 
-kelvoPackOptions packOptions(const robj *ro)
-{
-    return kelvoPackOptionsOf(ro->opts);
-}
+kelvoPackOptions packOptions(const robj *ro) { return kelvoPackOptionsOf(ro->opts); }
 
 void addPatternsMethod(INTERNAL_FUNCTION_PARAMETERS, bool allow)
 {
     zval *args = nullptr;
     uint32_t count = 0;
     ZEND_PARSE_PARAMETERS_START(0, -1)
-        Z_PARAM_VARIADIC('*', args, count)
+    Z_PARAM_VARIADIC('*', args, count)
     ZEND_PARSE_PARAMETERS_END();
     for (uint32_t i = 0; i < count; i++) {
         zend_string *unused;
@@ -893,10 +939,7 @@ void addPatternsMethod(INTERNAL_FUNCTION_PARAMETERS, bool allow)
     RETURN_LONG(addPatterns(allow ? &ro->opts.allowPatterns : &ro->opts.ignorePatterns, args, count));
 }
 
-zend_long sharedArenaSize()
-{
-    return kelvoCacheUsable() ? zend_long(kelvoShSize()) : 0;
-}
+zend_long sharedArenaSize() { return kelvoCacheUsable() ? zend_long(kelvoShSize()) : 0; }
 
 } // namespace
 
@@ -907,8 +950,8 @@ ZEND_METHOD(Kelvo_Kelvo, setOption)
     zend_long option;
     zval *value;
     ZEND_PARSE_PARAMETERS_START(2, 2)
-        Z_PARAM_LONG(option)
-        Z_PARAM_ZVAL(value)
+    Z_PARAM_LONG(option)
+    Z_PARAM_ZVAL(value)
     ZEND_PARSE_PARAMETERS_END();
     int rc = kelvoSetOption(thisRecord(execute_data), option, value);
     if (EG(exception)) {
@@ -921,7 +964,7 @@ ZEND_METHOD(Kelvo_Kelvo, getOption)
 {
     zend_long option;
     ZEND_PARSE_PARAMETERS_START(1, 1)
-        Z_PARAM_LONG(option)
+    Z_PARAM_LONG(option)
     ZEND_PARSE_PARAMETERS_END();
     if (kelvoGetOption(thisRecord(execute_data), option, return_value) != 0) {
         RETURN_FALSE;
@@ -933,9 +976,9 @@ ZEND_METHOD(Kelvo_Kelvo, option)
     zend_long option;
     zval *value = nullptr;
     ZEND_PARSE_PARAMETERS_START(1, 2)
-        Z_PARAM_LONG(option)
-        Z_PARAM_OPTIONAL
-        Z_PARAM_ZVAL(value)
+    Z_PARAM_LONG(option)
+    Z_PARAM_OPTIONAL
+    Z_PARAM_ZVAL(value)
     ZEND_PARSE_PARAMETERS_END();
     robj *ro = thisRecord(execute_data);
     if (!value || Z_TYPE_P(value) == IS_NULL) {
@@ -1010,8 +1053,8 @@ ZEND_METHOD(Kelvo_Kelvo, getMode)
 {
     bool masked = false;
     ZEND_PARSE_PARAMETERS_START(0, 1)
-        Z_PARAM_OPTIONAL
-        Z_PARAM_BOOL(masked)
+    Z_PARAM_OPTIONAL
+    Z_PARAM_BOOL(masked)
     ZEND_PARSE_PARAMETERS_END();
     robj *ro = thisRecord(execute_data);
     if (!requireLink(ro, KELVO_ERR_OTHER, "Must be connected to get mode")) {
@@ -1030,7 +1073,7 @@ ZEND_METHOD(Kelvo_Kelvo, _serialize)
 {
     zval *value;
     ZEND_PARSE_PARAMETERS_START(1, 1)
-        Z_PARAM_ZVAL(value)
+    Z_PARAM_ZVAL(value)
     ZEND_PARSE_PARAMETERS_END();
     kelvoPackOptions opts = packOptions(thisRecord(execute_data));
     zend_string *bytes = opts.serializer->serializeFn(value, &opts);
@@ -1047,7 +1090,7 @@ ZEND_METHOD(Kelvo_Kelvo, _unserialize)
 {
     zval *arg;
     ZEND_PARSE_PARAMETERS_START(1, 1)
-        Z_PARAM_ZVAL(arg)
+    Z_PARAM_ZVAL(arg)
     ZEND_PARSE_PARAMETERS_END();
     zend_string *value = zval_get_string(arg);
     const kelvoSerInfo *ser = thisRecord(execute_data)->opts.serializer;
@@ -1063,7 +1106,7 @@ ZEND_METHOD(Kelvo_Kelvo, _compress)
 {
     zend_string *value;
     ZEND_PARSE_PARAMETERS_START(1, 1)
-        Z_PARAM_STR(value)
+    Z_PARAM_STR(value)
     ZEND_PARSE_PARAMETERS_END();
     const kelvoOptions &opts = thisRecord(execute_data)->opts;
     if (opts.compression->compressFn) {
@@ -1078,7 +1121,7 @@ ZEND_METHOD(Kelvo_Kelvo, _uncompress)
 {
     zend_string *value;
     ZEND_PARSE_PARAMETERS_START(1, 1)
-        Z_PARAM_STR(value)
+    Z_PARAM_STR(value)
     ZEND_PARSE_PARAMETERS_END();
     const kelvoCmpInfo *cmp = thisRecord(execute_data)->opts.compression;
     if (ZSTR_LEN(value) == 0 || !cmp->uncompressFn) {
@@ -1096,12 +1139,13 @@ ZEND_METHOD(Kelvo_Kelvo, _pack)
 {
     zval *value;
     ZEND_PARSE_PARAMETERS_START(1, 1)
-        Z_PARAM_ZVAL(value)
+    Z_PARAM_ZVAL(value)
     ZEND_PARSE_PARAMETERS_END();
     kelvoPackOptions opts = packOptions(thisRecord(execute_data));
     kelvoPackResult packed;
     kelvoPackTmp(&packed, &opts, value);
-    zend_string *bytes = packed.tmp ? zend_string_copy(packed.tmp) : zend_string_init(ZSTR_VAL(packed.str), ZSTR_LEN(packed.str), 0);
+    zend_string *bytes =
+        packed.tmp ? zend_string_copy(packed.tmp) : zend_string_init(ZSTR_VAL(packed.str), ZSTR_LEN(packed.str), 0);
     kelvoPackRelease(&packed);
     if (EG(exception)) {
         zend_string_release(bytes);
@@ -1114,7 +1158,7 @@ ZEND_METHOD(Kelvo_Kelvo, _unpack)
 {
     zval *arg;
     ZEND_PARSE_PARAMETERS_START(1, 1)
-        Z_PARAM_ZVAL(arg)
+    Z_PARAM_ZVAL(arg)
     ZEND_PARSE_PARAMETERS_END();
     zend_string *value = zval_get_string(arg);
     kelvoPackOptions opts = packOptions(thisRecord(execute_data));
@@ -1126,7 +1170,7 @@ ZEND_METHOD(Kelvo_Kelvo, _digest)
 {
     zval *value;
     ZEND_PARSE_PARAMETERS_START(1, 1)
-        Z_PARAM_ZVAL(value)
+    Z_PARAM_ZVAL(value)
     ZEND_PARSE_PARAMETERS_END();
     kelvoPackOptions opts = packOptions(thisRecord(execute_data));
     zend_string *digest = kelvoDigest(&opts, value);
@@ -1141,22 +1185,16 @@ ZEND_METHOD(Kelvo_Kelvo, _prefix)
 {
     zval *arg;
     ZEND_PARSE_PARAMETERS_START(1, 1)
-        Z_PARAM_ZVAL(arg)
+    Z_PARAM_ZVAL(arg)
     ZEND_PARSE_PARAMETERS_END();
     zend_string *value = zval_get_string(arg);
     RETVAL_STR(kelvoPrefixKeyZStr(value, thisRecord(execute_data)->opts.prefix));
     zend_string_release(value);
 }
 
-ZEND_METHOD(Kelvo_Kelvo, addAllowPatterns)
-{
-    addPatternsMethod(INTERNAL_FUNCTION_PARAM_PASSTHRU, true);
-}
+ZEND_METHOD(Kelvo_Kelvo, addAllowPatterns) { addPatternsMethod(INTERNAL_FUNCTION_PARAM_PASSTHRU, true); }
 
-ZEND_METHOD(Kelvo_Kelvo, addIgnorePatterns)
-{
-    addPatternsMethod(INTERNAL_FUNCTION_PARAM_PASSTHRU, false);
-}
+ZEND_METHOD(Kelvo_Kelvo, addIgnorePatterns) { addPatternsMethod(INTERNAL_FUNCTION_PARAM_PASSTHRU, false); }
 
 ZEND_METHOD(Kelvo_Kelvo, maxMemory)
 {
@@ -1202,10 +1240,7 @@ kelvoEndpoint *namedEndpoint(const zend_string *endpointId)
     return ep;
 }
 
-void flushWholeEndpoint(kelvoEndpoint *ep, void *)
-{
-    kelvoEndpointFlushEx(ep, -1);
-}
+void flushWholeEndpoint(kelvoEndpoint *ep, void *) { kelvoEndpointFlushEx(ep, -1); }
 
 /* Flushes one endpoint's database (or all), or every endpoint; stamps the flush time. 0, or -1 after a warning. */
 int kelvoFlushMemory(const zend_string *endpointId, zend_long db)
@@ -1240,9 +1275,9 @@ ZEND_METHOD(Kelvo_Kelvo, flushMemory)
     zend_long db = -1;
     bool dbNull = true;
     ZEND_PARSE_PARAMETERS_START(0, 2)
-        Z_PARAM_OPTIONAL
-        Z_PARAM_STR_OR_NULL(endpointId)
-        Z_PARAM_LONG_OR_NULL(db, dbNull)
+    Z_PARAM_OPTIONAL
+    Z_PARAM_STR_OR_NULL(endpointId)
+    Z_PARAM_LONG_OR_NULL(db, dbNull)
     ZEND_PARSE_PARAMETERS_END();
     if (dbNull) {
         db = -1;
@@ -1258,9 +1293,9 @@ ZEND_METHOD(Kelvo_Kelvo, lastMemoryFlush)
     zend_string *endpointId = nullptr;
     zend_long db = -1;
     ZEND_PARSE_PARAMETERS_START(0, 2)
-        Z_PARAM_OPTIONAL
-        Z_PARAM_STR_OR_NULL(endpointId)
-        Z_PARAM_LONG(db)
+    Z_PARAM_OPTIONAL
+    Z_PARAM_STR_OR_NULL(endpointId)
+    Z_PARAM_LONG(db)
     ZEND_PARSE_PARAMETERS_END();
     if (!kelvoCacheUsable()) {
         warn("Method requires Kelvo's in-memory cache be enabled");

@@ -99,14 +99,14 @@ struct kelvoAdaptiveCacheOptions {
 };
 
 struct kelvoOptions {
-    zend_string *prefix;               /* null or non-empty */
+    zend_string *prefix; /* null or non-empty */
     const kelvoSerInfo *serializer;
     const kelvoCmpInfo *compression;
-    zval allowPatterns;                /* undefined, null, or an array whose string keys are the patterns */
+    zval allowPatterns; /* undefined, null, or an array whose string keys are the patterns */
     zval ignorePatterns;
     int32_t compressionLevel;
-    uint32_t scan;                     /* kelvoScan* */
-    kelvoOptionWord flags;             /* kelvoOpt* (runtime/optflags.h) */
+    uint32_t scan;         /* kelvoScan* */
+    kelvoOptionWord flags; /* kelvoOpt* (runtime/optflags.h) */
     uint8_t clientInvalidations;
     kelvoRetryOptions retry;
     kelvoAdaptiveCacheOptions adaptiveCache;
@@ -134,16 +134,16 @@ struct robj {
     kelvoLink link;
     redisInfo info;
     kelvoOptions opts;
-    HashTable callbacks;      /* event listeners, by listener key */
-    HashTable channels;       /* SUBSCRIBE callbacks, by channel */
-    HashTable patterns;       /* PSUBSCRIBE callbacks */
-    HashTable shardChannels;  /* SSUBSCRIBE callbacks */
+    HashTable callbacks;     /* event listeners, by listener key */
+    HashTable channels;      /* SUBSCRIBE callbacks, by channel */
+    HashTable patterns;      /* PSUBSCRIBE callbacks */
+    HashTable shardChannels; /* SSUBSCRIBE callbacks */
     zend_string *lastError;
-    uint64_t mode;            /* kelvoMode* */
-    uint32_t connState;       /* kelvoConnState*; cleared whenever the link is given up */
-    zval *it;                 /* the caller's SCAN iterator during a scan call */
+    uint64_t mode;      /* kelvoMode* */
+    uint32_t connState; /* kelvoConnState*; cleared whenever the link is given up */
+    zval *it;           /* the caller's SCAN iterator during a scan call */
     kelvoMultiQueue pipe;
-    zval ownEvents;           /* own-write events of a batch, held until its replies are read */
+    zval ownEvents;                /* own-write events of a batch, held until its replies are read */
     zend_string *listenerEndpoint; /* the server identity the object is registered under for its listeners */
     kelvoPushNode *pushqHead;
     kelvoPushNode *pushqTail;
@@ -151,8 +151,8 @@ struct robj {
     kelvoSubscribeWait *waitTail;
     uint64_t bytesSent;
     uint64_t bytesRecv;
-    uint64_t syncTime;        /* wall-clock microseconds at the start of the last sync; 0 after a failed one */
-    zend_object std;          /* last: the engine object and its declared properties follow */
+    uint64_t syncTime; /* wall-clock microseconds at the start of the last sync; 0 after a failed one */
+    zend_object std;   /* last: the engine object and its declared properties follow */
 };
 
 /* The record of an engine object or of the object a method was called on (fatal on null). */

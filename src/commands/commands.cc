@@ -43,14 +43,13 @@ uint64_t engineRand(uint64_t lo, uint64_t hi)
     constexpr uint64_t top = static_cast<uint64_t>(ZEND_LONG_MAX);
     if (hi <= lo)
         return lo;
-    return static_cast<uint64_t>(php_mt_rand_range(static_cast<zend_long>(std::min(lo, top)),
-                                                   static_cast<zend_long>(std::min(hi, top))));
+    return static_cast<uint64_t>(
+        php_mt_rand_range(static_cast<zend_long>(std::min(lo, top)), static_cast<zend_long>(std::min(hi, top))));
 }
 const bool engineRandInstalled = (kelvoBackoffRand = engineRand, true);
 
 /* A link idle this long is polled for a close by the server before a request goes out on it. */
 constexpr uint64_t kelvoIdlePollMicros = 1000000;
-
 
 /* Commands whose effect a reconnect silently undoes, and those that end it (EXEC and RESET only
  * reach here as raw commands). */
@@ -505,10 +504,7 @@ void kelvoCommand(INTERNAL_FUNCTION_PARAMETERS, int cmd)
 
 namespace {
 
-bool arityMatches(int32_t arity, int argc)
-{
-    return arity >= 0 ? argc == arity - 1 : argc >= -arity - 1;
-}
+bool arityMatches(int32_t arity, int argc) { return arity >= 0 ? argc == arity - 1 : argc >= -arity - 1; }
 
 void catPlain(rrc *req, zval *args, int argc)
 {
@@ -526,8 +522,8 @@ ZEND_METHOD(Kelvo_Kelvo, rawCommand)
     zval *args = nullptr;
     int argc = 0;
     ZEND_PARSE_PARAMETERS_START(1, -1)
-        Z_PARAM_STR(name)
-        Z_PARAM_VARIADIC('*', args, argc)
+    Z_PARAM_STR(name)
+    Z_PARAM_VARIADIC('*', args, argc)
     ZEND_PARSE_PARAMETERS_END();
     robj *ro = kelvoGetObjectZVal(ZEND_THIS);
     if (kelvoSyncObject(ro, KELVO_LINK_READY, false) != 0)

@@ -61,10 +61,10 @@ struct kelvoQuerySet {
     rrcUserdata userdata;
     kelvoReqDataKind udkind;
     int32_t cmd;
-    uint32_t kind;    /* kelvoQueryKind */
-    uint32_t keytype; /* 0: any */
-    uint8_t flags;    /* request flags */
-    uint8_t context;  /* the builder's note on the form sent */
+    uint32_t kind;       /* kelvoQueryKind */
+    uint32_t keytype;    /* 0: any */
+    uint8_t flags;       /* request flags */
+    uint8_t context;     /* the builder's note on the form sent */
     uint64_t leaseToken; /* the link's lease generation when the request left; what a stored reply is kept under */
 };
 

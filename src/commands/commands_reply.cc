@@ -183,10 +183,10 @@ struct KeyTypeName {
     size_t len;
     zend_long code;
 };
-constexpr KeyTypeName kKeyTypes[] = {
-    {"string", 6, KELVO_KEYTYPE_STRING}, {"set", 3, KELVO_KEYTYPE_SET},       {"list", 4, KELVO_KEYTYPE_LIST},
-    {"zset", 4, KELVO_KEYTYPE_ZSET},     {"hash", 4, KELVO_KEYTYPE_HASH},     {"stream", 6, KELVO_KEYTYPE_STREAM},
-    {"vectorset", 9, KELVO_KEYTYPE_VECTORSET}};
+constexpr KeyTypeName kKeyTypes[] = {{"string", 6, KELVO_KEYTYPE_STRING},      {"set", 3, KELVO_KEYTYPE_SET},
+                                     {"list", 4, KELVO_KEYTYPE_LIST},          {"zset", 4, KELVO_KEYTYPE_ZSET},
+                                     {"hash", 4, KELVO_KEYTYPE_HASH},          {"stream", 6, KELVO_KEYTYPE_STREAM},
+                                     {"vectorset", 9, KELVO_KEYTYPE_VECTORSET}};
 
 void keyType(zval *rv, kelvoQuerySet *, kelvoReplyEnv *env, const kelvoReply *reply)
 {
@@ -279,8 +279,8 @@ void zipKeysAndVals(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelv
         return generic(rv, reply, env, rqs->flags);
     uint64_t elements = kelvoReplyTypeIsAggregate(reply->type) ? reply->elements : 0;
     if (!is(reply, KELVO_REPLY_ARRAY) || elements != rqs->nvals) {
-        MALFORMED(env, "expected %u array values, got %s with %zu elements", rqs->nvals,
-                  kelvoReplyTypeToString(reply), static_cast<size_t>(elements));
+        MALFORMED(env, "expected %u array values, got %s with %zu elements", rqs->nvals, kelvoReplyTypeToString(reply),
+                  static_cast<size_t>(elements));
         return kelvoReplyFailure(rv);
     }
     array_init_size(rv, rqs->nvals);
@@ -322,10 +322,7 @@ void hgetKeysAssoc(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvo
 /* -- sorted sets ------------------------------------------------------------------------------ */
 
 /* A two-element [STRING member, DOUBLE or STRING score]. */
-bool isMemberScore(const kelvoReply *e)
-{
-    return isPair(e) && is(at(e, 0), KELVO_REPLY_STRING) && isScore(at(e, 1));
-}
+bool isMemberScore(const kelvoReply *e) { return isPair(e) && is(at(e, 0), KELVO_REPLY_STRING) && isScore(at(e, 1)); }
 
 } // namespace
 
@@ -692,10 +689,7 @@ const char *kelvoReplyTypeName(uint32_t type)
     return type < sizeof(kTypeNames) / sizeof(kTypeNames[0]) ? kTypeNames[type] : "unknown";
 }
 
-const char *kelvoReplyTypeToString(const kelvoReply *reply)
-{
-    return reply ? kelvoReplyTypeName(reply->type) : "NULL";
-}
+const char *kelvoReplyTypeToString(const kelvoReply *reply) { return reply ? kelvoReplyTypeName(reply->type) : "NULL"; }
 
 void kelvoReplyFailure(zval *zv)
 {

@@ -36,15 +36,9 @@ void dropUserdata(kelvoQuerySet *rqs)
 
 } // namespace
 
-void kelvoQuerySetAddKey(kelvoQuerySet *rqs, zend_string *s)
-{
-    push(&rqs->keys, &rqs->nkeys, &rqs->keycap, s);
-}
+void kelvoQuerySetAddKey(kelvoQuerySet *rqs, zend_string *s) { push(&rqs->keys, &rqs->nkeys, &rqs->keycap, s); }
 
-void kelvoQuerySetAddVal(kelvoQuerySet *rqs, zend_string *s)
-{
-    push(&rqs->vals, &rqs->nvals, &rqs->valcap, s);
-}
+void kelvoQuerySetAddVal(kelvoQuerySet *rqs, zend_string *s) { push(&rqs->vals, &rqs->nvals, &rqs->valcap, s); }
 
 void kelvoQuerySetRelease(kelvoQuerySet *rqs, int outcome)
 {
@@ -103,9 +97,7 @@ int kelvoLeastQuery(zend_execute_data *execute_data, zval *, kelvoQuerySet *rqs,
         }
         /* An array of keys or members stands for its elements. */
         zval *item;
-        ZEND_HASH_FOREACH_VAL(Z_ARRVAL_P(arg), item) {
-            addStringOf(rqs, item);
-        }
+        ZEND_HASH_FOREACH_VAL(Z_ARRVAL_P(arg), item) { addStringOf(rqs, item); }
         ZEND_HASH_FOREACH_END();
     }
     return EG(exception) ? -1 : 0;

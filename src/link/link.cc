@@ -127,7 +127,8 @@ redisContext *linkOpen(kelvoLink *link, const redisInfo *info)
 void linkDropPush(void *privdata, void *reply) { kelvoReplyFree(reply); }
 
 /* Copies a reply string into a fixed field, cut to fit. */
-template <size_t N> void copyField(char (&field)[N], const kelvoReply *value)
+template <size_t N>
+void copyField(char (&field)[N], const kelvoReply *value)
 {
     const zend_string *s = kelvoReplyZStr(value);
     size_t n = ZSTR_LEN(s) < N - 1 ? ZSTR_LEN(s) : N - 1;
@@ -169,8 +170,8 @@ uint64_t secretsHash(const redisInfo *info)
     add(info->pass);
     bytes += char(info->tls.enabled);
     bytes += char(info->tls.verify);
-    for (const zend_string *s : {info->tls.localCert, info->tls.localPk, info->tls.cafile, info->tls.capath,
-                                 info->tls.peerName})
+    for (const zend_string *s :
+         {info->tls.localCert, info->tls.localPk, info->tls.cafile, info->tls.capath, info->tls.peerName})
         add(s);
     return XXH3_64bits_withSeed(bytes.data(), bytes.size(), secretsSeed());
 }
@@ -263,9 +264,8 @@ void kelvoRedisInfoRelease(redisInfo *info)
 {
     if (info->host && (info->type == REDIS_CONN_TCP || info->type == REDIS_CONN_UNIX))
         zend_string_release(info->host);
-    zend_string **strings[] = {&info->user,        &info->pass,         &info->tls.localCert,
-                               &info->tls.localPk, &info->tls.cafile,   &info->tls.capath,
-                               &info->tls.peerName};
+    zend_string **strings[] = {&info->user,       &info->pass,       &info->tls.localCert, &info->tls.localPk,
+                               &info->tls.cafile, &info->tls.capath, &info->tls.peerName};
     for (zend_string **s : strings)
         if (*s)
             zend_string_release(*s);
@@ -446,10 +446,7 @@ int kelvoSelectDB(kelvoLink *link, redisInfo *info, uint32_t db, zend_string **l
     return result;
 }
 
-void kelvoLinkRelease(kelvoLink *link, int closing)
-{
-    kelvoLinkFree(link);
-}
+void kelvoLinkRelease(kelvoLink *link, int closing) { kelvoLinkFree(link); }
 
 void kelvoLinkFree(kelvoLink *link)
 {

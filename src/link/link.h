@@ -54,52 +54,52 @@ constexpr const char *kelvoLibVersion = PHP_KELVO_VERSION;
 constexpr size_t kelvoIdentityMax = 512;
 
 struct redisInfoTls {
-    uint8_t enabled;           /* 1: TLS */
-    uint8_t verify;            /* KELVO_TLS_VERIFY_* */
-    zend_string *localCert;    /* client certificate chain (PEM); comes with localPk */
-    zend_string *localPk;      /* its private key (PEM) */
-    zend_string *cafile;       /* CA certificates; neither this nor capath: the system's */
+    uint8_t enabled;        /* 1: TLS */
+    uint8_t verify;         /* KELVO_TLS_VERIFY_* */
+    zend_string *localCert; /* client certificate chain (PEM); comes with localPk */
+    zend_string *localPk;   /* its private key (PEM) */
+    zend_string *cafile;    /* CA certificates; neither this nor capath: the system's */
     zend_string *capath;
-    zend_string *peerName;     /* SNI name, and the name checked in place of the host */
+    zend_string *peerName; /* SNI name, and the name checked in place of the host */
 };
 
 /* Connection information of a client object (also cluster nodes, sentinel, session shards). */
 struct redisInfo {
-    zend_string *host;         /* host text (TCP) or socket path (Unix) */
-    char addr[46];             /* numeric address the host resolved to; empty when not resolved */
-    int32_t port;              /* 0 for Unix sockets */
+    zend_string *host; /* host text (TCP) or socket path (Unix) */
+    char addr[46];     /* numeric address the host resolved to; empty when not resolved */
+    int32_t port;      /* 0 for Unix sockets */
     redisInfoTls tls;
     struct timeval connectTimeout; /* {0, 0}: none */
     struct timeval readTimeout;    /* socket send and receive timeout; {0, 0}: none */
-    zend_string *user;         /* null: "default" */
+    zend_string *user;             /* null: "default" */
     zend_string *pass;
-    int32_t type;              /* REDIS_CONN_TCP, REDIS_CONN_UNIX; -1: no information */
-    uint32_t db;               /* the database the object wants */
-    kelvoOptionWord flags;     /* the object's option flags when this was built; kelvoOptKeyedBySecrets */
-    uint8_t persistent;        /* 1: the link goes to the persistent pool on release */
+    int32_t type;          /* REDIS_CONN_TCP, REDIS_CONN_UNIX; -1: no information */
+    uint32_t db;           /* the database the object wants */
+    kelvoOptionWord flags; /* the object's option flags when this was built; kelvoOptKeyedBySecrets */
+    uint8_t persistent;    /* 1: the link goes to the persistent pool on release */
 };
 
 struct kelvoLink {
-    redisContext *ctx;         /* null: no connection */
-    ssl_ctx_st *sslCtx;        /* owned TLS client context; null for plain links */
-    uint32_t err;              /* context error code of the last failure (2 for own TLS texts); 0 none */
-    uint32_t sslErr;           /* REDIS_SSL_CTX_* of a failed TLS context; 0 none */
+    redisContext *ctx;  /* null: no connection */
+    ssl_ctx_st *sslCtx; /* owned TLS client context; null for plain links */
+    uint32_t err;       /* context error code of the last failure (2 for own TLS texts); 0 none */
+    uint32_t sslErr;    /* REDIS_SSL_CTX_* of a failed TLS context; 0 none */
     char errstr[128];
-    char server[16];           /* from the HELLO reply; empty when unknown */
+    char server[16]; /* from the HELLO reply; empty when unknown */
     char version[16];
-    char az[32];               /* availability zone */
-    uint8_t hello;             /* 1 once a HELLO map filled the three fields above */
-    uint64_t lastUse;          /* wall-clock microseconds the link was last ready or replied */
-    zend_string *key;          /* the server identity string; null without a connection */
-    uint64_t id;               /* XXH3-64 of key */
+    char az[32];      /* availability zone */
+    uint8_t hello;    /* 1 once a HELLO map filled the three fields above */
+    uint64_t lastUse; /* wall-clock microseconds the link was last ready or replied */
+    zend_string *key; /* the server identity string; null without a connection */
+    uint64_t id;      /* XXH3-64 of key */
     kelvoEndpoint *ep;
     ::rdb *rdb;
-    uint16_t lease;            /* key-lease handle held with rdb (slot | 0x8000); 0 none */
-    uint32_t state;            /* kelvoLinkState */
-    uint32_t db;               /* database selected on the server connection */
-    pid_t pid;                 /* process that opened the link */
-    uint8_t tracking;          /* 1: CLIENT TRACKING ON was accepted */
-    uint8_t persistent;        /* 1: stash in the persistent pool on release */
+    uint16_t lease;     /* key-lease handle held with rdb (slot | 0x8000); 0 none */
+    uint32_t state;     /* kelvoLinkState */
+    uint32_t db;        /* database selected on the server connection */
+    pid_t pid;          /* process that opened the link */
+    uint8_t tracking;   /* 1: CLIENT TRACKING ON was accepted */
+    uint8_t persistent; /* 1: stash in the persistent pool on release */
 };
 
 /*
@@ -169,8 +169,8 @@ typedef void (*kelvoHelloErrorFn)(void *target, kelvoReply *reply);
  * '~') are sent as %XX. Fills server, version, az and hello; sets tracking.
  * 0, or -1 after `onError` was called.
  */
-int kelvoLinkHello(kelvoLink *link, const redisInfo *info, uint32_t optionFlags, const char *name,
-                   void *target, kelvoHelloErrorFn onError);
+int kelvoLinkHello(kelvoLink *link, const redisInfo *info, uint32_t optionFlags, const char *name, void *target,
+                   kelvoHelloErrorFn onError);
 
 /*
  * "SELECT <db>". 0: selected, link->db = db. 1: the server refused it with an

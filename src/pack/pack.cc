@@ -179,7 +179,10 @@ static const kelvoSerInfo *const kelvoSerializers[] = {
     &kelvoNoneSerInfo, &kelvoPhpSerInfo, &kelvoIgbinarySerInfo, &kelvoMsgpackSerInfo, &kelvoJsonSerInfo,
 };
 static const kelvoCmpInfo *const kelvoCompressors[] = {
-    &kelvoNoneCmpInfo, &kelvoLZFCmpInfo, &kelvoZSTDCmpInfo, &kelvoLZ4CmpInfo,
+    &kelvoNoneCmpInfo,
+    &kelvoLZFCmpInfo,
+    &kelvoZSTDCmpInfo,
+    &kelvoLZ4CmpInfo,
 };
 
 template <typename T, size_t N>
@@ -188,15 +191,9 @@ static T kelvoById(T const (&table)[N], zend_long id)
     return id >= 0 && static_cast<zend_ulong>(id) < N ? table[id] : nullptr;
 }
 
-const kelvoSerInfo *kelvoSerInfoById(zend_long id)
-{
-    return kelvoById(kelvoSerializers, id);
-}
+const kelvoSerInfo *kelvoSerInfoById(zend_long id) { return kelvoById(kelvoSerializers, id); }
 
-const kelvoCmpInfo *kelvoCmpInfoById(zend_long id)
-{
-    return kelvoById(kelvoCompressors, id);
-}
+const kelvoCmpInfo *kelvoCmpInfoById(zend_long id) { return kelvoById(kelvoCompressors, id); }
 
 bool kelvoSerializerAvailable(const kelvoSerInfo *ser)
 {
@@ -263,8 +260,7 @@ bool kelvoZSTDResolveFrom(void *search, void *keep)
         !kelvoResolve(search, "ZSTD_maxCLevel", &fns.maxCLevel) ||
         !kelvoResolve(search, "ZSTD_compressBound", &fns.compressBound) ||
         !kelvoResolve(search, "ZSTD_compressCCtx", &fns.compressCCtx) ||
-        !kelvoResolve(search, "ZSTD_compress", &fns.compress) ||
-        !kelvoResolve(search, "ZSTD_isError", &fns.isError) ||
+        !kelvoResolve(search, "ZSTD_compress", &fns.compress) || !kelvoResolve(search, "ZSTD_isError", &fns.isError) ||
         !kelvoResolve(search, "ZSTD_getFrameContentSize", &fns.getFrameContentSize) ||
         !kelvoResolve(search, "ZSTD_decompressDCtx", &fns.decompressDCtx) ||
         !kelvoResolve(search, "ZSTD_decompress", &fns.decompress))

@@ -72,10 +72,7 @@ zend_string *kelvoNoneSerialize(zval *zsrc, const kelvoPackOptions *opts);
 size_t kelvoMsgpackLength(const uint8_t *buf, size_t len);
 
 /* Whether the engine's module registry holds a module of that name. */
-inline bool kelvoModuleLoaded(const char *name)
-{
-    return zend_hash_str_exists(&module_registry, name, strlen(name));
-}
+inline bool kelvoModuleLoaded(const char *name) { return zend_hash_str_exists(&module_registry, name, strlen(name)); }
 
 /* CRC-8 of the lz4 form's length bytes: polynomial 0x31, initial value 0xFF, no reflection, no final XOR. */
 uint8_t kelvoCrc8(const uint8_t *bytes, size_t len);
@@ -93,10 +90,7 @@ size_t kelvoUnpackBudget(void);
 constexpr size_t kelvoUnpackHardCap = size_t{1} << 30;
 
 /* A new request-memory string of `room` bytes (plus terminator), for a compressor's output. */
-inline zend_string *kelvoPackAlloc(size_t room)
-{
-    return zend_string_alloc(room, 0);
-}
+inline zend_string *kelvoPackAlloc(size_t room) { return zend_string_alloc(room, 0); }
 
 /* Ends a compressor's output at `len` bytes; shrinks the allocation when asked. */
 inline zend_string *kelvoPackFinish(zend_string *out, size_t len, bool shrink)

@@ -50,9 +50,8 @@ static zend_string *kelvoLZ4Compress(zend_string *src, int32_t level)
     uint8_t *frame = reinterpret_cast<uint8_t *>(ZSTR_VAL(out));
     kelvoLZ4WriteHeader(frame, static_cast<uint32_t>(len));
     char *block = ZSTR_VAL(out) + kelvoLZ4HeaderSize;
-    int written = level >= 1 && level <= 12
-        ? lz4.compressHC(ZSTR_VAL(src), block, static_cast<int>(len), room, level)
-        : lz4.compressDefault(ZSTR_VAL(src), block, static_cast<int>(len), room);
+    int written = level >= 1 && level <= 12 ? lz4.compressHC(ZSTR_VAL(src), block, static_cast<int>(len), room, level)
+                                            : lz4.compressDefault(ZSTR_VAL(src), block, static_cast<int>(len), room);
     if (written <= 0) {
         zend_string_efree(out);
         return nullptr;

@@ -49,9 +49,9 @@ static zend_string *kelvoZSTDCompress(zend_string *src, int32_t level)
     kelvoZSTDContextsReady();
     size_t room = zstd.compressBound(ZSTR_LEN(src));
     zend_string *out = kelvoPackAlloc(room);
-    size_t written = kelvoZSTDContexts.cctx
-        ? zstd.compressCCtx(kelvoZSTDContexts.cctx, ZSTR_VAL(out), room, ZSTR_VAL(src), ZSTR_LEN(src), level)
-        : zstd.compress(ZSTR_VAL(out), room, ZSTR_VAL(src), ZSTR_LEN(src), level);
+    size_t written = kelvoZSTDContexts.cctx ? zstd.compressCCtx(kelvoZSTDContexts.cctx, ZSTR_VAL(out), room,
+                                                                ZSTR_VAL(src), ZSTR_LEN(src), level)
+                                            : zstd.compress(ZSTR_VAL(out), room, ZSTR_VAL(src), ZSTR_LEN(src), level);
     if (zstd.isError(written)) {
         zend_string_efree(out);
         return nullptr;
@@ -83,9 +83,8 @@ static zend_string *kelvoZSTDUncompress(const char *buf, size_t len)
         return nullptr;
     kelvoZSTDContextsReady();
     zend_string *out = kelvoPackAlloc(size);
-    size_t written = kelvoZSTDContexts.dctx
-        ? zstd.decompressDCtx(kelvoZSTDContexts.dctx, ZSTR_VAL(out), size, buf, len)
-        : zstd.decompress(ZSTR_VAL(out), size, buf, len);
+    size_t written = kelvoZSTDContexts.dctx ? zstd.decompressDCtx(kelvoZSTDContexts.dctx, ZSTR_VAL(out), size, buf, len)
+                                            : zstd.decompress(ZSTR_VAL(out), size, buf, len);
     if (zstd.isError(written) || written != size) {
         zend_string_efree(out);
         return nullptr;

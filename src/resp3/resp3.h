@@ -110,11 +110,11 @@ struct redisReplyObjectFunctions {
 
 /* Framing state of the top-level reply being scanned; see resp3_read.cc. */
 struct redisReaderFrame {
-    size_t spos;                  /* buffer offset of the next item to scan */
-    size_t lscan;                 /* how far that item's line is known to hold no CR or LF */
-    int depth;                    /* open aggregate levels */
+    size_t spos;                                 /* buffer offset of the next item to scan */
+    size_t lscan;                                /* how far that item's line is known to hold no CR or LF */
+    int depth;                                   /* open aggregate levels */
     long long remaining[REDIS_READER_MAX_DEPTH]; /* values still expected per level */
-    uint8_t attr[REDIS_READER_MAX_DEPTH];         /* level is an attribute (its end is no value) */
+    uint8_t attr[REDIS_READER_MAX_DEPTH];        /* level is an attribute (its end is no value) */
 };
 
 /* A RESP3 reader. Errors are sticky: once `err` is set, every call fails
@@ -127,13 +127,13 @@ struct redisReader {
     size_t pos;
     size_t len;
     size_t cap;
-    size_t maxbuf;          /* an emptied buffer larger than this is released; 0 never */
-    long long maxelements;  /* element cap per aggregate (pairs for a map) */
-    size_t maxframe;        /* size cap of one top-level reply, REDIS_READER_MAX_FRAME */
-    int replyType;          /* type of the last reply handed out (attributes skipped) */
+    size_t maxbuf;         /* an emptied buffer larger than this is released; 0 never */
+    long long maxelements; /* element cap per aggregate (pairs for a map) */
+    size_t maxframe;       /* size cap of one top-level reply, REDIS_READER_MAX_FRAME */
+    int replyType;         /* type of the last reply handed out (attributes skipped) */
     redisReaderFrame frame;
     const redisReplyObjectFunctions *fn;
-    void *privdata;         /* passed to the object functions in every task */
+    void *privdata; /* passed to the object functions in every task */
 };
 
 /* A reader with the default reply objects (redisReply). NULL when out of memory. */
@@ -153,24 +153,20 @@ int redisReaderGetReply(redisReader *r, void **reply);
 
 /* True when the reader holds no partly scanned reply: whatever it buffers
  * starts at a reply boundary. */
-inline bool redisReaderBetweenReplies(const redisReader *r) {
-    return r->frame.spos == r->pos && r->frame.depth == 0;
-}
+inline bool redisReaderBetweenReplies(const redisReader *r) { return r->frame.spos == r->pos && r->frame.depth == 0; }
 /* True when the reader holds any buffered byte (a reply or part of one). */
-inline bool redisReaderDirty(const redisReader *r) {
-    return r->len > r->pos || !redisReaderBetweenReplies(r);
-}
+inline bool redisReaderDirty(const redisReader *r) { return r->len > r->pos || !redisReaderBetweenReplies(r); }
 
 /* The default reply object, built by the default object functions. Its text
  * or element pointers live in the same allocation, right behind it. */
 struct redisReply {
-    int type;                 /* REDIS_REPLY_* */
-    long long integer;        /* INTEGER; 1 or 0 for BOOL */
-    double dval;              /* DOUBLE */
-    size_t len;               /* length of str */
-    char *str;                /* string-like payload (a VERB's without "xxx:"); DOUBLE text; NUL-terminated */
-    char vtype[4];            /* a VERB's format, NUL-terminated */
-    size_t elements;          /* aggregates */
+    int type;          /* REDIS_REPLY_* */
+    long long integer; /* INTEGER; 1 or 0 for BOOL */
+    double dval;       /* DOUBLE */
+    size_t len;        /* length of str */
+    char *str;         /* string-like payload (a VERB's without "xxx:"); DOUBLE text; NUL-terminated */
+    char vtype[4];     /* a VERB's format, NUL-terminated */
+    size_t elements;   /* aggregates */
     struct redisReply **element;
 };
 extern const redisReplyObjectFunctions redisReplyDefaultFunctions;
@@ -208,14 +204,14 @@ struct redisOutputBuffer {
 
 struct redisContext {
     redisContextFuncs *funcs;
-    int err;                  /* REDIS_ERR_* or 0 */
+    int err; /* REDIS_ERR_* or 0 */
     char errstr[128];
-    int saved_errno;          /* errno of the last failed system call; texts never use the global one */
+    int saved_errno; /* errno of the last failed system call; texts never use the global one */
     int fd;
-    int flags;                /* REDIS_BLOCK */
+    int flags; /* REDIS_BLOCK */
     redisOutputBuffer obuf;
     redisReader *reader;
-    int connection_type;      /* REDIS_CONN_TCP or REDIS_CONN_UNIX */
+    int connection_type;             /* REDIS_CONN_TCP or REDIS_CONN_UNIX */
     struct timeval *connect_timeout; /* NULL: wait as long as it takes */
     struct timeval *command_timeout; /* NULL: none */
     struct {
@@ -225,19 +221,19 @@ struct redisContext {
     struct {
         char *path;
     } unix_sock;
-    void *privdata;           /* the caller's; passed to push_cb */
-    void *privctx;            /* the SSL object after redisInitiateSSL */
+    void *privdata; /* the caller's; passed to push_cb */
+    void *privctx;  /* the SSL object after redisInitiateSSL */
     redisPushFn *push_cb;
 };
 
 /* Connect options. Timeouts are copied; NULL (or a caller's {0, 0}) means none. */
 struct redisOptions {
-    int type;                 /* REDIS_CONN_TCP or REDIS_CONN_UNIX */
+    int type; /* REDIS_CONN_TCP or REDIS_CONN_UNIX */
     const struct timeval *connect_timeout;
     const struct timeval *command_timeout;
     union {
         struct {
-            const char *ip;   /* host name or address text, resolved here */
+            const char *ip; /* host name or address text, resolved here */
             int port;
         } tcp;
         const char *unix_socket;

@@ -22,7 +22,8 @@
 
 namespace {
 
-void netClose(redisContext *c) {
+void netClose(redisContext *c)
+{
     if (c->fd >= 0)
         close(c->fd);
     c->fd = -1;
@@ -32,7 +33,8 @@ void netClose(redisContext *c) {
 
 redisContextFuncs redisContextDefaultFuncs = {netClose, nullptr, redisNetRead, redisNetWrite};
 
-void redisSetError(redisContext *c, int type, const char *text) {
+void redisSetError(redisContext *c, int type, const char *text)
+{
     char buf[128];
     if (!text) {
         /* GNU strerror_r: returns the text, not necessarily in buf. */
@@ -45,7 +47,8 @@ void redisSetError(redisContext *c, int type, const char *text) {
 namespace {
 
 /* Records errno of a failed call and sets REDIS_ERR_IO with its text. */
-void ioError(redisContext *c, int error) {
+void ioError(redisContext *c, int error)
+{
     c->saved_errno = error;
     redisSetError(c, REDIS_ERR_IO, nullptr);
 }
@@ -55,7 +58,8 @@ void copyReaderError(redisContext *c) { redisSetError(c, c->reader->err, c->read
 bool isZero(const timeval *tv) { return !tv || (tv->tv_sec == 0 && tv->tv_usec == 0); }
 
 /* Replaces a stored timeout by a copy of `tv` (none when NULL or {0, 0}). */
-bool storeTimeout(timeval **slot, const timeval *tv) {
+bool storeTimeout(timeval **slot, const timeval *tv)
+{
     if (isZero(tv)) {
         free(*slot);
         *slot = nullptr;
@@ -70,14 +74,16 @@ bool storeTimeout(timeval **slot, const timeval *tv) {
     return true;
 }
 
-int64_t monotonicMs() {
+int64_t monotonicMs()
+{
     timespec ts;
     clock_gettime(CLOCK_MONOTONIC, &ts);
     return int64_t(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
 }
 
 /* -1 for "no deadline". */
-int64_t deadlineOf(const timeval *timeout) {
+int64_t deadlineOf(const timeval *timeout)
+{
     if (isZero(timeout))
         return -1;
     int64_t ms = int64_t(timeout->tv_sec) * 1000 + (timeout->tv_usec + 999) / 1000;
@@ -87,7 +93,8 @@ int64_t deadlineOf(const timeval *timeout) {
 /* Waits until a non-blocking connect finished, then reports its outcome.
  * 0: connected. -1: error set; *stop tells that no other address should be
  * tried (the deadline passed or a signal interrupted the wait). */
-int waitConnected(redisContext *c, int fd, int64_t deadline, bool *stop) {
+int waitConnected(redisContext *c, int fd, int64_t deadline, bool *stop)
+{
     pollfd p{fd, POLLOUT, 0};
     int wait = -1;
     if (deadline >= 0) {
@@ -121,7 +128,8 @@ int waitConnected(redisContext *c, int fd, int64_t deadline, bool *stop) {
 /* One connect attempt on a fresh non-blocking socket; the socket stays
  * non-blocking on success. */
 int connectOne(redisContext *c, int family, int protocol, const sockaddr *addr, socklen_t addrlen, int64_t deadline,
-               bool *stop) {
+               bool *stop)
+{
     int fd = socket(family, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, protocol);
     if (fd < 0) {
         ioError(c, errno);
@@ -141,7 +149,8 @@ int connectOne(redisContext *c, int family, int protocol, const sockaddr *addr, 
     return -1;
 }
 
-int connectTcp(redisContext *c, int64_t deadline) {
+int connectTcp(redisContext *c, int64_t deadline)
+{
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
@@ -172,7 +181,8 @@ int connectTcp(redisContext *c, int64_t deadline) {
     return result;
 }
 
-int connectUnix(redisContext *c, int64_t deadline) {
+int connectUnix(redisContext *c, int64_t deadline)
+{
     sockaddr_un sa{};
     size_t len = strlen(c->unix_sock.path);
     if (len >= sizeof sa.sun_path) {
@@ -185,7 +195,8 @@ int connectUnix(redisContext *c, int64_t deadline) {
     return connectOne(c, AF_UNIX, 0, reinterpret_cast<sockaddr *>(&sa), sizeof sa, deadline, &stop);
 }
 
-int setBlocking(redisContext *c) {
+int setBlocking(redisContext *c)
+{
     int fl = fcntl(c->fd, F_GETFL);
     if (fl < 0 || fcntl(c->fd, F_SETFL, fl & ~O_NONBLOCK) < 0) {
         ioError(c, errno);
@@ -194,7 +205,8 @@ int setBlocking(redisContext *c) {
     return 0;
 }
 
-int applyTimeout(redisContext *c, const timeval *tv) {
+int applyTimeout(redisContext *c, const timeval *tv)
+{
     timeval t = tv ? *tv : timeval{0, 0};
     if (setsockopt(c->fd, SOL_SOCKET, SO_RCVTIMEO, &t, sizeof t) < 0 ||
         setsockopt(c->fd, SOL_SOCKET, SO_SNDTIMEO, &t, sizeof t) < 0) {
@@ -205,7 +217,8 @@ int applyTimeout(redisContext *c, const timeval *tv) {
 }
 
 /* Connects the context to its stored address and readies the socket. */
-int connectStored(redisContext *c) {
+int connectStored(redisContext *c)
+{
     int64_t deadline = deadlineOf(c->connect_timeout);
     int rc = c->connection_type == REDIS_CONN_UNIX ? connectUnix(c, deadline) : connectTcp(c, deadline);
     if (rc == 0)
@@ -232,7 +245,8 @@ char *dupText(const char *text) { return text ? strdup(text) : strdup(""); }
 
 } // namespace
 
-redisContext *redisConnectWithOptions(const redisOptions *options) {
+redisContext *redisConnectWithOptions(const redisOptions *options)
+{
     redisContext *c = static_cast<redisContext *>(calloc(1, sizeof(redisContext)));
     if (!c)
         return nullptr;
@@ -260,7 +274,8 @@ redisContext *redisConnectWithOptions(const redisOptions *options) {
     return c;
 }
 
-int redisReconnect(redisContext *c) {
+int redisReconnect(redisContext *c)
+{
     c->err = 0;
     c->errstr[0] = '\0';
     c->funcs->close(c);
@@ -280,7 +295,8 @@ int redisReconnect(redisContext *c) {
     return connectStored(c);
 }
 
-void redisFree(redisContext *c) {
+void redisFree(redisContext *c)
+{
     if (!c)
         return;
     c->funcs->close(c);
@@ -295,7 +311,8 @@ void redisFree(redisContext *c) {
     free(c);
 }
 
-int redisSetTimeout(redisContext *c, struct timeval tv) {
+int redisSetTimeout(redisContext *c, struct timeval tv)
+{
     if (applyTimeout(c, &tv) < 0)
         return REDIS_ERR;
     if (!storeTimeout(&c->command_timeout, &tv)) {
@@ -305,7 +322,8 @@ int redisSetTimeout(redisContext *c, struct timeval tv) {
     return REDIS_OK;
 }
 
-int redisEnableKeepAlive(redisContext *c) {
+int redisEnableKeepAlive(redisContext *c)
+{
     constexpr int kOptions[][3] = {
         {SOL_SOCKET, SO_KEEPALIVE, 1},
         {IPPROTO_TCP, TCP_KEEPIDLE, 15},
@@ -322,7 +340,8 @@ int redisEnableKeepAlive(redisContext *c) {
     return REDIS_OK;
 }
 
-redisPushFn *redisSetPushCallback(redisContext *c, redisPushFn *fn) {
+redisPushFn *redisSetPushCallback(redisContext *c, redisPushFn *fn)
+{
     redisPushFn *old = c->push_cb;
     c->push_cb = fn;
     return old;
@@ -330,7 +349,8 @@ redisPushFn *redisSetPushCallback(redisContext *c, redisPushFn *fn) {
 
 /* --- socket functions ---------------------------------------------------- */
 
-ssize_t redisNetRead(redisContext *c, char *buf, size_t cap) {
+ssize_t redisNetRead(redisContext *c, char *buf, size_t cap)
+{
     ssize_t n = recv(c->fd, buf, cap, 0);
     if (n > 0)
         return n;
@@ -346,7 +366,8 @@ ssize_t redisNetRead(redisContext *c, char *buf, size_t cap) {
     return -1;
 }
 
-ssize_t redisNetWrite(redisContext *c) {
+ssize_t redisNetWrite(redisContext *c)
+{
     ssize_t n = send(c->fd, c->obuf.data + c->obuf.pos, c->obuf.len - c->obuf.pos, MSG_NOSIGNAL);
     if (n >= 0)
         return n;
@@ -367,7 +388,8 @@ struct Bytes {
     size_t len = 0;
     size_t cap = 0;
 
-    bool reserve(size_t more) {
+    bool reserve(size_t more)
+    {
         if (cap - len >= more)
             return true;
         size_t want = len + more;
@@ -383,7 +405,8 @@ struct Bytes {
         cap = next;
         return true;
     }
-    bool append(const void *p, size_t n) {
+    bool append(const void *p, size_t n)
+    {
         if (!reserve(n))
             return false;
         if (n)
@@ -391,14 +414,16 @@ struct Bytes {
         len += n;
         return true;
     }
-    bool appendf(const char *format, unsigned long long v, bool neg) {
+    bool appendf(const char *format, unsigned long long v, bool neg)
+    {
         char tmp[32];
         int n = snprintf(tmp, sizeof tmp, format, neg ? "-" : "", v);
         return append(tmp, size_t(n));
     }
 };
 
-bool outputReserve(redisOutputBuffer *o, size_t more) {
+bool outputReserve(redisOutputBuffer *o, size_t more)
+{
     if (o->pos == o->len)
         o->pos = o->len = 0;
     if (o->cap - o->len >= more)
@@ -416,7 +441,8 @@ bool outputReserve(redisOutputBuffer *o, size_t more) {
     return true;
 }
 
-int outOfMemory(redisContext *c) {
+int outOfMemory(redisContext *c)
+{
     redisSetError(c, REDIS_ERR_OOM, "Out of memory");
     return REDIS_ERR;
 }
@@ -427,19 +453,22 @@ struct Words {
     Bytes lengths; /* size_t per word */
     size_t count = 0;
 
-    bool end(size_t start) {
+    bool end(size_t start)
+    {
         size_t n = bytes.len - start;
         count++;
         return lengths.append(&n, sizeof n);
     }
-    ~Words() {
+    ~Words()
+    {
         free(bytes.data);
         free(lengths.data);
     }
 };
 
 /* -1: invalid format, -2: out of memory. */
-int expandFormat(Words *w, const char *f, va_list ap) {
+int expandFormat(Words *w, const char *f, va_list ap)
+{
     size_t start = 0;
     bool open = false;
     for (; *f; f++) {
@@ -488,7 +517,8 @@ int expandFormat(Words *w, const char *f, va_list ap) {
 
 } // namespace
 
-int redisAppendFormattedCommand(redisContext *c, const char *cmd, size_t len) {
+int redisAppendFormattedCommand(redisContext *c, const char *cmd, size_t len)
+{
     if (!outputReserve(&c->obuf, len))
         return outOfMemory(c);
     memcpy(c->obuf.data + c->obuf.len, cmd, len);
@@ -496,7 +526,8 @@ int redisAppendFormattedCommand(redisContext *c, const char *cmd, size_t len) {
     return REDIS_OK;
 }
 
-int redisvAppendCommand(redisContext *c, const char *format, va_list ap) {
+int redisvAppendCommand(redisContext *c, const char *format, va_list ap)
+{
     Words w;
     va_list copy;
     va_copy(copy, ap);
@@ -520,7 +551,8 @@ int redisvAppendCommand(redisContext *c, const char *format, va_list ap) {
     return rc;
 }
 
-int redisAppendCommand(redisContext *c, const char *format, ...) {
+int redisAppendCommand(redisContext *c, const char *format, ...)
+{
     va_list ap;
     va_start(ap, format);
     int rc = redisvAppendCommand(c, format, ap);
@@ -528,7 +560,8 @@ int redisAppendCommand(redisContext *c, const char *format, ...) {
     return rc;
 }
 
-void *redisCommand(redisContext *c, const char *format, ...) {
+void *redisCommand(redisContext *c, const char *format, ...)
+{
     va_list ap;
     va_start(ap, format);
     int rc = redisvAppendCommand(c, format, ap);
@@ -539,7 +572,8 @@ void *redisCommand(redisContext *c, const char *format, ...) {
     return reply;
 }
 
-int redisBufferWrite(redisContext *c, int *done) {
+int redisBufferWrite(redisContext *c, int *done)
+{
     if (c->err)
         return REDIS_ERR;
     redisOutputBuffer *o = &c->obuf;
@@ -556,7 +590,8 @@ int redisBufferWrite(redisContext *c, int *done) {
     return REDIS_OK;
 }
 
-int redisBufferWriteAll(redisContext *c) {
+int redisBufferWriteAll(redisContext *c)
+{
     for (;;) {
         int done = 0;
         if (redisBufferWrite(c, &done) != REDIS_OK)
@@ -570,7 +605,8 @@ int redisBufferWriteAll(redisContext *c) {
     }
 }
 
-int redisBufferRead(redisContext *c) {
+int redisBufferRead(redisContext *c)
+{
     if (c->err)
         return REDIS_ERR;
     char buf[REDIS_READ_CHUNK];
@@ -584,7 +620,8 @@ int redisBufferRead(redisContext *c) {
     return REDIS_OK;
 }
 
-int redisGetReplyFromReader(redisContext *c, void **reply) {
+int redisGetReplyFromReader(redisContext *c, void **reply)
+{
     if (redisReaderGetReply(c->reader, reply) != REDIS_OK) {
         copyReaderError(c);
         return REDIS_ERR;
@@ -595,7 +632,8 @@ int redisGetReplyFromReader(redisContext *c, void **reply) {
 namespace {
 
 /* The next buffered reply that is not a push taken by the push callback. */
-int nextReply(redisContext *c, void **reply) {
+int nextReply(redisContext *c, void **reply)
+{
     for (;;) {
         if (redisGetReplyFromReader(c, reply) != REDIS_OK)
             return REDIS_ERR;
@@ -608,7 +646,8 @@ int nextReply(redisContext *c, void **reply) {
 
 } // namespace
 
-int redisGetReply(redisContext *c, void **reply) {
+int redisGetReply(redisContext *c, void **reply)
+{
     void *r = nullptr;
     if (nextReply(c, &r) != REDIS_OK)
         return REDIS_ERR;

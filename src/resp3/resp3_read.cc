@@ -24,7 +24,8 @@ enum class Scan { Frame, More, Error };
 
 void readerError(redisReader *r, int code, const char *format, ...) __attribute__((format(printf, 3, 4)));
 
-void readerError(redisReader *r, int code, const char *format, ...) {
+void readerError(redisReader *r, int code, const char *format, ...)
+{
     va_list ap;
     va_start(ap, format);
     vsnprintf(r->errstr, sizeof r->errstr, format, ap);
@@ -34,14 +35,16 @@ void readerError(redisReader *r, int code, const char *format, ...) {
 
 void protocolError(redisReader *r, const char *text) { readerError(r, REDIS_ERR_PROTOCOL, "%s", text); }
 
-void frameReset(redisReader *r, size_t at) {
+void frameReset(redisReader *r, size_t at)
+{
     r->frame.spos = at;
     r->frame.lscan = at;
     r->frame.depth = 0;
 }
 
 /* Signed 64-bit decimal: optional '-', no '+', no leading zeros, no empty text. */
-bool parseInteger(const char *p, size_t n, long long *out) {
+bool parseInteger(const char *p, size_t n, long long *out)
+{
     bool neg = n > 0 && p[0] == '-';
     const char *d = p + neg;
     size_t digits = n - neg;
@@ -59,7 +62,8 @@ bool parseInteger(const char *p, size_t n, long long *out) {
     return true;
 }
 
-bool parseBignum(const char *p, size_t n) {
+bool parseBignum(const char *p, size_t n)
+{
     size_t i = n > 0 && p[0] == '-';
     if (i == n)
         return false;
@@ -69,10 +73,14 @@ bool parseBignum(const char *p, size_t n) {
     return true;
 }
 
-bool equalsNoCase(const char *p, size_t n, const char *word) { return strlen(word) == n && strncasecmp(p, word, n) == 0; }
+bool equalsNoCase(const char *p, size_t n, const char *word)
+{
+    return strlen(word) == n && strncasecmp(p, word, n) == 0;
+}
 
 /* A RESP3 double, independent of the process locale: from_chars never looks at it. */
-bool parseDouble(const char *p, size_t n, double *out) {
+bool parseDouble(const char *p, size_t n, double *out)
+{
     if (n == 0 || n > kMaxDoubleText)
         return false;
     if (equalsNoCase(p, n, "inf") || equalsNoCase(p, n, "-inf")) {
@@ -111,7 +119,8 @@ bool parseDouble(const char *p, size_t n, double *out) {
 /* The common case of a number line: plain digits (at most 18, so no
  * overflow) and CRLF, all buffered. Anything else returns false and takes
  * the general path, which also reports the errors. */
-bool quickNumber(const char *buf, size_t off, size_t len, long long *value, size_t *next) {
+bool quickNumber(const char *buf, size_t off, size_t len, long long *value, size_t *next)
+{
     size_t i = off + 1;
     bool neg = i < len && buf[i] == '-';
     i += neg;
@@ -126,14 +135,16 @@ bool quickNumber(const char *buf, size_t off, size_t len, long long *value, size
     return true;
 }
 
-bool numberByte(char t) {
+bool numberByte(char t)
+{
     return t == '$' || t == '=' || t == ':' || t == '*' || t == '%' || t == '~' || t == '>' || t == '|';
 }
 
 /* Finds the CRLF ending the line of the item at `off` (after its type byte).
  * 1: found, [*line, *line + *n) is the content and *next follows the CRLF;
  * 0: more bytes needed; -1: protocol error set (a bare CR or LF). */
-int scanLine(redisReader *r, size_t off, const char **line, size_t *n, size_t *next) {
+int scanLine(redisReader *r, size_t off, const char **line, size_t *n, size_t *next)
+{
     const char *buf = r->buf;
     size_t from = r->frame.lscan > off + 1 ? r->frame.lscan : off + 1;
     const char *cr = from < r->len ? static_cast<const char *>(memchr(buf + from, '\r', r->len - from)) : nullptr;
@@ -160,7 +171,8 @@ bool isAggregateByte(char t) { return t == '*' || t == '%' || t == '~' || t == '
 bool pairsByte(char t) { return t == '%' || t == '|'; }
 
 /* Validates one simple item's line content. */
-bool simpleValid(redisReader *r, char t, const char *line, size_t n) {
+bool simpleValid(redisReader *r, char t, const char *line, size_t n)
+{
     double d;
     switch (t) {
     case '+':
@@ -194,7 +206,8 @@ bool simpleValid(redisReader *r, char t, const char *line, size_t n) {
 /* Marks one value complete at the current level and closes the levels it
  * completes. True when the top-level reply is complete. An attribute is no
  * value: closing one leaves its parent's count alone. */
-bool completeValue(redisReaderFrame *f, bool attribute) {
+bool completeValue(redisReaderFrame *f, bool attribute)
+{
     while (!attribute) {
         if (f->depth == 0)
             return true;
@@ -206,14 +219,16 @@ bool completeValue(redisReaderFrame *f, bool attribute) {
     return false;
 }
 
-Scan tooLarge(redisReader *r) {
+Scan tooLarge(redisReader *r)
+{
     protocolError(r, "Protocol error, reply too large");
     return Scan::Error;
 }
 
 /* A bulk or verbatim string whose header line ends at `next`: Frame stands
  * for "item complete", with *end just after its payload's CRLF. */
-Scan scanBulk(redisReader *r, char t, bool valid, long long len, size_t next, size_t *end) {
+Scan scanBulk(redisReader *r, char t, bool valid, long long len, size_t next, size_t *end)
+{
     if (!valid || len < -1 || (len == -1 && t == '=')) {
         protocolError(r, "Bad bulk string length");
         return Scan::Error;
@@ -237,7 +252,8 @@ Scan scanBulk(redisReader *r, char t, bool valid, long long len, size_t next, si
 }
 
 /* An aggregate header: opens a level when it has children (*opened). */
-bool scanAggregate(redisReader *r, char t, bool valid, long long count, bool *opened) {
+bool scanAggregate(redisReader *r, char t, bool valid, long long count, bool *opened)
+{
     if (!valid || count < -1 || (count == -1 && t == '|') || count > r->maxelements) {
         protocolError(r, "Bad multi-bulk length");
         return false;
@@ -263,7 +279,8 @@ bool scanAggregate(redisReader *r, char t, bool valid, long long count, bool *op
 
 /* Scans on from where the last call stopped until the top-level reply is
  * complete (Frame), the buffer runs out (More) or the input is bad. */
-Scan scanMore(redisReader *r) {
+Scan scanMore(redisReader *r)
+{
     redisReaderFrame *f = &r->frame;
     for (;;) {
         size_t off = f->spos;
@@ -316,7 +333,8 @@ struct Cursor {
     size_t n;
     long long value; /* of a number line */
 
-    void next() {
+    void next()
+    {
         type = *p;
         line = p + 1;
         if (numberByte(type)) {
@@ -336,7 +354,8 @@ struct Cursor {
 };
 
 /* Skips `values` complete values (attributes inside counting as none). */
-void skipValues(Cursor *c, long long values) {
+void skipValues(Cursor *c, long long values)
+{
     while (values > 0) {
         c->next();
         values--;
@@ -357,7 +376,8 @@ void skipValues(Cursor *c, long long values) {
     }
 }
 
-int aggregateType(char t) {
+int aggregateType(char t)
+{
     switch (t) {
     case '*':
         return REDIS_REPLY_ARRAY;
@@ -370,7 +390,8 @@ int aggregateType(char t) {
     }
 }
 
-int simpleType(char t) {
+int simpleType(char t)
+{
     switch (t) {
     case '+':
         return REDIS_REPLY_STATUS;
@@ -391,7 +412,8 @@ int simpleType(char t) {
 
 /* Creates the object of the item under the cursor. *open is set for an
  * aggregate with children, whose children follow. */
-void *createItem(redisReader *r, Cursor *c, redisReadTask *task, bool *open) {
+void *createItem(redisReader *r, Cursor *c, redisReadTask *task, bool *open)
+{
     const redisReplyObjectFunctions *fn = r->fn;
     char t = c->type;
     *open = false;
@@ -436,7 +458,8 @@ void *createItem(redisReader *r, Cursor *c, redisReadTask *task, bool *open) {
 }
 
 /* Builds the complete reply in [r->pos, end). */
-int buildReply(redisReader *r, size_t end, void **reply) {
+int buildReply(redisReader *r, size_t end, void **reply)
+{
     redisReadTask tasks[REDIS_READER_MAX_DEPTH + 1];
     long long next[REDIS_READER_MAX_DEPTH + 1];
     Cursor c{r->buf + r->pos, r->buf + end, 0, nullptr, 0, 0};
@@ -486,7 +509,8 @@ int buildReply(redisReader *r, size_t end, void **reply) {
 
 } // namespace
 
-redisReader *redisReaderCreateWithFunctions(const redisReplyObjectFunctions *fn) {
+redisReader *redisReaderCreateWithFunctions(const redisReplyObjectFunctions *fn)
+{
     redisReader *r = static_cast<redisReader *>(calloc(1, sizeof(redisReader)));
     if (!r)
         return nullptr;
@@ -499,7 +523,8 @@ redisReader *redisReaderCreateWithFunctions(const redisReplyObjectFunctions *fn)
 
 redisReader *redisReaderCreate(void) { return redisReaderCreateWithFunctions(nullptr); }
 
-void redisReaderFree(redisReader *r) {
+void redisReaderFree(redisReader *r)
+{
     if (!r)
         return;
     free(r->buf);
@@ -509,7 +534,8 @@ void redisReaderFree(redisReader *r) {
 namespace {
 
 /* Moves the unread bytes to the front of the buffer. */
-void compact(redisReader *r) {
+void compact(redisReader *r)
+{
     size_t shift = r->pos;
     memmove(r->buf, r->buf + shift, r->len - shift);
     r->len -= shift;
@@ -518,7 +544,8 @@ void compact(redisReader *r) {
     r->frame.lscan -= shift;
 }
 
-bool reserve(redisReader *r, size_t need) {
+bool reserve(redisReader *r, size_t need)
+{
     if (r->cap - r->len >= need)
         return true;
     if (r->pos > 0 && r->pos >= r->len - r->pos)
@@ -541,7 +568,8 @@ bool reserve(redisReader *r, size_t need) {
 
 } // namespace
 
-int redisReaderFeed(redisReader *r, const char *buf, size_t len) {
+int redisReaderFeed(redisReader *r, const char *buf, size_t len)
+{
     if (r->err)
         return REDIS_ERR;
     if (!buf || len == 0)
@@ -564,7 +592,8 @@ int redisReaderFeed(redisReader *r, const char *buf, size_t len) {
     return REDIS_OK;
 }
 
-int redisReaderGetReply(redisReader *r, void **reply) {
+int redisReaderGetReply(redisReader *r, void **reply)
+{
     if (reply)
         *reply = nullptr;
     if (r->err)

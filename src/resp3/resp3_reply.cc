@@ -10,7 +10,8 @@
 
 namespace {
 
-bool isAggregate(int type) {
+bool isAggregate(int type)
+{
     return type == REDIS_REPLY_ARRAY || type == REDIS_REPLY_MAP || type == REDIS_REPLY_SET ||
            type == REDIS_REPLY_ATTR || type == REDIS_REPLY_PUSH;
 }
@@ -18,7 +19,8 @@ bool isAggregate(int type) {
 /* A new reply of the task's type with `extra` bytes right behind it (its
  * text or its element pointers), attached to the parent's object when there
  * is one. One allocation per reply keeps the default objects cheap. */
-redisReply *newReply(const redisReadTask *task, size_t extra) {
+redisReply *newReply(const redisReadTask *task, size_t extra)
+{
     if (extra > SIZE_MAX - sizeof(redisReply))
         return nullptr;
     redisReply *r = static_cast<redisReply *>(malloc(sizeof(redisReply) + extra));
@@ -34,7 +36,8 @@ redisReply *newReply(const redisReadTask *task, size_t extra) {
 }
 
 /* A reply holding a NUL-terminated copy of the text. */
-redisReply *newTextReply(const redisReadTask *task, const char *str, size_t len) {
+redisReply *newTextReply(const redisReadTask *task, const char *str, size_t len)
+{
     redisReply *r = len < SIZE_MAX ? newReply(task, len + 1) : nullptr;
     if (!r)
         return nullptr;
@@ -45,7 +48,8 @@ redisReply *newTextReply(const redisReadTask *task, const char *str, size_t len)
     return r;
 }
 
-void *createString(const redisReadTask *task, const char *str, size_t len) {
+void *createString(const redisReadTask *task, const char *str, size_t len)
+{
     if (task->type != REDIS_REPLY_VERB)
         return newTextReply(task, str, len);
     /* The reader guarantees "xxx:" in front. */
@@ -55,7 +59,8 @@ void *createString(const redisReadTask *task, const char *str, size_t len) {
     return r;
 }
 
-void *createArray(const redisReadTask *task, size_t elements) {
+void *createArray(const redisReadTask *task, size_t elements)
+{
     if (elements > (SIZE_MAX - sizeof(redisReply)) / sizeof(redisReply *))
         return nullptr;
     redisReply *r = newReply(task, elements * sizeof(redisReply *));
@@ -69,14 +74,16 @@ void *createArray(const redisReadTask *task, size_t elements) {
     return r;
 }
 
-void *createInteger(const redisReadTask *task, long long value) {
+void *createInteger(const redisReadTask *task, long long value)
+{
     redisReply *r = newReply(task, 0);
     if (r)
         r->integer = value;
     return r;
 }
 
-void *createDouble(const redisReadTask *task, double value, const char *str, size_t len) {
+void *createDouble(const redisReadTask *task, double value, const char *str, size_t len)
+{
     redisReply *r = newTextReply(task, str, len);
     if (r)
         r->dval = value;
@@ -85,7 +92,8 @@ void *createDouble(const redisReadTask *task, double value, const char *str, siz
 
 void *createNil(const redisReadTask *task) { return newReply(task, 0); }
 
-void *createBool(const redisReadTask *task, int value) {
+void *createBool(const redisReadTask *task, int value)
+{
     redisReply *r = newReply(task, 0);
     if (r)
         r->integer = value != 0;
@@ -98,7 +106,8 @@ const redisReplyObjectFunctions redisReplyDefaultFunctions = {
     createString, createArray, createInteger, createDouble, createNil, createBool, freeReplyObject,
 };
 
-void freeReplyObject(void *reply) {
+void freeReplyObject(void *reply)
+{
     redisReply *r = static_cast<redisReply *>(reply);
     if (!r)
         return;

@@ -17,7 +17,8 @@
 
 namespace {
 
-int sendNoSignal(BIO *bio, const char *data, int len) {
+int sendNoSignal(BIO *bio, const char *data, int len)
+{
     int n = int(send(int(BIO_get_fd(bio, nullptr)), data, size_t(len), MSG_NOSIGNAL));
     BIO_clear_retry_flags(bio);
     if (n <= 0 && BIO_sock_should_retry(n))
@@ -26,7 +27,8 @@ int sendNoSignal(BIO *bio, const char *data, int len) {
 }
 
 /* The socket BIO with its write replaced; made once per process. */
-const BIO_METHOD *noSignalSocketMethod() {
+const BIO_METHOD *noSignalSocketMethod()
+{
     static BIO_METHOD *method = [] {
         const BIO_METHOD *sock = BIO_s_socket();
         BIO_METHOD *m = BIO_meth_new(BIO_get_new_index() | BIO_TYPE_SOURCE_SINK | BIO_TYPE_DESCRIPTOR, "kelvo socket");
@@ -44,7 +46,8 @@ const BIO_METHOD *noSignalSocketMethod() {
 }
 
 /* The text of the last TLS failure: the system's for a failed call, else OpenSSL's. */
-const char *tlsFailureText(redisContext *c, int sslError, int sysErrno, char *buf, size_t size) {
+const char *tlsFailureText(redisContext *c, int sslError, int sysErrno, char *buf, size_t size)
+{
     unsigned long e = ERR_peek_last_error();
     if (e) {
         ERR_error_string_n(e, buf, size);
@@ -58,7 +61,8 @@ const char *tlsFailureText(redisContext *c, int sslError, int sysErrno, char *bu
 }
 
 /* Shared tail of TLS read and write after a result <= 0 (0 handled by callers). */
-ssize_t tlsFailure(redisContext *c, SSL *ssl, int n) {
+ssize_t tlsFailure(redisContext *c, SSL *ssl, int n)
+{
     int sysErrno = errno;
     int e = SSL_get_error(ssl, n);
     bool want = e == SSL_ERROR_WANT_READ || e == SSL_ERROR_WANT_WRITE;
@@ -79,7 +83,8 @@ ssize_t tlsFailure(redisContext *c, SSL *ssl, int n) {
     return -1;
 }
 
-ssize_t tlsRead(redisContext *c, char *buf, size_t cap) {
+ssize_t tlsRead(redisContext *c, char *buf, size_t cap)
+{
     SSL *ssl = static_cast<SSL *>(c->privctx);
     ERR_clear_error();
     errno = 0;
@@ -93,7 +98,8 @@ ssize_t tlsRead(redisContext *c, char *buf, size_t cap) {
     return tlsFailure(c, ssl, n);
 }
 
-ssize_t tlsWrite(redisContext *c) {
+ssize_t tlsWrite(redisContext *c)
+{
     SSL *ssl = static_cast<SSL *>(c->privctx);
     size_t len = c->obuf.len - c->obuf.pos;
     ERR_clear_error();
@@ -104,7 +110,8 @@ ssize_t tlsWrite(redisContext *c) {
     return tlsFailure(c, ssl, n);
 }
 
-void tlsClose(redisContext *c) {
+void tlsClose(redisContext *c)
+{
     /* Never SSL_shutdown: a forked child must not end its parent's session. */
     if (c->fd >= 0)
         close(c->fd);
@@ -117,7 +124,8 @@ void tlsFree(void *privctx) { SSL_free(static_cast<SSL *>(privctx)); }
 
 redisContextFuncs redisContextSSLFuncs = {tlsClose, tlsFree, tlsRead, tlsWrite};
 
-int redisInitiateSSL(redisContext *c, struct ssl_st *ssl) {
+int redisInitiateSSL(redisContext *c, struct ssl_st *ssl)
+{
     if (c->privctx) {
         redisSetError(c, REDIS_ERR_OTHER, "redisContext was already associated");
         return REDIS_ERR;
@@ -147,7 +155,8 @@ int redisInitiateSSL(redisContext *c, struct ssl_st *ssl) {
     return REDIS_ERR;
 }
 
-const char *redisSSLContextGetError(int code) {
+const char *redisSSLContextGetError(int code)
+{
     switch (code) {
     case REDIS_SSL_CTX_NONE:
         return "No Error";

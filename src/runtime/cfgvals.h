@@ -30,26 +30,26 @@ enum kelvoPrefaultMode : uint32_t {
 };
 
 struct kelvoCfgValsRecord {
-    uint32_t enabled;               /* 1 when the shared cache is on */
-    uint64_t initial_readers;       /* epoch reader records made at start-up */
-    uint64_t maxmemory;             /* arena bytes; 0 when the cache is off */
-    uint32_t databases;             /* logical databases cached per cached database set */
-    uint32_t maxmemory_pct;         /* eviction threshold, percent of the arena */
-    uint32_t eviction_policy;       /* kelvoEvictionPolicy */
-    uint64_t eviction_sample_keys;  /* keys sampled per eviction pass */
-    uint32_t log_level;             /* kelvoLogLevel */
-    FILE *log_fp;                   /* open log stream, or null */
-    int32_t log_fd;                 /* descriptor of log_fp; -1 without a log */
+    uint32_t enabled;                /* 1 when the shared cache is on */
+    uint64_t initial_readers;        /* epoch reader records made at start-up */
+    uint64_t maxmemory;              /* arena bytes; 0 when the cache is off */
+    uint32_t databases;              /* logical databases cached per cached database set */
+    uint32_t maxmemory_pct;          /* eviction threshold, percent of the arena */
+    uint32_t eviction_policy;        /* kelvoEvictionPolicy */
+    uint64_t eviction_sample_keys;   /* keys sampled per eviction pass */
+    uint32_t log_level;              /* kelvoLogLevel */
+    FILE *log_fp;                    /* open log stream, or null */
+    int32_t log_fd;                  /* descriptor of log_fp; -1 without a log */
     uint64_t invalidation_poll_freq; /* microseconds between invalidation polls of a link */
-    uint32_t default_pconnect;      /* 1 when clients use persistent links by default */
-    uint32_t prefault;              /* kelvoPrefaultMode */
-    uint32_t max_endpoint_dbs;      /* most cached database sets per endpoint */
-    uint32_t max_db_writers;        /* most processes writing one cached database set */
-    uint32_t reserve_maps;          /* maps preallocated for the reserve list */
-    uint32_t key_leases;            /* requested key-lease slots */
-    uint32_t allocator_lock;        /* kelvoLockType of the arena's allocator lock */
-    uint32_t cache_lock;            /* kelvoLockType of per-database and table namespace locks */
-    uint32_t initialized;           /* 1 once module start-up has filled the record */
+    uint32_t default_pconnect;       /* 1 when clients use persistent links by default */
+    uint32_t prefault;               /* kelvoPrefaultMode */
+    uint32_t max_endpoint_dbs;       /* most cached database sets per endpoint */
+    uint32_t max_db_writers;         /* most processes writing one cached database set */
+    uint32_t reserve_maps;           /* maps preallocated for the reserve list */
+    uint32_t key_leases;             /* requested key-lease slots */
+    uint32_t allocator_lock;         /* kelvoLockType of the arena's allocator lock */
+    uint32_t cache_lock;             /* kelvoLockType of per-database and table namespace locks */
+    uint32_t initialized;            /* 1 once module start-up has filled the record */
 };
 
 extern kelvoCfgValsRecord kelvoCfgVals;

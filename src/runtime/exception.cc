@@ -45,8 +45,8 @@ void kelvoCreateException(zval *out, int code, const char *text, size_t length)
     zend_update_property_long(zend_ce_exception, object, ZEND_STRL("code"), code);
 }
 
-void kelvoHandleErrorTextEx(zend_string **slot, uint32_t optionFlags, const char *text, size_t length,
-                            const char *file, int line)
+void kelvoHandleErrorTextEx(zend_string **slot, uint32_t optionFlags, const char *text, size_t length, const char *file,
+                            int line)
 {
     kelvoErrorVerdict verdict = kelvoClassifyErrorReply(text, length, optionFlags);
     if (verdict.record) {

@@ -49,8 +49,8 @@ void kelvoCreateException(zval *out, int code, const char *text, size_t length);
  * Acts on a server error reply's text as kelvoClassifyErrorReply decides:
  * throws, or records the text in `slot`. `file` and `line` name the caller.
  */
-void kelvoHandleErrorTextEx(zend_string **slot, uint32_t optionFlags, const char *text, size_t length,
-                            const char *file, int line);
+void kelvoHandleErrorTextEx(zend_string **slot, uint32_t optionFlags, const char *text, size_t length, const char *file,
+                            int line);
 #define kelvoHandleErrorText(slot, flags, text, length) \
     kelvoHandleErrorTextEx((slot), (flags), (text), (length), __FILE__, __LINE__)
 

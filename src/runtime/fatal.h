@@ -36,10 +36,10 @@ constexpr const char *kelvoFileBaseName(const char *path)
     return base;
 }
 
-#define kelvoAssert(condition)                                                     \
-    do {                                                                           \
-        if (__builtin_expect(!(condition), 0))                                     \
-            kelvoAssertionFailedImpl(#condition, __FILE__, __LINE__, __func__);    \
+#define kelvoAssert(condition)                                                  \
+    do {                                                                        \
+        if (__builtin_expect(!(condition), 0))                                  \
+            kelvoAssertionFailedImpl(#condition, __FILE__, __LINE__, __func__); \
     } while (0)
 
 /* Under NDEBUG the condition is still compiled, never evaluated. */
@@ -49,8 +49,8 @@ constexpr const char *kelvoFileBaseName(const char *path)
 #define kelvoDebugAssert(condition) kelvoAssert(condition)
 #endif
 
-#define kelvoUnreachable() kelvoUnreachableImpl(__FILE__, __LINE__, __func__)
+#define kelvoUnreachable()   kelvoUnreachableImpl(__FILE__, __LINE__, __func__)
 #define kelvoUnimplemented() kelvoUnimplementedImpl(__FILE__, __LINE__, __func__)
-#define kelvoPanic(...) kelvoPanicImpl(__FILE__, __LINE__, __func__, __VA_ARGS__)
+#define kelvoPanic(...)      kelvoPanicImpl(__FILE__, __LINE__, __func__, __VA_ARGS__)
 
 #endif

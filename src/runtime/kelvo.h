@@ -41,21 +41,21 @@ struct kelvoZstdContexts {
  * record with the components that own their types.
  */
 ZEND_BEGIN_MODULE_GLOBALS(kelvo)
-    kelvoInvalidationQueue *queue;        /* shared invalidation queue this process attached */
-    uint64_t stats[kelvoStatCount];       /* per-request counters, folded into the shared ones */
-    unsigned char instance_id[16];        /* this server's instance id (UUIDv7 layout) */
-    unsigned char socket_salt[16];
-    struct sigaction sigio_action;        /* SIGIO disposition saved when links are armed */
-    struct sigaction sigterm_action;      /* dispositions saved at request start */
-    struct sigaction sigquit_action;
-    time_t start_time;                    /* wall-clock seconds when the globals were made */
-    HashTable *listeners;                 /* request hash of event listeners */
-    HashTable plinks;                     /* persistent links of this process */
-    HashTable endpoint_dbs;               /* cached database sets this process attached */
-    pid_t pid;                            /* cached process id; 0 when not cached */
-    uint32_t folding_replies;             /* 1 while EXEC replies are folded */
-    uint32_t in_invalidation_callback;    /* 1 while invalidation callbacks run */
-    kelvoZstdContexts zstd;
+kelvoInvalidationQueue *queue;  /* shared invalidation queue this process attached */
+uint64_t stats[kelvoStatCount]; /* per-request counters, folded into the shared ones */
+unsigned char instance_id[16];  /* this server's instance id (UUIDv7 layout) */
+unsigned char socket_salt[16];
+struct sigaction sigio_action;   /* SIGIO disposition saved when links are armed */
+struct sigaction sigterm_action; /* dispositions saved at request start */
+struct sigaction sigquit_action;
+time_t start_time;                 /* wall-clock seconds when the globals were made */
+HashTable *listeners;              /* request hash of event listeners */
+HashTable plinks;                  /* persistent links of this process */
+HashTable endpoint_dbs;            /* cached database sets this process attached */
+pid_t pid;                         /* cached process id; 0 when not cached */
+uint32_t folding_replies;          /* 1 while EXEC replies are folded */
+uint32_t in_invalidation_callback; /* 1 while invalidation callbacks run */
+kelvoZstdContexts zstd;
 ZEND_END_MODULE_GLOBALS(kelvo)
 
 ZEND_EXTERN_MODULE_GLOBALS(kelvo)
@@ -70,8 +70,8 @@ extern pid_t kelvoStartupPID;
 /* The engine's interrupt hook that kelvoInterruptFunction chains to. */
 extern void (*orig_interrupt_function)(zend_execute_data *execute_data);
 
-extern zend_class_entry *kelvo_ce;                      /* client/client.cc */
-extern zend_class_entry *kelvo_event_ce;                /* client/event.cc */
+extern zend_class_entry *kelvo_ce;       /* client/client.cc */
+extern zend_class_entry *kelvo_event_ce; /* client/event.cc */
 extern zend_class_entry *kelvo_event_invalidated_ce;
 extern zend_class_entry *kelvo_event_flushed_ce;
 extern zend_class_entry *kelvo_sentinel_ce;

@@ -36,8 +36,8 @@ constexpr LevelName levelNames[] = {
 };
 static_assert(sizeof(levelNames) / sizeof(*levelNames) == KELVO_LL_NONE);
 
-constexpr size_t messageSize = 4095;  /* 4094 characters and the terminator */
-constexpr size_t lineSize = 4561;     /* 4560 characters and the terminator */
+constexpr size_t messageSize = 4095; /* 4094 characters and the terminator */
+constexpr size_t lineSize = 4561;    /* 4560 characters and the terminator */
 constexpr size_t signalLineSize = 1024;
 
 /* Facts of the build, for the crash report. */
@@ -209,10 +209,7 @@ struct Conversion {
     char conversion;   /* 0 at the end of the format */
 };
 
-bool isFlagOrWidth(char c)
-{
-    return strchr("-+ #0'123456789.*", c) != nullptr && c != '\0';
-}
+bool isFlagOrWidth(char c) { return strchr("-+ #0'123456789.*", c) != nullptr && c != '\0'; }
 
 Conversion parseConversion(const char *percent)
 {
@@ -237,7 +234,14 @@ void skipArgument(const Conversion &conv, va_list &args)
     const bool longLong = (conv.length[0] == 'l' && conv.length[1] == 'l') || conv.length[0] == 'q';
     const bool wide = conv.length[0] == 'l' || conv.length[0] == 'z' || conv.length[0] == 'j' || conv.length[0] == 't';
     switch (conv.conversion) {
-    case 'd': case 'i': case 'o': case 'u': case 'x': case 'X': case 'c': case 'C':
+    case 'd':
+    case 'i':
+    case 'o':
+    case 'u':
+    case 'x':
+    case 'X':
+    case 'c':
+    case 'C':
         if (longLong)
             (void)va_arg(args, long long);
         else if (wide)
@@ -245,13 +249,23 @@ void skipArgument(const Conversion &conv, va_list &args)
         else
             (void)va_arg(args, int);
         return;
-    case 'e': case 'E': case 'f': case 'F': case 'g': case 'G': case 'a': case 'A':
+    case 'e':
+    case 'E':
+    case 'f':
+    case 'F':
+    case 'g':
+    case 'G':
+    case 'a':
+    case 'A':
         if (conv.length[0] == 'L')
             (void)va_arg(args, long double);
         else
             (void)va_arg(args, double);
         return;
-    case 's': case 'S': case 'p': case 'n':
+    case 's':
+    case 'S':
+    case 'p':
+    case 'n':
         (void)va_arg(args, void *);
         return;
     default: /* "%%", "%m" or no conversion at all: no argument */
@@ -327,10 +341,7 @@ bool printKnown(SafeOut &out, const Conversion &conv, va_list &args)
 
 /* ---- the crash report --------------------------------------------------------- */
 
-int processId(void)
-{
-    return kelvoLogHook.pid ? kelvoLogHook.pid() : static_cast<int>(getpid());
-}
+int processId(void) { return kelvoLogHook.pid ? kelvoLogHook.pid() : static_cast<int>(getpid()); }
 
 /* One write of a whole buffer; false when it could not all be written. */
 bool writeOnce(const char *data, size_t length)
@@ -347,22 +358,23 @@ void logRuntimeStats(void)
     if (kelvoLogHook.runtimeStats)
         kelvoLogHook.runtimeStats(&stats);
     char buffer[2048];
-    size_t n = kelvoSafe_snprintf(buffer, sizeof buffer - 1,
-        "### Runtime stats\n"
-        "{\"kelvo\": {\"version\": \"%s\",\"kelvo_git_revision\": \"%s\",\"allocator\": \"%s\","
-        "\"build os\": \"%s\",\"architecture\": \"%s\",\"openssl version\": \"%s\"},"
-        "\"php\": {\"uptime\": %ld,\"requests\": %ld,\"active requests\": %ld,\"max requests\": %ld,"
-        "\"free readers\": %ld},"
-        "\"cache\": {\"requests\": %lu,\"misses\": %lu,\"hits\": %lu,\"errors\": %lu,\"oom\": %lu},"
-        "\"memory\": {\"total\": %lu,\"limit\": %lu,\"active\": %lu,\"used\": %lu}}",
-        KELVO_VERSION, KELVO_GIT_REVISION, allocatorName, buildOs, architecture, OPENSSL_VERSION_TEXT,
-        static_cast<long>(stats.uptime), static_cast<long>(stats.requests), static_cast<long>(stats.activeRequests),
-        static_cast<long>(stats.maxRequests), static_cast<long>(stats.freeReaders),
-        static_cast<unsigned long>(stats.cacheRequests), static_cast<unsigned long>(stats.cacheMisses),
-        static_cast<unsigned long>(stats.cacheHits), static_cast<unsigned long>(stats.cacheErrors),
-        static_cast<unsigned long>(stats.cacheOom), static_cast<unsigned long>(stats.memTotal),
-        static_cast<unsigned long>(stats.memLimit), static_cast<unsigned long>(stats.memActive),
-        static_cast<unsigned long>(stats.memUsed));
+    size_t n =
+        kelvoSafe_snprintf(buffer, sizeof buffer - 1,
+                           "### Runtime stats\n"
+                           "{\"kelvo\": {\"version\": \"%s\",\"kelvo_git_revision\": \"%s\",\"allocator\": \"%s\","
+                           "\"build os\": \"%s\",\"architecture\": \"%s\",\"openssl version\": \"%s\"},"
+                           "\"php\": {\"uptime\": %ld,\"requests\": %ld,\"active requests\": %ld,\"max requests\": %ld,"
+                           "\"free readers\": %ld},"
+                           "\"cache\": {\"requests\": %lu,\"misses\": %lu,\"hits\": %lu,\"errors\": %lu,\"oom\": %lu},"
+                           "\"memory\": {\"total\": %lu,\"limit\": %lu,\"active\": %lu,\"used\": %lu}}",
+                           KELVO_VERSION, KELVO_GIT_REVISION, allocatorName, buildOs, architecture,
+                           OPENSSL_VERSION_TEXT, static_cast<long>(stats.uptime), static_cast<long>(stats.requests),
+                           static_cast<long>(stats.activeRequests), static_cast<long>(stats.maxRequests),
+                           static_cast<long>(stats.freeReaders), static_cast<unsigned long>(stats.cacheRequests),
+                           static_cast<unsigned long>(stats.cacheMisses), static_cast<unsigned long>(stats.cacheHits),
+                           static_cast<unsigned long>(stats.cacheErrors), static_cast<unsigned long>(stats.cacheOom),
+                           static_cast<unsigned long>(stats.memTotal), static_cast<unsigned long>(stats.memLimit),
+                           static_cast<unsigned long>(stats.memActive), static_cast<unsigned long>(stats.memUsed));
     buffer[n++] = '\n';
     writeOnce(buffer, n);
 }
@@ -373,10 +385,7 @@ struct sigaction replacedActions[crashSignalCount];
 bool installed[crashSignalCount];
 
 /* A signal sent with kill(), tgkill() or sigqueue(), not raised by a fault. */
-bool wasSent(const siginfo_t *info)
-{
-    return info != nullptr && info->si_code <= 0;
-}
+bool wasSent(const siginfo_t *info) { return info != nullptr && info->si_code <= 0; }
 
 /* Ends the process by the signal's default action. */
 void raiseWithDefaultAction(int signal)
@@ -410,10 +419,7 @@ void crashHandler(int signal, siginfo_t *info, void *context)
 
 /* ---- the normal logger ---------------------------------------------------------- */
 
-const char *kelvoLogLevelTag(uint32_t level)
-{
-    return level < KELVO_LL_NONE ? levelNames[level].tag : "";
-}
+const char *kelvoLogLevelTag(uint32_t level) { return level < KELVO_LL_NONE ? levelNames[level].tag : ""; }
 
 bool kelvoLogConfigure(const char *level, const char *file)
 {
@@ -453,9 +459,9 @@ void kelvoLogExV(uint32_t level, const char *format, va_list args)
     char message[messageSize];
     vsnprintf(message, sizeof message, format, args);
     char line[lineSize + 1]; /* room for the newline after a full line */
-    int n = snprintf(line, lineSize, "[%ld.%06ld %s %ld] %s", static_cast<long>(now.tv_sec),
-                     static_cast<long>(now.tv_nsec / 1000), kelvoLogLevelTag(level), static_cast<long>(getpid()),
-                     message);
+    int n =
+        snprintf(line, lineSize, "[%ld.%06ld %s %ld] %s", static_cast<long>(now.tv_sec),
+                 static_cast<long>(now.tv_nsec / 1000), kelvoLogLevelTag(level), static_cast<long>(getpid()), message);
     if (n < 0)
         return;
     size_t length = static_cast<size_t>(n) < lineSize - 1 ? static_cast<size_t>(n) : lineSize - 1;
@@ -529,9 +535,10 @@ bool kelvoSignalLogEx(uint32_t level, const char *file, int line, const char *fo
     struct timespec now;
     clock_gettime(CLOCK_REALTIME, &now);
     char buffer[signalLineSize];
-    size_t n = kelvoSafe_snprintf(buffer, sizeof buffer, "[%lu:%lu %s %d] %s:%d ",
-                                  static_cast<unsigned long>(now.tv_sec), static_cast<unsigned long>(now.tv_nsec / 1000),
-                                  kelvoLogLevelTag(level), processId(), kelvoFileBaseName(file), line);
+    size_t n =
+        kelvoSafe_snprintf(buffer, sizeof buffer, "[%lu:%lu %s %d] %s:%d ", static_cast<unsigned long>(now.tv_sec),
+                           static_cast<unsigned long>(now.tv_nsec / 1000), kelvoLogLevelTag(level), processId(),
+                           kelvoFileBaseName(file), line);
     va_list args;
     va_start(args, format);
     n += kelvoSafe_vsnprintf(buffer + n, sizeof buffer - n, format, args);
@@ -564,10 +571,9 @@ void kelvoLogRegisters(const void *context)
         int index;
     };
     static constexpr Register registers[] = {
-        {"RAX", REG_RAX}, {"RBX", REG_RBX}, {"RCX", REG_RCX}, {"RDX", REG_RDX}, {"RSI", REG_RSI},
-        {"RDI", REG_RDI}, {"RBP", REG_RBP}, {"RSP", REG_RSP}, {" R8", REG_R8},  {" R9", REG_R9},
-        {"R10", REG_R10}, {"R11", REG_R11}, {"R12", REG_R12}, {"R13", REG_R13}, {"R14", REG_R14},
-        {"R15", REG_R15}, {"RIP", REG_RIP},
+        {"RAX", REG_RAX}, {"RBX", REG_RBX}, {"RCX", REG_RCX}, {"RDX", REG_RDX}, {"RSI", REG_RSI}, {"RDI", REG_RDI},
+        {"RBP", REG_RBP}, {"RSP", REG_RSP}, {" R8", REG_R8},  {" R9", REG_R9},  {"R10", REG_R10}, {"R11", REG_R11},
+        {"R12", REG_R12}, {"R13", REG_R13}, {"R14", REG_R14}, {"R15", REG_R15}, {"RIP", REG_RIP},
     };
     const greg_t *gregs = static_cast<const ucontext_t *>(context)->uc_mcontext.gregs;
     for (const Register &reg : registers)

@@ -25,20 +25,20 @@
 
 /* Figures of the crash report's statistics line. */
 struct kelvoRuntimeStats {
-    int64_t uptime;          /* seconds since this process's globals were made */
-    int64_t requests;        /* shared request counters */
+    int64_t uptime;   /* seconds since this process's globals were made */
+    int64_t requests; /* shared request counters */
     int64_t activeRequests;
     int64_t maxRequests;
-    int64_t freeReaders;     /* free records of the global epoch */
-    uint64_t cacheRequests;  /* shared statistics */
+    int64_t freeReaders;    /* free records of the global epoch */
+    uint64_t cacheRequests; /* shared statistics */
     uint64_t cacheMisses;
     uint64_t cacheHits;
     uint64_t cacheErrors;
     uint64_t cacheOom;
-    uint64_t memTotal;       /* arena size */
-    uint64_t memLimit;       /* capped arena size */
-    uint64_t memActive;      /* carved part of the arena */
-    uint64_t memUsed;        /* bytes in use */
+    uint64_t memTotal;  /* arena size */
+    uint64_t memLimit;  /* capped arena size */
+    uint64_t memActive; /* carved part of the arena */
+    uint64_t memUsed;   /* bytes in use */
 };
 
 /*
@@ -48,7 +48,7 @@ struct kelvoRuntimeStats {
  * zero figures.
  */
 struct kelvoLogHooks {
-    int (*pid)(void);                            /* the cached process id */
+    int (*pid)(void);                             /* the cached process id */
     void (*runtimeStats)(kelvoRuntimeStats *out); /* fold this process's counters, read the totals */
 };
 extern kelvoLogHooks kelvoLogHook;
@@ -86,23 +86,23 @@ void kelvoLogNoticeEx(const char *format, ...) __attribute__((format(printf, 1, 
 /* Arguments for a format beginning "%s:%d " (kelvoFileBaseName is in fatal.h). */
 #define KELVO_LOG_SITE kelvoFileBaseName(__FILE__), __LINE__
 
-#define kelvoLog(level, ...)                                                       \
-    do {                                                                           \
-        if (kelvoLogLevelEnabled(level))                                           \
-            kelvoLogEx((level), __VA_ARGS__);                                      \
+#define kelvoLog(level, ...)                  \
+    do {                                      \
+        if (kelvoLogLevelEnabled(level))      \
+            kelvoLogEx((level), __VA_ARGS__); \
     } while (0)
-#define kelvoLogDebug(...)                                                         \
-    do {                                                                           \
-        if (kelvoLogLevelEnabled(KELVO_LL_DEBUG))                                  \
-            kelvoLogDebugEx(__VA_ARGS__);                                          \
+#define kelvoLogDebug(...)                        \
+    do {                                          \
+        if (kelvoLogLevelEnabled(KELVO_LL_DEBUG)) \
+            kelvoLogDebugEx(__VA_ARGS__);         \
     } while (0)
-#define kelvoLogNotice(...)                                                        \
-    do {                                                                           \
-        if (kelvoLogLevelEnabled(KELVO_LL_NOTICE))                                 \
-            kelvoLogNoticeEx(__VA_ARGS__);                                         \
+#define kelvoLogNotice(...)                        \
+    do {                                           \
+        if (kelvoLogLevelEnabled(KELVO_LL_NOTICE)) \
+            kelvoLogNoticeEx(__VA_ARGS__);         \
     } while (0)
 #define kelvoLogWarning(...) kelvoLog(KELVO_LL_WARNING, __VA_ARGS__)
-#define kelvoLogError(...) kelvoLog(KELVO_LL_ERROR, __VA_ARGS__)
+#define kelvoLogError(...)   kelvoLog(KELVO_LL_ERROR, __VA_ARGS__)
 
 /*
  * The async-signal-safe formatter. Knows %% %c %d %u %x %ld %zd %lu %zu %lx
@@ -113,8 +113,7 @@ void kelvoLogNoticeEx(const char *format, ...) __attribute__((format(printf, 1, 
  */
 size_t kelvoSafe_vsnprintf(char *dst, size_t dstlen, const char *fmt, va_list args)
     __attribute__((format(printf, 3, 0)));
-size_t kelvoSafe_snprintf(char *dst, size_t dstlen, const char *format, ...)
-    __attribute__((format(printf, 3, 4)));
+size_t kelvoSafe_snprintf(char *dst, size_t dstlen, const char *format, ...) __attribute__((format(printf, 3, 4)));
 
 /*
  * Signal-safe line: "[%lu:%lu %s %d] %s:%d " (seconds, microseconds, tag,
@@ -127,10 +126,10 @@ bool kelvoSignalLogEx(uint32_t level, const char *file, int line, const char *fo
 /* Signal-safe message and newline without prefix, one write of at most 1024 bytes; nothing without a log. */
 void kelvoSignalLogRaw(const char *format, ...) __attribute__((format(printf, 1, 2)));
 
-#define kelvoSignalLog(level, ...)                                                 \
-    do {                                                                           \
-        if (kelvoLogLevelEnabled(level))                                           \
-            kelvoSignalLogEx((level), __FILE__, __LINE__, __VA_ARGS__);            \
+#define kelvoSignalLog(level, ...)                                      \
+    do {                                                                \
+        if (kelvoLogLevelEnabled(level))                                \
+            kelvoSignalLogEx((level), __FILE__, __LINE__, __VA_ARGS__); \
     } while (0)
 
 /* Writes the general registers of a signal context (a ucontext_t) to the log. Signal-safe. */

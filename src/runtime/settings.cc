@@ -17,10 +17,7 @@ static T clampInto(int64_t value, int64_t low, int64_t high)
     return static_cast<T>(std::min(std::max(value, low), high));
 }
 
-static bool textIs(const char *text, const char *word)
-{
-    return text && strcasecmp(text, word) == 0;
-}
+static bool textIs(const char *text, const char *word) { return text && strcasecmp(text, word) == 0; }
 
 bool kelvoParseBool(const char *text)
 {
@@ -50,15 +47,9 @@ static const char *nameAt(const char *const (&names)[N], uint32_t index)
     return index < N ? names[index] : nullptr;
 }
 
-int kelvoEvictionPolicyFromText(const char *text)
-{
-    return indexOfName(evictionPolicyNames, text);
-}
+int kelvoEvictionPolicyFromText(const char *text) { return indexOfName(evictionPolicyNames, text); }
 
-const char *kelvoEvictionPolicyToText(uint32_t policy)
-{
-    return nameAt(evictionPolicyNames, policy);
-}
+const char *kelvoEvictionPolicyToText(uint32_t policy) { return nameAt(evictionPolicyNames, policy); }
 
 int kelvoPrefaultFromText(const char *text)
 {
@@ -67,15 +58,9 @@ int kelvoPrefaultFromText(const char *text)
     return indexOfName(prefaultNames, text);
 }
 
-const char *kelvoPrefaultToText(uint32_t mode)
-{
-    return nameAt(prefaultNames, mode);
-}
+const char *kelvoPrefaultToText(uint32_t mode) { return nameAt(prefaultNames, mode); }
 
-const char *kelvoLogLevelToText(uint32_t level)
-{
-    return nameAt(logLevelNames, level);
-}
+const char *kelvoLogLevelToText(uint32_t level) { return nameAt(logLevelNames, level); }
 
 uint32_t kelvoClampSettings(const kelvoRawSettings &raw, int64_t (*cpuCount)(void), kelvoCfgValsRecord *out)
 {
@@ -135,10 +120,7 @@ static bool readLong(const std::string &path, long *value)
     return !line.empty() && sscanf(line.c_str(), "%ld", value) == 1;
 }
 
-static int64_t quotaCpus(long quota, long period)
-{
-    return std::max<int64_t>(1, quota / period);
-}
+static int64_t quotaCpus(long quota, long period) { return std::max<int64_t>(1, quota / period); }
 
 int64_t kelvoGetCpuCountAt(const char *cgroupRoot)
 {
@@ -146,13 +128,13 @@ int64_t kelvoGetCpuCountAt(const char *cgroupRoot)
     if (access((root + "/cgroup.controllers").c_str(), F_OK) == 0) {
         std::string line = readLine(root + "/cpu.max");
         long quota = 0, period = 0;
-        if (line.compare(0, 3, "max") != 0 && sscanf(line.c_str(), "%ld %ld", &quota, &period) == 2
-            && quota > 0 && period > 0)
+        if (line.compare(0, 3, "max") != 0 && sscanf(line.c_str(), "%ld %ld", &quota, &period) == 2 && quota > 0 &&
+            period > 0)
             return quotaCpus(quota, period);
     } else {
         long quota = 0, period = 0;
-        if (readLong(root + "/cpu/cpu.cfs_quota_us", &quota) && readLong(root + "/cpu/cpu.cfs_period_us", &period)
-            && quota > 0 && period > 0)
+        if (readLong(root + "/cpu/cpu.cfs_quota_us", &quota) && readLong(root + "/cpu/cpu.cfs_period_us", &period) &&
+            quota > 0 && period > 0)
             return quotaCpus(quota, period);
     }
 
@@ -163,7 +145,4 @@ int64_t kelvoGetCpuCountAt(const char *cgroupRoot)
     return CPU_COUNT(&set);
 }
 
-int64_t kelvoGetCpuCount(void)
-{
-    return kelvoGetCpuCountAt("/sys/fs/cgroup");
-}
+int64_t kelvoGetCpuCount(void) { return kelvoGetCpuCountAt("/sys/fs/cgroup"); }

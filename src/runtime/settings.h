@@ -15,7 +15,7 @@
 
 /* Raw values of the directives module start-up reads, as the engine parsed them. */
 struct kelvoRawSettings {
-    int64_t maxmemory;            /* kelvo.maxmemory as an engine quantity (k, m, g) */
+    int64_t maxmemory; /* kelvo.maxmemory as an engine quantity (k, m, g) */
     int64_t databases;
     int64_t maxmemory_pct;
     const char *eviction_policy;

@@ -11,50 +11,23 @@ static constexpr const char *sessionKeywordNames[KELVO_SKW_COUNT] = {
     "DEL", "DELEX", "DELIFEQ", "EVAL", "EVALSHA", "EXISTS", "EXPIRE", "GET", "SET",
 };
 
-PS_OPEN_FUNC(kelvo)
-{
-    return FAILURE;
-}
+PS_OPEN_FUNC(kelvo) { return FAILURE; }
 
-PS_CLOSE_FUNC(kelvo)
-{
-    return FAILURE;
-}
+PS_CLOSE_FUNC(kelvo) { return FAILURE; }
 
-PS_READ_FUNC(kelvo)
-{
-    return FAILURE;
-}
+PS_READ_FUNC(kelvo) { return FAILURE; }
 
-PS_WRITE_FUNC(kelvo)
-{
-    return FAILURE;
-}
+PS_WRITE_FUNC(kelvo) { return FAILURE; }
 
-PS_DESTROY_FUNC(kelvo)
-{
-    return FAILURE;
-}
+PS_DESTROY_FUNC(kelvo) { return FAILURE; }
 
-PS_GC_FUNC(kelvo)
-{
-    return -1;
-}
+PS_GC_FUNC(kelvo) { return -1; }
 
-PS_CREATE_SID_FUNC(kelvo)
-{
-    return php_session_create_id(mod_data);
-}
+PS_CREATE_SID_FUNC(kelvo) { return php_session_create_id(mod_data); }
 
-PS_VALIDATE_SID_FUNC(kelvo)
-{
-    return FAILURE;
-}
+PS_VALIDATE_SID_FUNC(kelvo) { return FAILURE; }
 
-PS_UPDATE_TIMESTAMP_FUNC(kelvo)
-{
-    return FAILURE;
-}
+PS_UPDATE_TIMESTAMP_FUNC(kelvo) { return FAILURE; }
 
 static const ps_module ps_mod_kelvo = {PS_MOD_UPDATE_TIMESTAMP(kelvo)};
 

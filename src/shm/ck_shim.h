@@ -25,9 +25,9 @@
 extern "C" {
 #endif
 
-#define KELVO_CK_EPOCH_SIZE 24
+#define KELVO_CK_EPOCH_SIZE  24
 #define KELVO_CK_RECORD_SIZE 192
-#define KELVO_CK_RHS_SIZE 48
+#define KELVO_CK_RHS_SIZE    48
 
 typedef struct kelvoCkEpoch {
     unsigned char opaque[KELVO_CK_EPOCH_SIZE];
@@ -86,7 +86,7 @@ unsigned kelvoCkEpochPending(const kelvoEpochRecord *record);
 /* --- hash sets ------------------------------------------------------------- */
 
 /* ck_rhs modes: objects are pointers; read-mostly trades put and delete speed for get. */
-#define KELVO_CK_RHS_OBJECT 8
+#define KELVO_CK_RHS_OBJECT      8
 #define KELVO_CK_RHS_READ_MOSTLY 16
 
 /* A set's allocator (the library's struct ck_malloc): `defer` asks to keep a map readable until readers are done. */

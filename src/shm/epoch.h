@@ -27,10 +27,10 @@
 
 /* This process's epoch reader. */
 struct kelvoEpochReader {
-    kelvoEpochRecord *rec;      // the record, or null
-    kelvoCkSection section;     // the open section
-    uint32_t active;            // 1 inside a read section
-    uint32_t pid;               // the process the record was taken for
+    kelvoEpochRecord *rec;  // the record, or null
+    kelvoCkSection section; // the open section
+    uint32_t active;        // 1 inside a read section
+    uint32_t pid;           // the process the record was taken for
 };
 extern kelvoEpochReader kelvoReader;
 

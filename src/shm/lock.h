@@ -177,10 +177,10 @@ void kelvoRestoreTermSignals(const sigset_t *old);
  * Error and warning lines of the heap, locks and epoch, "file:line " first.
  * Quiet until module start-up has opened a log (engine-free callers never do).
  */
-#define kelvoShLog(level, format, ...)                                                     \
-    do {                                                                                   \
-        if (kelvoCfgVals.log_fp && kelvoLogLevelEnabled(level))                            \
-            kelvoLogEx((level), "%s:%d " format, KELVO_LOG_SITE, ##__VA_ARGS__);           \
+#define kelvoShLog(level, format, ...)                                           \
+    do {                                                                         \
+        if (kelvoCfgVals.log_fp && kelvoLogLevelEnabled(level))                  \
+            kelvoLogEx((level), "%s:%d " format, KELVO_LOG_SITE, ##__VA_ARGS__); \
     } while (0)
 
 /* The cached process id of this process; refreshed in a forked child. */

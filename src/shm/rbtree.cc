@@ -48,8 +48,14 @@ static void rotate(kelvoTree *tree, kelvoTreeNode *x)
     x->parent = y;
 }
 
-static void rotateLeft(kelvoTree *tree, kelvoTreeNode *x) { rotate<&kelvoTreeNode::left, &kelvoTreeNode::right>(tree, x); }
-static void rotateRight(kelvoTree *tree, kelvoTreeNode *x) { rotate<&kelvoTreeNode::right, &kelvoTreeNode::left>(tree, x); }
+static void rotateLeft(kelvoTree *tree, kelvoTreeNode *x)
+{
+    rotate<&kelvoTreeNode::left, &kelvoTreeNode::right>(tree, x);
+}
+static void rotateRight(kelvoTree *tree, kelvoTreeNode *x)
+{
+    rotate<&kelvoTreeNode::right, &kelvoTreeNode::left>(tree, x);
+}
 
 static void linkNode(kelvoTree *tree, kelvoTreeNode *node)
 {

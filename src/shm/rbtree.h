@@ -32,7 +32,7 @@ static_assert(sizeof(kelvoTreeNode) == 32, "block arithmetic relies on a 32-byte
 
 struct kelvoTree {
     kelvoTreeNode *root;
-    uint64_t count;  // free blocks, ring members included
+    uint64_t count; // free blocks, ring members included
 };
 
 extern kelvoTreeNode kelvoTreeNil;

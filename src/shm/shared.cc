@@ -77,7 +77,8 @@ int kelvoInitSharedCache(void)
         return -1;
     }
     if (initEpoch(cache) != 0) {
-        kelvoShLog(KELVO_LL_ERROR, "Cannot allocate %zu epoch records", static_cast<size_t>(kelvoCfgVals.initial_readers));
+        kelvoShLog(KELVO_LL_ERROR, "Cannot allocate %zu epoch records",
+                   static_cast<size_t>(kelvoCfgVals.initial_readers));
         kelvoShFreeAligned64(root);
         return -1;
     }

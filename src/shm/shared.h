@@ -33,26 +33,26 @@ static_assert(sizeof(kelvoCasList) == 16 && alignof(kelvoCasList) == 16,
 struct kelvoInvalidationQueue;
 
 struct kelvoSharedInvalidations {
-    kelvoCasList free_queues;           // queues no process has attached
-    kelvoCasList consumed;              // consumed message nodes
-    kelvoInvalidationQueue *queues;     // the block of queues
-    uint64_t gc_time;                   // last message collection, microseconds
+    kelvoCasList free_queues;       // queues no process has attached
+    kelvoCasList consumed;          // consumed message nodes
+    kelvoInvalidationQueue *queues; // the block of queues
+    uint64_t gc_time;               // last message collection, microseconds
     uint64_t queue_count;
 };
 
 struct kelvoSharedCache {
-    kelvoCkEpoch epoch;                 // the global epoch
-    kelvoEpochRecord deferred;          // pending lists of retired objects, all processes
-    kelvoEpochRecord *readers;          // pool of initial_readers records
-    kelvoCkRhs endpoints;               // endpoint set
+    kelvoCkEpoch epoch;        // the global epoch
+    kelvoEpochRecord deferred; // pending lists of retired objects, all processes
+    kelvoEpochRecord *readers; // pool of initial_readers records
+    kelvoCkRhs endpoints;      // endpoint set
     uint32_t endpoint_count;
-    kelvoLock lock;                     // the root lock (spin: zero-filled)
+    kelvoLock lock; // the root lock (spin: zero-filled)
     uint32_t databases;
-    uint64_t evict_time;                // periodic-task claims, microseconds
+    uint64_t evict_time; // periodic-task claims, microseconds
     uint64_t epoch_poll_time;
-    uint32_t evicting;                  // 1 during an eviction pass
+    uint32_t evicting; // 1 during an eviction pass
     uint32_t max_endpoint_dbs;
-    uint64_t seed;                      // seed of every keyed XXH3 hash
+    uint64_t seed; // seed of every keyed XXH3 hash
 };
 
 struct kelvoSharedTables {
@@ -73,7 +73,7 @@ struct kelvoLeaseTable {
     kelvoLeaseSlot *slot;
     uint16_t slots;
     uint16_t free_slots;
-    uint64_t reap_time;                 // last search for dead holders, microseconds
+    uint64_t reap_time; // last search for dead holders, microseconds
 };
 
 struct kelvoTaskCounters {
@@ -92,7 +92,7 @@ struct kelvoRequestCounters {
 
 struct kelvoReserveMapList {
     void *head;
-    uint32_t busy;                      // taken by exchange
+    uint32_t busy; // taken by exchange
     uint64_t map_bytes;
     uint64_t map_entries;
     uint64_t count;
@@ -154,9 +154,6 @@ uint64_t *kelvoSharedStatPtr(void);
 kelvoReserveMapList *kelvoReserveMaps(void);
 
 /* True when this process may use the shared cache: it is on, the root exists, and no lock holder died. */
-inline bool kelvoCacheUsable(void)
-{
-    return kelvoCfgVals.enabled && kelvoSharedData && !kelvoSharedStateBroken();
-}
+inline bool kelvoCacheUsable(void) { return kelvoCfgVals.enabled && kelvoSharedData && !kelvoSharedStateBroken(); }
 
 #endif

@@ -18,8 +18,7 @@ kelvoShArena *kelvoShArenaPtr = nullptr;
 /* --- panics and small helpers ------------------------------------------------ */
 
 [[noreturn]] __attribute__((format(printf, 4, 5))) static void heapPanic(const char *file, int line,
-                                                                         const char *function, const char *format,
-                                                                         ...)
+                                                                         const char *function, const char *format, ...)
 {
     char message[512];
     va_list args;
@@ -52,8 +51,16 @@ static kelvoTreeNode *liveTag(kelvoTreeNode *h)
 
 /* The top and the free byte count are also read without the allocator lock (accounting, range
  * checks): stored with release under the lock, loaded with acquire. */
-template <typename T> static T loadAcquire(const T *at) { return __atomic_load_n(at, __ATOMIC_ACQUIRE); }
-template <typename T> static void storeRelease(T *at, T value) { __atomic_store_n(at, value, __ATOMIC_RELEASE); }
+template <typename T>
+static T loadAcquire(const T *at)
+{
+    return __atomic_load_n(at, __ATOMIC_ACQUIRE);
+}
+template <typename T>
+static void storeRelease(T *at, T value)
+{
+    __atomic_store_n(at, value, __ATOMIC_RELEASE);
+}
 
 static void setCurr(char *top) { storeRelease(&arena->curr, top); }
 static void addFree(int64_t delta) { storeRelease(&arena->free_bytes, arena->free_bytes + delta); }

@@ -24,15 +24,15 @@
 
 constexpr uint64_t KELVO_SH_GRANULE = 16;
 constexpr uint64_t KELVO_SH_HEADER = sizeof(kelvoTreeNode);
-constexpr uint64_t KELVO_SH_MAX_BLOCK = 0x7ffffff0;  // largest data size of one block
-constexpr uint64_t KELVO_SPLIT_MIN = 64;              // smallest leftover worth a split
+constexpr uint64_t KELVO_SH_MAX_BLOCK = 0x7ffffff0; // largest data size of one block
+constexpr uint64_t KELVO_SPLIT_MIN = 64;            // smallest leftover worth a split
 
 struct kelvoShArena {
     kelvoLock lock;
     /* Waiters on the lock keep its line busy; the heap's state gets its own line. */
     alignas(64) uint64_t page_size;
     char *base;
-    char *curr;          // end of the last block's data; only grows
+    char *curr; // end of the last block's data; only grows
     char *end;
     kelvoTreeNode *first;
     kelvoTreeNode *last;

@@ -111,10 +111,7 @@ static void growIndex(struct rrc *rrc)
     rrc->size = newsize;
 }
 
-size_t kelvoRespBulkHeaderText(char *buf, uint64_t len)
-{
-    return headerText(buf, '$', len);
-}
+size_t kelvoRespBulkHeaderText(char *buf, uint64_t len) { return headerText(buf, '$', len); }
 
 void kelvoRespCmdMakeRoom(rrc *req, size_t total)
 {
@@ -261,17 +258,15 @@ void kelvoRespCmdCatKeyZVal(rrc *req, const zend_string *prefix, zval *key)
 void kelvoRespCmdCatKeyHt(rrc *req, const zend_string *prefix, HashTable *keys)
 {
     zval *key;
-    ZEND_HASH_FOREACH_VAL(keys, key) {
-        kelvoRespCmdCatKeyZVal(req, prefix, key);
-    } ZEND_HASH_FOREACH_END();
+    ZEND_HASH_FOREACH_VAL(keys, key) { kelvoRespCmdCatKeyZVal(req, prefix, key); }
+    ZEND_HASH_FOREACH_END();
 }
 
 void kelvoRespCmdCatHt(rrc *req, HashTable *values)
 {
     zval *value;
-    ZEND_HASH_FOREACH_VAL(values, value) {
-        kelvoRespCmdCatZValZStr(req, value);
-    } ZEND_HASH_FOREACH_END();
+    ZEND_HASH_FOREACH_VAL(values, value) { kelvoRespCmdCatZValZStr(req, value); }
+    ZEND_HASH_FOREACH_END();
 }
 
 void kelvoRespCmdCatStreams(rrc *req, HashTable *streams, const zend_string *prefix)
@@ -281,12 +276,14 @@ void kelvoRespCmdCatStreams(rrc *req, HashTable *streams, const zend_string *pre
 
     zend_ulong index;
     zend_string *name;
-    ZEND_HASH_FOREACH_KEY(streams, index, name) {
+    ZEND_HASH_FOREACH_KEY(streams, index, name)
+    {
         if (name)
             kelvoRespCmdCatKeyZStr(req, prefix, name);
         else
             kelvoRespCmdCatKeyLong(req, prefix, static_cast<zend_long>(index));
-    } ZEND_HASH_FOREACH_END();
+    }
+    ZEND_HASH_FOREACH_END();
 
     kelvoRespCmdCatHt(req, streams);
 }

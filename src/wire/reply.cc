@@ -24,10 +24,7 @@ const redisReplyObjectFunctions kelvoReplyObjectFunctions = {
 };
 
 /* Shared nodes are read-only; the reader's interface only knows plain pointers. */
-static kelvoReply *shared(const kelvoReply &node)
-{
-    return const_cast<kelvoReply *>(&node);
-}
+static kelvoReply *shared(const kelvoReply &node) { return const_cast<kelvoReply *>(&node); }
 
 static kelvoReply *attach(const redisReadTask *task, kelvoReply *node)
 {

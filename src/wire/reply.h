@@ -56,8 +56,8 @@ struct kelvoReply {
     uint64_t elements; /* children of an aggregate; a MAP or ATTR alternates key, value */
     double dval;       /* DOUBLE */
     union {
-        int64_t integer;     /* INTEGER; 1 or 0 for BOOL */
-        zend_string *str;    /* string-like types; a DOUBLE's text as sent */
+        int64_t integer;      /* INTEGER; 1 or 0 for BOOL */
+        zend_string *str;     /* string-like types; a DOUBLE's text as sent */
         kelvoReply **element; /* aggregates: right after the node, same allocation; null when empty */
     } v;
 };
@@ -74,17 +74,14 @@ extern const kelvoReply kelvoEmptyMapReply;
 extern const redisReplyObjectFunctions kelvoReplyObjectFunctions;
 
 namespace kelvo_reply_detail {
-constexpr bool isString[16] = {false, true, false, false, false, true, true, false,
+constexpr bool isString[16] = {false, true,  false, false, false, true, true, false,
                                false, false, false, false, false, true, true, false};
 constexpr bool isAggregate[16] = {false, false, true, false, false, false, false, false,
-                                  false, true, true, true, true, false, false, false};
+                                  false, true,  true, true,  true,  false, false, false};
 } // namespace kelvo_reply_detail
 
 /* STRING, STATUS, ERROR, BIGNUM, VERB. */
-static inline bool kelvoReplyTypeIsString(uint32_t type)
-{
-    return type < 16 && kelvo_reply_detail::isString[type];
-}
+static inline bool kelvoReplyTypeIsString(uint32_t type) { return type < 16 && kelvo_reply_detail::isString[type]; }
 
 /* ARRAY, MAP, SET, ATTR, PUSH. */
 static inline bool kelvoReplyTypeIsAggregate(uint32_t type)

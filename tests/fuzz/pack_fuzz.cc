@@ -15,10 +15,7 @@ extern "C" {
 }
 
 /* What the engine keeps of its own functions' argument tables is not ours to find. */
-extern "C" const char *__lsan_default_suppressions(void)
-{
-    return "leak:zend_register_functions\n";
-}
+extern "C" const char *__lsan_default_suppressions(void) { return "leak:zend_register_functions\n"; }
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {

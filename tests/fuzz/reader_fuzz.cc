@@ -18,27 +18,33 @@ int callsLeft; // object-function calls until the failing one; < 0: none fails
 
 bool failNow() { return callsLeft >= 0 && callsLeft-- == 0; }
 
-void *createString(const redisReadTask *t, const char *s, size_t n) {
+void *createString(const redisReadTask *t, const char *s, size_t n)
+{
     return failNow() ? nullptr : redisReplyDefaultFunctions.createString(t, s, n);
 }
-void *createArray(const redisReadTask *t, size_t n) {
+void *createArray(const redisReadTask *t, size_t n)
+{
     return failNow() ? nullptr : redisReplyDefaultFunctions.createArray(t, n);
 }
-void *createInteger(const redisReadTask *t, long long v) {
+void *createInteger(const redisReadTask *t, long long v)
+{
     return failNow() ? nullptr : redisReplyDefaultFunctions.createInteger(t, v);
 }
-void *createDouble(const redisReadTask *t, double v, const char *s, size_t n) {
+void *createDouble(const redisReadTask *t, double v, const char *s, size_t n)
+{
     return failNow() ? nullptr : redisReplyDefaultFunctions.createDouble(t, v, s, n);
 }
 void *createNil(const redisReadTask *t) { return failNow() ? nullptr : redisReplyDefaultFunctions.createNil(t); }
-void *createBool(const redisReadTask *t, int v) {
+void *createBool(const redisReadTask *t, int v)
+{
     return failNow() ? nullptr : redisReplyDefaultFunctions.createBool(t, v);
 }
 
-const redisReplyObjectFunctions kFailing = {createString, createArray, createInteger, createDouble,
+const redisReplyObjectFunctions kFailing = {createString, createArray, createInteger,  createDouble,
                                             createNil,    createBool,  freeReplyObject};
 
-void describe(const redisReply *r, std::string *out) {
+void describe(const redisReply *r, std::string *out)
+{
     char buf[64];
     snprintf(buf, sizeof buf, "(%d %lld %zu %zu ", r->type, r->integer, r->len, r->elements);
     *out += buf;
@@ -58,7 +64,8 @@ struct Outcome {
     int err = 0;
 };
 
-void drain(redisReader *r, Outcome *o) {
+void drain(redisReader *r, Outcome *o)
+{
     for (;;) {
         void *reply = nullptr;
         if (redisReaderGetReply(r, &reply) != REDIS_OK) {
@@ -72,7 +79,8 @@ void drain(redisReader *r, Outcome *o) {
     }
 }
 
-Outcome run(const uint8_t *data, size_t size, uint8_t seed, uint8_t failAt, uint8_t limits, bool chunked) {
+Outcome run(const uint8_t *data, size_t size, uint8_t seed, uint8_t failAt, uint8_t limits, bool chunked)
+{
     callsLeft = failAt ? failAt - 1 : -1;
     redisReader *r = redisReaderCreateWithFunctions(&kFailing);
     if (limits & 1)
@@ -103,7 +111,8 @@ Outcome run(const uint8_t *data, size_t size, uint8_t seed, uint8_t failAt, uint
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
     if (size < 3)
         return 0;
     Outcome whole = run(data + 3, size - 3, data[0], data[1], data[2], false);

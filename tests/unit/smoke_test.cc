@@ -2,6 +2,4 @@
 #include <gtest/gtest.h>
 #include <xxhash.h>
 
-TEST(Toolchain, XxhashLinks) {
-    EXPECT_EQ(XXH3_64bits("", 0), XXH3_64bits("", 0));
-}
+TEST(Toolchain, XxhashLinks) { EXPECT_EQ(XXH3_64bits("", 0), XXH3_64bits("", 0)); }

@@ -35,7 +35,8 @@ std::string run(const char *code)
 {
     zval result;
     EXPECT_EQ(zend_eval_string(code, &result, "probe"), SUCCESS) << code;
-    std::string bytes = Z_TYPE(result) == IS_STRING ? std::string(Z_STRVAL(result), Z_STRLEN(result)) : "(not a string)";
+    std::string bytes =
+        Z_TYPE(result) == IS_STRING ? std::string(Z_STRVAL(result), Z_STRLEN(result)) : "(not a string)";
     zval_ptr_dtor(&result);
     return bytes;
 }
@@ -51,7 +52,8 @@ class CmdLeastBuilder : public ::testing::Test {
 
 } // namespace
 
-TEST_F(CmdLeastBuilder, SendsEachArgumentAsGiven) {
+TEST_F(CmdLeastBuilder, SendsEachArgumentAsGiven)
+{
     EXPECT_EQ(run("kelvo_least_probe()"), "*1\r\n$5\r\nPROBE\r\n");
     EXPECT_EQ(run("kelvo_least_probe('k', 5, 1.5, true, null, '')"),
               "*7\r\n$5\r\nPROBE\r\n$1\r\nk\r\n$1\r\n5\r\n$3\r\n1.5\r\n$1\r\n1\r\n$0\r\n\r\n$0\r\n\r\n");

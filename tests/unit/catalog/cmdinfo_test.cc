@@ -71,7 +71,8 @@ bool isCached(int cmd) { return row(cmd).type == KELVO_CMDTYPE_CACHED; }
 
 // --- name lookup ------------------------------------------------------------------------
 
-TEST(CmdLookup, EveryNameInEveryCase) {
+TEST(CmdLookup, EveryNameInEveryCase)
+{
     for (int cmd = 0; cmd < REDIS_CMD_MAX; cmd++) {
         std::string name = wireName(cmd);
         EXPECT_EQ(lookup(name), cmd) << name;
@@ -95,14 +96,15 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(NamedCase{"get", REDIS_CMD_GET}, NamedCase{"GET", REDIS_CMD_GET}, NamedCase{"gEt", REDIS_CMD_GET},
                       NamedCase{"json.set", REDIS_CMD_JSON_SET}, NamedCase{"Json.Set", REDIS_CMD_JSON_SET},
                       NamedCase{"JSON_SET", -1}, NamedCase{"json_set", -1}, NamedCase{"GE", -1}, NamedCase{"G", -1},
-                      NamedCase{"", -1}, NamedCase{std::string(21, 'A'), -1},
-                      NamedCase{"GEORADIUSBYMEMBER_ROX", -1}, NamedCase{std::string("GET\0", 4), -1},
-                      NamedCase{std::string("G\0T", 3), -1}, NamedCase{"ZREMRANGEBYLEX", REDIS_CMD_ZREMRANGEBYLEX},
+                      NamedCase{"", -1}, NamedCase{std::string(21, 'A'), -1}, NamedCase{"GEORADIUSBYMEMBER_ROX", -1},
+                      NamedCase{std::string("GET\0", 4), -1}, NamedCase{std::string("G\0T", 3), -1},
+                      NamedCase{"ZREMRANGEBYLEX", REDIS_CMD_ZREMRANGEBYLEX},
                       NamedCase{"ZREMRANGEBYRANK", REDIS_CMD_ZREMRANGEBYRANK},
-                      NamedCase{"ZREMRANGEBYSCORE", REDIS_CMD_ZREMRANGEBYSCORE},
-                      NamedCase{"zremrangebyscorf", -1}, NamedCase{"GEORADIUS_RO", REDIS_CMD_GEORADIUS_RO},
+                      NamedCase{"ZREMRANGEBYSCORE", REDIS_CMD_ZREMRANGEBYSCORE}, NamedCase{"zremrangebyscorf", -1},
+                      NamedCase{"GEORADIUS_RO", REDIS_CMD_GEORADIUS_RO},
                       NamedCase{"georadiusbymember_ro", REDIS_CMD_GEORADIUSBYMEMBER_RO},
-                      NamedCase{"GEORADIUSBYMEMBER_RP", -1}, NamedCase{"GEORADIUSBYMEMBEr_RO", REDIS_CMD_GEORADIUSBYMEMBER_RO},
+                      NamedCase{"GEORADIUSBYMEMBER_RP", -1},
+                      NamedCase{"GEORADIUSBYMEMBEr_RO", REDIS_CMD_GEORADIUSBYMEMBER_RO},
                       NamedCase{"EVALSHA_RO", REDIS_CMD_EVALSHA_RO}, NamedCase{"EVALSHA.RO", -1},
                       NamedCase{"cms.info", REDIS_CMD_CMS_INFO}, NamedCase{"CMS_INFO", -1},
                       // '@' and '`', '[' and '{' differ by 0x20 but are not letters.
@@ -113,7 +115,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Every proper prefix, every name with one byte more (NUL, a letter, a non-ASCII byte),
 // and every name with each byte changed: the hashed lookup agrees with the plain search.
-TEST(CmdLookup, NearMissesAgreeWithPlainSearch) {
+TEST(CmdLookup, NearMissesAgreeWithPlainSearch)
+{
     const char extras[] = {'\0', 'X', 'x', '_', '.', '1', '\x80', '\xC5', '\xE5', '\xFF'};
     auto check = [](const std::string &candidate) {
         EXPECT_EQ(lookup(candidate), referenceLookup(candidate)) << candidate;
@@ -148,7 +151,8 @@ class CmdLookupLocale : public ::testing::TestWithParam<const char *> {
     std::string saved;
 };
 
-TEST_P(CmdLookupLocale, FoldsOnlyAscii) {
+TEST_P(CmdLookupLocale, FoldsOnlyAscii)
+{
     ASSERT_NE(setlocale(LC_ALL, GetParam()), nullptr) << GetParam() << " is missing (scripts/deps generates it)";
     for (int cmd = 0; cmd < REDIS_CMD_MAX; cmd++) {
         std::string name = wireName(cmd);
@@ -171,25 +175,28 @@ struct CompareCase {
 
 class CmdCompare : public ::testing::TestWithParam<CompareCase> {};
 
-TEST_P(CmdCompare, FoldsLettersOnly) {
+TEST_P(CmdCompare, FoldsLettersOnly)
+{
     const CompareCase &c = GetParam();
     ASSERT_EQ(c.candidate.size(), c.data.size());
     EXPECT_EQ(kelvoCmdStringIsEqualCI(c.candidate.data(), c.data.data(), c.data.size()), c.equal);
     EXPECT_EQ(kelvoCmdStringIsEqualCI(c.data.data(), c.candidate.data(), c.data.size()), c.equal);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Pairs, CmdCompare,
-    ::testing::Values(CompareCase{"", "", 1}, CompareCase{"GET", "get", 1}, CompareCase{"json.set", "JSON.SET", 1},
-                      CompareCase{"abcdefghijklmnopqrstuvwxyz", "ABCDEFGHIJKLMNOPQRSTUVWXYZ", 1},
-                      CompareCase{"A.B", "A_B", 0}, CompareCase{"@", "`", 0}, CompareCase{"[", "{", 0},
-                      CompareCase{"^", "~", 0}, CompareCase{"1", "Q", 0}, CompareCase{"GET", "GE\xD4", 0},
-                      CompareCase{std::string("A\0", 2), std::string("a\0", 2), 1},
-                      CompareCase{std::string("A\0", 2), "a ", 0}));
+INSTANTIATE_TEST_SUITE_P(Pairs, CmdCompare,
+                         ::testing::Values(CompareCase{"", "", 1}, CompareCase{"GET", "get", 1},
+                                           CompareCase{"json.set", "JSON.SET", 1},
+                                           CompareCase{"abcdefghijklmnopqrstuvwxyz", "ABCDEFGHIJKLMNOPQRSTUVWXYZ", 1},
+                                           CompareCase{"A.B", "A_B", 0}, CompareCase{"@", "`", 0},
+                                           CompareCase{"[", "{", 0}, CompareCase{"^", "~", 0}, CompareCase{"1", "Q", 0},
+                                           CompareCase{"GET", "GE\xD4", 0},
+                                           CompareCase{std::string("A\0", 2), std::string("a\0", 2), 1},
+                                           CompareCase{std::string("A\0", 2), "a ", 0}));
 
 // --- the strings table ------------------------------------------------------------------
 
-TEST(CmdStrings, EveryRowHasItsBulkFormAndKey) {
+TEST(CmdStrings, EveryRowHasItsBulkFormAndKey)
+{
     for (int cmd = 0; cmd < REDIS_CMD_MAX; cmd++) {
         const kelvoCommandString &s = kelvoCommandStrings[cmd];
         std::string name = s.name;
@@ -220,7 +227,8 @@ TEST(CmdStrings, EveryRowHasItsBulkFormAndKey) {
     EXPECT_EQ(REDIS_CMD_UNKNOWN, -1);
 }
 
-TEST(CmdStrings, WireNames) {
+TEST(CmdStrings, WireNames)
+{
     std::map<size_t, int> byLength;
     for (int cmd = 0; cmd < REDIS_CMD_MAX; cmd++) {
         std::string name = wireName(cmd);
@@ -233,15 +241,15 @@ TEST(CmdStrings, WireNames) {
             EXPECT_NE(wireName(cmd - 1), name);
         }
     }
-    std::map<size_t, int> expected{{3, 6},   {4, 46},  {5, 37},  {6, 53},  {7, 36},  {8, 25},
-                                   {9, 24},  {10, 26}, {11, 23}, {12, 11}, {13, 5},  {14, 10},
-                                   {15, 1},  {16, 2},  {17, 1},  {20, 1}};
+    std::map<size_t, int> expected{{3, 6},   {4, 46},  {5, 37}, {6, 53},  {7, 36}, {8, 25}, {9, 24}, {10, 26},
+                                   {11, 23}, {12, 11}, {13, 5}, {14, 10}, {15, 1}, {16, 2}, {17, 1}, {20, 1}};
     EXPECT_EQ(byLength, expected);
 }
 
 // --- the table's make-up ----------------------------------------------------------------
 
-TEST(CmdTable, UnknownRow) {
+TEST(CmdTable, UnknownRow)
+{
     const kelvoCommandInfo &u = kelvoUnknownCmd;
     EXPECT_EQ(static_cast<int32_t>(u.cmd), REDIS_CMD_UNKNOWN);
     EXPECT_STREQ(u.name, "");
@@ -256,7 +264,8 @@ TEST(CmdTable, UnknownRow) {
 }
 
 // The counts the command set is known by, recomputed from the compiled rows.
-TEST(CmdTable, Counts) {
+TEST(CmdTable, Counts)
+{
     int cached = 0, keys = 0, dels = 0, puts = 0, chks = 0, chksWithoutPut = 0, stdFmts = 0, cachedFmts = 0;
     std::map<int, int> arities;
     std::set<const void *> builders, formatters;
@@ -301,7 +310,8 @@ TEST(CmdTable, Counts) {
     EXPECT_EQ(arities, expectedArities);
 }
 
-TEST(CmdTable, ReplyTypeGroups) {
+TEST(CmdTable, ReplyTypeGroups)
+{
     auto bit = [](int t) { return KELVO_REPLY_BIT(t); };
     constexpr int S = REDIS_REPLY_STRING, A = REDIS_REPLY_ARRAY, I = REDIS_REPLY_INTEGER, N = REDIS_REPLY_NIL,
                   ST = REDIS_REPLY_STATUS, D = REDIS_REPLY_DOUBLE, B = REDIS_REPLY_BOOL, M = REDIS_REPLY_MAP,
@@ -361,7 +371,8 @@ struct ReplyCase {
 
 class CmdReplyType : public ::testing::TestWithParam<ReplyCase> {};
 
-TEST_P(CmdReplyType, Matrix) {
+TEST_P(CmdReplyType, Matrix)
+{
     const ReplyCase &c = GetParam();
     EXPECT_EQ(kelvoCmdAcceptsReplyType(c.cmd, c.type), c.accepted);
     FakeReply reply{static_cast<uint32_t>(c.type)};
@@ -370,39 +381,29 @@ TEST_P(CmdReplyType, Matrix) {
 
 INSTANTIATE_TEST_SUITE_P(
     Points, CmdReplyType,
-    ::testing::Values(ReplyCase{REDIS_CMD_INFO, REDIS_REPLY_VERB, true},
-                      ReplyCase{REDIS_CMD_INFO, REDIS_REPLY_STATUS, false},
-                      ReplyCase{REDIS_CMD_INFO, REDIS_REPLY_STRING, false},
-                      ReplyCase{REDIS_CMD_ZADD, REDIS_REPLY_INTEGER, true},
-                      ReplyCase{REDIS_CMD_ZADD, REDIS_REPLY_DOUBLE, true},
-                      ReplyCase{REDIS_CMD_ZADD, REDIS_REPLY_NIL, true}, // INCR with a failed NX/XX/GT/LT
-                      ReplyCase{REDIS_CMD_ZADD, REDIS_REPLY_STRING, false},
-                      ReplyCase{REDIS_CMD_GEORADIUS, REDIS_REPLY_INTEGER, true},
-                      ReplyCase{REDIS_CMD_GEORADIUSBYMEMBER, REDIS_REPLY_INTEGER, true}, // the STORE form
-                      ReplyCase{REDIS_CMD_GEORADIUSBYMEMBER_RO, REDIS_REPLY_INTEGER, true},
-                      ReplyCase{REDIS_CMD_GEORADIUSBYMEMBER, REDIS_REPLY_ARRAY, true},
-                      ReplyCase{REDIS_CMD_GEORADIUS_RO, REDIS_REPLY_INTEGER, false},
-                      ReplyCase{REDIS_CMD_GET, REDIS_REPLY_STRING, true},
-                      ReplyCase{REDIS_CMD_GET, REDIS_REPLY_NIL, true},
-                      ReplyCase{REDIS_CMD_GET, REDIS_REPLY_ARRAY, false},
-                      ReplyCase{REDIS_CMD_SET, REDIS_REPLY_STATUS, true},
-                      ReplyCase{REDIS_CMD_SET, REDIS_REPLY_INTEGER, false},
-                      ReplyCase{REDIS_CMD_HGETALL, REDIS_REPLY_MAP, true},
-                      ReplyCase{REDIS_CMD_HGETALL, REDIS_REPLY_ARRAY, false},
-                      ReplyCase{REDIS_CMD_SMEMBERS, REDIS_REPLY_SET, true},
-                      ReplyCase{REDIS_CMD_ZSCORE, REDIS_REPLY_DOUBLE, true},
-                      ReplyCase{REDIS_CMD_ZSCORE, REDIS_REPLY_STRING, false},
-                      ReplyCase{REDIS_CMD_VADD, REDIS_REPLY_BOOL, true},
-                      ReplyCase{REDIS_CMD_VADD, REDIS_REPLY_INTEGER, false},
-                      ReplyCase{REDIS_CMD_EVAL, REDIS_REPLY_BIGNUM, true},
-                      ReplyCase{REDIS_CMD_EVAL, REDIS_REPLY_ERROR, false},
-                      ReplyCase{REDIS_CMD_UNKNOWN, REDIS_REPLY_ATTR, true},
-                      ReplyCase{REDIS_CMD_UNKNOWN, REDIS_REPLY_PUSH, true},
-                      ReplyCase{REDIS_CMD_UNKNOWN, REDIS_REPLY_ERROR, false},
-                      ReplyCase{REDIS_CMD_UNKNOWN, 0, false}, ReplyCase{REDIS_CMD_UNKNOWN, 15, false},
-                      ReplyCase{REDIS_CMD_UNKNOWN, -3, false}));
+    ::testing::Values(
+        ReplyCase{REDIS_CMD_INFO, REDIS_REPLY_VERB, true}, ReplyCase{REDIS_CMD_INFO, REDIS_REPLY_STATUS, false},
+        ReplyCase{REDIS_CMD_INFO, REDIS_REPLY_STRING, false}, ReplyCase{REDIS_CMD_ZADD, REDIS_REPLY_INTEGER, true},
+        ReplyCase{REDIS_CMD_ZADD, REDIS_REPLY_DOUBLE, true},
+        ReplyCase{REDIS_CMD_ZADD, REDIS_REPLY_NIL, true}, // INCR with a failed NX/XX/GT/LT
+        ReplyCase{REDIS_CMD_ZADD, REDIS_REPLY_STRING, false}, ReplyCase{REDIS_CMD_GEORADIUS, REDIS_REPLY_INTEGER, true},
+        ReplyCase{REDIS_CMD_GEORADIUSBYMEMBER, REDIS_REPLY_INTEGER, true}, // the STORE form
+        ReplyCase{REDIS_CMD_GEORADIUSBYMEMBER_RO, REDIS_REPLY_INTEGER, true},
+        ReplyCase{REDIS_CMD_GEORADIUSBYMEMBER, REDIS_REPLY_ARRAY, true},
+        ReplyCase{REDIS_CMD_GEORADIUS_RO, REDIS_REPLY_INTEGER, false},
+        ReplyCase{REDIS_CMD_GET, REDIS_REPLY_STRING, true}, ReplyCase{REDIS_CMD_GET, REDIS_REPLY_NIL, true},
+        ReplyCase{REDIS_CMD_GET, REDIS_REPLY_ARRAY, false}, ReplyCase{REDIS_CMD_SET, REDIS_REPLY_STATUS, true},
+        ReplyCase{REDIS_CMD_SET, REDIS_REPLY_INTEGER, false}, ReplyCase{REDIS_CMD_HGETALL, REDIS_REPLY_MAP, true},
+        ReplyCase{REDIS_CMD_HGETALL, REDIS_REPLY_ARRAY, false}, ReplyCase{REDIS_CMD_SMEMBERS, REDIS_REPLY_SET, true},
+        ReplyCase{REDIS_CMD_ZSCORE, REDIS_REPLY_DOUBLE, true}, ReplyCase{REDIS_CMD_ZSCORE, REDIS_REPLY_STRING, false},
+        ReplyCase{REDIS_CMD_VADD, REDIS_REPLY_BOOL, true}, ReplyCase{REDIS_CMD_VADD, REDIS_REPLY_INTEGER, false},
+        ReplyCase{REDIS_CMD_EVAL, REDIS_REPLY_BIGNUM, true}, ReplyCase{REDIS_CMD_EVAL, REDIS_REPLY_ERROR, false},
+        ReplyCase{REDIS_CMD_UNKNOWN, REDIS_REPLY_ATTR, true}, ReplyCase{REDIS_CMD_UNKNOWN, REDIS_REPLY_PUSH, true},
+        ReplyCase{REDIS_CMD_UNKNOWN, REDIS_REPLY_ERROR, false}, ReplyCase{REDIS_CMD_UNKNOWN, 0, false},
+        ReplyCase{REDIS_CMD_UNKNOWN, 15, false}, ReplyCase{REDIS_CMD_UNKNOWN, -3, false}));
 
-TEST(CmdReplyType, ErrorNeverAndRareTypesOnlyForAnyRows) {
+TEST(CmdReplyType, ErrorNeverAndRareTypesOnlyForAnyRows)
+{
     for (int cmd = REDIS_CMD_UNKNOWN; cmd < REDIS_CMD_MAX; cmd++) {
         bool any = (cmd < 0 ? kelvoUnknownCmd : row(cmd)).replyTypes == KELVO_REPLIES_ANY;
         EXPECT_FALSE(kelvoCmdAcceptsReplyType(cmd, REDIS_REPLY_ERROR)) << cmd;
@@ -415,13 +416,16 @@ TEST(CmdReplyType, ErrorNeverAndRareTypesOnlyForAnyRows) {
 
 // --- key types --------------------------------------------------------------------------
 
-TEST(CmdKeyType, CachedReadsAndHgetdel) {
+TEST(CmdKeyType, CachedReadsAndHgetdel)
+{
     std::map<int, std::set<std::string>> expected{
         {KELVO_NIL, {"EXISTS", "TYPE"}},
         {KELVO_STRING, {"BITCOUNT", "GET", "GETBIT", "GETRANGE", "MGET", "PFCOUNT", "STRLEN"}},
-        {KELVO_HASH, {"HEXISTS", "HGET", "HGETALL", "HGETDEL", "HKEYS", "HLEN", "HMGET", "HRANDFIELD", "HSTRLEN", "HVALS"}},
-        {KELVO_SET, {"SCARD", "SDIFF", "SDIFFCARD", "SINTER", "SINTERCARD", "SISMEMBER", "SMEMBERS", "SMISMEMBER",
-                     "SRANDMEMBER", "SUNION", "SUNIONCARD"}},
+        {KELVO_HASH,
+         {"HEXISTS", "HGET", "HGETALL", "HGETDEL", "HKEYS", "HLEN", "HMGET", "HRANDFIELD", "HSTRLEN", "HVALS"}},
+        {KELVO_SET,
+         {"SCARD", "SDIFF", "SDIFFCARD", "SINTER", "SINTERCARD", "SISMEMBER", "SMEMBERS", "SMISMEMBER", "SRANDMEMBER",
+          "SUNION", "SUNIONCARD"}},
         {KELVO_LIST, {"LINDEX", "LLEN", "LPOS", "LRANGE"}},
         {KELVO_ZSET, {"ZCARD", "ZRANGE", "ZRANGEBYSCORE", "ZREVRANGE", "ZREVRANGEBYSCORE"}},
     };
@@ -437,7 +441,8 @@ TEST(CmdKeyType, CachedReadsAndHgetdel) {
 
 // A keys role takes only keys: DELEX's compared value and BRPOPLPUSH's timeout would otherwise
 // be dropped from the cache as if they were keys (and the keys past them missed).
-TEST(CmdRoles, KeysRolesOfConditionalAndBlockingWritesTakeOnlyKeys) {
+TEST(CmdRoles, KeysRolesOfConditionalAndBlockingWritesTakeOnlyKeys)
+{
     EXPECT_EQ(row(REDIS_CMD_DELEX).std.keysFn, &kelvoKeyKeys);
     EXPECT_EQ(row(REDIS_CMD_BRPOPLPUSH).std.keysFn, &kelvoCopyKeys);
     EXPECT_EQ(row(REDIS_CMD_RPOPLPUSH).std.keysFn, &kelvoKeysKeys);
@@ -445,7 +450,8 @@ TEST(CmdRoles, KeysRolesOfConditionalAndBlockingWritesTakeOnlyKeys) {
 
 // Every cached read may be resent; of the rest, the reads the traits column names. rawCommand
 // refuses the commands after which replies no longer come one per request.
-TEST(CmdFlags, ResendAndRawRefusals) {
+TEST(CmdFlags, ResendAndRawRefusals)
+{
     int resendStd = 0;
     std::set<std::string> noRaw;
     for (int cmd = 0; cmd < REDIS_CMD_MAX; cmd++) {
@@ -473,7 +479,8 @@ TEST(CmdFlags, ResendAndRawRefusals) {
 
 // Until their owners define them, the role functions do the least their slot allows, and
 // do it without touching their arguments.
-TEST(CmdRoles, PlaceholdersDoTheLeast) {
+TEST(CmdRoles, PlaceholdersDoTheLeast)
+{
     for (int cmd = 0; cmd < REDIS_CMD_MAX; cmd++) {
         const kelvoCommandInfo &r = row(cmd);
         if (isCached(cmd)) {
@@ -502,16 +509,17 @@ TEST(CmdRoles, PlaceholdersDoTheLeast) {
 
 using CmdFatalDeathTest = ::testing::Test;
 
-TEST_F(CmdFatalDeathTest, KeyTypeOfAnUncachedCommand) {
+TEST_F(CmdFatalDeathTest, KeyTypeOfAnUncachedCommand)
+{
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(kelvoCmdToKeyType(REDIS_CMD_SET), testing::KilledBySignal(SIGSEGV),
                 "FATAL: cmdinfo\\.cc:[0-9]+:kelvoCmdToKeyType\\(\\): Unknown command type: '207'\n\n");
-    EXPECT_EXIT(kelvoCmdToKeyType(REDIS_CMD_UNKNOWN), testing::KilledBySignal(SIGSEGV),
-                "Unknown command type: '-1'");
+    EXPECT_EXIT(kelvoCmdToKeyType(REDIS_CMD_UNKNOWN), testing::KilledBySignal(SIGSEGV), "Unknown command type: '-1'");
     EXPECT_EXIT(kelvoCmdToKeyType(REDIS_CMD_MAX), testing::KilledBySignal(SIGSEGV), "Unknown command type: '307'");
 }
 
-TEST_F(CmdFatalDeathTest, ReplyTypeOfAnIdOutOfRange) {
+TEST_F(CmdFatalDeathTest, ReplyTypeOfAnIdOutOfRange)
+{
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(kelvoCmdAcceptsReplyType(REDIS_CMD_MAX, REDIS_REPLY_STRING), testing::KilledBySignal(SIGSEGV),
                 "kelvoCmdAcceptsReplyType\\(\\): Hit 'unreachable' code");

@@ -13,10 +13,7 @@ extern "C" {
 
 namespace {
 
-int startupWithKelvo(sapi_module_struct *sapi)
-{
-    return php_module_startup(sapi, &kelvo_module_entry);
-}
+int startupWithKelvo(sapi_module_struct *sapi) { return php_module_startup(sapi, &kelvo_module_entry); }
 
 /* The engine environment starts the embed SAPI; have it start the module too. */
 const bool moduleLoaded = (php_embed_module.startup = startupWithKelvo, true);
@@ -39,7 +36,7 @@ struct EventCase {
     int type;
     const char *key;
     bool client;
-    const char *expected;  // var_export of [class, type, key, client]
+    const char *expected; // var_export of [class, type, key, client]
 };
 
 class EventInit : public ::testing::TestWithParam<EventCase> {};
@@ -52,18 +49,22 @@ TEST_P(EventInit, MakesTheEventAndKeepsItsPropertiesGuarded)
     kelvoEventInit(&event, c.type, c.key, c.key ? strlen(c.key) : 0, c.client);
     EXPECT_EQ(kelvoPropertiesLocked, 1);
     EXPECT_EQ(run(&event, "$out = json_encode([get_class($o), $o->type, $o->key, $o->client]);"), c.expected);
-    EXPECT_EQ(run(&event, "$o->key = 'other';"), "Kelvo\\Event\\" + std::string(c.type == kelvoEventFlushed ? "Flushed" : "Invalidated")
-        + "->key is not modifiable");
+    EXPECT_EQ(run(&event, "$o->key = 'other';"),
+              "Kelvo\\Event\\" + std::string(c.type == kelvoEventFlushed ? "Flushed" : "Invalidated") +
+                  "->key is not modifiable");
     EXPECT_EQ(run(&event, "$o->client = !$o->client; $out = json_encode($o->client);"), c.client ? "false" : "true");
-    EXPECT_EQ(run(&event, "foreach ($o as $name => &$value) {}"), "An iterator cannot be used with foreach by reference");
+    EXPECT_EQ(run(&event, "foreach ($o as $name => &$value) {}"),
+              "An iterator cannot be used with foreach by reference");
     EXPECT_EQ(run(&event, "$out = ''; foreach ($o as $name => $value) { $out .= $name . ' '; }"), "type key client ");
     zval_ptr_dtor(&event);
 }
 
-INSTANTIATE_TEST_SUITE_P(Events, EventInit, ::testing::Values(
-    EventCase{kelvoEventInvalidated, "user:1", false, R"(["Kelvo\\Event\\Invalidated",1,"user:1",false])"},
-    EventCase{kelvoEventInvalidated, "", true, R"(["Kelvo\\Event\\Invalidated",1,"",true])"},
-    EventCase{kelvoEventFlushed, nullptr, true, R"(["Kelvo\\Event\\Flushed",2,null,true])"}));
+INSTANTIATE_TEST_SUITE_P(
+    Events, EventInit,
+    ::testing::Values(EventCase{kelvoEventInvalidated, "user:1", false,
+                                R"(["Kelvo\\Event\\Invalidated",1,"user:1",false])"},
+                      EventCase{kelvoEventInvalidated, "", true, R"(["Kelvo\\Event\\Invalidated",1,"",true])"},
+                      EventCase{kelvoEventFlushed, nullptr, true, R"(["Kelvo\\Event\\Flushed",2,null,true])"}));
 
 TEST(PropertyGuard, AdaptiveCacheOfTheClientClassOnly)
 {

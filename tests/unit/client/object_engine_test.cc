@@ -22,10 +22,7 @@ extern "C" {
 
 namespace {
 
-int startupWithKelvo(sapi_module_struct *sapi)
-{
-    return php_module_startup(sapi, &kelvo_module_entry);
-}
+int startupWithKelvo(sapi_module_struct *sapi) { return php_module_startup(sapi, &kelvo_module_entry); }
 
 const bool moduleLoaded = (php_embed_module.startup = startupWithKelvo, true);
 
@@ -107,7 +104,8 @@ TEST(ObjectFork, ChildOpensItsOwnLinkAndLeavesTheParentsAlone)
     ASSERT_TRUE(moduleLoaded);
     std::string port = harnessEnv("KELVO_TEST_PORT");
     ASSERT_FALSE(port.empty()) << "KELVO_TEST_PORT is not set: run the tests through scripts/test";
-    ASSERT_EQ(run("$f = new Kelvo\\Kelvo('127.0.0.1', " + port + ", 0.0, 0.0, ['use-cache' => false]); $out = $f->serverName();"),
+    ASSERT_EQ(run("$f = new Kelvo\\Kelvo('127.0.0.1', " + port +
+                  ", 0.0, 0.0, ['use-cache' => false]); $out = $f->serverName();"),
               "redis");
     robj *ro = kelvoGetObjectZVal(zend_hash_str_find_deref(&EG(symbol_table), ZEND_STRL("f")));
     pid_t parent = getpid();
@@ -139,7 +137,9 @@ TEST(ObjectClone, RefusedInsideAPipelineOrTransaction)
         ASSERT_EQ(run("$c = new Kelvo\\Kelvo(); $out = 'made';"), "made");
         robj *ro = kelvoGetObjectZVal(zend_hash_str_find_deref(&EG(symbol_table), ZEND_STRL("c")));
         ro->mode = mode;
-        EXPECT_EQ(run("$d = clone $c; $out = 'cloned';").rfind("Kelvo\\Exception: Cannot clone kelvo object in a pipeline/multi", 0), 0u);
+        EXPECT_EQ(run("$d = clone $c; $out = 'cloned';")
+                      .rfind("Kelvo\\Exception: Cannot clone kelvo object in a pipeline/multi", 0),
+                  0u);
         ro->mode = 0;
         EXPECT_EQ(run("$out = (clone $c)->getOption(Kelvo\\Kelvo::OPT_MAX_RETRIES);"), "10");
         zend_hash_str_del(&EG(symbol_table), ZEND_STRL("c"));
@@ -159,23 +159,39 @@ TEST_P(ObjectLifecycle, CreateCloneAndReleaseLeaveNothingBehind)
     ASSERT_TRUE(moduleLoaded);
     const LifecycleCase &c = GetParam();
     std::string use = c.connects ? "$a->serverName(); $b->serverName(); $a->getAuth(); " : "";
-    std::string code = "$a = " + withHarnessEnv(c.construct) + "; $a->setOption(Kelvo\\Kelvo::OPT_PREFIX, 'p:');"
-                       " $a->addAllowPatterns('x*'); $a->setOption(110, 'az');"
-                       " $b = clone $a; " + use +
-                       "$out = $b->_prefix('k') . ' ' . count($b->getOption(Kelvo\\Kelvo::OPT_ALLOW_PATTERNS)); unset($a, $b);";
+    std::string code =
+        "$a = " + withHarnessEnv(c.construct) +
+        "; $a->setOption(Kelvo\\Kelvo::OPT_PREFIX, 'p:');"
+        " $a->addAllowPatterns('x*'); $a->setOption(110, 'az');"
+        " $b = clone $a; " +
+        use + "$out = $b->_prefix('k') . ' ' . count($b->getOption(Kelvo\\Kelvo::OPT_ALLOW_PATTERNS)); unset($a, $b);";
     EXPECT_EQ(run(code), "p:k 1") << c.name;
     EngineEnvironment::nextRequest();
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, ObjectLifecycle, ::testing::Values(
-    LifecycleCase{"unconfigured", "new Kelvo\\Kelvo()", false},
-    LifecycleCase{"lazy", "new Kelvo\\Kelvo('127.0.0.1', (int) ENV(KELVO_TEST_PORT), 0.0, 0.0, ['auth' => ['u', 'p']])", false},
-    LifecycleCase{"tcp", "new Kelvo\\Kelvo('127.0.0.1', (int) ENV(KELVO_TEST_PORT))", true},
-    LifecycleCase{"eager", "new Kelvo\\Kelvo('127.0.0.1', (int) ENV(KELVO_TEST_PORT), 0.0, 0.0, ['phpredis-compatibility' => false, 'persistent' => false])", true},
-    LifecycleCase{"unix", "new Kelvo\\Kelvo(ENV(KELVO_TEST_UNIX))", true},
-    LifecycleCase{"tls", "new Kelvo\\Kelvo('tls://127.0.0.1', (int) ENV(KELVO_TEST_TLS_PORT), 0.0, 0.0, ['stream' => ['cafile' => ENV(KELVO_TEST_TLS_CA)]])", true},
-    LifecycleCase{"acl", "new Kelvo\\Kelvo('127.0.0.1', (int) ENV(KELVO_TEST_ACL_PORT), 0.0, 0.0, ['auth' => ['kelvo', 'secret']])", true},
-    LifecycleCase{"failed connect", "new Kelvo\\Kelvo('127.0.0.1', 1, 0.0, 0.0, ['phpredis-compatibility' => true])", false}),
+INSTANTIATE_TEST_SUITE_P(
+    Modes, ObjectLifecycle,
+    ::testing::Values(
+        LifecycleCase{"unconfigured", "new Kelvo\\Kelvo()", false},
+        LifecycleCase{"lazy",
+                      "new Kelvo\\Kelvo('127.0.0.1', (int) ENV(KELVO_TEST_PORT), 0.0, 0.0, ['auth' => ['u', 'p']])",
+                      false},
+        LifecycleCase{"tcp", "new Kelvo\\Kelvo('127.0.0.1', (int) ENV(KELVO_TEST_PORT))", true},
+        LifecycleCase{
+            "eager",
+            "new Kelvo\\Kelvo('127.0.0.1', (int) ENV(KELVO_TEST_PORT), 0.0, 0.0, ['phpredis-compatibility' => false, 'persistent' => false])",
+            true},
+        LifecycleCase{"unix", "new Kelvo\\Kelvo(ENV(KELVO_TEST_UNIX))", true},
+        LifecycleCase{
+            "tls",
+            "new Kelvo\\Kelvo('tls://127.0.0.1', (int) ENV(KELVO_TEST_TLS_PORT), 0.0, 0.0, ['stream' => ['cafile' => ENV(KELVO_TEST_TLS_CA)]])",
+            true},
+        LifecycleCase{
+            "acl",
+            "new Kelvo\\Kelvo('127.0.0.1', (int) ENV(KELVO_TEST_ACL_PORT), 0.0, 0.0, ['auth' => ['kelvo', 'secret']])",
+            true},
+        LifecycleCase{"failed connect",
+                      "new Kelvo\\Kelvo('127.0.0.1', 1, 0.0, 0.0, ['phpredis-compatibility' => true])", false}),
     [](const ::testing::TestParamInfo<LifecycleCase> &info) {
         std::string name = info.param.name;
         for (char &ch : name) {

@@ -15,10 +15,7 @@ extern "C" {
 
 namespace {
 
-int startupWithKelvo(sapi_module_struct *sapi)
-{
-    return php_module_startup(sapi, &kelvo_module_entry);
-}
+int startupWithKelvo(sapi_module_struct *sapi) { return php_module_startup(sapi, &kelvo_module_entry); }
 
 const bool moduleLoaded = (php_embed_module.startup = startupWithKelvo, true);
 
@@ -57,8 +54,8 @@ Counts counts()
 
 std::ostream &operator<<(std::ostream &os, const Counts &c)
 {
-    return os << "{requests " << c.requests << ", hits " << c.hits << ", misses " << c.misses << ", errors "
-              << c.errors << "}";
+    return os << "{requests " << c.requests << ", hits " << c.hits << ", misses " << c.misses << ", errors " << c.errors
+              << "}";
 }
 
 struct CounterCase {
@@ -108,7 +105,8 @@ TEST(DispatchWatch, UpkeepReconnectsOnlyWithoutAWatch)
         EXPECT_EQ(ro->connState != 0, watching);
         ro->info.db = 1;
         std::string outcome = run("$out = var_export($c->get('dispatch:s'), true);");
-        EXPECT_EQ(outcome.rfind(watching ? "Kelvo\\Exception: Server closed the connection" : "false", 0), 0u) << outcome;
+        EXPECT_EQ(outcome.rfind(watching ? "Kelvo\\Exception: Server closed the connection" : "false", 0), 0u)
+            << outcome;
         EXPECT_EQ(ro->connState, 0u);
         /* A WATCH reported lost holds nothing back: the next call connects and selects. */
         EXPECT_EQ(run("$v = var_export($c->get('dispatch:s'), true); $out = $c->getMode(true) . ' ' . $v;"), "0 false");

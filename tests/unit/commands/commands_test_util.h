@@ -114,11 +114,13 @@ inline std::string dump(const zval *v)
         zend_string *key;
         zval *item;
         bool first = true;
-        ZEND_HASH_FOREACH_KEY_VAL(Z_ARRVAL_P(v), idx, key, item) {
+        ZEND_HASH_FOREACH_KEY_VAL(Z_ARRVAL_P(v), idx, key, item)
+        {
             if (!first)
                 out += ",";
             first = false;
-            out += key ? "\"" + std::string(ZSTR_VAL(key), ZSTR_LEN(key)) + "\"" : std::to_string(static_cast<zend_long>(idx));
+            out += key ? "\"" + std::string(ZSTR_VAL(key), ZSTR_LEN(key)) + "\""
+                       : std::to_string(static_cast<zend_long>(idx));
             out += ":" + dump(item);
         }
         ZEND_HASH_FOREACH_END();

@@ -124,14 +124,14 @@ TEST_P(LinkHandshakeBytes, OnePipelineInThisOrder)
     EXPECT_STREQ(link->version, "7.0.15");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, LinkHandshakeBytes,
-    ::testing::Values(BytesCase{"NoUserNoPassword", nullptr, nullptr, 0, false},
-                      BytesCase{"EmptyUserIsDefault", "", "pw", 0, false},
-                      BytesCase{"UserTrackingAndRedirect", "app", "pw", kelvoOptClientTracking | kelvoOptCapaRedirect,
-                                true},
-                      BytesCase{"TrackingWithoutCachedDatabase", "app", "pw", kelvoOptClientTracking, false}),
-    [](const auto &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, LinkHandshakeBytes,
+                         ::testing::Values(BytesCase{"NoUserNoPassword", nullptr, nullptr, 0, false},
+                                           BytesCase{"EmptyUserIsDefault", "", "pw", 0, false},
+                                           BytesCase{"UserTrackingAndRedirect", "app", "pw",
+                                                     kelvoOptClientTracking | kelvoOptCapaRedirect, true},
+                                           BytesCase{"TrackingWithoutCachedDatabase", "app", "pw",
+                                                     kelvoOptClientTracking, false}),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 TEST(LinkHandshake, AServerWithoutHelloFailsItWithTheCompatibilityCode)
 {
@@ -322,7 +322,8 @@ void countAlarm(int) { ++alarms; }
 TEST(LinkConnectDeadline, InterruptedWaitsDoNotStretchTheConnectTimeout)
 {
     StuckListener listener;
-    struct sigaction action{}, saved{};
+    struct sigaction action {
+    }, saved{};
     action.sa_handler = countAlarm; // no SA_RESTART: every tick interrupts the wait
     sigaction(SIGALRM, &action, &saved);
     itimerval tick{{0, 40000}, {0, 40000}}, off{};
@@ -383,16 +384,15 @@ TEST_P(LinkIdentity, Text)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, LinkIdentity,
-    ::testing::Values(
-        IdentityCase{"TlsResolvedWithCacheAndTracking", REDIS_CONN_TCP, true, nullptr, "cache.example", "127.0.0.1",
-                     6379, kelvoOptUseCache | kelvoOptClientTracking,
-                     "tls://default@127.0.0.1:6379?cache=1&tracking=1"},
-        IdentityCase{"TcpUnresolvedUsesTheHost", REDIS_CONN_TCP, false, "app", "localhost", "", 7000,
-                     kelvoOptUseCache, "tcp://app@localhost:7000?cache=1&tracking=0"},
-        IdentityCase{"EmptyUserStaysEmpty", REDIS_CONN_TCP, false, "", "::1", "::1", 6380, 0,
-                     "tcp://@::1:6380?cache=0&tracking=0"},
-        IdentityCase{"UnixSocket", REDIS_CONN_UNIX, false, "app", "/run/redis.sock", "", 0, 0,
-                     "unix://app@/run/redis.sock?cache=0&tracking=0"}),
+    ::testing::Values(IdentityCase{"TlsResolvedWithCacheAndTracking", REDIS_CONN_TCP, true, nullptr, "cache.example",
+                                   "127.0.0.1", 6379, kelvoOptUseCache | kelvoOptClientTracking,
+                                   "tls://default@127.0.0.1:6379?cache=1&tracking=1"},
+                      IdentityCase{"TcpUnresolvedUsesTheHost", REDIS_CONN_TCP, false, "app", "localhost", "", 7000,
+                                   kelvoOptUseCache, "tcp://app@localhost:7000?cache=1&tracking=0"},
+                      IdentityCase{"EmptyUserStaysEmpty", REDIS_CONN_TCP, false, "", "::1", "::1", 6380, 0,
+                                   "tcp://@::1:6380?cache=0&tracking=0"},
+                      IdentityCase{"UnixSocket", REDIS_CONN_UNIX, false, "app", "/run/redis.sock", "", 0, 0,
+                                   "unix://app@/run/redis.sock?cache=0&tracking=0"}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(LinkIdentityLength, AnIdentityTooLongForItsBufferIsNotConnected)

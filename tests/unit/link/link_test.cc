@@ -240,14 +240,14 @@ enum class TlsOutcome { Ready, ContextFails, ConnectFails, HandshakeFails };
 struct TlsCase {
     const char *name;
     const char *portVar;
-    bool ca;             /* the harness's CA file */
-    const char *cafile;  /* another CA file instead */
+    bool ca;            /* the harness's CA file */
+    const char *cafile; /* another CA file instead */
     uint8_t verify;
     const char *peerName;
     bool clientCert;
     TlsOutcome outcome;
-    uint32_t sslErr;     /* ContextFails */
-    const char *errstr;  /* ConnectFails: text the error begins with */
+    uint32_t sslErr;    /* ContextFails */
+    const char *errstr; /* ConnectFails: text the error begins with */
 };
 
 constexpr uint8_t verifyBoth = KELVO_TLS_VERIFY_PEER | KELVO_TLS_VERIFY_PEER_NAME;
@@ -258,7 +258,8 @@ TEST_P(LinkTls, Outcome)
 {
     const TlsCase &c = GetParam();
     Info info;
-    info.tcp("127.0.0.1", envPort(c.portVar)).tls(c.ca ? env("KELVO_TEST_TLS_CA") : std::string(c.cafile ? c.cafile : ""));
+    info.tcp("127.0.0.1", envPort(c.portVar))
+        .tls(c.ca ? env("KELVO_TEST_TLS_CA") : std::string(c.cafile ? c.cafile : ""));
     info->tls.verify = c.verify;
     if (c.peerName)
         Info::set(info->tls.peerName, c.peerName);
@@ -336,24 +337,26 @@ TEST(LinkTlsFiles, ClientCertificateAndKeyMustLoadAndMatch)
     };
     for (auto &c : cases) {
         Info info;
-        info.tcp("127.0.0.1", envPort("KELVO_TEST_TLS_AUTH_PORT")).tls(env("KELVO_TEST_TLS_CA")).clientCert(c.cert, c.key);
+        info.tcp("127.0.0.1", envPort("KELVO_TEST_TLS_AUTH_PORT"))
+            .tls(env("KELVO_TEST_TLS_CA"))
+            .clientCert(c.cert, c.key);
         Link link;
         EXPECT_EQ(kelvoLinkConnect(link, info, getpid()), -1) << c.cert << " " << c.key;
         EXPECT_EQ(link->sslErr, c.sslErr) << c.cert << " " << c.key;
-        EXPECT_STREQ(redisSSLContextGetError(int(link->sslErr)),
-                     c.sslErr == REDIS_SSL_CTX_CLIENT_CERT_LOAD_FAILED ? "Failed to load client certificate"
-                                                                       : "Failed to load private key");
+        EXPECT_STREQ(redisSSLContextGetError(int(link->sslErr)), c.sslErr == REDIS_SSL_CTX_CLIENT_CERT_LOAD_FAILED
+                                                                     ? "Failed to load client certificate"
+                                                                     : "Failed to load private key");
     }
 }
 
 struct SelectCase {
     const char *name;
-    const char *user;      /* on the ACL server; null: the plain server */
+    const char *user; /* on the ACL server; null: the plain server */
     uint32_t db;
     uint32_t flags;
     int result;
-    const char *thrown;    /* message the exception begins with; null: nothing thrown */
-    const char *recorded;  /* last error; null: none */
+    const char *thrown;   /* message the exception begins with; null: nothing thrown */
+    const char *recorded; /* last error; null: none */
 };
 
 class LinkSelect : public ::testing::TestWithParam<SelectCase> {};
@@ -390,16 +393,16 @@ TEST_P(LinkSelect, Outcome)
     EXPECT_EQ(command(link, "PING").str(), "PONG");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, LinkSelect,
-    ::testing::Values(
-        SelectCase{"ExistingDatabase", nullptr, 3, 0, 0, nullptr, nullptr},
-        SelectCase{"OutOfRangeIsThrown", nullptr, 99, kelvoOptThrowOnError, 1, "ERR DB index is out of range", nullptr},
-        SelectCase{"OutOfRangeIsRecordedInRecordMode", nullptr, 99, kelvoOptPhpredisCompat, 1, nullptr,
-                   "ERR DB index is out of range"},
-        SelectCase{"NoPermissionIsThrownEvenInRecordMode", "noselect", 2, kelvoOptPhpredisCompat, 1, "NOPERM",
-                   nullptr}),
-    [](const auto &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, LinkSelect,
+                         ::testing::Values(SelectCase{"ExistingDatabase", nullptr, 3, 0, 0, nullptr, nullptr},
+                                           SelectCase{"OutOfRangeIsThrown", nullptr, 99, kelvoOptThrowOnError, 1,
+                                                      "ERR DB index is out of range", nullptr},
+                                           SelectCase{"OutOfRangeIsRecordedInRecordMode", nullptr, 99,
+                                                      kelvoOptPhpredisCompat, 1, nullptr,
+                                                      "ERR DB index is out of range"},
+                                           SelectCase{"NoPermissionIsThrownEvenInRecordMode", "noselect", 2,
+                                                      kelvoOptPhpredisCompat, 1, "NOPERM", nullptr}),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 /* A private redis-server on a fixed port, for a restart. */
 struct PrivateServer {

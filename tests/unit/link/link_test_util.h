@@ -215,7 +215,6 @@ inline rdb *fakeCachedDatabase()
     return reinterpret_cast<rdb *>(&storage);
 }
 
-
 /* A child process this test started; stopped (by its own id) when the object goes. */
 struct Child {
     pid_t pid = -1;

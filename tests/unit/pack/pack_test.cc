@@ -204,7 +204,8 @@ std::string unpackedBytes(const kelvoPackOptions *o, const std::string &bytes)
 
 /* 64 KiB of seeded pseudo-random bytes, made once per process. Joined once rather than grown a
  * byte at a time: under the sanitizers every growth is a fresh allocation kept in quarantine. */
-const char *const random64k = "($GLOBALS['random64k'] ?" "?= (function () { mt_srand(7); $b = [];"
+const char *const random64k = "($GLOBALS['random64k'] ?"
+                              "?= (function () { mt_srand(7); $b = [];"
                               " for ($i = 0; $i < 65536; $i++) $b[] = chr(mt_rand(0, 255));"
                               " return implode('', $b); })())";
 
@@ -272,13 +273,12 @@ std::string comboName(const ::testing::TestParamInfo<Combo> &info)
     return std::string(std::get<0>(info.param)->name) + "_" + std::get<1>(info.param)->name;
 }
 
-INSTANTIATE_TEST_SUITE_P(AllSerializersAndCompressors, PackRoundTrip,
-                         ::testing::Combine(::testing::Values(&kelvoNoneSerInfo, &kelvoPhpSerInfo,
-                                                              &kelvoIgbinarySerInfo, &kelvoMsgpackSerInfo,
-                                                              &kelvoJsonSerInfo),
-                                            ::testing::Values(&kelvoNoneCmpInfo, &kelvoLZFCmpInfo,
-                                                              &kelvoZSTDCmpInfo, &kelvoLZ4CmpInfo)),
-                         comboName);
+INSTANTIATE_TEST_SUITE_P(
+    AllSerializersAndCompressors, PackRoundTrip,
+    ::testing::Combine(::testing::Values(&kelvoNoneSerInfo, &kelvoPhpSerInfo, &kelvoIgbinarySerInfo,
+                                         &kelvoMsgpackSerInfo, &kelvoJsonSerInfo),
+                       ::testing::Values(&kelvoNoneCmpInfo, &kelvoLZFCmpInfo, &kelvoZSTDCmpInfo, &kelvoLZ4CmpInfo)),
+    comboName);
 
 /* -- the bytes other producers write and read ----------------------------- */
 
@@ -384,10 +384,7 @@ TEST(PackCompat, LzfOutputIsRawLzf)
 
 /* -- the lz4 form ----------------------------------------------------------- */
 
-TEST(PackLz4, Crc8IsTheStandardOne)
-{
-    EXPECT_EQ(kelvoCrc8(reinterpret_cast<const uint8_t *>("123456789"), 9), 0xF7);
-}
+TEST(PackLz4, Crc8IsTheStandardOne) { EXPECT_EQ(kelvoCrc8(reinterpret_cast<const uint8_t *>("123456789"), 9), 0xF7); }
 
 TEST(PackLz4, FrameStartsWithCrcAndLittleEndianLength)
 {
@@ -409,8 +406,8 @@ TEST(PackLz4, LevelChoosesTheCompressionFunction)
     for (int level : {9, 1, 12, 0, -1, 13}) {
         kelvoPackOptions o = opts(kelvoNoneSerInfo, kelvoLZ4CmpInfo, level);
         int n = level >= 1 && level <= 12
-            ? kelvoLZ4Fns.compressHC(src, block.data(), len, static_cast<int>(block.size()), level)
-            : kelvoLZ4Fns.compressDefault(src, block.data(), len, static_cast<int>(block.size()));
+                    ? kelvoLZ4Fns.compressHC(src, block.data(), len, static_cast<int>(block.size()), level)
+                    : kelvoLZ4Fns.compressDefault(src, block.data(), len, static_cast<int>(block.size()));
         EXPECT_EQ(pack(&o, &v).substr(5), block.substr(0, n)) << "level " << level;
     }
 }
@@ -496,8 +493,8 @@ TEST(PackCorrupt, CraftedAndDamagedValuesComeBackAsTheirBytes)
         {"lzf random bytes", &kelvoLZFCmpInfo, evalString(std::string("substr(") + random64k + ", 0, 5000)")},
     };
     for (const Crafted &c : cases) {
-        for (const kelvoSerInfo *ser : {&kelvoNoneSerInfo, &kelvoPhpSerInfo, &kelvoIgbinarySerInfo,
-                                         &kelvoMsgpackSerInfo, &kelvoJsonSerInfo}) {
+        for (const kelvoSerInfo *ser :
+             {&kelvoNoneSerInfo, &kelvoPhpSerInfo, &kelvoIgbinarySerInfo, &kelvoMsgpackSerInfo, &kelvoJsonSerInfo}) {
             if (ser->id == KELVO_SERIALIZER_MSGPACK)
                 continue; /* msgpack reads nearly any bytes as some value */
             kelvoPackOptions o = opts(*ser, *c.cmp);
@@ -546,7 +543,8 @@ TEST(PackCorrupt, ForeignBytesDoNotWarn)
     /* A handler sees every diagnostic; the ones that count are those error_reporting() lets through. */
     Zv ignored;
     eval("set_error_handler(function ($no, $text) {"
-         " if (error_reporting() & $no) $GLOBALS['loud'][] = $text; return true; })", &ignored);
+         " if (error_reporting() & $no) $GLOBALS['loud'][] = $text; return true; })",
+         &ignored);
     for (const auto &[ser, bytes] : cases) {
         kelvoPackOptions o = opts(*ser, kelvoNoneCmpInfo);
         EXPECT_EQ(unpackedBytes(&o, bytes), bytes) << ser->name;
@@ -558,10 +556,35 @@ TEST(PackCorrupt, ForeignBytesDoNotWarn)
 TEST(PackMsgpack, EveryFormWalksToItsEnd)
 {
     const char *const values[] = {
-        "0", "127", "128", "255", "256", "65535", "65536", "4294967296", "-1", "-32", "-33", "-128", "-129",
-        "-32768", "-32769", "-2147483649", "1.5", "null", "true", "false", "str_repeat('s', 31)",
-        "str_repeat('s', 32)", "str_repeat('s', 256)", "str_repeat('s', 65536)", "range(1, 15)", "range(1, 16)",
-        "range(1, 65536)", "array_fill_keys(range('a', 'p'), 1)", "array_fill_keys(range(1, 70000), 'v')",
+        "0",
+        "127",
+        "128",
+        "255",
+        "256",
+        "65535",
+        "65536",
+        "4294967296",
+        "-1",
+        "-32",
+        "-33",
+        "-128",
+        "-129",
+        "-32768",
+        "-32769",
+        "-2147483649",
+        "1.5",
+        "null",
+        "true",
+        "false",
+        "str_repeat('s', 31)",
+        "str_repeat('s', 32)",
+        "str_repeat('s', 256)",
+        "str_repeat('s', 65536)",
+        "range(1, 15)",
+        "range(1, 16)",
+        "range(1, 65536)",
+        "array_fill_keys(range('a', 'p'), 1)",
+        "array_fill_keys(range(1, 70000), 'v')",
         "(object) ['a' => [1, ['b' => null]]]",
     };
     kelvoPackOptions o = opts(kelvoMsgpackSerInfo, kelvoNoneCmpInfo);
@@ -581,8 +604,11 @@ TEST(PackMsgpack, BytesThatAreNotOneWholeValueStayBytes)
     /* msgpack itself reads "hello" as 104 and drops the rest. */
     kelvoPackOptions o = opts(kelvoMsgpackSerInfo, kelvoNoneCmpInfo);
     const std::string cases[] = {
-        "hello world", "5 apples", evalString("msgpack_pack([1, 2]) . 'x'"),
-        evalString("substr(msgpack_pack(str_repeat('s', 300)), 0, -1)"), std::string("\xdd\xff\xff\xff\xff", 5),
+        "hello world",
+        "5 apples",
+        evalString("msgpack_pack([1, 2]) . 'x'"),
+        evalString("substr(msgpack_pack(str_repeat('s', 300)), 0, -1)"),
+        std::string("\xdd\xff\xff\xff\xff", 5),
         std::string("\xc1"),
     };
     for (const std::string &bytes : cases)
@@ -797,8 +823,12 @@ TEST(PackNumbers, OnlyWholeShortNumericStringsAreNumbers)
 {
     kelvoPackOptions o = opts(kelvoPhpSerInfo, kelvoNoneCmpInfo, 0, kelvoOptPackIgnoreNumbers);
     const std::pair<std::string, zend_uchar> cases[] = {
-        {"12", IS_LONG}, {"1.5", IS_DOUBLE}, {"12abc", IS_STRING}, {"a12", IS_STRING},
-        {std::string(511, '1'), IS_DOUBLE}, {std::string(512, '1'), IS_STRING},
+        {"12", IS_LONG},
+        {"1.5", IS_DOUBLE},
+        {"12abc", IS_STRING},
+        {"a12", IS_STRING},
+        {std::string(511, '1'), IS_DOUBLE},
+        {std::string(512, '1'), IS_STRING},
     };
     for (const auto &[bytes, type] : cases) {
         Zv out;
@@ -870,19 +900,25 @@ TEST(PackSelect, UnavailableChoicesAreConfigurationErrors)
     {
         Unavailable<kelvoIgbinaryFnTable> gone(kelvoIgbinaryFns);
         EXPECT_EQ(select(false, 2).rfind(code + "The igbinary serializer is unavailable because the igbinary "
-                                                "extension is incompatible (missing symbols or too old)", 0), 0u)
+                                                "extension is incompatible (missing symbols or too old)",
+                                         0),
+                  0u)
             << select(false, 2);
     }
     {
         Unavailable<kelvoZSTDFnTable> gone(kelvoZSTDFns);
         EXPECT_EQ(select(true, 2).rfind(code + "The zstd compressor is unavailable because libzstd is not loaded, "
-                                               "is too old, or is missing required symbols", 0), 0u)
+                                               "is too old, or is missing required symbols",
+                                        0),
+                  0u)
             << select(true, 2);
     }
     {
         Unavailable<kelvoLZ4FnTable> gone(kelvoLZ4Fns);
         EXPECT_EQ(select(true, 3).rfind(code + "The lz4 compressor is unavailable because liblz4 is not loaded, "
-                                               "is too old, or is missing required symbols", 0), 0u)
+                                               "is too old, or is missing required symbols",
+                                        0),
+                  0u)
             << select(true, 3);
     }
 }

@@ -27,7 +27,8 @@
 namespace {
 
 // A loopback port nobody listens on (for the moment).
-int freePort() {
+int freePort()
+{
     int fd = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in sa{};
     sa.sin_family = AF_INET;
@@ -39,7 +40,8 @@ int freePort() {
     return ntohs(sa.sin_port);
 }
 
-Context connectTcp(int port, const timeval *commandTimeout = nullptr, const timeval *connectTimeout = nullptr) {
+Context connectTcp(int port, const timeval *commandTimeout = nullptr, const timeval *connectTimeout = nullptr)
+{
     redisOptions o{};
     o.type = REDIS_CONN_TCP;
     o.endpoint.tcp.ip = "127.0.0.1";
@@ -49,7 +51,8 @@ Context connectTcp(int port, const timeval *commandTimeout = nullptr, const time
     return Context(redisConnectWithOptions(&o));
 }
 
-Context connectUnix(const std::string &path) {
+Context connectUnix(const std::string &path)
+{
     redisOptions o{};
     o.type = REDIS_CONN_UNIX;
     o.endpoint.unix_socket = path.c_str();
@@ -64,7 +67,8 @@ class Resp3Server : public ::testing::Test {
     static inline int port = 0;
     static inline std::string dir, sock;
 
-    static void SetUpTestSuite() {
+    static void SetUpTestSuite()
+    {
         char tmpl[] = "/tmp/kelvo-resp3-XXXXXX";
         dir = mkdtemp(tmpl);
         sock = dir + "/redis.sock";
@@ -76,7 +80,8 @@ class Resp3Server : public ::testing::Test {
         pid = -1;
     }
 
-    static bool startServer() {
+    static bool startServer()
+    {
         port = freePort();
         std::string portText = std::to_string(port), log = dir + "/redis.log";
         pid = fork();
@@ -99,7 +104,8 @@ class Resp3Server : public ::testing::Test {
         return false;
     }
 
-    static void TearDownTestSuite() {
+    static void TearDownTestSuite()
+    {
         if (pid > 0) {
             kill(pid, SIGTERM);
             waitpid(pid, nullptr, 0);
@@ -112,7 +118,8 @@ class Resp3Server : public ::testing::Test {
     void SetUp() override { ASSERT_GT(pid, 0) << "redis-server did not start"; }
 
     // A RESP3 context on the test server.
-    Context resp3() {
+    Context resp3()
+    {
         Context c = connectTcp(port);
         EXPECT_TRUE(c && !c->err) << (c ? c->errstr : "NULL");
         EXPECT_EQ(command(c.get(), "HELLO 3")->type, REDIS_REPLY_MAP);
@@ -120,7 +127,8 @@ class Resp3Server : public ::testing::Test {
     }
 
     // Makes the server drop `c`'s connection.
-    void killClient(redisContext *c) {
+    void killClient(redisContext *c)
+    {
         Reply id = command(c, "CLIENT ID");
         ASSERT_TRUE(id);
         Context other = connectTcp(port);
@@ -128,7 +136,8 @@ class Resp3Server : public ::testing::Test {
     }
 };
 
-TEST_F(Resp3Server, HelloThreeIsAMap) {
+TEST_F(Resp3Server, HelloThreeIsAMap)
+{
     Context c = connectTcp(port);
     Reply hello = command(c.get(), "HELLO %d", 3);
     ASSERT_TRUE(hello);
@@ -147,7 +156,8 @@ TEST_F(Resp3Server, HelloThreeIsAMap) {
 }
 
 // Every RESP3 type the server can be asked for, as it arrives over the socket.
-TEST_F(Resp3Server, DebugProtocolTypes) {
+TEST_F(Resp3Server, DebugProtocolTypes)
+{
     Context c = resp3();
     const std::pair<const char *, const char *> cases[] = {
         {"string", "str:Hello World"},
@@ -173,7 +183,8 @@ TEST_F(Resp3Server, DebugProtocolTypes) {
     EXPECT_STREQ(dbl->str, "3.141");
 }
 
-TEST_F(Resp3Server, InfoIsVerbatimText) {
+TEST_F(Resp3Server, InfoIsVerbatimText)
+{
     Context c = resp3();
     Reply info = command(c.get(), "INFO server");
     ASSERT_TRUE(info);
@@ -184,14 +195,16 @@ TEST_F(Resp3Server, InfoIsVerbatimText) {
 
 struct Events {
     std::vector<std::string> seen;
-    static void onPush(void *privdata, void *reply) {
+    static void onPush(void *privdata, void *reply)
+    {
         auto *self = static_cast<Events *>(privdata);
         self->seen.push_back("push " + dump(static_cast<redisReply *>(reply)));
         freeReplyObject(reply);
     }
 };
 
-TEST_F(Resp3Server, InvalidationPushReachesTheCallbackBeforeTheReplyItPreceded) {
+TEST_F(Resp3Server, InvalidationPushReachesTheCallbackBeforeTheReplyItPreceded)
+{
     Context a = resp3();
     Events events;
     a->privdata = &events;
@@ -206,7 +219,8 @@ TEST_F(Resp3Server, InvalidationPushReachesTheCallbackBeforeTheReplyItPreceded) 
     EXPECT_EQ(redisSetPushCallback(a.get(), nullptr), Events::onPush);
 }
 
-TEST_F(Resp3Server, PushesWithoutCallbackAreReturnedAsReplies) {
+TEST_F(Resp3Server, PushesWithoutCallbackAreReturnedAsReplies)
+{
     Context c = resp3();
     EXPECT_EQ(text(command(c.get(), "DEBUG PROTOCOL push")), ">(str:server-cpu-usage,int:42)");
     void *next = nullptr;
@@ -220,7 +234,8 @@ TEST_F(Resp3Server, PushesWithoutCallbackAreReturnedAsReplies) {
     EXPECT_EQ(events.seen, std::vector<std::string>{"push >(str:server-cpu-usage,int:42)"});
 }
 
-TEST_F(Resp3Server, PipelinedRepliesComeBackInOrder) {
+TEST_F(Resp3Server, PipelinedRepliesComeBackInOrder)
+{
     Context c = resp3();
     void *r = nullptr;
     redisAppendCommand(c.get(), "SET pipelined %d", 1);
@@ -234,7 +249,8 @@ TEST_F(Resp3Server, PipelinedRepliesComeBackInOrder) {
     EXPECT_EQ(got, (std::vector<std::string>{"status:OK", "int:2", "str:2"}));
 }
 
-TEST_F(Resp3Server, ServerCloseIsEndOfFile) {
+TEST_F(Resp3Server, ServerCloseIsEndOfFile)
+{
     Context c = resp3();
     killClient(c.get());
     void *r = nullptr;
@@ -246,7 +262,8 @@ TEST_F(Resp3Server, ServerCloseIsEndOfFile) {
     EXPECT_EQ(redisBufferRead(c.get()), REDIS_ERR);
 }
 
-TEST_F(Resp3Server, ReadTimeoutIsAnIoError) {
+TEST_F(Resp3Server, ReadTimeoutIsAnIoError)
+{
     timeval timeout{0, 100000};
     Context c = connectTcp(port, &timeout);
     ASSERT_FALSE(c->err);
@@ -258,7 +275,8 @@ TEST_F(Resp3Server, ReadTimeoutIsAnIoError) {
     EXPECT_LT(waited, std::chrono::milliseconds(800));
 }
 
-TEST_F(Resp3Server, SetTimeoutAppliesAndIsKept) {
+TEST_F(Resp3Server, SetTimeoutAppliesAndIsKept)
+{
     Context c = connectTcp(port);
     EXPECT_EQ(c->command_timeout, nullptr);
     ASSERT_EQ(redisSetTimeout(c.get(), timeval{2, 0}), REDIS_OK);
@@ -276,7 +294,8 @@ TEST_F(Resp3Server, SetTimeoutAppliesAndIsKept) {
     EXPECT_EQ(c->command_timeout, nullptr);
 }
 
-TEST_F(Resp3Server, RefusedConnectIsAnIoError) {
+TEST_F(Resp3Server, RefusedConnectIsAnIoError)
+{
     Context c = connectTcp(freePort());
     ASSERT_TRUE(c);
     EXPECT_EQ(c->err, REDIS_ERR_IO);
@@ -285,7 +304,8 @@ TEST_F(Resp3Server, RefusedConnectIsAnIoError) {
     EXPECT_EQ(c->fd, -1);
 }
 
-TEST_F(Resp3Server, UnresolvableHostIsOther) {
+TEST_F(Resp3Server, UnresolvableHostIsOther)
+{
     redisOptions o{};
     o.type = REDIS_CONN_TCP;
     o.endpoint.tcp.ip = "no-such-host.invalid";
@@ -295,7 +315,8 @@ TEST_F(Resp3Server, UnresolvableHostIsOther) {
     EXPECT_NE(c->errstr[0], '\0');
 }
 
-TEST_F(Resp3Server, ConnectTimeoutOnAFullBacklog) {
+TEST_F(Resp3Server, ConnectTimeoutOnAFullBacklog)
+{
     // A listener that never accepts: once its queue is full, SYNs are dropped.
     int lfd = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in sa{};
@@ -325,7 +346,8 @@ TEST_F(Resp3Server, ConnectTimeoutOnAFullBacklog) {
     close(lfd);
 }
 
-TEST_F(Resp3Server, UnixSockets) {
+TEST_F(Resp3Server, UnixSockets)
+{
     Context c = connectUnix(sock);
     ASSERT_FALSE(c->err) << c->errstr;
     EXPECT_EQ(c->connection_type, REDIS_CONN_UNIX);
@@ -345,7 +367,8 @@ TEST_F(Resp3Server, UnixSockets) {
     EXPECT_EQ(longest->err, REDIS_ERR_IO);
 }
 
-TEST_F(Resp3Server, AUnixListenerWithAFullBacklogIsAnErrorNotAConnection) {
+TEST_F(Resp3Server, AUnixListenerWithAFullBacklogIsAnErrorNotAConnection)
+{
     std::string path = dir + "/full.sock";
     int lfd = socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un sa{};
@@ -368,19 +391,22 @@ TEST_F(Resp3Server, AUnixListenerWithAFullBacklogIsAnErrorNotAConnection) {
     close(lfd);
 }
 
-TEST_F(Resp3Server, ForkedChildFreeingItsCopyLeavesTheParentsSession) {
+TEST_F(Resp3Server, ForkedChildFreeingItsCopyLeavesTheParentsSession)
+{
     Context c = resp3();
     expectForkedFreeKeepsSession(c);
 }
 
-TEST_F(Resp3Server, WritingToAClosedLinkNeverRaisesSigpipe) {
+TEST_F(Resp3Server, WritingToAClosedLinkNeverRaisesSigpipe)
+{
     Context c = resp3();
     killClient(c.get());
     writeUntilFailure(c.get());
     EXPECT_TRUE(c->saved_errno == EPIPE || c->saved_errno == ECONNRESET) << c->errstr;
 }
 
-TEST_F(Resp3Server, ReconnectKeepsPrivdataAndPushCallback) {
+TEST_F(Resp3Server, ReconnectKeepsPrivdataAndPushCallback)
+{
     Context c = resp3();
     Events events;
     c->privdata = &events;
@@ -403,14 +429,17 @@ TEST_F(Resp3Server, ReconnectKeepsPrivdataAndPushCallback) {
     EXPECT_EQ(events.seen.size(), 1u);
 }
 
-TEST_F(Resp3Server, KeepAliveSettings) {
+TEST_F(Resp3Server, KeepAliveSettings)
+{
     Context c = connectTcp(port);
     ASSERT_EQ(redisEnableKeepAlive(c.get()), REDIS_OK);
     const struct {
         int level, option, value;
     } expect[] = {
-        {SOL_SOCKET, SO_KEEPALIVE, 1}, {IPPROTO_TCP, TCP_KEEPIDLE, 15},
-        {IPPROTO_TCP, TCP_KEEPINTVL, 5}, {IPPROTO_TCP, TCP_KEEPCNT, 3},
+        {SOL_SOCKET, SO_KEEPALIVE, 1},
+        {IPPROTO_TCP, TCP_KEEPIDLE, 15},
+        {IPPROTO_TCP, TCP_KEEPINTVL, 5},
+        {IPPROTO_TCP, TCP_KEEPCNT, 3},
     };
     for (const auto &e : expect) {
         int value = 0;
@@ -424,7 +453,8 @@ TEST_F(Resp3Server, KeepAliveSettings) {
     EXPECT_EQ(u->err, 0);
 }
 
-TEST_F(Resp3Server, NonBlockingReadsReturnNothingInsteadOfAnError) {
+TEST_F(Resp3Server, NonBlockingReadsReturnNothingInsteadOfAnError)
+{
     Context c = resp3();
     c->flags &= ~REDIS_BLOCK;
     fcntl(c->fd, F_SETFL, fcntl(c->fd, F_GETFL) | O_NONBLOCK);
@@ -437,7 +467,8 @@ TEST_F(Resp3Server, NonBlockingReadsReturnNothingInsteadOfAnError) {
     EXPECT_EQ(c->err, 0);
 }
 
-TEST_F(Resp3Server, GetReplyFromReaderDoesNoIoAndNoPushDispatch) {
+TEST_F(Resp3Server, GetReplyFromReaderDoesNoIoAndNoPushDispatch)
+{
     Context c = resp3();
     Events events;
     c->privdata = &events;
@@ -461,7 +492,8 @@ TEST_F(Resp3Server, GetReplyFromReaderDoesNoIoAndNoPushDispatch) {
 
 struct Unconnected {
     Context c;
-    Unconnected() : c(static_cast<redisContext *>(calloc(1, sizeof(redisContext)))) {
+    Unconnected() : c(static_cast<redisContext *>(calloc(1, sizeof(redisContext))))
+    {
         c->fd = -1;
         c->funcs = &redisContextDefaultFuncs;
         c->reader = redisReaderCreate();
@@ -477,7 +509,8 @@ struct FormatCase {
 
 class Format : public ::testing::TestWithParam<FormatCase> {};
 
-TEST_P(Format, Bytes) {
+TEST_P(Format, Bytes)
+{
     Unconnected u;
     EXPECT_EQ(GetParam().append(u.c.get()), REDIS_OK);
     EXPECT_EQ(u.output(), GetParam().bytes);
@@ -490,7 +523,8 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{"Plain", [](redisContext *c) { return redisAppendCommand(c, "PING"); }, "*1\r\n$4\r\nPING\r\n"},
         FormatCase{"ExtraSpaces", [](redisContext *c) { return redisAppendCommand(c, "  GET   k "); },
                    "*2\r\n$3\r\nGET\r\n$1\r\nk\r\n"},
-        FormatCase{"ExpansionIsNeverSplit", [](redisContext *c) { return redisAppendCommand(c, "SET %s %s", "a b", "c"); },
+        FormatCase{"ExpansionIsNeverSplit",
+                   [](redisContext *c) { return redisAppendCommand(c, "SET %s %s", "a b", "c"); },
                    "*3\r\n$3\r\nSET\r\n$3\r\na b\r\n$1\r\nc\r\n"},
         FormatCase{"EmptyExpansionSurvives",
                    [](redisContext *c) {
@@ -502,20 +536,20 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{"Numbers",
                    [](redisContext *c) { return redisAppendCommand(c, "X %d %d %u", -2147483647 - 1, 0, 4294967295u); },
                    "*4\r\n$1\r\nX\r\n$11\r\n-2147483648\r\n$1\r\n0\r\n$10\r\n4294967295\r\n"},
-        FormatCase{"PercentAndMixedText", [](redisContext *c) { return redisAppendCommand(c, "A %%x k:%s:%u", "id", 7u); },
+        FormatCase{"PercentAndMixedText",
+                   [](redisContext *c) { return redisAppendCommand(c, "A %%x k:%s:%u", "id", 7u); },
                    "*3\r\n$1\r\nA\r\n$2\r\n%x\r\n$6\r\nk:id:7\r\n"},
         FormatCase{"BinarySafeFormatted",
                    [](redisContext *c) { return redisAppendFormattedCommand(c, "*1\r\n$1\r\n\0\r\n", 11); },
                    std::string("*1\r\n$1\r\n\0\r\n", 11)},
         FormatCase{"AppendsAccumulate",
-                   [](redisContext *c) {
-                       return redisAppendCommand(c, "MULTI") | redisAppendCommand(c, "EXEC");
-                   },
+                   [](redisContext *c) { return redisAppendCommand(c, "MULTI") | redisAppendCommand(c, "EXEC"); },
                    "*1\r\n$5\r\nMULTI\r\n*1\r\n$4\r\nEXEC\r\n"}),
     [](const auto &info) { return std::string(info.param.name); });
 
 // Formats that are no literals on purpose, without the compiler's format check.
-int appendUnchecked(redisContext *c, const char *format, ...) {
+int appendUnchecked(redisContext *c, const char *format, ...)
+{
     va_list ap;
     va_start(ap, format);
     int rc = redisvAppendCommand(c, format, ap);
@@ -523,7 +557,8 @@ int appendUnchecked(redisContext *c, const char *format, ...) {
     return rc;
 }
 
-TEST(FormatErrors, InvalidFormatsAreOther) {
+TEST(FormatErrors, InvalidFormatsAreOther)
+{
     for (const char *format : {"GET %x", "GET %", "", "   ", "SET %ld"}) {
         Unconnected u;
         EXPECT_EQ(appendUnchecked(u.c.get(), format), REDIS_ERR) << format;
@@ -533,7 +568,8 @@ TEST(FormatErrors, InvalidFormatsAreOther) {
     }
 }
 
-TEST(TlsTexts, ContextErrorCodes) {
+TEST(TlsTexts, ContextErrorCodes)
+{
     const std::pair<int, const char *> cases[] = {
         {0, "No Error"},
         {REDIS_SSL_CTX_CREATE_FAILED, "Failed to create OpenSSL SSL_CTX"},

@@ -21,7 +21,8 @@ using Reader = std::unique_ptr<redisReader, ReaderDeleter>;
 Reader makeReader(const redisReplyObjectFunctions *fn = nullptr) { return Reader(redisReaderCreateWithFunctions(fn)); }
 
 // Takes one reply; "" when none is complete, "ERROR <code>: <text>" on failure.
-std::string take(redisReader *r) {
+std::string take(redisReader *r)
+{
     void *reply = nullptr;
     if (redisReaderGetReply(r, &reply) != REDIS_OK)
         return "ERROR " + std::to_string(r->err) + ": " + r->errstr;
@@ -38,7 +39,8 @@ struct DecodeCase {
     std::string tree;
 };
 
-const std::vector<DecodeCase> &decodeCases() {
+const std::vector<DecodeCase> &decodeCases()
+{
     static const std::vector<DecodeCase> cases = {
         {"Status", "+OK\r\n", "status:OK"},
         {"EmptyStatus", "+\r\n", "status:"},
@@ -84,8 +86,7 @@ const std::vector<DecodeCase> &decodeCases() {
         {"AttributeEmpty", "|0\r\n#t\r\n", "true"},
         {"AttributeNested", "|1\r\n|1\r\n+x\r\n+y\r\n+k\r\n%1\r\n+a\r\n|0\r\n:1\r\n$2\r\nok\r\n", "str:ok"},
         {"AttributeLastInArray", "*1\r\n:1\r\n", "[int:1]"},
-        {"Mixed",
-         "%2\r\n$6\r\nserver\r\n$5\r\nredis\r\n$7\r\nmodules\r\n*1\r\n~1\r\n,1.5\r\n",
+        {"Mixed", "%2\r\n$6\r\nserver\r\n$5\r\nredis\r\n$7\r\nmodules\r\n*1\r\n~1\r\n,1.5\r\n",
          "{str:server,str:redis,str:modules,[~(dbl:1.5/1.5)]}"},
     };
     return cases;
@@ -93,7 +94,8 @@ const std::vector<DecodeCase> &decodeCases() {
 
 class Decode : public ::testing::TestWithParam<DecodeCase> {};
 
-TEST_P(Decode, Whole) {
+TEST_P(Decode, Whole)
+{
     Reader r = makeReader();
     const DecodeCase &c = GetParam();
     ASSERT_EQ(redisReaderFeed(r.get(), c.wire.data(), c.wire.size()), REDIS_OK);
@@ -102,7 +104,8 @@ TEST_P(Decode, Whole) {
     EXPECT_FALSE(redisReaderDirty(r.get()));
 }
 
-TEST_P(Decode, ByteByByte) {
+TEST_P(Decode, ByteByByte)
+{
     Reader r = makeReader();
     const DecodeCase &c = GetParam();
     std::string got;
@@ -114,7 +117,8 @@ TEST_P(Decode, ByteByByte) {
     EXPECT_EQ(got, c.tree);
 }
 
-TEST_P(Decode, SplitAtEveryPosition) {
+TEST_P(Decode, SplitAtEveryPosition)
+{
     const DecodeCase &c = GetParam();
     for (size_t cut = 1; cut < c.wire.size(); cut++) {
         Reader r = makeReader();
@@ -129,7 +133,8 @@ TEST_P(Decode, SplitAtEveryPosition) {
 INSTANTIATE_TEST_SUITE_P(Resp3, Decode, ::testing::ValuesIn(decodeCases()),
                          [](const auto &info) { return std::string(info.param.name); });
 
-TEST(Reader, PipelinedRepliesComeOutInOrder) {
+TEST(Reader, PipelinedRepliesComeOutInOrder)
+{
     Reader r = makeReader();
     std::string all;
     for (const auto &c : decodeCases())
@@ -146,33 +151,41 @@ struct CallLog {
     static inline int failAt = -1; // 0-based call that returns NULL
 
     static bool fail() { return failAt >= 0 && int(calls.size()) - 1 == failAt; }
-    static void note(const char *what, const redisReadTask *t) {
+    static void note(const char *what, const redisReadTask *t)
+    {
         char buf[128];
         snprintf(buf, sizeof buf, "%s type=%d idx=%d elements=%lld parent=%d priv=%s", what, t->type, t->idx,
-                 t->elements, t->parent ? t->parent->type : 0, t->privdata ? static_cast<const char *>(t->privdata) : "-");
+                 t->elements, t->parent ? t->parent->type : 0,
+                 t->privdata ? static_cast<const char *>(t->privdata) : "-");
         calls.push_back(buf);
     }
-    static void *str(const redisReadTask *t, const char *s, size_t n) {
+    static void *str(const redisReadTask *t, const char *s, size_t n)
+    {
         note("string", t);
         return fail() ? nullptr : redisReplyDefaultFunctions.createString(t, s, n);
     }
-    static void *arr(const redisReadTask *t, size_t n) {
+    static void *arr(const redisReadTask *t, size_t n)
+    {
         note("array", t);
         return fail() ? nullptr : redisReplyDefaultFunctions.createArray(t, n);
     }
-    static void *integer(const redisReadTask *t, long long v) {
+    static void *integer(const redisReadTask *t, long long v)
+    {
         note("integer", t);
         return fail() ? nullptr : redisReplyDefaultFunctions.createInteger(t, v);
     }
-    static void *dbl(const redisReadTask *t, double v, const char *s, size_t n) {
+    static void *dbl(const redisReadTask *t, double v, const char *s, size_t n)
+    {
         note("double", t);
         return fail() ? nullptr : redisReplyDefaultFunctions.createDouble(t, v, s, n);
     }
-    static void *nil(const redisReadTask *t) {
+    static void *nil(const redisReadTask *t)
+    {
         note("nil", t);
         return fail() ? nullptr : redisReplyDefaultFunctions.createNil(t);
     }
-    static void *boolean(const redisReadTask *t, int v) {
+    static void *boolean(const redisReadTask *t, int v)
+    {
         note("bool", t);
         return fail() ? nullptr : redisReplyDefaultFunctions.createBool(t, v);
     }
@@ -181,7 +194,8 @@ struct CallLog {
 const redisReplyObjectFunctions kLogged = {CallLog::str, CallLog::arr,     CallLog::integer, CallLog::dbl,
                                            CallLog::nil, CallLog::boolean, freeReplyObject};
 
-TEST(Reader, TasksCarryTypeIndexParentAndPrivdata) {
+TEST(Reader, TasksCarryTypeIndexParentAndPrivdata)
+{
     CallLog::calls.clear();
     CallLog::failAt = -1;
     Reader r = makeReader(&kLogged);
@@ -200,7 +214,8 @@ TEST(Reader, TasksCarryTypeIndexParentAndPrivdata) {
                               }));
 }
 
-TEST(Reader, ObjectFunctionsRunOnlyOnceTheWholeReplyIsBuffered) {
+TEST(Reader, ObjectFunctionsRunOnlyOnceTheWholeReplyIsBuffered)
+{
     CallLog::calls.clear();
     CallLog::failAt = -1;
     Reader r = makeReader(&kLogged);
@@ -215,7 +230,8 @@ TEST(Reader, ObjectFunctionsRunOnlyOnceTheWholeReplyIsBuffered) {
     EXPECT_EQ(CallLog::calls.size(), 4u);
 }
 
-TEST(Reader, FailingObjectFunctionIsOutOfMemoryAndFreesThePartialTree) {
+TEST(Reader, FailingObjectFunctionIsOutOfMemoryAndFreesThePartialTree)
+{
     std::string wire = "*3\r\n$3\r\nabc\r\n*2\r\n:10\r\n#t\r\n,1.5\r\n";
     for (int failAt = 0; failAt < 6; failAt++) {
         CallLog::calls.clear();
@@ -238,7 +254,8 @@ struct MalformedCase {
 
 class Malformed : public ::testing::TestWithParam<MalformedCase> {};
 
-TEST_P(Malformed, IsAStickyProtocolError) {
+TEST_P(Malformed, IsAStickyProtocolError)
+{
     const MalformedCase &c = GetParam();
     Reader r = makeReader();
     ASSERT_EQ(redisReaderFeed(r.get(), c.wire.data(), c.wire.size()), REDIS_OK);
@@ -247,7 +264,8 @@ TEST_P(Malformed, IsAStickyProtocolError) {
     EXPECT_EQ(redisReaderFeed(r.get(), "+OK\r\n", 5), REDIS_ERR);
 }
 
-TEST_P(Malformed, IsFoundWhateverTheSplit) {
+TEST_P(Malformed, IsFoundWhateverTheSplit)
+{
     const MalformedCase &c = GetParam();
     Reader r = makeReader();
     std::string got;
@@ -259,7 +277,8 @@ TEST_P(Malformed, IsFoundWhateverTheSplit) {
 }
 
 // `depth` arrays of one element around an integer.
-std::string nested(int depth) {
+std::string nested(int depth)
+{
     std::string s;
     for (int i = 0; i < depth; i++)
         s += "*1\r\n";
@@ -291,13 +310,11 @@ INSTANTIATE_TEST_SUITE_P(
         MalformedCase{"DoubleEmpty", ",\r\n", "Bad double value"},
         MalformedCase{"DoubleHex", ",0x10\r\n", "Bad double value"},
         MalformedCase{"DoubleTooLong", "," + std::string(326, '1') + "\r\n", "Bad double value"},
-        MalformedCase{"NilWithText", "_x\r\n", "Bad nil value"},
-        MalformedCase{"BoolOther", "#x\r\n", "Bad bool value"},
+        MalformedCase{"NilWithText", "_x\r\n", "Bad nil value"}, MalformedCase{"BoolOther", "#x\r\n", "Bad bool value"},
         MalformedCase{"BoolLong", "#tt\r\n", "Bad bool value"},
         MalformedCase{"BignumLetters", "(12a\r\n", "Bad bignum value"},
         MalformedCase{"BignumMinusOnly", "(-\r\n", "Bad bignum value"},
-        MalformedCase{"BulkBelowMinusOne", "$-2\r\n", kBadBulk},
-        MalformedCase{"BulkLengthJunk", "$abc\r\n", kBadBulk},
+        MalformedCase{"BulkBelowMinusOne", "$-2\r\n", kBadBulk}, MalformedCase{"BulkLengthJunk", "$abc\r\n", kBadBulk},
         MalformedCase{"BulkAboveCap", "$2000000000\r\n", kTooLarge},
         MalformedCase{"CountAboveCap", "*4294967295\r\n", kTooLarge},
         MalformedCase{"PairsAboveCap", "%200000000\r\n", kTooLarge},
@@ -305,15 +322,15 @@ INSTANTIATE_TEST_SUITE_P(
         MalformedCase{"VerbatimShort", "=3\r\ntxt\r\n", "Bad verbatim string value"},
         MalformedCase{"VerbatimEmpty", "=0\r\n\r\n", "Bad verbatim string value"},
         MalformedCase{"VerbatimNoColon", "=5\r\ntxt-x\r\n", "Bad verbatim string value"},
-        MalformedCase{"VerbatimNil", "=-1\r\n", kBadBulk},
-        MalformedCase{"ArrayBelowMinusOne", "*-2\r\n", kBadCount},
+        MalformedCase{"VerbatimNil", "=-1\r\n", kBadBulk}, MalformedCase{"ArrayBelowMinusOne", "*-2\r\n", kBadCount},
         MalformedCase{"MapCountJunk", "%x\r\n", kBadCount},
         MalformedCase{"SetAboveMaxElements", "~4294967296\r\n", kBadCount},
         MalformedCase{"AttributeNil", "|-1\r\n", kBadCount},
         MalformedCase{"TooDeep", nested(REDIS_READER_MAX_DEPTH + 1), "Protocol error, reply nested too deeply"}),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST(Reader, NestingUpToTheCapIsFine) {
+TEST(Reader, NestingUpToTheCapIsFine)
+{
     Reader r = makeReader();
     std::string s = nested(REDIS_READER_MAX_DEPTH);
     ASSERT_EQ(redisReaderFeed(r.get(), s.data(), s.size()), REDIS_OK);
@@ -321,7 +338,8 @@ TEST(Reader, NestingUpToTheCapIsFine) {
               std::string(REDIS_READER_MAX_DEPTH, '[') + "int:1" + std::string(REDIS_READER_MAX_DEPTH, ']'));
 }
 
-TEST(Reader, SizeHeadersAloneAllocateNothing) {
+TEST(Reader, SizeHeadersAloneAllocateNothing)
+{
     for (std::string header : {"$1000000000\r\n", "*300000000\r\n", "%150000000\r\n", ">100000000\r\n"}) {
         CallLog::calls.clear();
         CallLog::failAt = -1;
@@ -333,7 +351,8 @@ TEST(Reader, SizeHeadersAloneAllocateNothing) {
     }
 }
 
-TEST(Reader, MaxElementsBoundsEveryAggregate) {
+TEST(Reader, MaxElementsBoundsEveryAggregate)
+{
     Reader r = makeReader();
     r->maxelements = 2;
     std::string ok = "*2\r\n:1\r\n:2\r\n%2\r\n:1\r\n:2\r\n:3\r\n:4\r\n";
@@ -344,7 +363,8 @@ TEST(Reader, MaxElementsBoundsEveryAggregate) {
     EXPECT_EQ(take(r.get()), "ERROR 4: " + kBadCount);
 }
 
-TEST(Reader, RepliesLargerThanTheFrameCapAreRefused) {
+TEST(Reader, RepliesLargerThanTheFrameCapAreRefused)
+{
     struct {
         std::string wire;
         std::string result;
@@ -367,7 +387,8 @@ TEST(Reader, RepliesLargerThanTheFrameCapAreRefused) {
     }
 }
 
-TEST(Reader, EmptiedBufferAboveMaxbufIsReleased) {
+TEST(Reader, EmptiedBufferAboveMaxbufIsReleased)
+{
     Reader r = makeReader();
     std::string big = "$100000\r\n" + std::string(100000, 'a') + "\r\n";
     ASSERT_EQ(redisReaderFeed(r.get(), big.data(), big.size()), REDIS_OK);
@@ -378,7 +399,8 @@ TEST(Reader, EmptiedBufferAboveMaxbufIsReleased) {
     EXPECT_EQ(take(r.get()), "status:OK");
 }
 
-TEST(Reader, BetweenRepliesAndDirty) {
+TEST(Reader, BetweenRepliesAndDirty)
+{
     Reader r = makeReader();
     EXPECT_TRUE(redisReaderBetweenReplies(r.get()));
     EXPECT_FALSE(redisReaderDirty(r.get()));
@@ -392,7 +414,8 @@ TEST(Reader, BetweenRepliesAndDirty) {
     EXPECT_TRUE(redisReaderDirty(r.get()));
 }
 
-TEST(Reader, PushTypeIsReportedForTheReplyNotItsAttribute) {
+TEST(Reader, PushTypeIsReportedForTheReplyNotItsAttribute)
+{
     Reader r = makeReader();
     std::string wire = "|1\r\n+a\r\n+b\r\n>1\r\n+x\r\n:1\r\n";
     ASSERT_EQ(redisReaderFeed(r.get(), wire.data(), wire.size()), REDIS_OK);
@@ -402,7 +425,8 @@ TEST(Reader, PushTypeIsReportedForTheReplyNotItsAttribute) {
     EXPECT_EQ(r->replyType, REDIS_REPLY_INTEGER);
 }
 
-double decodeDouble(const std::string &text) {
+double decodeDouble(const std::string &text)
+{
     Reader r = makeReader();
     std::string wire = "," + text + "\r\n";
     redisReaderFeed(r.get(), wire.data(), wire.size());
@@ -414,10 +438,13 @@ double decodeDouble(const std::string &text) {
     return d;
 }
 
-TEST(Reader, DoublesDecodeTheSameUnderACommaDecimalLocale) {
+TEST(Reader, DoublesDecodeTheSameUnderACommaDecimalLocale)
+{
     const std::pair<const char *, double> cases[] = {
-        {"3.14", 3.14}, {"-0.5", -0.5}, {"1.5e300", 1.5e300}, {"2.2250738585072014e-308", 2.2250738585072014e-308},
-        {"0.1", 0.1},   {"12345.678901234567", 12345.678901234567}, {"1E3", 1000.0},
+        {"3.14", 3.14},       {"-0.5", -0.5},
+        {"1.5e300", 1.5e300}, {"2.2250738585072014e-308", 2.2250738585072014e-308},
+        {"0.1", 0.1},         {"12345.678901234567", 12345.678901234567},
+        {"1E3", 1000.0},
     };
     ASSERT_NE(setlocale(LC_ALL, "de_DE.UTF-8"), nullptr) << "de_DE.UTF-8 missing (scripts/deps generates it)";
     ASSERT_STREQ(localeconv()->decimal_point, ",");

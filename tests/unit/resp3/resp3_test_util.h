@@ -20,14 +20,16 @@
 
 inline std::string dump(const redisReply *r);
 
-inline std::string dumpChildren(const redisReply *r, const char *open, const char *close) {
+inline std::string dumpChildren(const redisReply *r, const char *open, const char *close)
+{
     std::string s = open;
     for (size_t i = 0; i < r->elements; i++)
         s += (i ? "," : "") + dump(r->element[i]);
     return s + close;
 }
 
-inline std::string dump(const redisReply *r) {
+inline std::string dump(const redisReply *r)
+{
     switch (r->type) {
     case REDIS_REPLY_STRING:
         return "str:" + std::string(r->str, r->len);
@@ -72,7 +74,8 @@ struct ReplyDeleter {
 };
 using Reply = std::unique_ptr<redisReply, ReplyDeleter>;
 
-inline Reply vcommand(redisContext *c, const char *format, va_list ap) {
+inline Reply vcommand(redisContext *c, const char *format, va_list ap)
+{
     void *reply = nullptr;
     if (redisvAppendCommand(c, format, ap) != REDIS_OK || redisGetReply(c, &reply) != REDIS_OK)
         return Reply();
@@ -81,7 +84,8 @@ inline Reply vcommand(redisContext *c, const char *format, va_list ap) {
 
 /* redisCommand with an owned reply. */
 inline Reply command(redisContext *c, const char *format, ...) __attribute__((format(printf, 2, 3)));
-inline Reply command(redisContext *c, const char *format, ...) {
+inline Reply command(redisContext *c, const char *format, ...)
+{
     va_list ap;
     va_start(ap, format);
     Reply r = vcommand(c, format, ap);
@@ -90,13 +94,15 @@ inline Reply command(redisContext *c, const char *format, ...) {
 }
 
 /* A reply's text form, or the context's error. */
-inline std::string text(redisContext *c, const Reply &r) {
+inline std::string text(redisContext *c, const Reply &r)
+{
     return r ? dump(r.get()) : "ERROR " + std::to_string(c->err) + ": " + c->errstr;
 }
 
 /* A forked child that frees its copy of the context must leave the parent's
  * session working (no shutdown of the socket or the TLS session). */
-inline void expectForkedFreeKeepsSession(Context &c) {
+inline void expectForkedFreeKeepsSession(Context &c)
+{
     pid_t child = fork();
     if (child == 0) {
         redisFree(c.release());
@@ -110,8 +116,10 @@ inline void expectForkedFreeKeepsSession(Context &c) {
 
 /* Writes to a context whose server dropped it until the write fails, with
  * SIGPIPE at its default action: raising it would end the test process. */
-inline void writeUntilFailure(redisContext *c) {
-    struct sigaction dfl {}, old{};
+inline void writeUntilFailure(redisContext *c)
+{
+    struct sigaction dfl {
+    }, old{};
     dfl.sa_handler = SIG_DFL;
     sigaction(SIGPIPE, &dfl, &old);
     std::this_thread::sleep_for(std::chrono::milliseconds(50));

@@ -14,12 +14,14 @@
 
 namespace {
 
-int envPort(const char *name) {
+int envPort(const char *name)
+{
     const char *v = getenv(name);
     return v ? atoi(v) : 0;
 }
 
-Context plainConnect(int port, const timeval *commandTimeout = nullptr) {
+Context plainConnect(int port, const timeval *commandTimeout = nullptr)
+{
     redisOptions o{};
     o.command_timeout = commandTimeout;
     o.type = REDIS_CONN_TCP;
@@ -33,7 +35,8 @@ class Resp3Tls : public ::testing::Test {
     SSL_CTX *tls = nullptr;
     int tlsPort = envPort("KELVO_TEST_TLS_PORT");
 
-    void SetUp() override {
+    void SetUp() override
+    {
         ASSERT_GT(tlsPort, 0) << "KELVO_TEST_TLS_PORT not set (tests/harness/servers)";
         tls = SSL_CTX_new(TLS_client_method());
         ASSERT_TRUE(tls);
@@ -42,7 +45,8 @@ class Resp3Tls : public ::testing::Test {
     }
     void TearDown() override { SSL_CTX_free(tls); }
 
-    Context tlsConnect() {
+    Context tlsConnect()
+    {
         Context c = plainConnect(tlsPort);
         EXPECT_EQ(c->err, 0) << c->errstr;
         SSL *ssl = SSL_new(tls);
@@ -53,7 +57,8 @@ class Resp3Tls : public ::testing::Test {
         return c;
     }
 
-    void killClient(redisContext *c) {
+    void killClient(redisContext *c)
+    {
         void *id = redisCommand(c, "CLIENT ID");
         ASSERT_TRUE(id);
         long long n = static_cast<redisReply *>(id)->integer;
@@ -63,7 +68,8 @@ class Resp3Tls : public ::testing::Test {
     }
 };
 
-TEST_F(Resp3Tls, HandOverSwitchesTheContextToTls) {
+TEST_F(Resp3Tls, HandOverSwitchesTheContextToTls)
+{
     Context c = plainConnect(tlsPort);
     SSL *ssl = SSL_new(tls);
     ASSERT_EQ(redisInitiateSSL(c.get(), ssl), REDIS_OK) << c->errstr;
@@ -79,7 +85,8 @@ TEST_F(Resp3Tls, HandOverSwitchesTheContextToTls) {
     SSL_free(second);
 }
 
-TEST_F(Resp3Tls, AFailedHandshakeLeavesTheSslObjectToTheCaller) {
+TEST_F(Resp3Tls, AFailedHandshakeLeavesTheSslObjectToTheCaller)
+{
     int plainPort = envPort("KELVO_TEST_PORT");
     ASSERT_GT(plainPort, 0);
     // A plain server waits for a line that never comes: the timeout ends the handshake.
@@ -94,13 +101,15 @@ TEST_F(Resp3Tls, AFailedHandshakeLeavesTheSslObjectToTheCaller) {
     SSL_free(ssl); // still ours: a double free would show under ASan
 }
 
-TEST_F(Resp3Tls, ForkedChildFreeingItsCopyLeavesTheParentsSession) {
+TEST_F(Resp3Tls, ForkedChildFreeingItsCopyLeavesTheParentsSession)
+{
     Context c = tlsConnect();
     ASSERT_EQ(text(c.get(), command(c.get(), "PING")), "status:PONG");
     expectForkedFreeKeepsSession(c);
 }
 
-TEST_F(Resp3Tls, ServerCloseIsEndOfFileAndWritesRaiseNoSigpipe) {
+TEST_F(Resp3Tls, ServerCloseIsEndOfFileAndWritesRaiseNoSigpipe)
+{
     Context c = tlsConnect();
     killClient(c.get());
     EXPECT_EQ(redisGetReply(c.get(), nullptr), REDIS_ERR);
@@ -112,7 +121,8 @@ TEST_F(Resp3Tls, ServerCloseIsEndOfFileAndWritesRaiseNoSigpipe) {
     writeUntilFailure(w.get());
 }
 
-TEST_F(Resp3Tls, ReconnectDropsTheSslObjectAndGoesBackToPlainSockets) {
+TEST_F(Resp3Tls, ReconnectDropsTheSslObjectAndGoesBackToPlainSockets)
+{
     Context c = tlsConnect();
     ASSERT_NE(c->privctx, nullptr);
     ASSERT_EQ(redisReconnect(c.get()), REDIS_OK) << c->errstr;

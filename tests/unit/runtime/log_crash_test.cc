@@ -35,7 +35,11 @@ void divideByZero()
 
 void illegalInstruction() { __asm__ volatile("ud2"); }
 
-template <int Signal> void sent() { kill(getpid(), Signal); }
+template <int Signal>
+void sent()
+{
+    kill(getpid(), Signal);
+}
 
 struct CrashCase {
     const char *name;
@@ -44,16 +48,13 @@ struct CrashCase {
 };
 
 const CrashCase crashCases[] = {
-    {"Segv", SIGSEGV, segfault},
-    {"Bus", SIGBUS, busError},
-    {"Fpe", SIGFPE, divideByZero},
-    {"Ill", SIGILL, illegalInstruction},
-    {"SentSegv", SIGSEGV, sent<SIGSEGV>},
-    {"SentBus", SIGBUS, sent<SIGBUS>},
+    {"Segv", SIGSEGV, segfault},          {"Bus", SIGBUS, busError},
+    {"Fpe", SIGFPE, divideByZero},        {"Ill", SIGILL, illegalInstruction},
+    {"SentSegv", SIGSEGV, sent<SIGSEGV>}, {"SentBus", SIGBUS, sent<SIGBUS>},
 };
 
 class CrashReport : public LogFileTest, public ::testing::WithParamInterface<CrashCase> {
-protected:
+  protected:
     int crashChild(const char *level, void (*trigger)())
     {
         std::string file = path;
@@ -148,7 +149,8 @@ TEST_F(CrashReport, FatalReportComesFirst)
     std::string errLine;
     std::getline(err, errLine);
     unlink(errPath.c_str());
-    EXPECT_TRUE(std::regex_match(errLine, std::regex(R"(FATAL: log_crash_test\.cc:\d+:operator\(\)\(\): broken invariant)")))
+    EXPECT_TRUE(
+        std::regex_match(errLine, std::regex(R"(FATAL: log_crash_test\.cc:\d+:operator\(\)\(\): broken invariant)")))
         << errLine;
 
     std::vector<std::string> got = lines();

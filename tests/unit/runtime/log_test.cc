@@ -34,39 +34,51 @@ const FormatCase formatCases[] = {
     {"UnsignedMax", 64, "4294967295", [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "%u", UINT_MAX); }},
     {"Hex", 64, "ff", [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "%x", 255); }},
     {"HexZero", 64, "0", [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "%x", 0); }},
-    {"HexNegativeIs64Bit", 64, "ffffffffffffffff", [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "%x", -1); }},
+    {"HexNegativeIs64Bit", 64, "ffffffffffffffff",
+     [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "%x", -1); }},
     {"LongMin", 64, "-9223372036854775808",
      [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "%ld", static_cast<long>(INT64_MIN)); }},
-    {"SizeSigned", 64, "-5", [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "%zd", static_cast<ssize_t>(-5)); }},
+    {"SizeSigned", 64, "-5",
+     [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "%zd", static_cast<ssize_t>(-5)); }},
     {"LongUnsignedZero", 64, "0", [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "%lu", 0UL); }},
     {"LongUnsignedMax", 64, "18446744073709551615",
      [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "%lu", static_cast<unsigned long>(UINT64_MAX)); }},
-    {"Size", 64, "12345", [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "%zu", static_cast<size_t>(12345)); }},
-    {"LongHex", 64, "deadbeefcafe", [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "%lx", 0xdeadbeefcafeUL); }},
-    {"PointerNull", 64, "0x0", [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "%p", static_cast<void *>(nullptr)); }},
-    {"Pointer", 64, "0x7f12ab", [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "%p", reinterpret_cast<void *>(0x7f12ab)); }},
+    {"Size", 64, "12345",
+     [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "%zu", static_cast<size_t>(12345)); }},
+    {"LongHex", 64, "deadbeefcafe",
+     [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "%lx", 0xdeadbeefcafeUL); }},
+    {"PointerNull", 64, "0x0",
+     [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "%p", static_cast<void *>(nullptr)); }},
+    {"Pointer", 64, "0x7f12ab",
+     [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "%p", reinterpret_cast<void *>(0x7f12ab)); }},
     {"String", 64, "[abc]", [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "[%s]", "abc"); }},
     {"StringNull", 64, "[(null)]",
      [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "[%s]", static_cast<const char *>(nullptr)); }},
     {"Double", 64, "3.25", [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "%f", 3.25); }},
     {"DoubleNegative", 64, "-0.5", [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "%f", -0.5); }},
     {"DoubleWhole", 64, "2.0", [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "%f", 2.0); }},
-    {"DoubleEightDigits", 64, "1.12345679", [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "%f", 1.123456789); }},
+    {"DoubleEightDigits", 64, "1.12345679",
+     [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "%f", 1.123456789); }},
     {"DoubleRoundsUp", 64, "2.0", [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "%f", 1.999999999); }},
-    {"DoubleHuge", 64, "100000000000000000000.0", [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "%f", 1e20); }},
+    {"DoubleHuge", 64, "100000000000000000000.0",
+     [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "%f", 1e20); }},
     {"DoubleInfinity", 64, "-inf", [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "%f", -HUGE_VAL); }},
     {"UnknownCopied", 64, "a%qb", [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "a%qb"); }},
     {"TrailingPercent", 64, "100%", [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "100%"); }},
     // Unknown conversions consume their argument, so the next one prints its own.
-    {"WidthSkipsInt", 64, "%5d then x", [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "%5d then %s", 5, "x"); }},
+    {"WidthSkipsInt", 64, "%5d then x",
+     [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "%5d then %s", 5, "x"); }},
     {"LongLongSkipped", 64, "%llu x",
      [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "%llu %s", 1ULL << 40, "x"); }},
-    {"DoubleSkipped", 64, "%e x 7", [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "%e %s %d", 1.5, "x", 7); }},
+    {"DoubleSkipped", 64, "%e x 7",
+     [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "%e %s %d", 1.5, "x", 7); }},
     {"StarsSkipped", 64, "%*d x", [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "%*d %s", 3, 7, "x"); }},
-    {"PrecisionSkipped", 64, "%.3s|9", [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "%.3s|%d", "abcdef", 9); }},
+    {"PrecisionSkipped", 64, "%.3s|9",
+     [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "%.3s|%d", "abcdef", 9); }},
     {"ShortSkipped", 64, "%hhd 7", [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "%hhd %d", 1, 7); }},
     {"LongDoubleSkipped", 64, "%Lf x", [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "%Lf %s", 1.0L, "x"); }},
-    {"HexSizeSkipped", 64, "%zx 3", [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "%zx %d", static_cast<size_t>(9), 3); }},
+    {"HexSizeSkipped", 64, "%zx 3",
+     [](char *d, size_t n) { return kelvoSafe_snprintf(d, n, "%zx %d", static_cast<size_t>(9), 3); }},
     {"Prefix", 64, "[12:345 WRN 77] file.cc:9 ",
      [](char *d, size_t n) {
          return kelvoSafe_snprintf(d, n, "[%lu:%lu %s %d] %s:%d ", 12UL, 345UL, "WRN", 77, "file.cc", 9);
@@ -95,7 +107,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, SafeFormat, ::testing::ValuesIn(formatCases),
 
 TEST(SafeFormatDecimal, MatchesEveryDigitCount)
 {
-    const uint64_t values[] = {0, 7, 10, 99, 100, 101, 999, 1000, 12345, 4294967296ULL, 10000000000000000000ULL, UINT64_MAX};
+    const uint64_t values[] = {0,         7, 10, 99, 100, 101, 999, 1000, 12345, 4294967296ULL, 10000000000000000000ULL,
+                               UINT64_MAX};
     for (uint64_t value : values) {
         char digits[24];
         size_t n = kelvoSafe_snprintf(digits, sizeof digits, "%lu", static_cast<unsigned long>(value));
@@ -155,8 +168,8 @@ TEST_F(LogFileTest, TeardownKeepsStandardStreamsOpen)
             kelvoLogConfigure("debug", file);
             int fd = kelvoCfgVals.log_fd;
             kelvoLogTeardown();
-            bool off = kelvoCfgVals.log_fp == nullptr && kelvoCfgVals.log_fd == -1 &&
-                       kelvoCfgVals.log_level == KELVO_LL_NONE;
+            bool off =
+                kelvoCfgVals.log_fp == nullptr && kelvoCfgVals.log_fd == -1 && kelvoCfgVals.log_level == KELVO_LL_NONE;
             _exit(off && fcntl(fd, F_GETFD) != -1 ? 0 : 1);
         });
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << file;

@@ -16,7 +16,7 @@
 
 /* Each test starts with logging off, no hooks, and a fresh path for its log. */
 class LogFileTest : public ::testing::Test {
-protected:
+  protected:
     std::string path;
 
     void SetUp() override
@@ -55,7 +55,8 @@ protected:
 };
 
 /* Runs body in a forked child that then exits 0; returns the wait status. */
-template <typename Body> int runInChild(Body body)
+template <typename Body>
+int runInChild(Body body)
 {
     fflush(nullptr);
     pid_t pid = fork();

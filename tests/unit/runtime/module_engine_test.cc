@@ -25,10 +25,7 @@ extern "C" {
 
 namespace {
 
-int startupWithKelvo(sapi_module_struct *sapi)
-{
-    return php_module_startup(sapi, &kelvo_module_entry);
-}
+int startupWithKelvo(sapi_module_struct *sapi) { return php_module_startup(sapi, &kelvo_module_entry); }
 
 /* "name=value" lines given to the next engine run, as if read from php.ini. */
 std::string iniLines;
@@ -78,7 +75,6 @@ void (*handlerOf(int sig))(int)
     return action.sa_handler;
 }
 
-
 } // namespace
 
 TEST(ModuleLifecycle, ShutdownGivesBackTheHooksItReplaced)
@@ -119,7 +115,7 @@ TEST(ModuleLifecycle, SecondStartupRegistersAgainWithoutChainingToItself)
 
 /* A running engine with the module and one open request, around each test. */
 class ModuleEngine : public testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(engine.started); }
     Engine engine;
 };
@@ -136,7 +132,8 @@ TEST_F(ModuleEngine, ExceptionMessageNamesCodeFileAndLine)
 
     line = __LINE__ + 1;
     kelvoThrowExceptionFmt(KELVO_ERR_CONFIG, "Bad %s %d", "value", 42);
-    EXPECT_EQ(takeException(&code), "Bad value 42 (KELVO_ERR_CONFIG; module_engine_test.cc:" + std::to_string(line) + ")");
+    EXPECT_EQ(takeException(&code),
+              "Bad value 42 (KELVO_ERR_CONFIG; module_engine_test.cc:" + std::to_string(line) + ")");
     EXPECT_EQ(code, KELVO_ERR_CONFIG);
 }
 
@@ -186,7 +183,8 @@ TEST_F(ModuleEngine, LinkErrorsAreThrownFirstMatchFirst)
         std::string message;
     };
     const Case cases[] = {
-        {"own error first", KELVO_ERR_TIMEOUT, "Connection timed out", 3, &broken, KELVO_ERR_TIMEOUT, "Connection timed out"},
+        {"own error first", KELVO_ERR_TIMEOUT, "Connection timed out", 3, &broken, KELVO_ERR_TIMEOUT,
+         "Connection timed out"},
         {"then the TLS error", 0, "", 3, &broken, KELVO_ERR_TLS, "Failed to load CA Certificate or CA Path"},
         {"no context", 0, "", 0, nullptr, KELVO_ERR_IO, "Not connected"},
         {"the context's error", 0, "", 0, &broken, KELVO_ERR_REDIS, "Server closed the connection"},
@@ -214,7 +212,9 @@ TEST_F(ModuleEngine, WrongTypeAndMalformedReplies)
     zend_long code = 0;
 
     kelvoReportWrongType(&last, kelvoOptThrowOnError, "integer", "GETRANGE", 8);
-    EXPECT_EQ(takeException(&code).rfind("Got reply-type 'integer' to 'GETRANGE' command (KELVO_ERR_WRONGTYPE; exception.cc:", 0), 0u);
+    EXPECT_EQ(takeException(&code).rfind(
+                  "Got reply-type 'integer' to 'GETRANGE' command (KELVO_ERR_WRONGTYPE; exception.cc:", 0),
+              0u);
     EXPECT_EQ(code, KELVO_ERR_WRONGTYPE);
 
     std::string longName(400, 'X');
@@ -226,7 +226,8 @@ TEST_F(ModuleEngine, WrongTypeAndMalformedReplies)
     zend_string_release(last);
 
     kelvoMalformedReplyWrongTypeEx(0, "reply.cc", 12, "array", "integer");
-    EXPECT_EQ(takeException(&code), "Malformed RESP reply: expected array, got integer (KELVO_ERR_PROTOCOL; reply.cc:12)");
+    EXPECT_EQ(takeException(&code),
+              "Malformed RESP reply: expected array, got integer (KELVO_ERR_PROTOCOL; reply.cc:12)");
     EXPECT_EQ(code, KELVO_ERR_PROTOCOL);
     std::string longText(1000, 'y');
     kelvoMalformedReply(kelvoOptThrowOnError, "%s", longText.c_str());
@@ -290,7 +291,8 @@ TEST_F(ModuleEngine, ErrorRepliesAndHandshakeChecksRaiseTheirErrors)
 
     ReplyNode wrongpass(KELVO_REPLY_ERROR, "WRONGPASS invalid username-password pair");
     kelvoHandleReplyError(&last, kelvoOptPhpredisCompat, &wrongpass.node);
-    EXPECT_EQ(takeException(&code).rfind("Invalid username-password pair or user is disabled (KELVO_ERR_WRONGPASS; ", 0), 0u);
+    EXPECT_EQ(
+        takeException(&code).rfind("Invalid username-password pair or user is disabled (KELVO_ERR_WRONGPASS; ", 0), 0u);
     EXPECT_EQ(code, KELVO_ERR_WRONGPASS);
 
     redisContext ctx{};
@@ -317,11 +319,13 @@ TEST_F(ModuleEngine, BatchExceptionsCarryTheErrorReply)
     ReplyNode error(KELVO_REPLY_ERROR, "WRONGTYPE Operation against a key holding the wrong kind of value");
     ReplyNode status(KELVO_REPLY_STATUS, "QUEUED");
     for (auto [reply, text] : {std::pair<const kelvoReply *, const char *>{&error.node, ZSTR_VAL(error.node.v.str)},
-                               {&status.node, "Unknown"}, {nullptr, "Unknown"}}) {
+                               {&status.node, "Unknown"},
+                               {nullptr, "Unknown"}}) {
         kelvoCreateMultiException(&ex, reply);
         EXPECT_EQ(EG(exception), nullptr);
         EXPECT_STREQ(Z_STRVAL_P(zend_read_property(zend_ce_exception, Z_OBJ(ex), ZEND_STRL("message"), 1, &rv)), text);
-        EXPECT_EQ(Z_LVAL_P(zend_read_property(zend_ce_exception, Z_OBJ(ex), ZEND_STRL("code"), 1, &rv)), KELVO_ERR_REDIS);
+        EXPECT_EQ(Z_LVAL_P(zend_read_property(zend_ce_exception, Z_OBJ(ex), ZEND_STRL("code"), 1, &rv)),
+                  KELVO_ERR_REDIS);
         zval_ptr_dtor(&ex);
     }
 }

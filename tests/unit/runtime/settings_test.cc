@@ -13,10 +13,7 @@
 
 namespace {
 
-kelvoRawSettings defaults()
-{
-    return {16777216, 16, 95, "noeviction", 128, 128, 5, "1", "off", 1, 1, 4, 8, 32};
-}
+kelvoRawSettings defaults() { return {16777216, 16, 95, "noeviction", 128, 128, 5, "1", "off", 1, 1, 4, 8, 32}; }
 
 int64_t cpus = 8;
 int64_t cpuCount(void) { return cpus; }
@@ -76,29 +73,37 @@ TEST_P(NumericClamps, ClampsIntoRange)
     EXPECT_EQ(c.read(clamp(raw)), c.expected) << c.name << " = " << c.raw;
 }
 
-INSTANTIATE_TEST_SUITE_P(Settings, NumericClamps, testing::Values(
-    NumericClamp{"maxmemory 1M is raised", &kelvoRawSettings::maxmemory, 1 << 20, 16777216, CFG(maxmemory)},
-    NumericClamp{"maxmemory above the floor", &kelvoRawSettings::maxmemory, 16777217, 16777217, CFG(maxmemory)},
-    NumericClamp{"maxmemory 0 is off", &kelvoRawSettings::maxmemory, 0, 0, CFG(maxmemory)},
-    NumericClamp{"maxmemory negative is off", &kelvoRawSettings::maxmemory, -1, 0, CFG(enabled)},
-    NumericClamp{"databases 0", &kelvoRawSettings::databases, 0, 1, CFG(databases)},
-    NumericClamp{"databases 2^32 saturates", &kelvoRawSettings::databases, int64_t{1} << 32, UINT32_MAX, CFG(databases)},
-    NumericClamp{"databases 2^33", &kelvoRawSettings::databases, int64_t{1} << 33, UINT32_MAX, CFG(databases)},
-    NumericClamp{"maxmemory_pct low", &kelvoRawSettings::maxmemory_pct, 10, 50, CFG(maxmemory_pct)},
-    NumericClamp{"maxmemory_pct high", &kelvoRawSettings::maxmemory_pct, 150, 100, CFG(maxmemory_pct)},
-    NumericClamp{"eviction_sample_keys low", &kelvoRawSettings::eviction_sample_keys, 1, 128, CFG(eviction_sample_keys)},
-    NumericClamp{"eviction_sample_keys high", &kelvoRawSettings::eviction_sample_keys, 999, 256, CFG(eviction_sample_keys)},
-    NumericClamp{"initial_readers low", &kelvoRawSettings::initial_readers, 0, 32, CFG(initial_readers)},
-    NumericClamp{"initial_readers bounded", &kelvoRawSettings::initial_readers, INT64_MAX, kelvoMaxInitialReaders, CFG(initial_readers)},
-    NumericClamp{"poll freq negative", &kelvoRawSettings::invalidation_poll_freq, -1, 0, CFG(invalidation_poll_freq)},
-    NumericClamp{"max_endpoint_dbs 0", &kelvoRawSettings::max_endpoint_dbs, 0, 1, CFG(max_endpoint_dbs)},
-    NumericClamp{"max_endpoint_dbs capped by CPUs", &kelvoRawSettings::max_endpoint_dbs, 64, 8, CFG(max_endpoint_dbs)},
-    NumericClamp{"max_db_writers 0", &kelvoRawSettings::max_db_writers, 0, 1, CFG(max_db_writers)},
-    NumericClamp{"max_db_writers high", &kelvoRawSettings::max_db_writers, 5000, 1024, CFG(max_db_writers)},
-    NumericClamp{"reserve_maps negative", &kelvoRawSettings::reserve_maps, -3, 0, CFG(reserve_maps)},
-    NumericClamp{"reserve_maps high", &kelvoRawSettings::reserve_maps, 1000, 128, CFG(reserve_maps)},
-    NumericClamp{"key_leases below writers", &kelvoRawSettings::key_leases, 2, 4, CFG(key_leases)},
-    NumericClamp{"key_leases high", &kelvoRawSettings::key_leases, 100000, 65535, CFG(key_leases)}),
+INSTANTIATE_TEST_SUITE_P(
+    Settings, NumericClamps,
+    testing::Values(
+        NumericClamp{"maxmemory 1M is raised", &kelvoRawSettings::maxmemory, 1 << 20, 16777216, CFG(maxmemory)},
+        NumericClamp{"maxmemory above the floor", &kelvoRawSettings::maxmemory, 16777217, 16777217, CFG(maxmemory)},
+        NumericClamp{"maxmemory 0 is off", &kelvoRawSettings::maxmemory, 0, 0, CFG(maxmemory)},
+        NumericClamp{"maxmemory negative is off", &kelvoRawSettings::maxmemory, -1, 0, CFG(enabled)},
+        NumericClamp{"databases 0", &kelvoRawSettings::databases, 0, 1, CFG(databases)},
+        NumericClamp{"databases 2^32 saturates", &kelvoRawSettings::databases, int64_t{1} << 32, UINT32_MAX,
+                     CFG(databases)},
+        NumericClamp{"databases 2^33", &kelvoRawSettings::databases, int64_t{1} << 33, UINT32_MAX, CFG(databases)},
+        NumericClamp{"maxmemory_pct low", &kelvoRawSettings::maxmemory_pct, 10, 50, CFG(maxmemory_pct)},
+        NumericClamp{"maxmemory_pct high", &kelvoRawSettings::maxmemory_pct, 150, 100, CFG(maxmemory_pct)},
+        NumericClamp{"eviction_sample_keys low", &kelvoRawSettings::eviction_sample_keys, 1, 128,
+                     CFG(eviction_sample_keys)},
+        NumericClamp{"eviction_sample_keys high", &kelvoRawSettings::eviction_sample_keys, 999, 256,
+                     CFG(eviction_sample_keys)},
+        NumericClamp{"initial_readers low", &kelvoRawSettings::initial_readers, 0, 32, CFG(initial_readers)},
+        NumericClamp{"initial_readers bounded", &kelvoRawSettings::initial_readers, INT64_MAX, kelvoMaxInitialReaders,
+                     CFG(initial_readers)},
+        NumericClamp{"poll freq negative", &kelvoRawSettings::invalidation_poll_freq, -1, 0,
+                     CFG(invalidation_poll_freq)},
+        NumericClamp{"max_endpoint_dbs 0", &kelvoRawSettings::max_endpoint_dbs, 0, 1, CFG(max_endpoint_dbs)},
+        NumericClamp{"max_endpoint_dbs capped by CPUs", &kelvoRawSettings::max_endpoint_dbs, 64, 8,
+                     CFG(max_endpoint_dbs)},
+        NumericClamp{"max_db_writers 0", &kelvoRawSettings::max_db_writers, 0, 1, CFG(max_db_writers)},
+        NumericClamp{"max_db_writers high", &kelvoRawSettings::max_db_writers, 5000, 1024, CFG(max_db_writers)},
+        NumericClamp{"reserve_maps negative", &kelvoRawSettings::reserve_maps, -3, 0, CFG(reserve_maps)},
+        NumericClamp{"reserve_maps high", &kelvoRawSettings::reserve_maps, 1000, 128, CFG(reserve_maps)},
+        NumericClamp{"key_leases below writers", &kelvoRawSettings::key_leases, 2, 4, CFG(key_leases)},
+        NumericClamp{"key_leases high", &kelvoRawSettings::key_leases, 100000, 65535, CFG(key_leases)}),
     [](const testing::TestParamInfo<NumericClamp> &info) {
         std::string name;
         for (const char *p = info.param.name; *p; p++)
@@ -169,7 +174,7 @@ TEST(Settings, TextForms)
 }
 
 class CpuCount : public testing::Test {
-protected:
+  protected:
     std::filesystem::path root;
 
     void SetUp() override

@@ -17,7 +17,7 @@ struct Retired {
     uint32_t slot;
 };
 
-uint32_t *freeCounts;  // in the arena: how often each slot's object was freed
+uint32_t *freeCounts; // in the arena: how often each slot's object was freed
 
 void countAndFree(kelvoEpochEntry *entry)
 {
@@ -30,9 +30,17 @@ void countAndFree(kelvoEpochEntry *entry)
 struct Gate {
     int toChild[2], toParent[2];
     Gate() { EXPECT_TRUE(pipe(toChild) == 0 && pipe(toParent) == 0); }
-    ~Gate() { for (int fd : {toChild[0], toChild[1], toParent[0], toParent[1]}) close(fd); }
+    ~Gate()
+    {
+        for (int fd : {toChild[0], toChild[1], toParent[0], toParent[1]})
+            close(fd);
+    }
     static bool send(int fd) { return write(fd, "x", 1) == 1; }
-    static bool wait(int fd) { char c; return read(fd, &c, 1) == 1; }
+    static bool wait(int fd)
+    {
+        char c;
+        return read(fd, &c, 1) == 1;
+    }
 };
 
 struct Epoch : ::testing::Test {
@@ -79,7 +87,8 @@ struct Epoch : ::testing::Test {
     }
 };
 
-TEST_F(Epoch, RootHoldsTheEpochAndAPoolOfFreeRecords) {
+TEST_F(Epoch, RootHoldsTheEpochAndAPoolOfFreeRecords)
+{
     EXPECT_EQ(reinterpret_cast<uintptr_t>(kelvoSharedData) % 64, 0u);
     EXPECT_NE(kelvoCache()->readers, nullptr);
     EXPECT_EQ(kelvoCache()->databases, 16u);
@@ -101,7 +110,8 @@ TEST_F(Epoch, RootHoldsTheEpochAndAPoolOfFreeRecords) {
     EXPECT_EQ(kelvoGlobalEpochFreeReaders(), 32u);
 }
 
-TEST_F(Epoch, EveryProcessTakesItsOwnRecord) {
+TEST_F(Epoch, EveryProcessTakesItsOwnRecord)
+{
     ASSERT_EQ(kelvoGlobalEpochInit(), 0);
     kelvoEpochRecord *parentRec = kelvoReader.rec;
     auto results = runChildren(3, [&](int) {
@@ -116,7 +126,8 @@ TEST_F(Epoch, EveryProcessTakesItsOwnRecord) {
     EXPECT_EQ(kelvoGlobalEpochFreeReaders(), 31u);
 }
 
-TEST_F(Epoch, NothingIsFreedWhileAnotherProcessIsInsideItsSection) {
+TEST_F(Epoch, NothingIsFreedWhileAnotherProcessIsInsideItsSection)
+{
     Gate gate;
     pid_t reader = forkChild([&] {
         if (kelvoGlobalEpochInit() != 0)
@@ -136,7 +147,7 @@ TEST_F(Epoch, NothingIsFreedWhileAnotherProcessIsInsideItsSection) {
     EXPECT_EQ(freed(0, 100), 0u);
     EXPECT_EQ(kelvoGlobalEpochPending(), 100u);
     Gate::send(gate.toChild[1]);
-    ASSERT_TRUE(Gate::wait(gate.toParent[0]));  // section closed, record still held
+    ASSERT_TRUE(Gate::wait(gate.toParent[0])); // section closed, record still held
     pollSome();
     EXPECT_EQ(freed(0, 100), 100u);
     EXPECT_EQ(kelvoGlobalEpochPending(), 0u);
@@ -144,8 +155,9 @@ TEST_F(Epoch, NothingIsFreedWhileAnotherProcessIsInsideItsSection) {
     EXPECT_EQ(waitChild(reader), 0);
 }
 
-TEST_F(Epoch, AProcessThatDiesInsideASectionDoesNotStopReclamation) {
-    ASSERT_EQ(kelvoGlobalEpochInit(), 0);  // the poller's own record
+TEST_F(Epoch, AProcessThatDiesInsideASectionDoesNotStopReclamation)
+{
+    ASSERT_EQ(kelvoGlobalEpochInit(), 0); // the poller's own record
     unsigned freeReaders = kelvoGlobalEpochFreeReaders();
     pid_t reader = forkChild([&] {
         if (kelvoGlobalEpochInit() != 0)
@@ -161,10 +173,11 @@ TEST_F(Epoch, AProcessThatDiesInsideASectionDoesNotStopReclamation) {
     EXPECT_EQ(kelvoGlobalEpochFreeReaders(), freeReaders);
 }
 
-TEST_F(Epoch, EachRetiredObjectIsFreedExactlyOnceUnderConcurrentRetirers) {
+TEST_F(Epoch, EachRetiredObjectIsFreedExactlyOnceUnderConcurrentRetirers)
+{
     constexpr int procs = 4;
     constexpr uint32_t perProc = slots / procs;
-    auto *pollLock = static_cast<kelvoLock *>(kelvoShCalloc(1, sizeof(kelvoLock)));  // one poller at a time
+    auto *pollLock = static_cast<kelvoLock *>(kelvoShCalloc(1, sizeof(kelvoLock))); // one poller at a time
     auto results = runChildren(procs, [&](int index) {
         if (kelvoGlobalEpochInit() != 0)
             return false;
@@ -189,7 +202,8 @@ TEST_F(Epoch, EachRetiredObjectIsFreedExactlyOnceUnderConcurrentRetirers) {
         ASSERT_EQ(freeCounts[i], 1u) << "slot " << i;
 }
 
-TEST_F(Epoch, NoRecordWhenThePoolIsEmptyAndTheHeapFull) {
+TEST_F(Epoch, NoRecordWhenThePoolIsEmptyAndTheHeapFull)
+{
     std::vector<pid_t> holders;
     for (int i = 0; i < 32; i++) {
         Gate *gate = new Gate;
@@ -216,7 +230,8 @@ TEST_F(Epoch, NoRecordWhenThePoolIsEmptyAndTheHeapFull) {
 }
 
 // The root lock is a zero-filled spin lock; a holder that dies is found through its spin word.
-TEST_F(Epoch, ADeadHolderOfTheRootLockTurnsTheCacheOffForTheTree) {
+TEST_F(Epoch, ADeadHolderOfTheRootLockTurnsTheCacheOffForTheTree)
+{
     pid_t holder = forkChild([] { return kelvoLockLock(&kelvoCache()->lock) == 0; });
     ASSERT_EQ(waitChild(holder), 0);
     EXPECT_TRUE(kelvoCacheUsable());
@@ -227,7 +242,8 @@ TEST_F(Epoch, ADeadHolderOfTheRootLockTurnsTheCacheOffForTheTree) {
     EXPECT_EQ(waitChild(worker), 0);
 }
 
-TEST_F(Epoch, RequestEndClosesASectionABailoutLeftOpen) {
+TEST_F(Epoch, RequestEndClosesASectionABailoutLeftOpen)
+{
     ASSERT_EQ(kelvoGlobalEpochInit(), 0);
     kelvoGlobalEpochBegin();
     EXPECT_EQ(kelvoSharedRequestEnd(), 1);
@@ -238,11 +254,12 @@ TEST_F(Epoch, RequestEndClosesASectionABailoutLeftOpen) {
     EXPECT_EQ(kelvoSharedRequestEnd(), 0);
 }
 
-TEST(SharedRoot, ARootThatDoesNotFitLeavesNothingBehind) {
+TEST(SharedRoot, ARootThatDoesNotFitLeavesNothingBehind)
+{
     kelvoCfgValsRecord saved = kelvoCfgVals;
     kelvoCfgVals.enabled = 1;
     kelvoCfgVals.initialized = 1;
-    kelvoCfgVals.initial_readers = 65536;  // 12 MiB of records in a 4 MiB arena
+    kelvoCfgVals.initial_readers = 65536; // 12 MiB of records in a 4 MiB arena
     ASSERT_EQ(kelvoShInitEx(4 << 20, KELVO_PREFAULT_OFF, KELVO_LOCK_SPIN), 0);
     EXPECT_EQ(kelvoInitSharedCache(), -1);
     EXPECT_EQ(kelvoSharedData, nullptr);
@@ -275,7 +292,8 @@ TEST(EpochOff, TheHashSeedComesFromTheKernelNotFromTheClockSeededGenerator)
     kelvoCfgVals = saved;
 }
 
-TEST(EpochOff, InitFailsWhenTheCacheIsOff) {
+TEST(EpochOff, InitFailsWhenTheCacheIsOff)
+{
     kelvoCfgValsRecord saved = kelvoCfgVals;
     kelvoCfgVals.enabled = 0;
     kelvoCfgVals.initialized = 1;
@@ -292,7 +310,8 @@ TEST(EpochOff, InitFailsWhenTheCacheIsOff) {
 
 using EpochDeathTest = Epoch;
 
-TEST_F(EpochDeathTest, SectionsDoNotNestAndNeedTheProcessesOwnRecord) {
+TEST_F(EpochDeathTest, SectionsDoNotNestAndNeedTheProcessesOwnRecord)
+{
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     ASSERT_EQ(kelvoGlobalEpochInit(), 0);
     EXPECT_EXIT(
@@ -316,4 +335,4 @@ TEST_F(EpochDeathTest, SectionsDoNotNestAndNeedTheProcessesOwnRecord) {
     EXPECT_EQ(waitChild(child), 0);
 }
 
-}  // namespace
+} // namespace

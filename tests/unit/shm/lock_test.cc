@@ -41,7 +41,8 @@ std::string kindName(const ::testing::TestParamInfo<uint32_t> &info)
     return name;
 }
 
-TEST_P(LockKind, ExcludesOtherProcesses) {
+TEST_P(LockKind, ExcludesOtherProcesses)
+{
     constexpr int rounds = 20000;
     auto results = runChildren(4, [&](int) {
         for (int i = 0; i < rounds; i++) {
@@ -49,7 +50,7 @@ TEST_P(LockKind, ExcludesOtherProcesses) {
                 return false;
             if (__atomic_fetch_add(&shared->inside, 1, __ATOMIC_RELAXED) != 0)
                 shared->overlaps++;
-            uint64_t seen = shared->counter;  // a torn update shows as a lost increment
+            uint64_t seen = shared->counter; // a torn update shows as a lost increment
             __builtin_ia32_pause();
             shared->counter = seen + 1;
             __atomic_fetch_sub(&shared->inside, 1, __ATOMIC_RELAXED);
@@ -64,7 +65,8 @@ TEST_P(LockKind, ExcludesOtherProcesses) {
     EXPECT_EQ(shared->lock.owner, 0u);
 }
 
-TEST_P(LockKind, DeadHolderTurnsTheSharedStateOffWithoutACrash) {
+TEST_P(LockKind, DeadHolderTurnsTheSharedStateOffWithoutACrash)
+{
     char path[] = "/tmp/kelvo-lock-log-XXXXXX";
     int fd = mkstemp(path);
     ASSERT_GE(fd, 0);
@@ -77,7 +79,7 @@ TEST_P(LockKind, DeadHolderTurnsTheSharedStateOffWithoutACrash) {
                 return false;
             if (killed)
                 raise(SIGKILL);
-            return true;  // exits holding the lock
+            return true; // exits holding the lock
         });
         EXPECT_EQ(waitChild(holder), killed ? 128 + SIGKILL : 0);
         EXPECT_EQ(kelvoLockLock(&shared->lock), -1);
@@ -104,7 +106,8 @@ TEST_P(LockKind, DeadHolderTurnsTheSharedStateOffWithoutACrash) {
 INSTANTIATE_TEST_SUITE_P(Locks, LockKind,
                          ::testing::Values(KELVO_LOCK_SPIN, KELVO_LOCK_MUTEX, KELVO_LOCK_ADAPTIVE_MUTEX), kindName);
 
-TEST(Lock, ZeroFilledLockIsASpinLockAndNamesItsHolder) {
+TEST(Lock, ZeroFilledLockIsASpinLockAndNamesItsHolder)
+{
     kelvoLock lock{};
     ASSERT_EQ(kelvoLockLock(&lock), 0);
     EXPECT_TRUE(kelvoLockHeldByMe(&lock));
@@ -115,7 +118,8 @@ TEST(Lock, ZeroFilledLockIsASpinLockAndNamesItsHolder) {
     EXPECT_EQ(kelvoLocksHeld(), 0);
 }
 
-TEST(Lock, GuardHoldsForItsScope) {
+TEST(Lock, GuardHoldsForItsScope)
+{
     kelvoLock lock{};
     {
         kelvoLockGuard guard(&lock);
@@ -127,7 +131,8 @@ TEST(Lock, GuardHoldsForItsScope) {
 }
 
 // What a bailout leaves held is released at request end, and the state behind it is not trusted.
-TEST(Lock, LeftoverLocksAreReleasedAndTheSharedStateMarkedBroken) {
+TEST(Lock, LeftoverLocksAreReleasedAndTheSharedStateMarkedBroken)
+{
     ASSERT_EQ(kelvoShInitEx(1 << 20, KELVO_PREFAULT_OFF, KELVO_LOCK_MUTEX), 0);
     kelvoLock *inner = &kelvoShArenaPtr->lock;
     kelvoLock outer{};
@@ -143,19 +148,20 @@ TEST(Lock, LeftoverLocksAreReleasedAndTheSharedStateMarkedBroken) {
     EXPECT_FALSE(kelvoSharedStateBroken());
 }
 
-TEST(Lock, KindsFromSettingText) {
+TEST(Lock, KindsFromSettingText)
+{
     struct {
         const char *text;
         uint32_t kind;
-    } cases[] = {{"spinlock", 0}, {"SPINLOCK", 0},       {"mutex", 1},          {"Mutex-foo", 1},
-                 {"adaptive", 1}, {"adaptive-mutex", 2}, {"ADAPTIVE-MUTEX!", 2}, {"", 1},
-                 {nullptr, 1}};
+    } cases[] = {{"spinlock", 0},       {"SPINLOCK", 0},        {"mutex", 1}, {"Mutex-foo", 1}, {"adaptive", 1},
+                 {"adaptive-mutex", 2}, {"ADAPTIVE-MUTEX!", 2}, {"", 1},      {nullptr, 1}};
     for (const auto &c : cases)
         EXPECT_EQ(kelvoLockTypeFromText(c.text), c.kind) << (c.text ? c.text : "(null)");
     EXPECT_STREQ(kelvoLockTypeToString(2), "adaptive-mutex");
 }
 
-TEST(LockDeathTest, UnknownKindNameAndUndeferWithoutDeferralAreFatal) {
+TEST(LockDeathTest, UnknownKindNameAndUndeferWithoutDeferralAreFatal)
+{
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(kelvoLockTypeToString(3), testing::KilledBySignal(SIGSEGV), "unreachable");
     EXPECT_EXIT(kelvoUndeferSignals(), testing::KilledBySignal(SIGSEGV), "kelvoSignalDepth > 0");
@@ -163,7 +169,8 @@ TEST(LockDeathTest, UnknownKindNameAndUndeferWithoutDeferralAreFatal) {
 }
 
 // Debug builds stop at the owner check; others when the lock is not among those held.
-TEST(LockDeathTest, ReleasingALockThisProcessDoesNotHoldIsFatal) {
+TEST(LockDeathTest, ReleasingALockThisProcessDoesNotHoldIsFatal)
+{
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     kelvoLock notHeld{};
     EXPECT_EXIT(kelvoLockUnlock(&notHeld), testing::KilledBySignal(SIGSEGV), "kelvoLockHeldByMe\\(lock\\)|unreachable");
@@ -194,13 +201,14 @@ struct Deferral : ::testing::Test {
     }
 };
 
-TEST_F(Deferral, SigioArrivingUnderALockRunsAfterTheLastUnlock) {
+TEST_F(Deferral, SigioArrivingUnderALockRunsAfterTheLastUnlock)
+{
     kelvoLock outer{}, inner{};
     ASSERT_EQ(kelvoLockLock(&outer), 0);
     ASSERT_EQ(kelvoLockLock(&inner), 0);
     EXPECT_EQ(engineDepth, 2);
     EXPECT_EQ(kelvoSignalDepth, 2);
-    kelvoSigioDeferrals = 2;  // as the SIGIO handler counts them
+    kelvoSigioDeferrals = 2; // as the SIGIO handler counts them
     kelvoLockUnlock(&inner);
     EXPECT_EQ(sigioRuns, 0);
     kelvoLockUnlock(&outer);
@@ -210,8 +218,9 @@ TEST_F(Deferral, SigioArrivingUnderALockRunsAfterTheLastUnlock) {
     EXPECT_EQ(kelvoInSigioHandler, 0u);
 }
 
-TEST_F(Deferral, ReplayStopsWhenTheHandlerMakesNoProgress) {
-    consume = false;  // as during a request: the handler declines
+TEST_F(Deferral, ReplayStopsWhenTheHandlerMakesNoProgress)
+{
+    consume = false; // as during a request: the handler declines
     kelvoSigioDeferrals = 3;
     kelvoDeferSignals();
     kelvoUndeferSignals();
@@ -219,7 +228,8 @@ TEST_F(Deferral, ReplayStopsWhenTheHandlerMakesNoProgress) {
     EXPECT_EQ(kelvoSigioDeferrals, 3u);
 }
 
-TEST_F(Deferral, TermSignalsAreBlockedAndRestored) {
+TEST_F(Deferral, TermSignalsAreBlockedAndRestored)
+{
     sigset_t old, now;
     ASSERT_EQ(kelvoBlockTermSignals(&old), 0);
     EXPECT_EQ(kelvoSignalDepth, 1);
@@ -234,7 +244,8 @@ TEST_F(Deferral, TermSignalsAreBlockedAndRestored) {
     EXPECT_EQ(engineDepth, 0);
 }
 
-TEST(Lock, ForkedChildNamesItselfAsOwner) {
+TEST(Lock, ForkedChildNamesItselfAsOwner)
+{
     kelvoLock lock{};
     kelvoLockPid();
     pid_t child = forkChild([&] {
@@ -248,4 +259,4 @@ TEST(Lock, ForkedChildNamesItselfAsOwner) {
     EXPECT_EQ(waitChild(child), 0);
 }
 
-}  // namespace
+} // namespace

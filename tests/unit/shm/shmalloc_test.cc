@@ -34,7 +34,8 @@ struct Arena : ::testing::Test {
     }
 };
 
-TEST_F(Arena, StartsWithOneEmptyFreeBlockAPageAboveTheBase) {
+TEST_F(Arena, StartsWithOneEmptyFreeBlockAPageAboveTheBase)
+{
     const kelvoShArena *a = kelvoShArenaPtr;
     EXPECT_EQ(reinterpret_cast<char *>(a->first), a->base + a->page_size);
     EXPECT_EQ(a->tree.count, 1u);
@@ -44,13 +45,14 @@ TEST_F(Arena, StartsWithOneEmptyFreeBlockAPageAboveTheBase) {
     checkHeap();
 }
 
-TEST_F(Arena, OneByteTakesOneGranuleAndAHeader) {
+TEST_F(Arena, OneByteTakesOneGranuleAndAHeader)
+{
     uint64_t before = kelvoShActive();
     void *p = kelvoShMalloc(1);
     ASSERT_NE(p, nullptr);
     EXPECT_EQ(reinterpret_cast<uintptr_t>(p) % 16, 0u);
     EXPECT_EQ(blockSize(p), 16u);
-    EXPECT_EQ(kelvoShActive(), before + 16);  // the empty first block grew in place
+    EXPECT_EQ(kelvoShActive(), before + 16); // the empty first block grew in place
     void *q = kelvoShMalloc(1);
     EXPECT_EQ(kelvoShActive(), before + 16 + 32 + 16);
     EXPECT_EQ(kelvoShUsed(), kelvoShActive());
@@ -59,7 +61,8 @@ TEST_F(Arena, OneByteTakesOneGranuleAndAHeader) {
     checkHeap();
 }
 
-TEST_F(Arena, ZeroBytesGiveAUniqueGranule) {
+TEST_F(Arena, ZeroBytesGiveAUniqueGranule)
+{
     void *p = kelvoShMalloc(0), *q = kelvoShMalloc(0);
     ASSERT_NE(p, nullptr);
     ASSERT_NE(q, nullptr);
@@ -72,12 +75,13 @@ TEST_F(Arena, ZeroBytesGiveAUniqueGranule) {
 
 // A free block of `freeSize` serves a request; it is split only when 64 bytes or more would be left.
 struct SplitCase {
-    uint32_t freeSize, request, handedOut, remainder;  // remainder 0: no split
+    uint32_t freeSize, request, handedOut, remainder; // remainder 0: no split
 };
 
 struct Split : Arena, ::testing::WithParamInterface<SplitCase> {};
 
-TEST_P(Split, BestFitBlockIsSplitOnlyWhenWorthIt) {
+TEST_P(Split, BestFitBlockIsSplitOnlyWhenWorthIt)
+{
     const SplitCase &c = GetParam();
     std::vector<void *> guards;
     void *block = isolated(c.freeSize, guards);
@@ -98,14 +102,14 @@ TEST_P(Split, BestFitBlockIsSplitOnlyWhenWorthIt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Heap, Split,
-                         ::testing::Values(SplitCase{112, 64, 112, 0},   // 48 left: no split
-                                           SplitCase{112, 48, 48, 32},   // 64 left: split
-                                           SplitCase{112, 1, 16, 64},
-                                           SplitCase{112, 112, 112, 0},
-                                           SplitCase{96, 33, 96, 0},     // 33 -> 48, 48 left
+                         ::testing::Values(SplitCase{112, 64, 112, 0}, // 48 left: no split
+                                           SplitCase{112, 48, 48, 32}, // 64 left: split
+                                           SplitCase{112, 1, 16, 64}, SplitCase{112, 112, 112, 0},
+                                           SplitCase{96, 33, 96, 0}, // 33 -> 48, 48 left
                                            SplitCase{4096, 100, 112, 4096 - 112 - 32}));
 
-TEST_F(Arena, BestFitTakesTheSmallestBlockAndTheEarliestOfEqualOnes) {
+TEST_F(Arena, BestFitTakesTheSmallestBlockAndTheEarliestOfEqualOnes)
+{
     std::vector<void *> guards;
     void *big = isolated(512, guards), *firstMid = isolated(128, guards), *small = isolated(64, guards);
     void *secondMid = isolated(128, guards);
@@ -120,7 +124,8 @@ TEST_F(Arena, BestFitTakesTheSmallestBlockAndTheEarliestOfEqualOnes) {
 
 // Blocks of one size wait in a ring behind one tree node and are handed out oldest first,
 // also after the tree node itself left through a merge.
-TEST_F(Arena, EqualSizesAreHandedOutInTheOrderTheyWereFreed) {
+TEST_F(Arena, EqualSizesAreHandedOutInTheOrderTheyWereFreed)
+{
     std::vector<void *> guards;
     void *blocks[5];
     for (void *&p : blocks)
@@ -129,7 +134,7 @@ TEST_F(Arena, EqualSizesAreHandedOutInTheOrderTheyWereFreed) {
         kelvoShFree(blocks[i]);
     EXPECT_EQ(kelvoShArenaPtr->tree.count, 5u);
     checkHeap();
-    kelvoShFree(guards[1]);  // blocks[1], the ring's tree node, merges with its guard and blocks[2]
+    kelvoShFree(guards[1]); // blocks[1], the ring's tree node, merges with its guard and blocks[2]
     checkHeap();
     for (int i : {0, 3, 4})
         EXPECT_EQ(kelvoShMalloc(64), blocks[i]);
@@ -139,12 +144,13 @@ TEST_F(Arena, EqualSizesAreHandedOutInTheOrderTheyWereFreed) {
 // Freeing merges with the free block below, the one above, or both.
 struct MergeCase {
     const char *name;
-    std::vector<int> freeOrder;  // indexes of the three middle blocks
+    std::vector<int> freeOrder; // indexes of the three middle blocks
 };
 
 struct Merge : Arena, ::testing::WithParamInterface<MergeCase> {};
 
-TEST_P(Merge, AdjacentFreeBlocksBecomeOne) {
+TEST_P(Merge, AdjacentFreeBlocksBecomeOne)
+{
     void *below = kelvoShMalloc(16);
     void *blocks[3] = {kelvoShMalloc(64), kelvoShMalloc(128), kelvoShMalloc(256)};
     void *above = kelvoShMalloc(16);
@@ -165,7 +171,8 @@ INSTANTIATE_TEST_SUITE_P(Heap, Merge,
                                            MergeCase{"both_sides", {0, 2, 1}}),
                          [](const auto &info) { return std::string(info.param.name); });
 
-TEST_F(Arena, FreedTopBlockGrowsInPlaceForALargerRequest) {
+TEST_F(Arena, FreedTopBlockGrowsInPlaceForALargerRequest)
+{
     kelvoShMalloc(16);
     void *top = kelvoShMalloc(256);
     kelvoShFree(top);
@@ -178,7 +185,8 @@ TEST_F(Arena, FreedTopBlockGrowsInPlaceForALargerRequest) {
     checkHeap();
 }
 
-TEST_F(Arena, FreeingEverythingLeavesOneFreeBlockAndRunningOutGivesNull) {
+TEST_F(Arena, FreeingEverythingLeavesOneFreeBlockAndRunningOutGivesNull)
+{
     std::vector<void *> blocks;
     while (void *p = kelvoShMalloc(4000))
         blocks.push_back(p);
@@ -199,7 +207,8 @@ TEST_F(Arena, FreeingEverythingLeavesOneFreeBlockAndRunningOutGivesNull) {
     EXPECT_NE(kelvoShMalloc(arenaSize / 2), nullptr);
 }
 
-TEST_F(Arena, OversizedAndOverflowingRequestsGiveNull) {
+TEST_F(Arena, OversizedAndOverflowingRequestsGiveNull)
+{
     uint64_t active = kelvoShActive();
     EXPECT_EQ(kelvoShMalloc(KELVO_SH_MAX_BLOCK + 1), nullptr);
     EXPECT_EQ(kelvoShMalloc(arenaSize), nullptr);
@@ -220,10 +229,11 @@ struct ReallocCase {
 
 struct Realloc : Arena, ::testing::WithParamInterface<ReallocCase> {};
 
-TEST_P(Realloc, KeepsTheBytes) {
+TEST_P(Realloc, KeepsTheBytes)
+{
     const ReallocCase &c = GetParam();
     auto *p = static_cast<unsigned char *>(kelvoShMalloc(c.from));
-    kelvoShMalloc(16);  // something above, so a grow cannot stay in place by accident
+    kelvoShMalloc(16); // something above, so a grow cannot stay in place by accident
     for (size_t i = 0; i < c.from; i++)
         p[i] = static_cast<unsigned char>(i * 7);
     auto *q = static_cast<unsigned char *>(kelvoShRealloc(p, c.to));
@@ -242,13 +252,14 @@ INSTANTIATE_TEST_SUITE_P(Heap, Realloc,
                                            ReallocCase{"grow", 100, 5000, false}),
                          [](const auto &info) { return std::string(info.param.name); });
 
-TEST_F(Arena, ReallocEdges) {
+TEST_F(Arena, ReallocEdges)
+{
     void *p = kelvoShRealloc(nullptr, 40);
     ASSERT_NE(p, nullptr);
     EXPECT_EQ(blockSize(p), 48u);
     memset(p, 0x5a, 40);
     EXPECT_EQ(kelvoShRealloc(p, KELVO_SH_MAX_BLOCK + 1), nullptr);
-    EXPECT_EQ(kelvoShRealloc(p, arenaSize), nullptr);  // no room: the old block stays
+    EXPECT_EQ(kelvoShRealloc(p, arenaSize), nullptr); // no room: the old block stays
     EXPECT_FALSE(blockFree(p));
     EXPECT_EQ(static_cast<unsigned char *>(p)[39], 0x5a);
     EXPECT_EQ(kelvoShRealloc(p, 0), nullptr);
@@ -258,7 +269,8 @@ TEST_F(Arena, ReallocEdges) {
 
 // Frees that must change nothing: a second free, also after the block merged
 // into a neighbour, and pointers into the middle of a block.
-TEST_F(Arena, BadFreesAreRefusedWithoutHarm) {
+TEST_F(Arena, BadFreesAreRefusedWithoutHarm)
+{
     void *guard = kelvoShMalloc(16);
     void *a = kelvoShMalloc(64), *b = kelvoShMalloc(64), *c = kelvoShMalloc(64);
     kelvoShMalloc(16);
@@ -266,13 +278,13 @@ TEST_F(Arena, BadFreesAreRefusedWithoutHarm) {
     uint64_t freeBytes = kelvoShFreeBytes();
     kelvoShFree(b);
     EXPECT_EQ(kelvoShFreeBytes(), freeBytes);
-    kelvoShFree(a);  // b is now inside a's free block
+    kelvoShFree(a); // b is now inside a's free block
     freeBytes = kelvoShFreeBytes();
     kelvoShFree(b);
     kelvoShFree(a);
     EXPECT_EQ(kelvoShFreeBytes(), freeBytes);
     kelvoShFree(static_cast<char *>(c) + 16);
-    kelvoShFree(static_cast<char *>(guard) + 32);  // lands on a's header
+    kelvoShFree(static_cast<char *>(guard) + 32); // lands on a's header
     EXPECT_EQ(kelvoShFreeBytes(), freeBytes);
     EXPECT_FALSE(blockFree(c));
     // The merged region is re-carved; the stale pointer must not free the new block.
@@ -286,7 +298,8 @@ TEST_F(Arena, BadFreesAreRefusedWithoutHarm) {
 
 using ArenaDeathTest = Arena;
 
-TEST_F(ArenaDeathTest, PointersOutsideTheHeapPanic) {
+TEST_F(ArenaDeathTest, PointersOutsideTheHeapPanic)
+{
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     char *base = kelvoShArenaPtr->base;
     EXPECT_EXIT(kelvoShFree(base - 4096), testing::KilledBySignal(SIGSEGV),
@@ -297,7 +310,8 @@ TEST_F(ArenaDeathTest, PointersOutsideTheHeapPanic) {
 
 #ifndef NDEBUG
 // The heap's cores run under the allocator lock; debug builds end a caller that does not hold it.
-TEST_F(ArenaDeathTest, CoresWithoutTheAllocatorLockAreFatal) {
+TEST_F(ArenaDeathTest, CoresWithoutTheAllocatorLockAreFatal)
+{
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     void *block = kelvoShMalloc(64);
     kelvoTreeNode *header = kelvoShHeader(block);
@@ -313,7 +327,8 @@ TEST_F(ArenaDeathTest, CoresWithoutTheAllocatorLockAreFatal) {
 #endif
 
 // A long random run against a model of the live blocks and their contents.
-TEST_F(Arena, RandomRunKeepsEveryInvariant) {
+TEST_F(Arena, RandomRunKeepsEveryInvariant)
+{
     std::mt19937_64 rng(20261210);
     struct Live {
         size_t size;
@@ -351,7 +366,7 @@ TEST_F(Arena, RandomRunKeepsEveryInvariant) {
             } else {
                 auto *q = static_cast<unsigned char *>(kelvoShRealloc(it->first, size));
                 Live l = it->second;
-                if (!q && size) {  // failed: old block intact
+                if (!q && size) { // failed: old block intact
                     liveBytes += l.size;
                     continue;
                 }
@@ -392,7 +407,8 @@ struct HugeArena : ::testing::TestWithParam<HugeCase> {
     void TearDown() override { kelvoShDestroy(); }
 };
 
-TEST_P(HugeArena, SplitsOverTwoGiBStayAligned) {
+TEST_P(HugeArena, SplitsOverTwoGiBStayAligned)
+{
     void *lower = kelvoShMalloc(GetParam().lower), *upper = kelvoShMalloc(GetParam().upper);
     ASSERT_NE(lower, nullptr);
     ASSERT_NE(upper, nullptr);
@@ -409,14 +425,15 @@ TEST_P(HugeArena, SplitsOverTwoGiBStayAligned) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Heap, HugeArena,
-                         ::testing::Values(HugeCase{KELVO_SH_MAX_BLOCK, 16},          // tail long enough
-                                           HugeCase{KELVO_SH_MAX_BLOCK - 16, 16},     // tail too short: piece shortened
+                         ::testing::Values(HugeCase{KELVO_SH_MAX_BLOCK, 16},      // tail long enough
+                                           HugeCase{KELVO_SH_MAX_BLOCK - 16, 16}, // tail too short: piece shortened
                                            HugeCase{KELVO_SH_MAX_BLOCK, KELVO_SH_MAX_BLOCK}));
 
 // Prefault modes make every page resident at start-up.
 struct Prefault : ::testing::TestWithParam<uint32_t> {};
 
-TEST_P(Prefault, ModesDecideResidency) {
+TEST_P(Prefault, ModesDecideResidency)
+{
     ASSERT_EQ(kelvoShInitEx(16 * MiB, GetParam(), KELVO_LOCK_MUTEX), 0);
     size_t pages = kelvoShSize() / kelvoShArenaPtr->page_size;
     std::vector<unsigned char> vec(pages);
@@ -434,14 +451,15 @@ TEST_P(Prefault, ModesDecideResidency) {
 INSTANTIATE_TEST_SUITE_P(Heap, Prefault,
                          ::testing::Values(KELVO_PREFAULT_OFF, KELVO_PREFAULT_POPULATE, KELVO_PREFAULT_TOUCH));
 
-TEST(ArenaSetUp, SizesArePagesAndTooSmallOrImpossibleFails) {
+TEST(ArenaSetUp, SizesArePagesAndTooSmallOrImpossibleFails)
+{
     long page = sysconf(_SC_PAGESIZE);
     EXPECT_EQ(kelvoShInitEx(page, KELVO_PREFAULT_OFF, KELVO_LOCK_SPIN), -1);
     EXPECT_EQ(kelvoShInitEx(UINT64_MAX / 2, KELVO_PREFAULT_OFF, KELVO_LOCK_SPIN), -1);
     EXPECT_EQ(kelvoShArenaPtr, nullptr);
     ASSERT_EQ(kelvoShInitEx(16 * MiB + 1, KELVO_PREFAULT_OFF, KELVO_LOCK_SPIN), 0);
     EXPECT_EQ(kelvoShSize(), 16 * MiB + page);
-    EXPECT_EQ(kelvoShInitEx(16 * MiB, KELVO_PREFAULT_OFF, KELVO_LOCK_SPIN), -1);  // one arena at a time
+    EXPECT_EQ(kelvoShInitEx(16 * MiB, KELVO_PREFAULT_OFF, KELVO_LOCK_SPIN), -1); // one arena at a time
     kelvoShDestroy();
     kelvoCfgVals.enabled = 0;
     kelvoCfgVals.maxmemory = 0;
@@ -451,4 +469,4 @@ TEST(ArenaSetUp, SizesArePagesAndTooSmallOrImpossibleFails) {
     kelvoShDestroy();
 }
 
-}  // namespace
+} // namespace

@@ -52,7 +52,8 @@ inline std::string takePhpOut()
  * of an uncaught Throwable. */
 inline std::string runPhp(const std::string &code, const char *where = "engine test")
 {
-    std::string wrapped = "try { " + code + " } catch (Throwable $x) { $out = get_class($x) . ': ' . $x->getMessage(); }";
+    std::string wrapped =
+        "try { " + code + " } catch (Throwable $x) { $out = get_class($x) . ': ' . $x->getMessage(); }";
     EXPECT_EQ(zend_eval_string(wrapped.c_str(), nullptr, where), SUCCESS);
     return takePhpOut();
 }

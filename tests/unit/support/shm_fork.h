@@ -8,7 +8,8 @@
 
 #include <vector>
 
-template <typename F> pid_t forkChild(F body)
+template <typename F>
+pid_t forkChild(F body)
 {
     pid_t pid = fork();
     if (pid == 0)
@@ -25,7 +26,8 @@ inline int waitChild(pid_t pid)
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-template <typename F> std::vector<int> runChildren(int count, F body)
+template <typename F>
+std::vector<int> runChildren(int count, F body)
 {
     std::vector<pid_t> pids;
     for (int i = 0; i < count; i++)

@@ -79,17 +79,63 @@ const AppendCase appendCases[] = {
     {"DoubleInfinity", [](rrc *r) { kelvoRespCmdCatDouble(r, INFINITY); }, "$3\r\nINF\r\n"},
     {"DoubleMinusInfinity", [](rrc *r) { kelvoRespCmdCatDouble(r, -INFINITY); }, "$4\r\n-INF\r\n"},
     {"ZStr", [](rrc *r) { kelvoRespCmdCatZStr(r, zstr("hello")); }, "$5\r\nhello\r\n"},
-    {"ZValLong", [](rrc *r) { zval v; ZVAL_LONG(&v, -42); kelvoRespCmdCatZValZStr(r, &v); }, "$3\r\n-42\r\n"},
-    {"ZValFalse", [](rrc *r) { zval v; ZVAL_FALSE(&v); kelvoRespCmdCatZValZStr(r, &v); }, "$0\r\n\r\n"},
-    {"ZValDouble", [](rrc *r) { zval v; ZVAL_DOUBLE(&v, 1.5); kelvoRespCmdCatZValZStr(r, &v); }, "$3\r\n1.5\r\n"},
-    {"ZValPlainString", [](rrc *r) { zval v; ZVAL_STRING(&v, "abc"); kelvoRespCmdCatZVal(r, nullptr, &v); zval_ptr_dtor(&v); },
+    {"ZValLong",
+     [](rrc *r) {
+         zval v;
+         ZVAL_LONG(&v, -42);
+         kelvoRespCmdCatZValZStr(r, &v);
+     },
+     "$3\r\n-42\r\n"},
+    {"ZValFalse",
+     [](rrc *r) {
+         zval v;
+         ZVAL_FALSE(&v);
+         kelvoRespCmdCatZValZStr(r, &v);
+     },
+     "$0\r\n\r\n"},
+    {"ZValDouble",
+     [](rrc *r) {
+         zval v;
+         ZVAL_DOUBLE(&v, 1.5);
+         kelvoRespCmdCatZValZStr(r, &v);
+     },
+     "$3\r\n1.5\r\n"},
+    {"ZValPlainString",
+     [](rrc *r) {
+         zval v;
+         ZVAL_STRING(&v, "abc");
+         kelvoRespCmdCatZVal(r, nullptr, &v);
+         zval_ptr_dtor(&v);
+     },
      "$3\r\nabc\r\n"},
-    {"ZValPlainArray", [](rrc *r) { zval v; array_init(&v); kelvoRespCmdCatZVal(r, nullptr, &v); zval_ptr_dtor(&v); },
+    {"ZValPlainArray",
+     [](rrc *r) {
+         zval v;
+         array_init(&v);
+         kelvoRespCmdCatZVal(r, nullptr, &v);
+         zval_ptr_dtor(&v);
+     },
      "$5\r\nArray\r\n"},
-    {"ZValPlainNull", [](rrc *r) { zval v; ZVAL_NULL(&v); kelvoRespCmdCatZVal(r, nullptr, &v); }, "$0\r\n\r\n"},
-    {"ZValSerialized", [](rrc *r) { zval v; ZVAL_LONG(&v, 5); kelvoRespCmdCatZVal(r, &phpPacking, &v); },
+    {"ZValPlainNull",
+     [](rrc *r) {
+         zval v;
+         ZVAL_NULL(&v);
+         kelvoRespCmdCatZVal(r, nullptr, &v);
+     },
+     "$0\r\n\r\n"},
+    {"ZValSerialized",
+     [](rrc *r) {
+         zval v;
+         ZVAL_LONG(&v, 5);
+         kelvoRespCmdCatZVal(r, &phpPacking, &v);
+     },
      "$4\r\ni:5;\r\n"},
-    {"ZValNumbersIgnored", [](rrc *r) { zval v; ZVAL_LONG(&v, 5); kelvoRespCmdCatZVal(r, &phpPackingNoNumbers, &v); },
+    {"ZValNumbersIgnored",
+     [](rrc *r) {
+         zval v;
+         ZVAL_LONG(&v, 5);
+         kelvoRespCmdCatZVal(r, &phpPackingNoNumbers, &v);
+     },
      "$1\r\n5\r\n"},
     {"FmtPackedLetters",
      [](rrc *r) {
@@ -106,7 +152,9 @@ const AppendCase appendCases[] = {
      },
      "$3\r\nxyz\r\n"},
     {"FmtPlainLetters",
-     [](rrc *r) { kelvoRespCmdFmt(r, nullptr, nullptr, "Ssld", (zend_string *)zstr("S"), "s!", (size_t)1, (zend_long)-7, 2.5); },
+     [](rrc *r) {
+         kelvoRespCmdFmt(r, nullptr, nullptr, "Ssld", (zend_string *)zstr("S"), "s!", (size_t)1, (zend_long)-7, 2.5);
+     },
      "$1\r\nS\r\n$1\r\ns\r\n$2\r\n-7\r\n$3\r\n2.5\r\n"},
 };
 
@@ -245,30 +293,41 @@ void PrintTo(const KeyCase &c, std::ostream *os) { *os << c.name; }
 zend_string *keyK() { return zend_string_init_interned("k", 1, 0); }
 
 const KeyCase keyCases[] = {
-    {"FmtKeyPrefixed", "p:", [](rrc *r, const zend_string *p) { kelvoRespCmdFmt(r, p, nullptr, "K", keyK()); }, {"p:k"}},
+    {"FmtKeyPrefixed",
+     "p:",
+     [](rrc *r, const zend_string *p) { kelvoRespCmdFmt(r, p, nullptr, "K", keyK()); },
+     {"p:k"}},
     {"FmtKeyEmptyPrefix", "", [](rrc *r, const zend_string *p) { kelvoRespCmdFmt(r, p, nullptr, "K", keyK()); }, {"k"}},
-    {"FmtKeyNoPrefix", nullptr, [](rrc *r, const zend_string *p) { kelvoRespCmdFmt(r, p, nullptr, "K", keyK()); }, {"k"}},
-    {"FmtKeyBytesAndNumber", "p:",
+    {"FmtKeyNoPrefix",
+     nullptr,
+     [](rrc *r, const zend_string *p) { kelvoRespCmdFmt(r, p, nullptr, "K", keyK()); },
+     {"k"}},
+    {"FmtKeyBytesAndNumber",
+     "p:",
      [](rrc *r, const zend_string *p) { kelvoRespCmdFmt(r, p, nullptr, "kL", "key", (size_t)3, (zend_long)-12); },
      {"p:key", "p:-12"}},
-    {"FmtPackedValuesNotPrefixed", "p:",
+    {"FmtPackedValuesNotPrefixed",
+     "p:",
      [](rrc *r, const zend_string *p) {
          zval v;
          ZVAL_LONG(&v, 1);
          kelvoRespCmdFmt(r, p, nullptr, "Zz", &v, &v);
      },
      {"1", "1"}},
-    {"FmtPlainLettersNotPrefixed", "p:",
+    {"FmtPlainLettersNotPrefixed",
+     "p:",
      [](rrc *r, const zend_string *p) { kelvoRespCmdFmt(r, p, nullptr, "sl", "v", (size_t)1, (zend_long)5); },
      {"v", "5"}},
-    {"KeyZValOfNumber", "p:",
+    {"KeyZValOfNumber",
+     "p:",
      [](rrc *r, const zend_string *p) {
          zval v;
          ZVAL_LONG(&v, 7);
          kelvoRespCmdCatKeyZVal(r, p, &v);
      },
      {"p:7"}},
-    {"KeyHtSkipsHoles", "p:",
+    {"KeyHtSkipsHoles",
+     "p:",
      [](rrc *r, const zend_string *p) {
          HashTable *ht = zend_new_array(4);
          zval v;
@@ -281,7 +340,8 @@ const KeyCase keyCases[] = {
          zend_array_destroy(ht);
      },
      {"p:a", "p:c"}},
-    {"HtIsNeverPrefixed", "p:",
+    {"HtIsNeverPrefixed",
+     "p:",
      [](rrc *r, const zend_string *) {
          HashTable *ht = zend_new_array(2);
          zval v;
@@ -293,7 +353,8 @@ const KeyCase keyCases[] = {
          zend_array_destroy(ht);
      },
      {"a", "3"}},
-    {"StreamsKeysThenIds", "p:",
+    {"StreamsKeysThenIds",
+     "p:",
      [](rrc *r, const zend_string *p) {
          HashTable *ht = zend_new_array(2);
          zval v;
@@ -307,7 +368,8 @@ const KeyCase keyCases[] = {
          zend_array_destroy(ht);
      },
      {"STREAMS", "p:s1", "p:s2", "p:-5", "0", "$", "17"}},
-    {"StreamsPackedArrayKeysArePositions", nullptr,
+    {"StreamsPackedArrayKeysArePositions",
+     nullptr,
      [](rrc *r, const zend_string *p) {
          HashTable *ht = zend_new_array(2);
          zval v;

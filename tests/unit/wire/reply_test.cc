@@ -49,14 +49,30 @@ Bytes render(const kelvoReply *r)
     Bytes out;
     auto str = [](const kelvoReply *n) { return "\"" + Bytes(ZSTR_VAL(n->v.str), ZSTR_LEN(n->v.str)) + "\""; };
     switch (r->type) {
-    case KELVO_REPLY_STRING: out = "string" + str(r); break;
-    case KELVO_REPLY_STATUS: out = "status" + str(r); break;
-    case KELVO_REPLY_ERROR: out = "error" + str(r); break;
-    case KELVO_REPLY_BIGNUM: out = "bignum" + str(r); break;
-    case KELVO_REPLY_VERB: out = "verb:" + Bytes(r->vtype, 3) + str(r); break;
-    case KELVO_REPLY_INTEGER: out = "int " + std::to_string(kelvoReplyInteger(r)); break;
-    case KELVO_REPLY_BOOL: out = kelvoReplyInteger(r) ? "true" : "false"; break;
-    case KELVO_REPLY_NIL: out = "nil"; break;
+    case KELVO_REPLY_STRING:
+        out = "string" + str(r);
+        break;
+    case KELVO_REPLY_STATUS:
+        out = "status" + str(r);
+        break;
+    case KELVO_REPLY_ERROR:
+        out = "error" + str(r);
+        break;
+    case KELVO_REPLY_BIGNUM:
+        out = "bignum" + str(r);
+        break;
+    case KELVO_REPLY_VERB:
+        out = "verb:" + Bytes(r->vtype, 3) + str(r);
+        break;
+    case KELVO_REPLY_INTEGER:
+        out = "int " + std::to_string(kelvoReplyInteger(r));
+        break;
+    case KELVO_REPLY_BOOL:
+        out = kelvoReplyInteger(r) ? "true" : "false";
+        break;
+    case KELVO_REPLY_NIL:
+        out = "nil";
+        break;
     case KELVO_REPLY_DOUBLE: {
         std::ostringstream value;
         value << r->dval;
@@ -90,14 +106,17 @@ const DecodeCase decodeCases[] = {
     {"OneByteBulk", "$1\r\nx\r\n", "string\"x\""},
     {"NilBulk", "$-1\r\n", "nil!"},
     {"Null", "_\r\n", "nil!"},
-    {"SharedIntegers", "*6\r\n:0\r\n:1\r\n:2\r\n:3\r\n:4\r\n:5\r\n", "array[int 0!, int 1!, int 2!, int 3!, int 4!, int 5!]"},
-    {"AllocatedIntegers", "*3\r\n:6\r\n:-1\r\n:-9223372036854775808\r\n", "array[int 6, int -1, int -9223372036854775808]"},
+    {"SharedIntegers", "*6\r\n:0\r\n:1\r\n:2\r\n:3\r\n:4\r\n:5\r\n",
+     "array[int 0!, int 1!, int 2!, int 3!, int 4!, int 5!]"},
+    {"AllocatedIntegers", "*3\r\n:6\r\n:-1\r\n:-9223372036854775808\r\n",
+     "array[int 6, int -1, int -9223372036854775808]"},
     {"Double", ",3.14\r\n", "double 3.14\"3.14\""},
     {"DoubleKeepsItsText", ",1.50e2\r\n", "double 150\"1.50e2\""},
     {"DoubleInfinity", ",inf\r\n", "double inf\"inf\""},
     {"True", "#t\r\n", "true!"},
     {"False", "#f\r\n", "false!"},
-    {"Bignum", "(3492890328409238509324850943850943825024385\r\n", "bignum\"3492890328409238509324850943850943825024385\""},
+    {"Bignum", "(3492890328409238509324850943850943825024385\r\n",
+     "bignum\"3492890328409238509324850943850943825024385\""},
     {"Verbatim", "=9\r\ntxt:hello\r\n", "verb:txt\"hello\""},
     {"VerbatimEmptyPayload", "=4\r\nmkd:\r\n", "verb:mkd\"\""},
     {"EmptyArray", "*0\r\n", "array[]!"},
@@ -166,8 +185,12 @@ TEST(Reply, ShortPayloadsAreTheEngineInternedStrings)
 
 TEST(Reply, SharedNodesSurviveFreeingAndAreRightlyMarked)
 {
-    const kelvoReply *sharedNodes[] = {&kelvoNilReply,      &kelvoTrueReply,       &kelvoFalseReply,
-                                       &kelvoEmptyArrayReply, &kelvoEmptyMapReply, &kelvoSmallIntegerReply[0],
+    const kelvoReply *sharedNodes[] = {&kelvoNilReply,
+                                       &kelvoTrueReply,
+                                       &kelvoFalseReply,
+                                       &kelvoEmptyArrayReply,
+                                       &kelvoEmptyMapReply,
+                                       &kelvoSmallIntegerReply[0],
                                        &kelvoSmallIntegerReply[5]};
     for (const kelvoReply *node : sharedNodes) {
         EXPECT_TRUE(isShared(node));
@@ -280,8 +303,7 @@ TEST_F(ReplyDeathTest, InstallingOnAMissingOrDirtyReaderIsFatal)
                 "FATAL: reply.cc:[0-9]+:kelvoRedisContextUseKelvoReply\\(\\): Cannot install kelvo reply reader on "
                 "NULL context/reader");
     redisContext noReader{};
-    EXPECT_EXIT(kelvoRedisContextUseKelvoReply(&noReader), testing::KilledBySignal(SIGSEGV),
-                "NULL context/reader");
+    EXPECT_EXIT(kelvoRedisContextUseKelvoReply(&noReader), testing::KilledBySignal(SIGSEGV), "NULL context/reader");
     for (const Bytes buffered : {"+OK\r\n", "*2\r\n:1\r\n"}) {
         redisContext ctx{};
         ctx.reader = redisReaderCreate();
