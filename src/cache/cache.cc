@@ -793,3 +793,5 @@ int kelvoEndpointFlushEx(kelvoEndpoint *ep, int32_t db)
     }
     return result;
 }
+
+__attribute__((weak)) void kelvoEndpointTicketRaise(kelvoEndpoint *, uint64_t) {}

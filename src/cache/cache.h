@@ -217,6 +217,14 @@ bool kelvoCacheNextEntry(rdb *set, uint32_t db, kelvoCkRhsIterator *iterator, ke
 /* Entries in a database now. */
 unsigned long kelvoCacheCount(rdb *set, uint32_t db);
 
+/*
+ * Called by invalidation delivery for every key a push invalidates, with the
+ * key's kelvoCacheHash, so a reply fetched before the push arrived is not
+ * stored afterwards. Until the store of cached replies keeps such marks, it
+ * does nothing.
+ */
+void kelvoEndpointTicketRaise(kelvoEndpoint *ep, uint64_t keyHash);
+
 /* --- flush ---------------------------------------------------------------------------- */
 
 /*
