@@ -38,6 +38,8 @@ const VALID_ARGS = [
     'lmove' => ['a', 'b', 'LEFT', 'RIGHT'], 'blmove' => ['a', 'b', 'LEFT', 'RIGHT', 0.1],
     'lmovem' => ['a', 'b', 'LEFT', 'RIGHT'], 'blmovem' => ['a', 'b', 'LEFT', 'RIGHT', 0.1],
     'linsert' => ['a', 'BEFORE', 'p', 'v'],
+    'ftCreate' => ['i', ['f' => ['TYPE' => 'TAG']]], 'ftAlter' => ['i', ['f' => ['TYPE' => 'TAG']]],
+    'ftProfile' => ['i', 'SEARCH', '*'],
 ];
 
 /* method => wire name, from the method table: command and subscribe rows, and aliases of them. */
