@@ -314,7 +314,8 @@ int kelvoJsonMgetRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *o
     Z_PARAM_STR(path)
     ZEND_PARSE_PARAMETERS_END_EX(return -1);
     ZVAL_DEREF(keys);
-    const bool ok = Z_TYPE_P(keys) == IS_ARRAY ? kelvoCatKeyHt(req, obj, Z_ARRVAL_P(keys)) : kelvoCatKeyZVal(req, obj, keys);
+    const bool ok =
+        Z_TYPE_P(keys) == IS_ARRAY ? kelvoCatKeyHt(req, obj, Z_ARRVAL_P(keys)) : kelvoCatKeyZVal(req, obj, keys);
     if (!ok)
         return -1;
     kelvoRespCmdCatZStr(req, path);

@@ -68,7 +68,8 @@ struct FieldOptions {
 uint32_t fieldTypeOf(const zend_string *word)
 {
     for (uint32_t t = FIELD_TEXT; t <= FIELD_VECTOR; t++)
-        if (ZSTR_LEN(word) == fieldTypeNames[t].len && strncasecmp(ZSTR_VAL(word), fieldTypeNames[t].name, ZSTR_LEN(word)) == 0)
+        if (ZSTR_LEN(word) == fieldTypeNames[t].len &&
+            strncasecmp(ZSTR_VAL(word), fieldTypeNames[t].name, ZSTR_LEN(word)) == 0)
             return t;
     return FIELD_NONE;
 }
