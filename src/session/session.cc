@@ -421,7 +421,12 @@ int addShardFromUrl(kelvoSession *session, const char *item, php_url *url, HashT
 
 int kelvoSessionAddShard(kelvoSession *session, const char *item, size_t len)
 {
-    php_url *url = php_url_parse_ex(item, len);
+    /* The URL parser takes "scheme:///path" only for file: a unix:// path is read as one. */
+    zend_string *text = len > 7 && strncasecmp(item, "unix://", 7) == 0
+                            ? zend_string_concat2("file://", 7, item + 7, len - 7)
+                            : zend_string_init(item, len, 0);
+    php_url *url = php_url_parse_ex(ZSTR_VAL(text), ZSTR_LEN(text));
+    zend_string_release(text);
     if (!url) {
         throwSavePathError(item);
         return -1;
