@@ -86,6 +86,30 @@ void raiseSessionError(const char *message)
         php_error_docref(nullptr, E_WARNING, "%s", message);
 }
 
+/*
+ * Keeps an exception the handler raised earlier in the same session call (a failed write before
+ * close) out of the way of the commands that follow, which clear or test what is pending, and
+ * puts it back afterwards, under any exception raised meanwhile. Only inside an internal call.
+ */
+class PendingException {
+  public:
+    PendingException() : held(EG(exception)) { EG(exception) = nullptr; }
+    ~PendingException()
+    {
+        if (!held)
+            return;
+        if (EG(exception))
+            zend_exception_set_previous(EG(exception), held);
+        else
+            EG(exception) = held;
+    }
+    PendingException(const PendingException &) = delete;
+    PendingException &operator=(const PendingException &) = delete;
+
+  private:
+    zend_object *held;
+};
+
 /* ---- settings ------------------------------------------------------------------------------- */
 
 zend_long iniLong(const char *name) { return zend_ini_long(const_cast<char *>(name), strlen(name), 0); }
@@ -138,9 +162,9 @@ const kelvoCmpInfo *sessionCompressionInfo()
 int sessionCommand(zval *rv, robj *ro, kelvoSessionKeyword kw, zval *args, int argc)
 {
     ZVAL_UNDEF(rv);
-    zend_object *before = EG(exception);
+    PendingException pending;
     int rc = kelvoRawCommand(rv, ro, sessionKeywords[kw], args, argc);
-    if (EG(exception) && EG(exception) != before) {
+    if (EG(exception)) {
         zval tmp;
         zend_string *message = zval_get_string(
             zend_read_property_ex(zend_ce_exception, EG(exception), ZSTR_KNOWN(ZEND_STR_MESSAGE), 1, &tmp));
@@ -194,7 +218,12 @@ robj *kelvoSessionShardRObj(kelvoSession *session, const char *key, size_t len)
         kelvoSessionShard *shard = session->shards[i];
         if (point < sum + uint64_t(shard->weight)) {
             robj *ro = shardClient(shard);
-            if (kelvoSyncObject(ro, KELVO_LINK_READY, true) != 0) {
+            int rc;
+            {
+                PendingException pending; /* a quiet sync clears whatever is pending */
+                rc = kelvoSyncObject(ro, KELVO_LINK_READY, true);
+            }
+            if (rc != 0) {
                 shardFailureDocref(i, ro);
                 return nullptr;
             }
@@ -558,6 +587,11 @@ int kelvoSessionEnsureLock(kelvoSession *session)
     bool ours = rc == 0 && Z_TYPE(rv) == IS_STRING && zend_string_equals(Z_STR(rv), value);
     zend_string_release(value);
     zval_ptr_dtor(&rv);
+    /* Expired or taken over: the lock is no longer this request's to give back. */
+    if (rc == 0 && !ours)
+        dropLock(session);
+    if (rc != 0)
+        shardCommandFailure("lock check", ro);
     return ours ? 0 : -1;
 }
 
@@ -865,6 +899,24 @@ void kelvoSessionFlushAtRequestEnd(void)
 {
     if (PS(session_status) != php_session_active)
         return;
-    zend_try { php_session_flush(1); }
+    /* Inside a call frame, so that what the handler's links throw can be caught and reported as a
+     * warning: thrown without one, it would end the request with a fatal error. */
+    zval function, rv;
+    ZVAL_STRINGL(&function, "session_write_close", sizeof "session_write_close" - 1);
+    ZVAL_UNDEF(&rv);
+    zend_try
+    {
+        call_user_function(nullptr, nullptr, &function, &rv, 0, nullptr);
+        if (EG(exception)) {
+            zval tmp;
+            zend_string *message = zval_get_string(
+                zend_read_property_ex(zend_ce_exception, EG(exception), ZSTR_KNOWN(ZEND_STR_MESSAGE), 1, &tmp));
+            zend_clear_exception();
+            php_error_docref(nullptr, E_WARNING, "%s", ZSTR_VAL(message));
+            zend_string_release(message);
+        }
+    }
     zend_end_try();
+    zval_ptr_dtor(&rv);
+    zval_ptr_dtor(&function);
 }
