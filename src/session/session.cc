@@ -560,8 +560,10 @@ int acquireLock(kelvoSession *session, zend_string *id)
         if (held)
             return 0;
         /* Only a lock held by another request is worth waiting for; an error ends it now. */
-        if (!taken)
+        if (!taken) {
+            shardCommandFailure("lock", ro);
             break;
+        }
         if (attempt < retries)
             sleepMicros(wait);
     }
@@ -862,6 +864,8 @@ PS_VALIDATE_SID_FUNC(kelvo)
     int rc = sessionCommandArgs(&rv, ro, KELVO_SKW_EXISTS, args);
     bool exists = rc == 0 && Z_TYPE(rv) == IS_LONG && Z_LVAL(rv) != 0;
     zval_ptr_dtor(&rv);
+    if (rc != 0)
+        shardCommandFailure("id check", ro);
     return exists ? SUCCESS : FAILURE;
 }
 

@@ -42,6 +42,7 @@ $where = fn($p, $db) => "$p/$db";
 $cases = [
     'tcp URL' => ["tcp://$host:$port", $where($port, 0)],
     'host:port' => ["$host:$port", $where($port, 0)],
+    'IPv6 address' => ["tcp://[::1]:$port", $where($port, 0)],
     'unix:// URL' => ["unix://$unix", $where($port, 0)],
     'socket path' => [$unix, $where($port, 0)],
     'socket path with a query' => ["$unix?database=2", $where($port, 2)],
@@ -85,6 +86,7 @@ foreach ($refused as $path) {
 --EXPECTF--
 tcp URL                          ok
 host:port                        ok
+IPv6 address                     ok
 unix:// URL                      ok
 socket path                      ok
 socket path with a query         ok

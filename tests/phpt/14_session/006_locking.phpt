@@ -114,6 +114,8 @@ int(51)
 the lock is taken once the other holder lets go:
 bool(true)
 an error stops the attempts at once:
+
+Warning: session_start(): Session lock failed: NOPERM this user has no permissions to run the 'set' command%s in %s on line %d
 string(%d) "Kelvo\Exception: Failed to acquire lock"
 int(0)
 a lock that expired before the write:
