@@ -100,17 +100,34 @@ Clause counted(uint64_t per = 1)
 }
 
 const std::map<std::string, Clause> searchClauses = {
-    {"NOCONTENT", words(0)}, {"VERBATIM", words(0)}, {"NOSTOPWORDS", words(0)}, {"WITHSCORES", words(0)},
-    {"WITHPAYLOADS", words(0)}, {"WITHSORTKEYS", words(0)}, {"INORDER", words(0)}, {"EXPLAINSCORE", words(0)},
-    {"FILTER", words(3)}, {"GEOFILTER", words(5)}, {"INKEYS", counted()}, {"INFIELDS", counted()},
-    {"RETURN", counted()}, {"SLOP", words(1)}, {"TIMEOUT", words(1)}, {"LANGUAGE", words(1)},
-    {"EXPANDER", words(1)}, {"SCORER", words(1)}, {"PAYLOAD", words(1)}, {"LIMIT", words(2)},
-    {"PARAMS", [](Words &w) {
+    {"NOCONTENT", words(0)},
+    {"VERBATIM", words(0)},
+    {"NOSTOPWORDS", words(0)},
+    {"WITHSCORES", words(0)},
+    {"WITHPAYLOADS", words(0)},
+    {"WITHSORTKEYS", words(0)},
+    {"INORDER", words(0)},
+    {"EXPLAINSCORE", words(0)},
+    {"FILTER", words(3)},
+    {"GEOFILTER", words(5)},
+    {"INKEYS", counted()},
+    {"INFIELDS", counted()},
+    {"RETURN", counted()},
+    {"SLOP", words(1)},
+    {"TIMEOUT", words(1)},
+    {"LANGUAGE", words(1)},
+    {"EXPANDER", words(1)},
+    {"SCORER", words(1)},
+    {"PAYLOAD", words(1)},
+    {"LIMIT", words(2)},
+    {"PARAMS",
+     [](Words &w) {
          uint64_t n;
          return w.number(&n) && n % 2 == 0 && w.skip(n);
      }},
     {"DIALECT", words(1)},
-    {"SUMMARIZE", [](Words &w) {
+    {"SUMMARIZE",
+     [](Words &w) {
          if (w.take("FIELDS") && !w.counted())
              return false;
          for (const char *one : {"FRAGS", "LEN", "SEPARATOR"})
@@ -118,12 +135,14 @@ const std::map<std::string, Clause> searchClauses = {
                  return false;
          return true;
      }},
-    {"HIGHLIGHT", [](Words &w) {
+    {"HIGHLIGHT",
+     [](Words &w) {
          if (w.take("FIELDS") && !w.counted())
              return false;
          return !w.take("TAGS") || w.skip(2);
      }},
-    {"SORTBY", [](Words &w) {
+    {"SORTBY",
+     [](Words &w) {
          if (!w.skip(1))
              return false;
          if (!w.take("ASC"))
@@ -134,9 +153,15 @@ const std::map<std::string, Clause> searchClauses = {
 };
 
 const std::map<std::string, Clause> aggregateClauses = {
-    {"VERBATIM", words(0)}, {"LOAD", counted()}, {"TIMEOUT", words(1)}, {"LIMIT", words(2)}, {"FILTER", words(1)},
-    {"DIALECT", words(1)}, {"PARAMS", counted()},
-    {"GROUPBY", [](Words &w) {
+    {"VERBATIM", words(0)},
+    {"LOAD", counted()},
+    {"TIMEOUT", words(1)},
+    {"LIMIT", words(2)},
+    {"FILTER", words(1)},
+    {"DIALECT", words(1)},
+    {"PARAMS", counted()},
+    {"GROUPBY",
+     [](Words &w) {
          if (!w.counted())
              return false;
          while (w.take("REDUCE")) {
@@ -147,7 +172,8 @@ const std::map<std::string, Clause> aggregateClauses = {
          }
          return true;
      }},
-    {"SORTBY", [](Words &w) {
+    {"SORTBY",
+     [](Words &w) {
          uint64_t n;
          if (!w.number(&n) || n % 2 || !w.skip(n))
              return false;
@@ -157,7 +183,8 @@ const std::map<std::string, Clause> aggregateClauses = {
          return true;
      }},
     {"APPLY", [](Words &w) { return w.skip(1) && w.take("AS") && w.skip(1); }},
-    {"WITHCURSOR", [](Words &w) {
+    {"WITHCURSOR",
+     [](Words &w) {
          for (const char *one : {"COUNT", "MAXIDLE"})
              if (w.take(one) && !w.skip(1))
                  return false;
@@ -166,10 +193,22 @@ const std::map<std::string, Clause> aggregateClauses = {
 };
 
 const std::map<std::string, Clause> createClauses = {
-    {"ON", words(1)}, {"PREFIX", counted()}, {"FILTER", words(1)}, {"LANGUAGE", words(1)},
-    {"LANGUAGE_FIELD", words(1)}, {"SCORE", words(1)}, {"SCORE_FIELD", words(1)}, {"PAYLOAD_FIELD", words(1)},
-    {"MAXTEXTFIELDS", words(0)}, {"NOOFFSETS", words(0)}, {"TEMPORARY", words(1)}, {"NOHL", words(0)},
-    {"NOFIELDS", words(0)}, {"NOFREQS", words(0)}, {"STOPWORDS", counted()}, {"SKIPINITIALSCAN", words(0)},
+    {"ON", words(1)},
+    {"PREFIX", counted()},
+    {"FILTER", words(1)},
+    {"LANGUAGE", words(1)},
+    {"LANGUAGE_FIELD", words(1)},
+    {"SCORE", words(1)},
+    {"SCORE_FIELD", words(1)},
+    {"PAYLOAD_FIELD", words(1)},
+    {"MAXTEXTFIELDS", words(0)},
+    {"NOOFFSETS", words(0)},
+    {"TEMPORARY", words(1)},
+    {"NOHL", words(0)},
+    {"NOFIELDS", words(0)},
+    {"NOFREQS", words(0)},
+    {"STOPWORDS", counted()},
+    {"SKIPINITIALSCAN", words(0)},
 };
 
 /* One field: name [AS alias] type, the type's options, then SORTABLE [UNF], then NOINDEX. */
@@ -222,7 +261,8 @@ bool readCreate(Words &w, uint32_t fields, std::string *why)
 const std::map<std::string, Clause> spellClauses = {
     {"DISTANCE", words(1)},
     {"DIALECT", words(1)},
-    {"TERMS", [](Words &w) {
+    {"TERMS",
+     [](Words &w) {
          if (!w.take("INCLUDE") && !w.take("EXCLUDE"))
              return false;
          if (!w.skip(1))
@@ -271,10 +311,10 @@ class Options {
 
     std::string value(int depth, const std::vector<const char *> &names = {})
     {
-        static const char *const scalars[] = {"0",     "1",       "2",      "-1",   "3",         "0.5",   "true",
-                                              "false", "null",    "'1'",    "'v'",  "'w x'",     "'@f'",  "'a:'",
-                                              "''",    "';'",     "'asc'",  "'DESC'", "'withcount'", "'text'",
-                                              "'TAG'", "'numeric'", "'hash'", "'json'", "'é'"};
+        static const char *const scalars[] = {
+            "0",           "1",      "2",     "-1",        "3",      "0.5",    "true", "false", "null",
+            "'1'",         "'v'",    "'w x'", "'@f'",      "'a:'",   "''",     "';'",  "'asc'", "'DESC'",
+            "'withcount'", "'text'", "'TAG'", "'numeric'", "'hash'", "'json'", "'é'"};
         switch (pick(depth < 3 ? 4 : 1)) {
         case 0:
             return scalars[pick(std::size(scalars))];
@@ -298,9 +338,10 @@ class Options {
     /* A schema: fields with field options. */
     std::string schema(uint32_t *fields)
     {
-        static const std::vector<const char *> fieldNames = {"TYPE", "AS", "SORTABLE", "UNF", "NOSTEM", "NOINDEX",
-                                                             "PHONETIC", "WEIGHT", "SEPARATOR", "CASESENSITIVE",
-                                                             "WITHSUFFIXTRIE", "INDEXEMPTY", "INDEXMISSING"};
+        static const std::vector<const char *> fieldNames = {
+            "TYPE",           "AS",         "SORTABLE",    "UNF",       "NOSTEM",
+            "NOINDEX",        "PHONETIC",   "WEIGHT",      "SEPARATOR", "CASESENSITIVE",
+            "WITHSUFFIXTRIE", "INDEXEMPTY", "INDEXMISSING"};
         std::string out = "[";
         *fields = pick(4);
         for (uint32_t i = 0; i < *fields; i++) {
@@ -316,21 +357,23 @@ class Options {
 
   private:
     static inline const char *const types[] = {"text", "TAG", "Numeric", "GEO", "VECTOR", "geoshape"};
-    static inline const std::vector<const char *> subNames = {
-        "FIELDS", "FRAGS", "LEN", "SEPARATOR", "TAGS", "PROPERTIES", "REDUCE", "MAX", "WITHCOUNT",
-        "COUNT", "MAXIDLE", "INCLUDE", "EXCLUDE"};
+    static inline const std::vector<const char *> subNames = {"FIELDS",     "FRAGS",   "LEN",    "SEPARATOR", "TAGS",
+                                                              "PROPERTIES", "REDUCE",  "MAX",    "WITHCOUNT", "COUNT",
+                                                              "MAXIDLE",    "INCLUDE", "EXCLUDE"};
     std::mt19937 rng_;
 };
 
-const std::vector<const char *> searchNames = {
-    "NOCONTENT", "VERBATIM", "NOSTOPWORDS", "WITHSCORES", "WITHPAYLOADS", "WITHSORTKEYS", "FILTER", "GEOFILTER",
-    "INKEYS", "INFIELDS", "RETURN", "SUMMARIZE", "HIGHLIGHT", "SLOP", "TIMEOUT", "INORDER", "LANGUAGE", "EXPANDER",
-    "SCORER", "EXPLAINSCORE", "PAYLOAD", "SORTBY", "LIMIT", "PARAMS", "DIALECT"};
-const std::vector<const char *> aggregateNames = {"VERBATIM", "LOAD", "TIMEOUT", "GROUPBY", "SORTBY", "APPLY",
-                                                  "LIMIT", "FILTER", "WITHCURSOR", "PARAMS", "DIALECT"};
+const std::vector<const char *> searchNames = {"NOCONTENT",    "VERBATIM",  "NOSTOPWORDS", "WITHSCORES", "WITHPAYLOADS",
+                                               "WITHSORTKEYS", "FILTER",    "GEOFILTER",   "INKEYS",     "INFIELDS",
+                                               "RETURN",       "SUMMARIZE", "HIGHLIGHT",   "SLOP",       "TIMEOUT",
+                                               "INORDER",      "LANGUAGE",  "EXPANDER",    "SCORER",     "EXPLAINSCORE",
+                                               "PAYLOAD",      "SORTBY",    "LIMIT",       "PARAMS",     "DIALECT"};
+const std::vector<const char *> aggregateNames = {"VERBATIM", "LOAD",   "TIMEOUT",    "GROUPBY", "SORTBY", "APPLY",
+                                                  "LIMIT",    "FILTER", "WITHCURSOR", "PARAMS",  "DIALECT"};
 const std::vector<const char *> createNames = {
-    "ON", "PREFIX", "FILTER", "LANGUAGE", "LANGUAGE_FIELD", "SCORE", "SCORE_FIELD", "PAYLOAD_FIELD", "MAXTEXTFIELDS",
-    "NOOFFSETS", "TEMPORARY", "NOHL", "NOFIELDS", "NOFREQS", "STOPWORDS", "SKIPINITIALSCAN"};
+    "ON",          "PREFIX",        "FILTER",        "LANGUAGE",       "LANGUAGE_FIELD", "SCORE",
+    "SCORE_FIELD", "PAYLOAD_FIELD", "MAXTEXTFIELDS", "NOOFFSETS",      "TEMPORARY",      "NOHL",
+    "NOFIELDS",    "NOFREQS",       "STOPWORDS",     "SKIPINITIALSCAN"};
 const std::vector<const char *> spellNames = {"DISTANCE", "TERMS", "DIALECT"};
 const std::vector<const char *> jsonGetNames = {"INDENT", "NEWLINE", "SPACE"};
 
@@ -403,8 +446,8 @@ TEST(ModulesFuzz, OptionArraysWriteTheCountsTheyCarry)
         Words w(b.words, call.firstClause);
         std::string why;
         const bool read = call.clauses ? readClauses(w, *call.clauses, &why) : readCreate(w, call.fields, &why);
-        ASSERT_TRUE(read) << call.method << "(" << call.args << ") sent " << ::testing::PrintToString(b.words)
-                          << ": " << why;
+        ASSERT_TRUE(read) << call.method << "(" << call.args << ") sent " << ::testing::PrintToString(b.words) << ": "
+                          << why;
         built[call.method]++;
     }
     for (const char *method : {"ftSearch", "ftAggregate", "ftCreate", "ftSpellCheck", "jsonGet"})

@@ -23,8 +23,8 @@ class RespMaker {
 
     std::string make(int depth = 0)
     {
-        static const char *const texts[] = {"", "a", "{", "[", "true", "false", "1.5", "-7", "OK", "i:5;", "\xff\x00z",
-                                            "500", "return", "1e400"};
+        static const char *const texts[] = {"",   "a",  "{",    "[",         "true", "false",  "1.5",
+                                            "-7", "OK", "i:5;", "\xff\x00z", "500",  "return", "1e400"};
         const std::string text = texts[pick(std::size(texts))];
         switch (pick(depth < 4 ? 15 : 9)) {
         case 0:
@@ -87,10 +87,10 @@ struct Target {
 };
 
 const Target targets[] = {
-    {kelvoJsonReplyFmt, REDIS_CMD_JSON_GET},       {kelvoJsonReplyFmt, REDIS_CMD_JSON_MGET},
-    {kelvoJsonPlainFmt, REDIS_CMD_JSON_ARRPOP},    {kelvoJsonTypeFmt, REDIS_CMD_JSON_TYPE},
-    {kelvoJsonRespReply, REDIS_CMD_JSON_RESP},     {kelvoFtPlainFmt, REDIS_CMD_FT_SEARCH},
-    {kelvoFtReplyFmt, REDIS_CMD_FT_INFO},          {kelvoFtConfigFmt, REDIS_CMD_FT_CONFIG},
+    {kelvoJsonReplyFmt, REDIS_CMD_JSON_GET},    {kelvoJsonReplyFmt, REDIS_CMD_JSON_MGET},
+    {kelvoJsonPlainFmt, REDIS_CMD_JSON_ARRPOP}, {kelvoJsonTypeFmt, REDIS_CMD_JSON_TYPE},
+    {kelvoJsonRespReply, REDIS_CMD_JSON_RESP},  {kelvoFtPlainFmt, REDIS_CMD_FT_SEARCH},
+    {kelvoFtReplyFmt, REDIS_CMD_FT_INFO},       {kelvoFtConfigFmt, REDIS_CMD_FT_CONFIG},
 };
 
 const kelvoOptionWord optionBits[] = {kelvoOptPhpredisCompat, kelvoOptThrowOnError, kelvoOptReplyLiteral,
