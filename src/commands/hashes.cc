@@ -7,6 +7,7 @@
  */
 #include "catalog/cmdroles.h"
 #include "commands/builder.h"
+#include "commands/commands.h"
 #include "commands/strings.h"
 
 namespace {
@@ -230,4 +231,25 @@ int kelvoHExpireRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *ob
     if (mode)
         kelvoRespCmdCatZStr(req, mode);
     return catFieldList(req, fields) ? 0 : -1;
+}
+
+/*
+ * HGETDEL, HGETEX: the hash key is the one key written (key 0, which the delete role drops); the
+ * fields, from where the builder recorded their start, are what the reply's values belong to. A
+ * raw request carries no record: its key alone is taken.
+ */
+void kelvoHFieldKeys(kelvoQuerySet *rqs, rrc *req)
+{
+    if (req->pos < 2)
+        return;
+    auto add = [&](uint64_t i, void (*to)(kelvoQuerySet *, zend_string *)) {
+        zend_string *s = zend_string_init(kelvoRespCmdArg(req, i), req->args[i].len, false);
+        to(rqs, s);
+        zend_string_release(s);
+    };
+    add(1, kelvoQuerySetAddKey);
+    if (rqs->udkind != KELVO_REQ_DATA_NUMBER)
+        return;
+    for (uint64_t i = rqs->userdata.number; i < req->pos; i++)
+        add(i, kelvoQuerySetAddVal);
 }
