@@ -31,6 +31,11 @@ try {
     echo get_class($e), ': ', $e->getMessage(), "\n";
 }
 var_dump(@$k->hset('h', 'only'), error_get_last()['message']);
+try {
+    $k->hset('h', 'f', 'v', ttl: 5);
+} catch (ArgumentCountError $e) {
+    echo $e->getMessage(), "\n";
+}
 var_dump($k->getBytes()[0] - $before, $r->hlen('p:h'));
 $k->flushdb();
 ?>
@@ -47,5 +52,6 @@ string(59) "Kelvo\Kelvo::hset(): Field names must be strings or numbers"
 Error: Object of class stdClass could not be converted to string
 bool(false)
 string(68) "Kelvo\Kelvo::hset(): Must pass array with at least one key and value"
+Kelvo\Kelvo::hset() does not accept unknown named parameters
 int(0)
 int(5)
