@@ -20,8 +20,8 @@ extern "C" {
 #include <fnmatch.h>
 
 /* Admission's seams: until admission exists, every key is admitted and no write is counted. */
-__attribute__((weak)) int kelvoEndpointFilter(kelvoEndpoint *, const kelvoAdaptiveCacheOptions *, const char *,
-                                              size_t, uint64_t)
+__attribute__((weak)) int kelvoEndpointFilter(kelvoEndpoint *, const kelvoAdaptiveCacheOptions *, const char *, size_t,
+                                              uint64_t)
 {
     return 0;
 }
