@@ -168,6 +168,7 @@ KELVO_PLACEHOLDER void kelvoMsetExKeys(kelvoQuerySet *rqs, rrc *req) { kelvoLeas
 KELVO_PLACEHOLDER void kelvoMsetKeys(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
 KELVO_PLACEHOLDER void kelvoNumKeysKeys(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
 KELVO_PLACEHOLDER void kelvoStoreOptKeys(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
+KELVO_PLACEHOLDER void kelvoSubKeyKeys(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
 
 KELVO_PLACEHOLDER void kelvoBitfieldDel(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastDel(rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoCopyDel(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastDel(rqs, obj, reply); }

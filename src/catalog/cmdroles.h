@@ -171,6 +171,7 @@ void kelvoMsetExKeys(kelvoQuerySet *rqs, rrc *req);
 void kelvoMsetKeys(kelvoQuerySet *rqs, rrc *req);
 void kelvoNumKeysKeys(kelvoQuerySet *rqs, rrc *req);
 void kelvoStoreOptKeys(kelvoQuerySet *rqs, rrc *req);
+void kelvoSubKeyKeys(kelvoQuerySet *rqs, rrc *req);
 
 /* kelvoDelFn */
 void kelvoBitfieldDel(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);

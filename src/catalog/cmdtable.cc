@@ -534,7 +534,7 @@ constexpr kelvoCommandInfo kelvoCommandTable[REDIS_CMD_MAX] = {
     {REDIS_CMD_XDELEX, "XDELEX", 6, KELVO_REPLY_BIT(REDIS_REPLY_ARRAY) | KELVO_REPLY_BIT(REDIS_REPLY_NIL), -5, 0,
      kelvoStdSlots{kelvoXDelExRCmd, nullptr, nullptr}, nullptr},
     {REDIS_CMD_XGROUP, "XGROUP", 6, KELVO_REPLIES_ANY, -2, 0,
-     kelvoStdSlots{kelvoXGroupRCmd, nullptr, nullptr}, nullptr},
+     kelvoStdSlots{kelvoXGroupRCmd, kelvoSubKeyKeys, kelvoKeyDel}, nullptr},
     {REDIS_CMD_XINFO, "XINFO", 5, KELVO_REPLIES_ANY, -2, KELVO_CMD_RESEND,
      kelvoStdSlots{kelvoXInfoRCmd, nullptr, nullptr}, kelvoXInfoFmt},
     {REDIS_CMD_XLEN, "XLEN", 4, KELVO_REPLY_BIT(REDIS_REPLY_INTEGER), 2, KELVO_CMD_RESEND,

@@ -149,6 +149,9 @@ void kelvoKeysKeys(kelvoQuerySet *rqs, rrc *req) { argKeys(rqs, req, 1, req->pos
 
 void kelvoCopyKeys(kelvoQuerySet *rqs, rrc *req) { argKeys(rqs, req, 1, 2); }
 
+/* A subcommand, then the key (XGROUP CREATE key ... MKSTREAM makes the key). */
+void kelvoSubKeyKeys(kelvoQuerySet *rqs, rrc *req) { argKey(rqs, req, 2); }
+
 /* MSET's keys sit at the odd places; a raw request with a key and no value still drops it. */
 void kelvoMsetKeys(kelvoQuerySet *rqs, rrc *req)
 {
