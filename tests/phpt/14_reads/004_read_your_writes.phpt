@@ -111,6 +111,8 @@ $cases = [
     ['XADD', ['k' => $none], fn($c) => (bool) $c->rawCommand('XADD', 'k', '*', 'f', 'v')],
     ['SORT STORE', ['k' => $list, 'k2' => $str], fn($c) => $c->sort('k', ['alpha' => true, 'store' => 'k2'])],
     ['FLUSHDB', ['k' => $str, 'k2' => $hash], fn($c) => $c->flushDB()],
+    ['FLUSHALL', ['k' => $str], fn($c) => $c->flushAll()],
+    ['SWAPDB', ['k' => $str, 'k2' => $list], fn($c) => $c->swapdb(0, 1)],
     ['rawCommand SET', ['k' => $str], fn($c) => $c->rawCommand('SET', 'k', 'w')],
 ];
 
@@ -219,8 +221,10 @@ GEOADD: 1
 XADD: true
 SORT STORE: 3
 FLUSHDB: true
+FLUSHALL: true
+SWAPDB: true
 rawCommand SET: true
-67 writes, 0 stale reads
+69 writes, 0 stale reads
 array(3) {
   [0]=>
   string(3) "old"
