@@ -47,14 +47,14 @@ std::string writeCommands()
     return runPhp("$c = new Kelvo\\Kelvo('127.0.0.1', " + port() +
                       ");"
                       "$c->setOption(Kelvo\\Kelvo::OPT_REPLY_LITERAL, true);"
-                      "$names = [];"
-                      "$visit = function ($entry) use (&$visit, &$names) {"
+                      "$names = []; $entries = $c->rawCommand('COMMAND');"
+                      "while ($entries) {"
+                      "  $entry = array_pop($entries);"
                       "  if (in_array('write', (array) $entry[2], true)) {"
                       "    $names[] = strtoupper(explode('|', $entry[0])[0]);"
                       "  }"
-                      "  foreach ((array) ($entry[9] ?? []) as $sub) { $visit($sub); }"
-                      "};"
-                      "foreach ($c->rawCommand('COMMAND') as $entry) { $visit($entry); }"
+                      "  array_push($entries, ...(array) ($entry[9] ?? []));"
+                      "}"
                       "$out = implode(' ', array_unique($names));",
                   "write commands");
 }
