@@ -14,6 +14,7 @@
 
 #include "client/object.h"
 #include "commands/commands.h"
+#include "shm/epoch.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -63,6 +64,17 @@ void kelvoQuerySetSampleTickets(kelvoQuerySet *rqs, const robj *ro);
 
 /* An HGET or HMGET reply merged into a private hash: 0, or -1 for a reply of another shape. */
 int kelvoMergeHashMemsImpl(kelvoQuerySet *rqs, struct rk *hash, kelvoReply *reply);
+
+/* The read section of one cache role: entered on construction, left on every return. */
+struct kelvoReadSection {
+    kelvoReadSection() { kelvoGlobalEpochBegin(); }
+    ~kelvoReadSection() { kelvoGlobalEpochEnd(); }
+    kelvoReadSection(const kelvoReadSection &) = delete;
+    kelvoReadSection &operator=(const kelvoReadSection &) = delete;
+};
+
+/* 1 when `s` is an integer as the server reads one (no sign but "-", no leading zero, no blank, in 64 bits). */
+bool kelvoIsServerInteger(const char *s, size_t length, int64_t *out);
 
 /* Whether the batch being read holds the events of its writes back until every reply is in. */
 extern bool kelvoHoldOwnEvents;

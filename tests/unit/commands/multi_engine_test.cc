@@ -69,7 +69,7 @@ TEST(BatchCache, CacheAnswersTakeTheirSlotsInOrderAndSendNothing)
                       "$r = $c->pipeline()->get('hit:one')->get('batch:k')->get('wrongtype:x')->get('hit:two')->exec();"
                       "$out = json_encode([$r, $c->getLastError(), $sent() == strlen(\"*2\\r\\n\\$3\\r\\nGET\\r\\n"
                       "\\$7\\r\\nbatch:k\\r\\n\")]);"),
-        "[[\"one\",\"from the server\",false,\"two\"],\"WRONGTYPE operation against a key holding the wrong kind of "
+        "[[\"one\",\"from the server\",false,\"two\"],\"WRONGTYPE Operation against a key holding the wrong kind of "
         "value\",true]");
     /* Answered only by the cache: nothing goes to the server. */
     EXPECT_EQ(run("$c->setOption(Kelvo\\Kelvo::OPT_THROW_ON_ERROR, true); $before = $c->getBytes()[0];"
