@@ -19,7 +19,6 @@ extern "C" {
 #include "ext/random/php_random.h"
 }
 
-
 /* Seams owned by the HyperLogLog kernels: the stand-ins cannot count, so PFCOUNT goes to the server. */
 __attribute__((weak)) int kelvoHllCount(const char *, size_t, uint64_t *) { return -1; }
 __attribute__((weak)) int kelvoHllMerge(uint8_t *, const char *, size_t) { return -1; }
