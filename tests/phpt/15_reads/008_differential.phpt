@@ -154,4 +154,4 @@ echo count($counts), " read forms seen\n"; if (getenv("DIFF_SHOW")) { ksort($cou
 ?>
 --EXPECT--
 every cached answer equals the server's
-49 read forms seen
+58 read forms seen
