@@ -415,6 +415,11 @@ kelvoReply *rangeReply(const rkZSet *z, int64_t first, int64_t last, bool rev, b
     return list;
 }
 
+bool rankOf(const zend_string *text, int64_t *rank)
+{
+    return kelvoIsServerInteger(ZSTR_VAL(text), ZSTR_LEN(text), rank);
+}
+
 int answer(zval *out, kelvoQuerySet *rqs, robj *ro, kelvoReply *reply)
 {
     kelvoFormatReply(kelvoGetCommandRCmd(rqs->cmd), rqs, ro, reply, out);
@@ -451,8 +456,7 @@ int kelvoZrangeGet(zval *out, kelvoQuerySet *rqs, robj *ro)
     LexBound lowLex{}, highLex{};
     int64_t s = 0, e = 0;
     /* Bounds the cache cannot read as the server does leave the answer to it. */
-    if (o.by == 0 && !(kelvoIsServerInteger(ZSTR_VAL(kelvoQuerySetGetMem(rqs, 0)), ZSTR_LEN(kelvoQuerySetGetMem(rqs, 0)), &s) &&
-                       kelvoIsServerInteger(ZSTR_VAL(kelvoQuerySetGetMem(rqs, 1)), ZSTR_LEN(kelvoQuerySetGetMem(rqs, 1)), &e)))
+    if (o.by == 0 && !(rankOf(kelvoQuerySetGetMem(rqs, 0), &s) && rankOf(kelvoQuerySetGetMem(rqs, 1), &e)))
         return KELVO_RES_MISS;
     if (o.by == 1 && !(parseScore(lowText, &lowScore) && parseScore(highText, &highScore)))
         return KELVO_RES_MISS;
