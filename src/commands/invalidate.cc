@@ -143,8 +143,6 @@ void kelvoCacheDelAndFire(robj *ro, const char *key, size_t length, int fire)
 
 void kelvoKeyKeys(kelvoQuerySet *rqs, rrc *req) { argKey(rqs, req, 1); }
 
-void kelvoHKeyKeys(kelvoQuerySet *rqs, rrc *req) { argKey(rqs, req, 1); }
-
 void kelvoKeysKeys(kelvoQuerySet *rqs, rrc *req) { argKeys(rqs, req, 1, req->pos); }
 
 void kelvoCopyKeys(kelvoQuerySet *rqs, rrc *req) { argKeys(rqs, req, 1, 2); }
