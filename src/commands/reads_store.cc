@@ -376,3 +376,10 @@ void kelvoZrangePut(kelvoQuerySet *rqs, robj *ro, kelvoReply *reply)
     z->end = {HUGE_VAL, 0};
     insertValue(rqs, ro, 0, value, Insert::Replace);
 }
+
+void kelvoPFCountPut(kelvoQuerySet *rqs, robj *ro, kelvoReply *)
+{
+    /* Counting may rewrite the cardinality the server keeps in a sketch's header: a copy held of it is stale. */
+    for (uint32_t i = 0; i < rqs->nkeys; i++)
+        kelvoCacheDelAndFire(ro, ZSTR_VAL(rqs->keys[i]), ZSTR_LEN(rqs->keys[i]), 0);
+}

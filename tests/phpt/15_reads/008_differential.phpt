@@ -59,6 +59,9 @@ function worker($sock, int $port, array $profile, array $ops): void
         $op = $ops[(int) $line];
         if ($op[0] === 'w') {
             diff_outcome($c, $op[2], $op[1]);
+            if ($op[1] === 'select') {
+                diff_outcome($twin, $op[2], $op[1]);
+            }
             fwrite($sock, json_encode(['w']) . "\n");
             continue;
         }
