@@ -57,6 +57,18 @@ inline int kelvoParseKeyOptions(zend_execute_data *execute_data, zend_string **k
     return 0;
 }
 
+/* key arg ...: the key and the arguments after it, `least` arguments at least, the key counted;
+ * 0, or -1 after the engine's argument error. */
+inline int kelvoParseKeyArgs(zend_execute_data *execute_data, uint32_t least, zend_string **key, zval **args,
+                             uint32_t *argc)
+{
+    ZEND_PARSE_PARAMETERS_START(least, -1)
+    Z_PARAM_STR(*key)
+    Z_PARAM_VARIADIC('*', *args, *argc)
+    ZEND_PARSE_PARAMETERS_END_EX(return -1);
+    return 0;
+}
+
 /* The value itself, through a reference. */
 inline zval *kelvoDeref(zval *value)
 {
