@@ -15,6 +15,11 @@ extern "C" {
 
 #include <fnmatch.h>
 
+#include <algorithm>
+#include <new>
+#include <cstdlib>
+#include <cstring>
+
 #include "stubs/table_arginfo.h"
 
 namespace {
@@ -49,6 +54,9 @@ bool readerReady(void)
     }
     return true;
 }
+
+/* A walk whose copy ran out of process memory is reported, never returned cut short. */
+bool copiedWhole(const class ByteList &list);
 
 void warnBroken(void)
 {
@@ -176,34 +184,80 @@ bool encode(zval *value, Encoded *out)
 }
 
 /*
- * Copies a stored value into `out` inside the section; a serialized one only
- * as bytes into `*packed`, to be unpacked after the section.
+ * While a section is open the engine's interruptions are blocked, and the
+ * engine does not end a request that passes its memory limit then: it lets
+ * the heap grow to twice the limit and kills the process beyond. So what a
+ * section copies out is small, or goes to process memory (ByteList,
+ * persistent tables), and becomes PHP values after the section.
  */
-void copyOut(const kelvoValue *value, zval *out, zend_string **packed)
-{
-    switch (value->type) {
-    case KELVO_VALUE_NULL:
-        ZVAL_NULL(out);
-        break;
-    case KELVO_VALUE_BOOL:
-        ZVAL_BOOL(out, value->u.l != 0);
-        break;
-    case KELVO_VALUE_LONG:
-        ZVAL_LONG(out, zend_long(value->u.l));
-        break;
-    case KELVO_VALUE_DOUBLE:
-        ZVAL_DOUBLE(out, value->u.d);
-        break;
-    case KELVO_VALUE_STRING:
-        ZVAL_STRINGL(out, value->u.str, value->length);
-        break;
-    case KELVO_VALUE_SERIALIZED:
-        *packed = zend_string_init(value->u.str, value->length, 0);
-        break;
-    default:
-        ZVAL_NULL(out);
-        break;
+constexpr size_t COPY_IN_SECTION_MAX = 64 * 1024;
+
+/* Byte strings, each with a number, in process memory. */
+class ByteList {
+  public:
+    ByteList() = default;
+    ByteList(const ByteList &) = delete;
+    ByteList &operator=(const ByteList &) = delete;
+    ~ByteList()
+    {
+        free(bytes_);
+        free(entries_);
     }
+    void clear()
+    {
+        used_ = 0;
+        count_ = 0;
+    }
+    void add(const char *bytes, size_t length, int64_t number = 0)
+    {
+        if (!reserve(length))
+            return;
+        memcpy(bytes_ + used_, bytes, length);
+        entries_[count_++] = {used_, length, number};
+        used_ += length;
+    }
+    size_t count() const { return count_; }
+    bool failed() const { return failed_; }
+    const char *bytes(size_t i) const { return bytes_ + entries_[i].offset; }
+    size_t length(size_t i) const { return entries_[i].length; }
+    int64_t number(size_t i) const { return entries_[i].number; }
+
+  private:
+    struct Entry {
+        size_t offset, length;
+        int64_t number;
+    };
+    template <typename T>
+    static bool grow(T **array, size_t *capacity, size_t needed)
+    {
+        if (needed <= *capacity)
+            return true;
+        size_t wanted = std::max(needed, *capacity * 2 + 64);
+        auto *bigger = static_cast<T *>(realloc(*array, wanted * sizeof(T)));
+        if (!bigger)
+            return false;
+        *array = bigger;
+        *capacity = wanted;
+        return true;
+    }
+    bool reserve(size_t length)
+    {
+        failed_ =
+            failed_ || !grow(&bytes_, &capacity_, used_ + length) || !grow(&entries_, &entryCapacity_, count_ + 1);
+        return !failed_;
+    }
+    char *bytes_ = nullptr;
+    size_t used_ = 0, capacity_ = 0;
+    Entry *entries_ = nullptr;
+    size_t count_ = 0, entryCapacity_ = 0;
+    bool failed_ = false;
+};
+
+bool copiedWhole(const ByteList &list)
+{
+    if (list.failed())
+        php_error_docref(nullptr, E_WARNING, "Out of memory copying the table's names");
+    return !list.failed();
 }
 
 /* After the section: PHP code (__wakeup, __unserialize, autoloaders) may run here. */
@@ -213,22 +267,76 @@ void unpack(zval *out, zend_string *packed)
     zend_string_release(packed);
 }
 
+/*
+ * Copies a value out inside the section: false when its bytes need a string
+ * longer than the one at hand (`*buffer`, allocated after the section), which
+ * `*need` then names.
+ */
+bool copyOut(const kelvoValue *value, zval *out, zend_string **buffer, size_t *need)
+{
+    switch (value->type) {
+    case KELVO_VALUE_BOOL:
+        ZVAL_BOOL(out, value->u.l != 0);
+        return true;
+    case KELVO_VALUE_LONG:
+        ZVAL_LONG(out, zend_long(value->u.l));
+        return true;
+    case KELVO_VALUE_DOUBLE:
+        ZVAL_DOUBLE(out, value->u.d);
+        return true;
+    case KELVO_VALUE_STRING:
+    case KELVO_VALUE_SERIALIZED:
+        break;
+    default:
+        ZVAL_NULL(out);
+        return true;
+    }
+    zend_string *bytes;
+    if (*buffer && ZSTR_LEN(*buffer) == value->length) {
+        bytes = *buffer;
+        *buffer = nullptr;
+        memcpy(ZSTR_VAL(bytes), value->u.str, value->length);
+    } else if (value->length <= COPY_IN_SECTION_MAX) {
+        bytes = zend_string_init(value->u.str, value->length, 0);
+    } else {
+        *need = value->length;
+        return false;
+    }
+    ZVAL_STR(out, bytes);
+    return true;
+}
+
 /* Reads one key: true with the value in `out` when it exists and is live. */
 bool readValue(Namespace ns, const zend_string *key, zval *out, zend_long *length)
 {
-    zend_string *packed = nullptr;
-    bool found = false;
-    inSection([&] {
-        kelvoTableItem *item = liveItem(ns, key);
-        if (!item)
-            return;
-        found = true;
-        copyOut(item->value, out, &packed);
-        if (length)
-            *length = item->value->type == KELVO_VALUE_NULL ? -1 : zend_long(kelvoTableItemSize(item));
-    });
-    if (packed)
+    zend_string *buffer = nullptr;
+    bool found = false, copied = false, serialized = false;
+    while (true) {
+        size_t need = 0;
+        inSection([&] {
+            kelvoTableItem *item = liveItem(ns, key);
+            found = item != nullptr;
+            if (!found)
+                return;
+            copied = copyOut(item->value, out, &buffer, &need);
+            serialized = item->value->type == KELVO_VALUE_SERIALIZED;
+            if (length)
+                *length = item->value->type == KELVO_VALUE_NULL ? -1 : zend_long(kelvoTableItemSize(item));
+        });
+        if (!found || copied)
+            break;
+        if (buffer)
+            zend_string_release(buffer);
+        buffer = zend_string_alloc(need, 0);
+        ZSTR_VAL(buffer)[need] = '\0';
+    }
+    if (buffer)
+        zend_string_release(buffer);
+    if (found && serialized) {
+        zend_string *packed = Z_STR_P(out);
+        ZVAL_UNDEF(out);
         unpack(out, packed);
+    }
     return found;
 }
 
@@ -253,7 +361,7 @@ struct CountWalk {
 };
 
 struct KeysWalk {
-    HashTable *keys;
+    ByteList *keys;
     const char *pattern;
     LazyClock clock;
 };
@@ -270,37 +378,23 @@ const kelvoTableWalker countWalker = {[](void *arg) { static_cast<CountWalk *>(a
                                       },
                                       nullptr};
 
-const kelvoTableWalker keysWalker = {[](void *arg) { zend_hash_clean(static_cast<KeysWalk *>(arg)->keys); },
+const kelvoTableWalker keysWalker = {[](void *arg) { static_cast<KeysWalk *>(arg)->keys->clear(); },
                                      [](void *arg, const void *object) {
                                          auto *walk = static_cast<KeysWalk *>(arg);
                                          auto *item = static_cast<const kelvoTableItem *>(object);
-                                         if (walk->clock.live(item) && matches(walk->pattern, item)) {
-                                             zval name;
-                                             ZVAL_STRINGL(&name, item->key.bytes, item->key.length);
-                                             zend_hash_next_index_insert_new(walk->keys, &name);
-                                         }
+                                         if (walk->clock.live(item) && matches(walk->pattern, item))
+                                             walk->keys->add(item->key.bytes, item->key.length);
                                      },
                                      nullptr};
 
-/* namespace name => items (expired ones not yet swept included) */
-const kelvoTableWalker namespacesWalker = {[](void *arg) { zend_hash_clean(static_cast<HashTable *>(arg)); },
+/* Namespace names, each with its number of items (expired ones not yet swept included). */
+const kelvoTableWalker namespacesWalker = {[](void *arg) { static_cast<ByteList *>(arg)->clear(); },
                                            [](void *arg, const void *object) {
                                                auto *ht = static_cast<kelvoTableHT *>(const_cast<void *>(object));
-                                               zval count;
-                                               ZVAL_LONG(&count, zend_long(kelvoTableHTCount(ht)));
-                                               zend_symtable_str_update(static_cast<HashTable *>(arg), ht->name.bytes,
-                                                                        ht->name.length, &count);
+                                               static_cast<ByteList *>(arg)->add(ht->name.bytes, ht->name.length,
+                                                                                 int64_t(kelvoTableHTCount(ht)));
                                            },
                                            nullptr};
-
-const kelvoTableWalker namesWalker = {[](void *arg) { zend_hash_clean(static_cast<HashTable *>(arg)); },
-                                      [](void *arg, const void *object) {
-                                          auto *ht = static_cast<const kelvoTableHT *>(object);
-                                          zval name;
-                                          ZVAL_STRINGL(&name, ht->name.bytes, ht->name.length);
-                                          zend_hash_next_index_insert_new(static_cast<HashTable *>(arg), &name);
-                                      },
-                                      nullptr};
 
 int walkItems(kelvoTableHT *ht, const kelvoTableWalker &shape, void *arg)
 {
@@ -314,6 +408,28 @@ int walkNamespaces(const kelvoTableWalker &shape, void *arg)
     kelvoTableWalker walker = shape;
     walker.arg = arg;
     return kelvoTableForEachNamespace(&walker);
+}
+
+/*
+ * Whether the engine has a memory-limit error waiting: it raises it at the
+ * next opcode, and ends the process if the heap grows to twice the limit
+ * first, so a loop that builds a result stops when one is pending.
+ */
+bool outOfMemory(void)
+{
+#ifdef ZEND_HAS_OOM
+    return ZEND_HAS_OOM();
+#else
+    return false;
+#endif
+}
+
+/* The list of names as a PHP list. */
+void listOf(zval *out, const ByteList &names)
+{
+    array_init_size(out, uint32_t(names.count()));
+    for (size_t i = 0; i < names.count() && !outOfMemory(); i++)
+        add_next_index_stringl(out, names.bytes(i), names.length(i));
 }
 
 /* --- writes --------------------------------------------------------------------------------- */
@@ -344,15 +460,19 @@ kelvoTableStatus store(Namespace ns, const zend_string *key, const Encoded &valu
 
 /* --- the full-scan generator ------------------------------------------------------------------ */
 
-/* Where a scan is: kept in the generator's key slot between steps (request memory). */
+/*
+ * Where a scan is: kept in the generator's key slot between steps. Names and
+ * given keys grow inside sections, so they live in process memory.
+ */
 struct ScanCursor {
-    zval names;    // namespace names when the scan began; undefined before the first step
-    uint32_t next; // index of the next name
-    zend_string *current;
+    ByteList names; // namespace names when the scan began
+    bool named;     // `names` was taken
+    uint32_t next;  // index of the next name
+    bool inside;    // walking the namespace names[next - 1]
     kelvoCkRhsIterator position;
-    uint64_t layout; // of the current namespace's set at the last step
+    uint64_t layout; // of that namespace's set at the last step
     bool restart;    // the position must start over
-    HashTable given; // keys of the current namespace the scan has yielded
+    HashTable given; // persistent: keys of that namespace the scan has yielded
 };
 
 ScanCursor *cursorOf(zend_generator *generator)
@@ -362,17 +482,16 @@ ScanCursor *cursorOf(zend_generator *generator)
 
 ScanCursor *cursorCreate(void)
 {
-    auto *cursor = static_cast<ScanCursor *>(ecalloc(1, sizeof(ScanCursor)));
-    ZVAL_UNDEF(&cursor->names);
-    zend_hash_init(&cursor->given, 8, nullptr, nullptr, 0);
+    auto *cursor = new (std::nothrow) ScanCursor();
+    if (!cursor)
+        return nullptr;
+    zend_hash_init(&cursor->given, 8, nullptr, nullptr, 1);
     return cursor;
 }
 
-void dropCurrent(ScanCursor *cursor)
+void leaveNamespace(ScanCursor *cursor)
 {
-    if (cursor->current)
-        zend_string_release(cursor->current);
-    cursor->current = nullptr;
+    cursor->inside = false;
     zend_hash_clean(&cursor->given);
 }
 
@@ -381,17 +500,15 @@ void cursorFree(zend_generator *generator)
     ScanCursor *cursor = cursorOf(generator);
     if (!cursor)
         return;
-    dropCurrent(cursor);
     zend_hash_destroy(&cursor->given);
-    zval_ptr_dtor(&cursor->names);
-    efree(cursor);
+    delete cursor;
     ZVAL_NULL(&generator->key);
 }
 
 struct ScanStep {
     const char *pattern;
     zend_long limit;
-    HashTable *batch;
+    ByteList batch;
     LazyClock clock;
 };
 
@@ -406,23 +523,23 @@ bool markGiven(HashTable *given, const kelvoTableItem *item)
 /* Walks on from the cursor until the batch holds `limit` names or every namespace is done. */
 void scanOn(ScanCursor *cursor, ScanStep *step)
 {
-    if (Z_TYPE(cursor->names) == IS_UNDEF) {
-        array_init(&cursor->names);
-        if (walkNamespaces(namesWalker, Z_ARRVAL(cursor->names)) != 0)
+    if (!cursor->named) {
+        if (walkNamespaces(namespacesWalker, &cursor->names) != 0)
             return;
+        cursor->named = true;
     }
     while (true) {
-        if (!cursor->current) {
-            zval *name = zend_hash_index_find(Z_ARRVAL(cursor->names), cursor->next);
-            if (!name)
+        if (!cursor->inside) {
+            if (cursor->next >= cursor->names.count())
                 return;
             cursor->next++;
-            cursor->current = zend_string_copy(Z_STR_P(name));
+            cursor->inside = true;
             cursor->restart = true;
         }
-        kelvoTableHT *ht = kelvoTableFind(ZSTR_VAL(cursor->current), ZSTR_LEN(cursor->current));
+        size_t at = cursor->next - 1;
+        kelvoTableHT *ht = kelvoTableFind(cursor->names.bytes(at), cursor->names.length(at));
         if (!ht) {
-            dropCurrent(cursor);
+            leaveNamespace(cursor);
             continue;
         }
         bool ended = false;
@@ -437,17 +554,13 @@ void scanOn(ScanCursor *cursor, ScanStep *step)
                 ended = kelvoTableHTLayout(ht) == cursor->layout;
                 continue;
             }
-            if (!step->clock.live(item) || !matches(step->pattern, item))
+            if (!step->clock.live(item) || !matches(step->pattern, item) || !markGiven(&cursor->given, item))
                 continue;
-            if (!markGiven(&cursor->given, item))
-                continue;
-            zval name;
-            ZVAL_STRINGL(&name, item->key.bytes, item->key.length);
-            zend_hash_next_index_insert_new(step->batch, &name);
-            if (step->limit > 0 && zend_long(zend_hash_num_elements(step->batch)) >= step->limit)
+            step->batch.add(item->key.bytes, item->key.length);
+            if (step->limit > 0 && zend_long(step->batch.count()) >= step->limit)
                 return;
         }
-        dropCurrent(cursor);
+        leaveNamespace(cursor);
     }
 }
 
@@ -465,7 +578,7 @@ zval *scanStep(zend_generator *generator)
     ScanCursor *cursor = cursorOf(generator);
     if (!cursor || !readerReady())
         return nullptr;
-    ScanStep step{nullptr, 0, nullptr, {}};
+    ScanStep step{nullptr, 0, {}, {}};
     zend_string *pattern = nullptr;
     if (Z_TYPE(generator->values) == IS_ARRAY) {
         if (zval *match = zend_hash_str_find(Z_ARRVAL(generator->values), ZEND_STRL("match")))
@@ -474,18 +587,14 @@ zval *scanStep(zend_generator *generator)
             step.limit = zval_get_long(count);
     }
     step.pattern = pattern ? ZSTR_VAL(pattern) : nullptr;
-    zval batch;
-    array_init(&batch);
-    step.batch = Z_ARRVAL(batch);
     inSection([&] { scanOn(cursor, &step); });
     if (pattern)
         zend_string_release(pattern);
-    if (zend_hash_num_elements(Z_ARRVAL(batch)) == 0) {
-        zval_ptr_dtor(&batch);
+    if (step.batch.count() == 0 || !copiedWhole(step.batch) || !copiedWhole(cursor->names)) {
         scanEnd(generator);
         return nullptr;
     }
-    ZVAL_COPY_VALUE(&generator->value, &batch);
+    listOf(&generator->value, step.batch);
     generator->flags &= ~ZEND_GENERATOR_AT_FIRST_YIELD;
     return &generator->value;
 }
@@ -769,8 +878,8 @@ ZEND_METHOD(Kelvo_Table, keys)
         zend_string_release(pattern);
         RETURN_FALSE;
     }
-    array_init(return_value);
-    KeysWalk walk{Z_ARRVAL_P(return_value), ZSTR_VAL(pattern), {}};
+    ByteList keys;
+    KeysWalk walk{&keys, ZSTR_VAL(pattern), {}};
     int result = 1;
     inSection([&] {
         Namespace n = namespaceOf(ns);
@@ -780,10 +889,10 @@ ZEND_METHOD(Kelvo_Table, keys)
     zend_string_release(pattern);
     if (result < 0)
         warnBroken();
-    if (result != 0) {
-        zval_ptr_dtor(return_value);
+    if (result != 0 || !copiedWhole(keys)) {
         RETURN_FALSE;
     }
+    listOf(return_value, keys);
 }
 
 ZEND_METHOD(Kelvo_Table, memory)
@@ -814,14 +923,17 @@ ZEND_METHOD(Kelvo_Table, namespaces)
     if (!readerReady()) {
         RETURN_FALSE;
     }
-    array_init(return_value);
+    ByteList names;
     int result = 0;
-    inSection([&] { result = walkNamespaces(namespacesWalker, Z_ARRVAL_P(return_value)); });
-    if (result != 0) {
+    inSection([&] { result = walkNamespaces(namespacesWalker, &names); });
+    if (result != 0)
         warnBroken();
-        zval_ptr_dtor(return_value);
+    if (result != 0 || !copiedWhole(names)) {
         RETURN_FALSE;
     }
+    array_init_size(return_value, uint32_t(names.count()));
+    for (size_t i = 0; i < names.count() && !outOfMemory(); i++)
+        add_assoc_long_ex(return_value, names.bytes(i), names.length(i), zend_long(names.number(i)));
 }
 
 ZEND_METHOD(Kelvo_Table, clearAll)
@@ -858,9 +970,15 @@ ZEND_METHOD(Kelvo_Table, fullscan)
             zend_string_release(pattern);
         RETURN_FALSE;
     }
+    ScanCursor *cursor = cursorCreate();
+    if (!cursor) {
+        if (pattern)
+            zend_string_release(pattern);
+        RETURN_FALSE;
+    }
     object_init_ex(return_value, kelvo_table_fullscan_generator_ce);
     auto *generator = reinterpret_cast<zend_generator *>(Z_OBJ_P(return_value));
-    ZVAL_PTR(&generator->key, cursorCreate());
+    ZVAL_PTR(&generator->key, cursor);
     array_init(&generator->values);
     if (pattern)
         add_assoc_str(&generator->values, "match", pattern);
