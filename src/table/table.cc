@@ -13,7 +13,6 @@
 #include <cstring>
 #include <ctime>
 #include <pthread.h>
-#include <sys/time.h>
 
 static_assert(offsetof(kelvoTableItem, epoch) == 0 && offsetof(kelvoTableHT, epoch) == 0,
               "a retired record is freed from the epoch entry at its start");
@@ -40,6 +39,7 @@ constexpr unsigned ITEM_SET_MODE = KELVO_CK_RHS_OBJECT | KELVO_CK_RHS_READ_MOSTL
 /* Passes a walk tries without a lock before it copies the set under the lock. */
 constexpr int OPTIMISTIC_PASSES = 3;
 constexpr uint64_t UPKEEP_INTERVAL_USEC = 50000;
+constexpr int64_t CLOCK_STEP_USEC = 60 * 1000000;
 /* Items and namespaces one sweep run examines at most. */
 constexpr uint32_t SWEEP_BUDGET = 4096;
 
@@ -64,6 +64,13 @@ void beginChange(uint64_t *changes)
 }
 
 void endChange(uint64_t *changes) { __atomic_store_n(changes, *changes + 1, __ATOMIC_RELEASE); }
+
+/* Items of the set may have changed slots: a walk spread over several sections starts over. */
+void moved(kelvoTableHT *ht)
+{
+    kelvoAssertLockHeld(&ht->lock);
+    __atomic_store_n(&ht->layout, ht->layout + 1, __ATOMIC_RELEASE);
+}
 
 /* --- accounting -------------------------------------------------------------------------- */
 
@@ -298,10 +305,11 @@ void emptyLocked(kelvoTableHT *ht)
         kelvoCkRhs old;
         kelvoCkRhsMove(&old, &ht->items);
         if (kelvoCkRhsResetSize(&ht->items, SET_CAPACITY)) {
-            __atomic_store_n(&ht->layout, ht->layout + 1, __ATOMIC_RELEASE);
+            moved(ht);
             removed = retireAll(&old);
         } else {
             removed = removeEach(&ht->items);
+            moved(ht);
         }
     }
     endChange(&ht->changes);
@@ -325,14 +333,25 @@ int64_t retireNamespace(kelvoTableHT *ht)
 
 /* --- the sweep ------------------------------------------------------------------------------ */
 
+/*
+ * Whether the interval has passed since `then`. Clocks of different coarseness
+ * meet here, so a `then` slightly ahead of `now` is not due; one far ahead (the
+ * wall clock was set back) is.
+ */
+bool due(uint64_t now, uint64_t then)
+{
+    int64_t elapsed = int64_t(now - then);
+    return elapsed >= int64_t(UPKEEP_INTERVAL_USEC) || elapsed < -CLOCK_STEP_USEC;
+}
+
 /* Claims a periodic task for this process: its interval has passed and the swap on the shared time won. */
 bool claim(uint64_t *shared, uint64_t *local, uint64_t now)
 {
-    if (now - *local < UPKEEP_INTERVAL_USEC)
+    if (!due(now, *local))
         return false;
     uint64_t seen = __atomic_load_n(shared, __ATOMIC_ACQUIRE);
     *local = seen;
-    if (now - seen < UPKEEP_INTERVAL_USEC)
+    if (!due(now, seen))
         return false;
     if (!__atomic_compare_exchange_n(shared, &seen, now, false, __ATOMIC_ACQ_REL, __ATOMIC_ACQUIRE))
         return false;
@@ -372,6 +391,7 @@ bool sweepNamespace(kelvoTableHT *ht, uint64_t *offset, uint32_t *budget)
                 changing = true;
             }
             kelvoCkRhsRemove(&ht->items, kelvoTableHash(item->key.bytes, item->key.length), &item->key);
+            moved(ht);
             account(ht, -int64_t(kelvoTableItemSize(item)), -1, -1);
             retireItem(item);
             it.offset--; // the removal may have shifted a later item into the slot
@@ -457,9 +477,10 @@ int64_t kelvoTableNowMs(void)
 
 uint64_t kelvoTableNowUsec(void)
 {
-    struct timeval tv;
-    gettimeofday(&tv, nullptr);
-    return uint64_t(tv.tv_sec) * 1000000 + uint64_t(tv.tv_usec);
+    /* Every write asks; a few milliseconds of coarseness do not matter to a 50 ms interval. */
+    struct timespec ts;
+    clock_gettime(CLOCK_REALTIME_COARSE, &ts);
+    return uint64_t(ts.tv_sec) * 1000000 + uint64_t(ts.tv_nsec) / 1000;
 }
 
 bool kelvoTableItemLive(const kelvoTableItem *item) { return item->expiry == 0 || item->expiry > kelvoTableNowMs(); }
@@ -620,7 +641,7 @@ static kelvoTableStatus storeLocked(kelvoTableHT *ht, kelvoTableItem *item, bool
     void *previous = nullptr;
     bool stored = (old || kelvoRhsMakeRoom(&ht->items, 1)) && kelvoCkRhsSet(&ht->items, hash, &item->key, &previous);
     if (kelvoCkRhsMapOf(&ht->items) != map)
-        __atomic_store_n(&ht->layout, ht->layout + 1, __ATOMIC_RELEASE);
+        moved(ht);
     endChange(&ht->changes);
     if (!stored)
         return KELVO_TABLE_NO_MEMORY;
@@ -666,6 +687,7 @@ kelvoTableStatus kelvoTableDelete(const char *name, size_t nameLength, const cha
                 void *object = kelvoCkRhsRemove(&ht->items, kelvoTableHash(key, keyLength), &probe);
                 endChange(&ht->changes);
                 if (object) {
+                    moved(ht);
                     removed = kelvoTableItemOf(object);
                     account(ht, -int64_t(kelvoTableItemSize(removed)), -1, -(removed->expiry != 0));
                 }

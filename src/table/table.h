@@ -21,7 +21,8 @@
  * is odd while a writer changes them. A walk that saw it move starts again,
  * and after a few tries copies the set's objects under the lock instead, so
  * no walk lists an object twice or misses one that stayed. A namespace also
- * counts the replacements of its map, for walks spread over several sections.
+ * counts the changes that move items to other slots (a new map, a removal,
+ * which shifts later items back), for walks spread over several sections.
  *
  * One liveness rule: an item is live while its expiry is 0 or later than now.
  * Engine-free.
@@ -84,7 +85,7 @@ struct kelvoTableHT {
     kelvoTableKey name;    // what the namespace set stores
     int64_t memory;        // accounted bytes of its items
     uint64_t changes;      // odd while a writer changes the item set
-    uint64_t layout;       // replacements of the item set's map
+    uint64_t layout;       // changes that move items to other slots: a new map, a removal
     uint64_t expiring;     // items with an expiry: the sweep passes over a namespace without
     kelvoLock lock;
     kelvoCkRhs items;
@@ -223,7 +224,7 @@ void kelvoTableUpkeep(uint64_t nowUsec);
 /* After a refused allocation: one epoch poll, whatever the interval. */
 void kelvoTableReclaim(void);
 
-/* Wall-clock microseconds. */
+/* Wall-clock microseconds, coarse (a few milliseconds): cheap enough to ask at every write. */
 uint64_t kelvoTableNowUsec(void);
 
 #endif

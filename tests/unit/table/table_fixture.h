@@ -138,6 +138,17 @@ struct TableArena : CacheArena {
         return memory;
     }
 
+    /*
+     * A sweep time later than every one used before in this process (whose copy of the last
+     * claim outlives each test's arena): a second ahead of the last.
+     */
+    static uint64_t sweepTime()
+    {
+        static uint64_t last;
+        last = std::max(last, kelvoTableNowUsec()) + 1000000;
+        return last;
+    }
+
     static int64_t totalKeys() { return int64_t(kelvoSharedData->tables.items); }
     static int64_t totalMemory() { return int64_t(kelvoSharedData->tables.bytes); }
 };

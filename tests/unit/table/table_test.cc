@@ -59,8 +59,9 @@ TEST_P(AccountedSize, IsTheKeyPlusTheValueRecordAndNullBooleansAndSmallNumbersSh
         EXPECT_EQ(item->value->flags & KELVO_VALUE_STATIC, 0u);
     }
     EXPECT_EQ(kelvoTableItemSize(item), c.size);
-    if (c.value.type == KELVO_VALUE_DOUBLE)
+    if (c.value.type == KELVO_VALUE_DOUBLE) {
         EXPECT_EQ(item->value->u.d, c.value.d);
+    }
     kelvoGlobalEpochEnd();
     EXPECT_EQ(memoryOf("ns"), int64_t(c.size));
     EXPECT_EQ(totalMemory(), int64_t(c.size));
@@ -226,7 +227,7 @@ TEST_F(SmallHeap, AnInsertThatCannotGrowTheSetIsRefusedAndEveryEarlierKeyStaysFi
 
 TEST_F(Table, TheSweepRunsOncePerFiftyMillisecondsAcrossTheProcessTree)
 {
-    uint64_t t0 = kelvoTableNowUsec();
+    uint64_t t0 = sweepTime();
     ASSERT_EQ(putText("ns", "a", "v", kelvoTableNowMs() - 1), KELVO_TABLE_OK);
     kelvoTableCacheGC(t0);
     EXPECT_EQ(totalKeys(), 0);
@@ -251,7 +252,7 @@ TEST_F(Table, TheSweepBoundsItsWorkResumesAndPassesOverNamespacesWithoutExpiring
     for (int i = 0; i < 6000; i++)
         ASSERT_EQ(putText("lasting", std::to_string(i), "v"), KELVO_TABLE_OK);
     ASSERT_EQ(putText("short", "one", "v", kelvoTableNowMs() - 1), KELVO_TABLE_OK);
-    uint64_t now = kelvoTableNowUsec();
+    uint64_t now = sweepTime();
     kelvoTableCacheGC(now);
     EXPECT_EQ(totalKeys(), 6000) << "the 6000 lasting items cost the budget nothing";
 
