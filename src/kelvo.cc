@@ -19,6 +19,7 @@
 #include "sentinel/sentinel.h"
 #include "shm/epoch.h"
 #include "shm/shared.h"
+#include "table/table_php.h"
 
 extern "C" {
 #include "SAPI.h"
@@ -38,7 +39,6 @@ extern "C" {
 
 #include "stubs/cluster_arginfo.h"
 #include "stubs/kelvo_arginfo.h"
-#include "stubs/table_arginfo.h"
 
 ZEND_DECLARE_MODULE_GLOBALS(kelvo)
 
@@ -293,7 +293,7 @@ static void installExitHandler(void)
 /* --- classes ------------------------------------------------------------ */
 
 /* Generator is final; its internal subclasses are registered with the flag lifted for the call. */
-static zend_class_entry *registerGeneratorSubclass(zend_class_entry *(*registerClass)(zend_class_entry *))
+zend_class_entry *kelvoRegisterGeneratorSubclass(zend_class_entry *(*registerClass)(zend_class_entry *))
 {
     uint32_t final = zend_ce_generator->ce_flags & ZEND_ACC_FINAL;
     zend_ce_generator->ce_flags &= ~ZEND_ACC_FINAL;
@@ -307,11 +307,11 @@ static void registerClientClasses(void)
     kelvoRegisterClientClasses();
     kelvoRegisterObjectHandlers();
     kelvo_sentinel_ce = kelvoRegisterSentinelClass();
-    kelvo_table_ce = register_class_Kelvo_Table();
-    kelvo_table_fullscan_generator_ce = registerGeneratorSubclass(register_class_Kelvo_Table_FullscanGenerator);
+    kelvoRegisterTableClasses();
     kelvo_cluster_ce = register_class_Kelvo_Cluster();
     /* The "Kelvo cluster slots cache" resource type (le_slots_cache) is registered here. */
-    kelvo_cluster_fullscan_generator_ce = registerGeneratorSubclass(register_class_Kelvo_Cluster_FullscanGenerator);
+    kelvo_cluster_fullscan_generator_ce =
+        kelvoRegisterGeneratorSubclass(register_class_Kelvo_Cluster_FullscanGenerator);
     /* Kelvo\AdaptiveCache (kelvo_adaptivecache_ce) is registered here. */
 }
 

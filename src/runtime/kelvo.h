@@ -93,6 +93,9 @@ uint64_t kelvoRandomSeed(void);
 /* Writes the 36-character text form of 16 bytes into `out` (no terminator). */
 void kelvoFmtUuid(char *out, const unsigned char *in);
 
+/* Registers an internal subclass of the final Generator (its final flag lifted for the call). MINIT. */
+zend_class_entry *kelvoRegisterGeneratorSubclass(zend_class_entry *(*registerClass)(zend_class_entry *));
+
 /* Element destructor of the persistent hashes of the globals: frees an IS_PTR value with free(). */
 void pefreeZValPtr(zval *zv);
 

@@ -12,6 +12,7 @@
 #include "runtime/log.h"
 #include "shm/shared.h"
 #include "shm/shmalloc.h"
+#include "table/table.h"
 
 extern "C" {
 #include "zend_signal.h"
@@ -48,11 +49,11 @@ static void sharedRuntimeStats(kelvoRuntimeStats *out)
         out->freeReaders = kelvoGlobalEpochFreeReaders();
 }
 
-/* The endpoint set, key leases and reserve maps; a short reserve only warns. */
+/* The endpoint set, key leases, reserve maps and table namespaces; a short reserve only warns. */
 static int initCacheParts(void)
 {
     uint32_t made = 0;
-    if (kelvoCacheInitRoot(&made) != 0)
+    if (kelvoCacheInitRoot(&made) != 0 || kelvoTableInitRoot() != 0)
         return -1;
     if (made < kelvoCfgVals.reserve_maps)
         php_error_docref(nullptr, E_WARNING, "Failed to allocate reserve maps (allocated %lu/%u)",

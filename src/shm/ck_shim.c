@@ -174,3 +174,5 @@ bool kelvoCkRhsNext(kelvoCkRhs *set, kelvoCkRhsIterator *iterator, void **object
 unsigned kelvoCkRhsMode(const kelvoCkRhs *set) { return ((const ck_rhs_t *)set)->mode; }
 
 unsigned kelvoCkRhsLoadFactor(const kelvoCkRhs *set) { return ((const ck_rhs_t *)set)->load_factor; }
+
+const void *kelvoCkRhsMapOf(const kelvoCkRhs *set) { return ck_pr_load_ptr(&((const ck_rhs_t *)set)->map); }

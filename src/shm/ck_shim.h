@@ -131,6 +131,8 @@ bool kelvoCkRhsNext(kelvoCkRhs *set, kelvoCkRhsIterator *iterator, void **object
 unsigned kelvoCkRhsMode(const kelvoCkRhs *set);
 /* Percent of the capacity the set fills before it grows. */
 unsigned kelvoCkRhsLoadFactor(const kelvoCkRhs *set);
+/* The set's current map: a change tells that the set was grown or reset. */
+const void *kelvoCkRhsMapOf(const kelvoCkRhs *set);
 
 #ifdef __cplusplus
 }

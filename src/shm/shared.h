@@ -56,9 +56,12 @@ struct kelvoSharedCache {
 };
 
 struct kelvoSharedTables {
-    uint64_t items;
-    uint64_t bytes;
+    uint64_t items; // shared-table items, expired ones not yet swept included
+    uint64_t bytes; // their accounted bytes
     kelvoCkRhs namespaces;
+    uint64_t namespace_changes; // odd while the namespace set changes
+    uint64_t sweep_namespace;   // where the expiry sweep goes on: namespace-set offset
+    uint64_t sweep_item;        // and item offset in that namespace
     uint64_t sweep_time;
     uint64_t log_time;
     uint64_t read_token_warning_time;
