@@ -8,3 +8,8 @@ kelvo_unit_test(cache_stress_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/cache_stress
 
 # The cache as client links meet it: the whole module in the embed SAPI against the harness's server.
 kelvo_engine_test(cache_engine_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/cache_engine_test.cc)
+
+# The count-min sketch and admission rule, and the HyperLogLog kernels (also against the
+# harness's server's own PFCOUNT).
+kelvo_unit_test(cms_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/cms_test.cc PARTS cache_free shm_free runtime_free)
+kelvo_unit_test(hll_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/hll_test.cc PARTS cache_free shm_free runtime_free resp3_free)
