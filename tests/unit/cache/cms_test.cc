@@ -144,21 +144,21 @@ TEST_P(Admission, FollowsTheRule)
     kelvoCmsFree(cms);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cms, Admission,
-    ::testing::Values(AdmitCase{"FewEventsStore", 3, 0, true, 10, 5.0, 1, 0},
-                      AdmitCase{"FewEventsNegativeRefuse", 3, 0, true, -10, 5.0, 1, 1},
-                      AdmitCase{"PureTenAboveFive", 100, 10, true, 10, 5.0, 0, 0},
-                      AdmitCase{"PureTenEqualIsFiltered", 100, 10, true, 10, 10.0, 0, 1},
-                      AdmitCase{"ScaledAboveEleven", 100, 10, true, 10, 11.0, 1, 0},
-                      AdmitCase{"ScaledBelowElevenTwo", 100, 10, true, 10, 11.2, 1, 1},
-                      AdmitCase{"NoWritesCountAsOne", 50, 0, true, 10, 49.0, 0, 0},
-                      AdmitCase{"NoWritesRatioFifty", 50, 0, true, 10, 50.0, 0, 1},
-                      AdmitCase{"WriteHeavyFiltered", 10, 100, true, 10, 5.0, 1, 1},
-                      AdmitCase{"DisabledStores", 10, 100, false, 10, 5.0, 1, 0},
-                      AdmitCase{"LargestNegativeMinEvents", 1000, 0, true, INT32_MIN + 1, 0.0, 0, 1},
-                      AdmitCase{"ZeroMinEventsUsesRatio", 0, 1, true, 0, 0.0, 0, 1}),
-    [](const ::testing::TestParamInfo<AdmitCase> &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cms, Admission,
+                         ::testing::Values(AdmitCase{"FewEventsStore", 3, 0, true, 10, 5.0, 1, 0},
+                                           AdmitCase{"FewEventsNegativeRefuse", 3, 0, true, -10, 5.0, 1, 1},
+                                           AdmitCase{"PureTenAboveFive", 100, 10, true, 10, 5.0, 0, 0},
+                                           AdmitCase{"PureTenEqualIsFiltered", 100, 10, true, 10, 10.0, 0, 1},
+                                           AdmitCase{"ScaledAboveEleven", 100, 10, true, 10, 11.0, 1, 0},
+                                           AdmitCase{"ScaledBelowElevenTwo", 100, 10, true, 10, 11.2, 1, 1},
+                                           AdmitCase{"NoWritesCountAsOne", 50, 0, true, 10, 49.0, 0, 0},
+                                           AdmitCase{"NoWritesRatioFifty", 50, 0, true, 10, 50.0, 0, 1},
+                                           AdmitCase{"WriteHeavyFiltered", 10, 100, true, 10, 5.0, 1, 1},
+                                           AdmitCase{"DisabledStores", 10, 100, false, 10, 5.0, 1, 0},
+                                           AdmitCase{"LargestNegativeMinEvents", 1000, 0, true, INT32_MIN + 1, 0.0, 0,
+                                                     1},
+                                           AdmitCase{"ZeroMinEventsUsesRatio", 0, 1, true, 0, 0.0, 0, 1}),
+                         [](const ::testing::TestParamInfo<AdmitCase> &info) { return std::string(info.param.name); });
 
 TEST_F(Sketch, NoSketchStores)
 {
