@@ -38,7 +38,7 @@ void cmsCountsStd(const kelvoCms *cms, const kelvoCmsIndex *idx, uint64_t *reads
 
 /* Both minimums in one register; signed compares equal the unsigned ones below 2^63. */
 __attribute__((target("sse4.2"))) void cmsCountsSse(const kelvoCms *cms, const kelvoCmsIndex *idx, uint64_t *reads,
-                                                     uint64_t *writes)
+                                                    uint64_t *writes)
 {
     __m128i low = _mm_set1_epi64x(INT64_MAX);
     for (uint32_t i = 0; i < cms->depth; i++) {
@@ -262,10 +262,7 @@ void kelvoCmsDeriveHash(const kelvoCms *cms, kelvoCmsIndex *idx, uint64_t hash)
         idx->at[i] = (lo + i * hi) & cms->mask;
 }
 
-void kelvoCmsIncr(kelvoCms *cms, const kelvoCmsIndex *idx, kelvoCmsCounter counter)
-{
-    addToRows(cms, idx, counter, 1);
-}
+void kelvoCmsIncr(kelvoCms *cms, const kelvoCmsIndex *idx, kelvoCmsCounter counter) { addToRows(cms, idx, counter, 1); }
 
 void kelvoCmsIncrBy(kelvoCms *cms, const kelvoCmsIndex *idx, kelvoCmsCounter counter, uint64_t count)
 {

@@ -35,8 +35,8 @@ void hllMergeDenseStd(uint8_t *raw, const uint8_t *dense)
 /* 32 registers (24 bytes) per step: each 3-byte group is spread into a dword, then its 6-bit fields into bytes. */
 __attribute__((target("avx2"))) void hllMergeDenseAvx2(uint8_t *raw, const uint8_t *dense)
 {
-    const __m256i spread = _mm256_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1, 0, 1, 2, -1, 3, 4,
-                                            5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+    const __m256i spread = _mm256_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1, 0, 1, 2, -1, 3, 4, 5,
+                                            -1, 6, 7, 8, -1, 9, 10, 11, -1);
     const __m256i m0 = _mm256_set1_epi32(0x3F), m1 = _mm256_set1_epi32(0x3F00), m2 = _mm256_set1_epi32(0x3F0000),
                   m3 = _mm256_set1_epi32(0x3F000000);
     constexpr size_t steps = KELVO_HLL_REGISTERS / 32;
@@ -46,9 +46,10 @@ __attribute__((target("avx2"))) void hllMergeDenseAvx2(uint8_t *raw, const uint8
         __m256i bytes = _mm256_set_m128i(_mm_loadu_si128(reinterpret_cast<const __m128i *>(at + 12)),
                                          _mm_loadu_si128(reinterpret_cast<const __m128i *>(at)));
         __m256i v = _mm256_shuffle_epi8(bytes, spread);
-        __m256i regs = _mm256_or_si256(
-            _mm256_or_si256(_mm256_and_si256(v, m0), _mm256_and_si256(_mm256_slli_epi32(v, 2), m1)),
-            _mm256_or_si256(_mm256_and_si256(_mm256_slli_epi32(v, 4), m2), _mm256_and_si256(_mm256_slli_epi32(v, 6), m3)));
+        __m256i regs =
+            _mm256_or_si256(_mm256_or_si256(_mm256_and_si256(v, m0), _mm256_and_si256(_mm256_slli_epi32(v, 2), m1)),
+                            _mm256_or_si256(_mm256_and_si256(_mm256_slli_epi32(v, 4), m2),
+                                            _mm256_and_si256(_mm256_slli_epi32(v, 6), m3)));
         auto *out = reinterpret_cast<__m256i *>(raw + s * 32);
         _mm256_storeu_si256(out, _mm256_max_epu8(_mm256_loadu_si256(out), regs));
     }

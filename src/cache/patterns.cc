@@ -105,7 +105,8 @@ bool single(Span &p, unsigned char c)
 
 int kelvoFnMatch(const char *pattern, size_t patternLength, const char *key, size_t keyLength)
 {
-    Span p{reinterpret_cast<const unsigned char *>(pattern), reinterpret_cast<const unsigned char *>(pattern) + patternLength};
+    Span p{reinterpret_cast<const unsigned char *>(pattern),
+           reinterpret_cast<const unsigned char *>(pattern) + patternLength};
     Span k{reinterpret_cast<const unsigned char *>(key), reinterpret_cast<const unsigned char *>(key) + keyLength};
     /* Where to resume after the last "*": the pattern after it, and the key byte it takes next. */
     const unsigned char *starP = nullptr, *starK = nullptr;

@@ -14,3 +14,4 @@ kelvo_engine_test(cache_engine_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/cache_engi
 kelvo_unit_test(cms_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/cms_test.cc PARTS cache_free shm_free runtime_free)
 kelvo_unit_test(hll_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/hll_test.cc PARTS cache_free shm_free runtime_free resp3_free)
 kelvo_unit_test(patterns_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/patterns_test.cc PARTS cache_free shm_free runtime_free)
+kelvo_unit_test(evict_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/evict_test.cc PARTS cache_free shm_free runtime_free)
