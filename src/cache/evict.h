@@ -48,9 +48,9 @@ struct kelvoEvictionCandidate {
 
 /* What the engine side plugs in (null: skipped). */
 struct kelvoPeriodicHooks {
-    void (*foldStats)(void);                      // this process's counters into the shared ones
+    void (*foldStats)(void);                       // this process's counters into the shared ones
     uint64_t (*invalidationsGC)(uint64_t nowUsec); // consumed messages freed
-    void (*logSignals)(void);                     // the "CRON STATS - SIGNALS" line
+    void (*logSignals)(void);                      // the "CRON STATS - SIGNALS" line
 };
 extern kelvoPeriodicHooks kelvoPeriodic;
 

@@ -150,7 +150,8 @@ TEST_P(Threshold, AFastFillIsBroughtBelowTheThresholdWithoutEmptyingTheCache)
     EXPECT_EQ(threshold, uint64_t(60.0 * double(kelvoShSize()) / 100.0));
     size_t stored = 0;
     for (uint32_t db = 0; kelvoShUsed() < threshold + (kelvoShSize() - threshold) / 2; db = (db + 1) % 4)
-        stored += fill(db, "f" + std::to_string(stored) + ":", 500, [&](size_t i) { return now - uint32_t(i); }, 200);
+        stored += fill(
+            db, "f" + std::to_string(stored) + ":", 500, [&](size_t i) { return now - uint32_t(i); }, 200);
     ASSERT_GE(kelvoShUsed(), threshold);
     size_t evicted = kelvoEvictToThreshold(threshold, 128, GetParam().policy);
     drainRetired();
@@ -186,7 +187,8 @@ TEST_F(Evict, RetiredMemoryStillSeenByAReaderIsNotEvictedTwice)
     uint32_t now = uint32_t(time(nullptr));
     size_t stored = 0;
     while (kelvoShUsed() < kelvoEvictionThreshold() + (256 << 10))
-        stored += fill(0, "r" + std::to_string(stored) + ":", 200, [&](size_t) { return now; }, 200);
+        stored += fill(
+            0, "r" + std::to_string(stored) + ":", 200, [&](size_t) { return now; }, 200);
     /* Another process sits inside a read section: nothing retired from now on can be freed. */
     auto *state = static_cast<uint32_t *>(kelvoShCalloc(2, sizeof(uint32_t)));
     pid_t reader = forkChild([&] {
