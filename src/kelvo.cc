@@ -430,7 +430,11 @@ static PHP_RSHUTDOWN_FUNCTION(kelvo)
     return SUCCESS;
 }
 
-static PHP_MINFO_FUNCTION(kelvo) { kelvoInfoTable(); }
+static PHP_MINFO_FUNCTION(kelvo)
+{
+    kelvoInfoTable();
+    DISPLAY_INI_ENTRIES();
+}
 
 static PHP_GINIT_FUNCTION(kelvo)
 {

@@ -304,8 +304,8 @@ void appendCompressor(Appended *state, const char *name)
 {
     if (state->length > 63)
         return;
-    int n = snprintf(state->text + state->length, sizeof state->text - state->length, "%s%s",
-                     state->length ? ", " : "", name);
+    int n = snprintf(state->text + state->length, sizeof state->text - state->length, "%s%s", state->length ? ", " : "",
+                     name);
     if (n <= 0)
         return;
     state->length = size_t(n) < sizeof state->text - state->length ? state->length + size_t(n) : 63;
@@ -345,7 +345,7 @@ void kelvoAdaptiveCacheRegister(void)
     adaptiveHandlers.dtor_obj = destroyObject;
     adaptiveHandlers.clone_obj = nullptr;
     static const kelvoMethodAttributes attributes[] = {
-        {"loadfactor", kelvoAttrLocal, 0}, {"flush", kelvoAttrLocal, 0},    {"stats", kelvoAttrLocal, 0},
+        {"loadfactor", kelvoAttrLocal, 0}, {"flush", kelvoAttrLocal, 0},     {"stats", kelvoAttrLocal, 0},
         {"incrby", kelvoAttrLocal, 0},     {"lastflush", kelvoAttrLocal, 0},
     };
     kelvoAddMethodAttributes(kelvo_adaptivecache_ce, attributes, sizeof attributes / sizeof attributes[0]);
