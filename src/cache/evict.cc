@@ -65,7 +65,8 @@ uint64_t randomNext(void)
 /* Uniform in [low, high]. */
 uint64_t randomRange(uint64_t low, uint64_t high) { return low + randomNext() % (high - low + 1); }
 
-bool elapsed(uint64_t now, uint64_t since, uint64_t interval) { return now > since && now - since >= interval; }
+/* A timestamp ahead of now (the wall clock was set back) counts as long past: no task waits for the clock. */
+bool elapsed(uint64_t now, uint64_t since, uint64_t interval) { return now < since || now - since >= interval; }
 
 /* Wins the task whose shared timestamp is `shared` when its interval has passed. */
 bool claim(uint64_t *shared, uint64_t &seen, uint64_t now, uint64_t interval = KELVO_TASK_INTERVAL)
@@ -534,7 +535,7 @@ uint64_t kelvoRequestRate(void)
 
 bool kelvoPeriodicTasksDue(uint64_t nowUsec)
 {
-    return elapsed(nowUsec, tasks.lastRun, KELVO_TASK_INTERVAL + (pid() & 1023)) || tasks.lastRun > nowUsec;
+    return elapsed(nowUsec, tasks.lastRun, KELVO_TASK_INTERVAL + (pid() & 1023));
 }
 
 void kelvoRunPeriodicTasks(uint64_t nowUsec)
