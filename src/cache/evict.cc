@@ -110,22 +110,22 @@ kelvoEvictionCandidate candidateOf(rdb *set, uint32_t db, kelvoCacheEntry *entry
     return {set, entry, db, __atomic_load_n(&entry->atime, __ATOMIC_RELAXED), !kelvoCacheEntryServable(entry)};
 }
 
-/* Walks offsets [from, to) of a set: `take` gets every `stride + 1`-th entry until it returns false. */
+/*
+ * Walks slots [from, to) of a set, handing `take` an entry and then jumping
+ * `stride` slots: a sample touches a few slots, not every entry it skips.
+ * False when `take` wanted no more.
+ */
 template <typename Take>
-bool walkFrom(kelvoCkRhs *set, unsigned long from, unsigned long to, uint64_t stride, uint64_t &skip, Take take)
+bool walkFrom(kelvoCkRhs *set, unsigned long from, unsigned long to, uint64_t stride, Take take)
 {
     kelvoCkRhsIterator it = {nullptr, from};
     void *object;
     while (it.offset < to && kelvoCkRhsNext(set, &it, &object)) {
         if (it.offset > to)
             break;
-        if (skip > 0) {
-            skip--;
-            continue;
-        }
         if (!take(object))
             return false;
-        skip = stride;
+        it.offset += stride;
     }
     return true;
 }
@@ -466,17 +466,16 @@ size_t kelvoDBSampleKeys(kelvoEvictionCandidate *dst, rdb *set, uint32_t db, siz
         dst[taken++] = candidateOf(set, db, entry);
         return taken < n;
     };
-    uint64_t skip = 0;
     if (n >= size) {
-        walkFrom(entries, 0, ULONG_MAX, 0, skip, take);
+        walkFrom(entries, 0, ULONG_MAX, 0, take);
         return taken;
     }
     uint64_t most = size / n < STRIDE_CAP ? size / n : STRIDE_CAP;
     uint64_t stride = randomRange(0, most);
     /* From a random place of the table, round to where it started. */
     unsigned long start = static_cast<unsigned long>(randomRange(0, pow2AtLeast(size) - 1));
-    if (walkFrom(entries, start, ULONG_MAX, stride, skip, take))
-        walkFrom(entries, 0, start, stride, skip, take);
+    if (walkFrom(entries, start, ULONG_MAX, stride, take))
+        walkFrom(entries, 0, start, stride, take);
     return taken;
 }
 
