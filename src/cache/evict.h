@@ -86,8 +86,7 @@ kelvoEndpoint **kelvoGetShuffledEndpoints(size_t *count);
 /*
  * Up to `n` candidates of database `db` of `set`, from a random place of its
  * set, jumping a random number of slots after each; every entry when it
- * holds no more than `n`. The
- * caller is inside a read section.
+ * holds no more than `n`. The caller is inside a read section.
  */
 size_t kelvoDBSampleKeys(kelvoEvictionCandidate *dst, rdb *set, uint32_t db, size_t n);
 

@@ -78,19 +78,18 @@ TEST_P(Patterns, DecideWhatMayBeStored)
 
 INSTANTIATE_TEST_SUITE_P(
     Adaptive, Patterns,
-    ::testing::Values(PatternCase{"", "anything", true}, PatternCase{"$c->addAllowPatterns('user:*');", "user:1", true},
-                      PatternCase{"$c->addAllowPatterns('user:*');", "users:1", false},
-                      PatternCase{"$c->addAllowPatterns('user:*'); $c->addIgnorePatterns('user:tmp*');", "user:tmp1",
-                                  false},
-                      PatternCase{"$c->addAllowPatterns('user:*'); $c->addIgnorePatterns('user:tmp*');", "user:2",
-                                  true},
-                      PatternCase{"$c->addAllowPatterns('*');", "", true},
-                      PatternCase{"$c->setOption(Kelvo\\Kelvo::OPT_ALLOW_PATTERNS, []);", "x", true},
-                      PatternCase{"$c->addAllowPatterns('123');", "123", true},
-                      PatternCase{"$c->addAllowPatterns('123');", "1234", false},
-                      PatternCase{"$c->addIgnorePatterns('*secret');", std::string("a\0secret", 8), false},
-                      PatternCase{"$c->addAllowPatterns('public:*');", std::string("public:\0x", 9), true},
-                      PatternCase{"$c->addAllowPatterns('user:1');", std::string("user:1\0x", 8), false}));
+    ::testing::Values(
+        PatternCase{"", "anything", true}, PatternCase{"$c->addAllowPatterns('user:*');", "user:1", true},
+        PatternCase{"$c->addAllowPatterns('user:*');", "users:1", false},
+        PatternCase{"$c->addAllowPatterns('user:*'); $c->addIgnorePatterns('user:tmp*');", "user:tmp1", false},
+        PatternCase{"$c->addAllowPatterns('user:*'); $c->addIgnorePatterns('user:tmp*');", "user:2", true},
+        PatternCase{"$c->addAllowPatterns('*');", "", true},
+        PatternCase{"$c->setOption(Kelvo\\Kelvo::OPT_ALLOW_PATTERNS, []);", "x", true},
+        PatternCase{"$c->addAllowPatterns('123');", "123", true},
+        PatternCase{"$c->addAllowPatterns('123');", "1234", false},
+        PatternCase{"$c->addIgnorePatterns('*secret');", std::string("a\0secret", 8), false},
+        PatternCase{"$c->addAllowPatterns('public:*');", std::string("public:\0x", 9), true},
+        PatternCase{"$c->addAllowPatterns('user:1');", std::string("user:1\0x", 8), false}));
 
 /* --- admission -------------------------------------------------------------------------------- */
 
@@ -252,7 +251,8 @@ TEST_F(Eviction, AFastFillIsBroughtBackBelowTheThresholdAndTheHotSetKeepsItsHits
         ASSERT_TRUE(store("hot:" + std::to_string(i), 512, second));
     uint64_t threshold = kelvoEvictionThreshold();
     int cold = 0;
-    while (kelvoShUsed() < threshold + (kelvoShSize() - threshold) / 2 && store("cold:" + std::to_string(cold), 512, second - 600))
+    while (kelvoShUsed() < threshold + (kelvoShSize() - threshold) / 2 &&
+           store("cold:" + std::to_string(cold), 512, second - 600))
         cold++;
     ASSERT_GE(kelvoShUsed(), threshold);
     tick();
