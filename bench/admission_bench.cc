@@ -162,7 +162,8 @@ void BM_EvictionPass(benchmark::State &state)
     for (size_t i = 0; i < entries; i++) {
         std::string key = "key:" + std::to_string(i);
         rk *v = rkStringKeyAlloc("v", 1, KELVO_KEY_FULL);
-        kelvoCacheEntry *e = kelvoCacheEntryCreate(key.data(), key.size(), v, arena.lease, kelvoLeaseToken(arena.lease));
+        kelvoCacheEntry *e =
+            kelvoCacheEntryCreate(key.data(), key.size(), v, arena.lease, kelvoLeaseToken(arena.lease));
         if (!e || kelvoCacheEntryStore(arena.set, uint32_t(i % 16), e) != 0)
             abort();
         e->atime = now - uint32_t(i % 3600);

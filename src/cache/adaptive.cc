@@ -462,7 +462,7 @@ void kelvoEndpointCountWrite(kelvoEndpoint *ep, uint64_t keyHash)
     if (!ep)
         return;
     if (kelvoCms *cms = __atomic_load_n(&ep->cms, __ATOMIC_ACQUIRE))
-        kelvoCmsCountWrite(cms, keyHash, kelvoLockPid(), monotonicMillis());
+        kelvoCmsCountWrite(cms, keyHash, kelvoCmsReporter(), monotonicMillis());
 }
 
 bool kelvoPatternsAllowKey(const kelvoOptions *opts, const char *key, size_t len)

@@ -161,8 +161,11 @@ uint64_t sketchSeed(void)
 
 /* --- the write table --------------------------------------------------------------- */
 
-/* A slot: key tag (24 bits) | milliseconds (16 bits) | processes that reported it (24 bits). */
-constexpr uint64_t WRITE_WINDOW_MSEC = 50;
+/*
+ * A slot: key tag (24 bits) | milliseconds (16 bits) | processes that reported it (24 bits).
+ * The window spans how late a busy worker may read an invalidation that reached the others.
+ */
+constexpr uint64_t WRITE_WINDOW_MSEC = 250;
 
 uint64_t slotTag(uint64_t slot) { return slot >> 40; }
 uint64_t slotTime(uint64_t slot) { return (slot >> 24) & 0xFFFF; }
@@ -173,9 +176,9 @@ uint64_t makeSlot(uint64_t tag, uint64_t msec, uint64_t seen)
 }
 
 /* True when this report is a new write; the slot then records it. */
-bool claimWrite(uint64_t *slot, uint64_t hash, uint32_t pid, uint64_t nowMsec)
+bool claimWrite(uint64_t *slot, uint64_t hash, uint32_t reporter, uint64_t nowMsec)
 {
-    uint64_t tag = (hash >> 40) & 0xFFFFFF, bit = uint64_t(1) << (pid % 24);
+    uint64_t tag = (hash >> 40) & 0xFFFFFF, bit = uint64_t(1) << (reporter % KELVO_CMS_REPORTERS);
     uint64_t old = __atomic_load_n(slot, __ATOMIC_RELAXED);
     for (;;) {
         bool recent = old != 0 && slotTag(old) == tag && ((nowMsec - slotTime(old)) & 0xFFFF) < WRITE_WINDOW_MSEC;
@@ -306,9 +309,21 @@ uint64_t kelvoCmsFlushStep(kelvoCms *cms, uint64_t most)
     return flushStep(cms, most);
 }
 
-void kelvoCmsCountWrite(kelvoCms *cms, uint64_t hash, uint32_t pid, uint64_t nowMsec)
+uint32_t kelvoCmsReporter(void)
 {
-    if (!claimWrite(&cms->recent[hash & (KELVO_CMS_WRITE_SLOTS - 1)], hash, pid, nowMsec))
+    /* Numbered in turn rather than by process id: workers running together get distinct bits. */
+    static uint32_t number, owner;
+    uint32_t pid = kelvoLockPid();
+    if (owner != pid && kelvoSharedData) {
+        number = __atomic_fetch_add(&kelvoSharedData->periodic.reporters, 1, __ATOMIC_RELAXED);
+        owner = pid;
+    }
+    return number;
+}
+
+void kelvoCmsCountWrite(kelvoCms *cms, uint64_t hash, uint32_t reporter, uint64_t nowMsec)
+{
+    if (!claimWrite(&cms->recent[hash & (KELVO_CMS_WRITE_SLOTS - 1)], hash, reporter, nowMsec))
         return;
     kelvoCmsIndex idx;
     kelvoCmsDeriveHash(cms, &idx, hash);

@@ -101,9 +101,14 @@ uint64_t kelvoCmsFlushStep(kelvoCms *cms, uint64_t most);
  * links received the invalidation of it: a key's second report within a
  * short window from a process that has not reported it yet in that window
  * is the same write arriving on another link. Signal-safe. `nowMsec` is any
- * millisecond clock; `pid` the reporting process.
+ * millisecond clock shared by the processes; `reporter` the reporting
+ * process's number (kelvoCmsReporter): up to KELVO_CMS_REPORTERS processes
+ * reporting together are told apart exactly.
  */
-void kelvoCmsCountWrite(kelvoCms *cms, uint64_t hash, uint32_t pid, uint64_t nowMsec);
+void kelvoCmsCountWrite(kelvoCms *cms, uint64_t hash, uint32_t reporter, uint64_t nowMsec);
+constexpr uint32_t KELVO_CMS_REPORTERS = 24;
+/* This process's reporter number, drawn from the root on its first write report (signal-safe). */
+uint32_t kelvoCmsReporter(void);
 /* Counts one read of a key (every lookup, hit or miss). */
 void kelvoCmsCountRead(kelvoCms *cms, uint64_t hash);
 

@@ -108,6 +108,7 @@ struct kelvoPeriodicState {
     uint32_t rate_next;     // slot of the next sample
     uint32_t poller;        // process polling the epoch, 0 none
     uint64_t evict_started; // when `evicting` was taken, microseconds
+    uint32_t reporters;     // write reporters numbered so far (cache/cms.h)
 };
 
 struct alignas(64) kelvoSharedRoot {
