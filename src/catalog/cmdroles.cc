@@ -262,6 +262,7 @@ KELVO_PLACEHOLDER void kelvoExistsPut(kelvoQuerySet *rqs, robj *obj, kelvoReply 
 KELVO_PLACEHOLDER void kelvoHGetPut(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastPut(rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoLrangePut(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastPut(rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoMemExistsPut(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastPut(rqs, obj, reply); }
+KELVO_PLACEHOLDER void kelvoPFCountPut(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastPut(rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoPutKey(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastPut(rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoPutLen(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastPut(rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoPutStrings(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastPut(rqs, obj, reply); }

@@ -271,6 +271,7 @@ void kelvoExistsPut(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
 void kelvoHGetPut(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
 void kelvoLrangePut(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
 void kelvoMemExistsPut(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
+void kelvoPFCountPut(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
 void kelvoPutKey(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
 void kelvoPutLen(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
 void kelvoPutStrings(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);

@@ -362,7 +362,7 @@ constexpr kelvoCommandInfo kelvoCommandTable[REDIS_CMD_MAX] = {
     {REDIS_CMD_PFADD, "PFADD", 5, KELVO_REPLY_BIT(REDIS_REPLY_INTEGER), -2, 0,
      kelvoStdSlots{kelvoKeyArrayRCmd, kelvoKeyKeys, kelvoMaybeDel}, nullptr},
     {REDIS_CMD_PFCOUNT, "PFCOUNT", 7, KELVO_REPLY_BIT(REDIS_REPLY_INTEGER), -2, KELVO_CMD_RESEND,
-     kelvoCachedSlots{kelvoRawMkeyCmd, kelvoPFCountCmd, kelvoKeysCnv, kelvoPFCountGet, nullptr, nullptr}, nullptr},
+     kelvoCachedSlots{kelvoRawMkeyCmd, kelvoPFCountCmd, kelvoKeysCnv, kelvoPFCountGet, kelvoPFCountPut, nullptr}, nullptr},
     {REDIS_CMD_PFMERGE, "PFMERGE", 7, KELVO_REPLY_BIT(REDIS_REPLY_STATUS), -2, 0,
      kelvoStdSlots{kelvoKeyNKeysRCmd, kelvoKeyKeys, kelvoKeyDel}, nullptr},
     {REDIS_CMD_PING, "PING", 4, KELVO_REPLY_BIT(REDIS_REPLY_STRING) | KELVO_REPLY_BIT(REDIS_REPLY_STATUS), -1, KELVO_CMD_RESEND,
