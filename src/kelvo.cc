@@ -6,6 +6,7 @@
  */
 #include "runtime/kelvo.h"
 #include "runtime/cfgvals.h"
+#include "cache/adaptive.h"
 #include "client/client.h"
 #include "client/listeners.h"
 #include "client/object.h"
@@ -207,6 +208,13 @@ static void showClampedSettings(void)
 
 /* --- process helpers ---------------------------------------------------- */
 
+static uint64_t kelvoWallMicros(void)
+{
+    struct timeval now;
+    gettimeofday(&now, nullptr);
+    return static_cast<uint64_t>(now.tv_sec) * 1000000 + static_cast<uint64_t>(now.tv_usec);
+}
+
 void kelvoRandomBytes(void *out, size_t length)
 {
     if (php_random_bytes_silent(out, length) == SUCCESS)
@@ -312,7 +320,7 @@ static void registerClientClasses(void)
     /* The "Kelvo cluster slots cache" resource type (le_slots_cache) is registered here. */
     kelvo_cluster_fullscan_generator_ce =
         kelvoRegisterGeneratorSubclass(register_class_Kelvo_Cluster_FullscanGenerator);
-    /* Kelvo\AdaptiveCache (kelvo_adaptivecache_ce) is registered here. */
+    kelvoAdaptiveCacheRegister();
 }
 
 zend_class_entry *kelvoRegisterExceptionClass(void)
@@ -372,7 +380,8 @@ static zend_result setupHalf(void)
 
     if (kelvoSharedStartup() != 0)
         return FAILURE;
-    /* The global invalidation reader and the processor-specific kernels are set up here. */
+    /* The global invalidation reader is set up here. */
+    kelvoAdaptiveKernelsInit();
     kelvoLogNotice("%s:%d STARTUP - Kelvo has started...", KELVO_LOG_SITE);
     /* The "Kelvo persistent connections" resource type (le_kelvo_pconnect) is registered here. */
     return SUCCESS;
@@ -420,15 +429,13 @@ static PHP_RSHUTDOWN_FUNCTION(kelvo)
     kelvoSessionFlushAtRequestEnd();
     kelvoListenersRequestEnd();
     kelvoSharedRequestEnd();
+    kelvoPeriodicTick(kelvoWallMicros());
     return SUCCESS;
 }
 
 static PHP_MINFO_FUNCTION(kelvo)
 {
-    php_info_print_table_start();
-    php_info_print_table_header(2, "Kelvo Support", "enabled");
-    php_info_print_table_row(2, "Kelvo Version", PHP_KELVO_VERSION);
-    php_info_print_table_end();
+    kelvoInfoTable();
     DISPLAY_INI_ENTRIES();
 }
 

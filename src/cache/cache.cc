@@ -1,5 +1,6 @@
 /* Endpoints, cached database sets, entries, lookups and flushes in the arena. */
 #include "cache/cache.h"
+#include "cache/cms.h"
 #include "cache/keylease.h"
 #include "cache/keys.h"
 #include "cache/rhs_map.h"
@@ -66,10 +67,27 @@ struct ReserveNode {
     void *map;
 };
 
+/* Taken by a compare-and-swap to the holder's process id, so that a holder that died can be told. */
+bool reserveTryTake(kelvoReserveMapList *list)
+{
+    uint32_t holder = 0, me = kelvoLockPid();
+    if (__atomic_compare_exchange_n(&list->busy, &holder, me, false, __ATOMIC_ACQUIRE, __ATOMIC_RELAXED))
+        return true;
+    return holder != me && !kelvoProcessAlive(holder) &&
+           __atomic_compare_exchange_n(&list->busy, &holder, me, false, __ATOMIC_ACQUIRE, __ATOMIC_RELAXED);
+}
+
 void reserveTake(kelvoReserveMapList *list)
 {
-    while (__atomic_exchange_n(&list->busy, 1, __ATOMIC_ACQUIRE) != 0)
+    for (uint32_t spins = 0;; spins++) {
+        uint32_t holder = 0;
+        if (__atomic_compare_exchange_n(&list->busy, &holder, kelvoLockPid(), false, __ATOMIC_ACQUIRE,
+                                        __ATOMIC_RELAXED))
+            return;
+        if ((spins & 1023) == 1023 && reserveTryTake(list))
+            return;
         __builtin_ia32_pause();
+    }
 }
 
 void reserveGive(kelvoReserveMapList *list) { __atomic_store_n(&list->busy, 0, __ATOMIC_RELEASE); }
@@ -111,6 +129,22 @@ void *reservePop(void)
     void *map = node->map;
     kelvoShFree(node);
     return map;
+}
+
+/* One more map on the list; false without memory. */
+bool reservePush(kelvoReserveMapList *list)
+{
+    auto *node = static_cast<ReserveNode *>(kelvoShMalloc(sizeof(ReserveNode)));
+    void *map = node ? kelvoRhsMapAlloc(list->map_bytes) : nullptr;
+    if (!map) {
+        kelvoShFree(node);
+        return false;
+    }
+    node->map = map;
+    node->next = static_cast<ReserveNode *>(list->head);
+    list->head = node;
+    list->count++;
+    return true;
 }
 
 int initReserveMaps(uint32_t wanted, uint32_t *made)
@@ -478,6 +512,20 @@ int kelvoCacheInitRoot(uint32_t *reserveMade)
 
 /* --- endpoints --------------------------------------------------------------------------------- */
 
+uint32_t kelvoReserveMapsRefill(void)
+{
+    kelvoReserveMapList *list = kelvoReserveMaps();
+    if (!reserveTryTake(list))
+        return 0;
+    uint32_t made = 0;
+    if (list->map_bytes != 0) {
+        while (list->count < list->target && reservePush(list))
+            made++;
+    }
+    reserveGive(list);
+    return made;
+}
+
 kelvoEndpoint *kelvoEndpointGetOrCreate(const char *uri, size_t length)
 {
     kelvoAssert(uri != NULL && length > 0);
@@ -744,10 +792,18 @@ bool kelvoCacheEntryServable(const kelvoCacheEntry *entry)
 
 const rk *kelvoCacheGetLen(kelvoEndpoint *ep, uint32_t db, const char *key, size_t length)
 {
+    kelvoAssert(ep != NULL);
+    return kelvoCacheGetLenCms(ep, __atomic_load_n(&ep->cms, __ATOMIC_ACQUIRE), db, key, length);
+}
+
+const rk *kelvoCacheGetLenCms(kelvoEndpoint *ep, kelvoCms *cms, uint32_t db, const char *key, size_t length)
+{
     kelvoAssert(ep != NULL && key != NULL);
     if (db >= kelvoSharedData->cache.databases)
         return nullptr;
     uint64_t hash = kelvoCacheHash(key, length);
+    if (cms)
+        kelvoCmsCountRead(cms, hash);
     kelvoKeyPair pair = keyPair(key, length);
     for (rdb *set = __atomic_load_n(&ep->rdbs, __ATOMIC_ACQUIRE); set; set = set->next) {
         void *object = kelvoCkRhsGet(&set->sets[db], hash, &pair);

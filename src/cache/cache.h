@@ -59,7 +59,7 @@ struct kelvoEndpoint {
     char maxmemory_policy[24];
     uint64_t updated;        // last INFO claim, wall-clock microseconds
     kelvoKeyPair uri;        // what the endpoint set stores; bytes NUL-terminated
-    kelvoCms *cms;           // count-min sketch, or null
+    kelvoCms *cms;           // count-min sketch, or null; set once (compare-and-swap), never freed
     uint64_t last_flush;     // last whole-endpoint flushMemory, microseconds; 0 never
     uint64_t *db_last_flush; // the same per logical database
     uint32_t rdb_count;      // sets on the list, at most max_endpoint_dbs
@@ -106,6 +106,13 @@ struct kelvoCacheEntry {
  * were made.
  */
 int kelvoCacheInitRoot(uint32_t *reserveMade);
+
+/*
+ * Tops the reserve maps back up to the number start-up made, without
+ * waiting: 0 when another process holds the list (one that died holding it
+ * is taken over). How many maps were made.
+ */
+uint32_t kelvoReserveMapsRefill(void);
 
 /* XXH3-64 of key bytes with the root's seed. */
 uint64_t kelvoCacheHash(const char *key, size_t length);
@@ -213,6 +220,13 @@ int kelvoCacheMarkStale(rdb *set, uint32_t db, const char *key, size_t length);
  * until it leaves it.
  */
 const rk *kelvoCacheGetLen(kelvoEndpoint *ep, uint32_t db, const char *key, size_t length);
+/*
+ * The same, counting the lookup as a read of the key in `cms` (hit or miss;
+ * none when null). kelvoCacheGetLen counts in the endpoint's own sketch; a
+ * client with a sketch of its own passes it here, and nothing ever swaps
+ * the endpoint's.
+ */
+const rk *kelvoCacheGetLenCms(kelvoEndpoint *ep, kelvoCms *cms, uint32_t db, const char *key, size_t length);
 
 /* True when `entry` may be served now. */
 bool kelvoCacheEntryServable(const kelvoCacheEntry *entry);

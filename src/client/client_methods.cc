@@ -314,7 +314,6 @@ ZEND_METHOD(Kelvo_Kelvo, punsubscribe) { kelvoSubscribeCommand(INTERNAL_FUNCTION
 ZEND_METHOD(Kelvo_Kelvo, sunsubscribe) { kelvoSubscribeCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_SUNSUBSCRIBE); }
 
 /* Methods whose behaviour is not built yet. */
-ZEND_METHOD(Kelvo_Kelvo, stats) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 
 }
 

@@ -3,6 +3,7 @@
  * connection getters.
  */
 #include "client/connection.h"
+#include "cache/adaptive.h"
 
 #include "cache/attach.h"
 #include "cache/cache.h"
@@ -689,6 +690,7 @@ void cachePeriodic(uint64_t now)
     if (kelvoCacheUsable()) {
         kelvoCacheReapDeadWriters(now);
     }
+    kelvoPeriodicTick(now);
 }
 
 /* Database selection on a ready link: 0 done, 1 refused by the server (reported), 2 link failure. */
@@ -1196,7 +1198,7 @@ int kelvoAttachEndpoint(robj *ro)
         kelvoLogWarning("%s:%d Unable to retrieve or create endpoint for '%s'", KELVO_LOG_SITE, ZSTR_VAL(link.key));
         return -1;
     }
-    /* The adaptiveCache property binds to the endpoint's sketch here once sketches exist. */
+    kelvoEndpointBindSketch(ro, link.ep);
     return 0;
 }
 
@@ -1273,7 +1275,6 @@ ZEND_METHOD(Kelvo_Kelvo, __construct)
     } else {
         connectNow(ro, s);
     }
-    /* The adaptiveCache property binds to the endpoint's sketch once the cache engine publishes endpoints. */
 }
 
 ZEND_METHOD(Kelvo_Kelvo, connect)

@@ -4,6 +4,7 @@
 #include "client/object.h"
 
 #include "client/client.h"
+#include "cache/adaptive.h"
 #include "cache/cache.h"
 #include "client/guard.h"
 #include "client/listeners.h"
@@ -475,6 +476,7 @@ void kelvoLinkReleaseRObj(robj *ro, int closing)
     }
     ro->mode &= ~(kelvoModeMulti | kelvoModePipeline | kelvoModeSubscribed);
     kelvoListenersDrop(ro);
+    kelvoAdaptiveCacheUnbind(ro);
     if (ro->link.state != KELVO_LINK_NONE || ro->link.key) {
         kelvoLinkRelease(&ro->link, forceClose);
     }
@@ -512,7 +514,7 @@ zend_object *kelvoObjectCtor(zend_class_entry *ce)
     zend_object_std_init(&ro->std, ce);
     object_properties_init(&ro->std, ce);
     ro->std.handlers = &kelvo_object_handlers;
-    /* The adaptiveCache property gets its object once Kelvo\AdaptiveCache is registered. */
+    kelvoAdaptiveCacheAttachObject(ro);
     return &ro->std;
 }
 
@@ -571,6 +573,8 @@ zend_object *kelvoObjectClone(zend_object *object)
     }
     /* User subclasses keep their own properties; __clone runs here too. */
     zend_objects_clone_members(copy, object);
+    /* The copy's settings are its own: so is the object that mirrors them. */
+    kelvoAdaptiveCacheAttachObject(dst);
     return copy;
 }
 
@@ -650,9 +654,11 @@ int kelvoSetClientInvalidations(robj *ro, zval *value)
 int kelvoSetAdaptiveCacheOptions(robj *ro, zval *value)
 {
     kelvoAdaptiveCacheOptions ac = {};
-    ac.minEvents = clampToInt32(zend_ini_long(ZEND_STRL("kelvo.adaptive_cache.min_events"), 0));
+    /* The magnitude of minEvents is taken: INT32_MIN has none that fits. */
+    ac.minEvents = std::max(clampToInt32(zend_ini_long(ZEND_STRL("kelvo.adaptive_cache.min_events"), 0)),
+                            -std::numeric_limits<int32_t>::max());
     ac.minRatio = zend_ini_double(ZEND_STRL("kelvo.adaptive_cache.min_ratio"), 0);
-    if (ac.minRatio < 0) {
+    if (!(ac.minRatio >= 0)) {
         ac.minRatio = 5.0;
     }
     ac.formula = 1;
@@ -685,9 +691,9 @@ int kelvoSetAdaptiveCacheOptions(robj *ro, zval *value)
             warn("minEvents must be an integer");
             return -1;
         }
-        if (Z_LVAL_P(minEvents) < std::numeric_limits<int32_t>::min() ||
+        if (Z_LVAL_P(minEvents) < -std::numeric_limits<int32_t>::max() ||
             Z_LVAL_P(minEvents) > std::numeric_limits<int32_t>::max()) {
-            warn("minEvents must be between %d and %d", std::numeric_limits<int32_t>::min(),
+            warn("minEvents must be between %d and %d", -std::numeric_limits<int32_t>::max(),
                  std::numeric_limits<int32_t>::max());
             return -1;
         }
@@ -712,8 +718,8 @@ int kelvoSetAdaptiveCacheOptions(robj *ro, zval *value)
     if (zval *enabled = zend_hash_str_find(ht, ZEND_STRL("enabled"))) {
         ac.enabled = zend_is_true(enabled) ? 1 : 0;
     }
-    /* The Kelvo\AdaptiveCache object of the property takes a copy once that class exists. */
     ro->opts.adaptiveCache = ac;
+    kelvoAdaptiveCacheUpdate(ro);
     return 0;
 }
 

@@ -50,7 +50,7 @@ struct kelvoSharedCache {
     uint32_t databases;
     uint64_t evict_time; // periodic-task claims, microseconds
     uint64_t epoch_poll_time;
-    uint32_t evicting; // 1 during an eviction pass
+    uint32_t evicting; // process running an eviction pass, 0 none
     uint32_t max_endpoint_dbs;
     uint64_t seed; // seed of every keyed XXH3 hash
 };
@@ -95,12 +95,23 @@ struct kelvoRequestCounters {
 
 struct kelvoReserveMapList {
     void *head;
-    uint32_t busy; // taken by exchange
+    uint32_t busy; // process holding the list, 0 none
     uint64_t map_bytes;
     uint64_t map_entries;
     uint64_t count;
     uint64_t target;
     uint64_t refill_time;
+};
+
+/* What the periodic tasks keep between runs (cache/evict.h). */
+struct kelvoPeriodicState {
+    uint64_t rate[16];      // requests per second, one sample a second
+    uint64_t rate_time;     // time of the last sample, microseconds
+    uint64_t rate_requests; // requests counted at the last sample
+    uint32_t rate_next;     // slot of the next sample
+    uint32_t poller;        // process polling the epoch, 0 none
+    uint64_t evict_started; // when `evicting` was taken, microseconds
+    uint32_t reporters;     // write reporters numbered so far (cache/cms.h)
 };
 
 struct alignas(64) kelvoSharedRoot {
@@ -112,6 +123,7 @@ struct alignas(64) kelvoSharedRoot {
     uint64_t stats[KELVO_SHARED_STATS];
     kelvoRequestCounters requests;
     kelvoReserveMapList reserve;
+    kelvoPeriodicState periodic;
 };
 static_assert(alignof(kelvoSharedRoot) == 64, "the root is a 64-byte aligned block (kelvoShMallocAligned64)");
 static_assert(offsetof(kelvoSharedRoot, cache) % 64 == 0 && offsetof(kelvoSharedCache, deferred) % 64 == 0,

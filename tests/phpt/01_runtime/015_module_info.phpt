@@ -13,6 +13,8 @@ kelvo
 
 Kelvo Support => enabled
 Kelvo Version => 0.40.0
+%A
+kelvo.session.lock_wait_time => 0
 
 Directive => Local Value => Master Value
 kelvo.maxmemory => 16777216 => 16777216

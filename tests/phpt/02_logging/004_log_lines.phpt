@@ -22,8 +22,9 @@ function run_logged(string $level): array
 
 $before = time();
 [$pid, $lines] = run_logged('debug');
-// Other components add debug lines at this level; the notices are the ones checked here.
-foreach (preg_grep('/ DBG /', $lines, PREG_GREP_INVERT) as $line) {
+// Other components add lines at this level (debug lines, the periodic tasks' notices); the
+// module's own start-up and shutdown notices are the ones checked here.
+foreach (preg_grep('/^\[[^]]* (?!DBG)[A-Z]+ \d+\] kelvo\.cc:/', $lines) as $line) {
     preg_match('/^\[(\d+)\.(\d{6}) NOT (\d+)\] kelvo\.cc:\d+ (.*)$/', $line, $m) or die("bad line: $line\n");
     var_dump($m[1] >= $before && $m[1] <= time(), (int)$m[3] === $pid, strstr($m[4], ' - ', true));
 }

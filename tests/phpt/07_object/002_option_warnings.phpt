@@ -100,7 +100,7 @@ var_dump($k->setOption(Kelvo::OPT_CLIENT_TRACKING, true));
   109 {"minEvents":"3"}
     warning: Kelvo\Kelvo::setOption(): minEvents must be an integer
   109 {"minEvents":9223372036854775807}
-    warning: Kelvo\Kelvo::setOption(): minEvents must be between -2147483648 and 2147483647
+    warning: Kelvo\Kelvo::setOption(): minEvents must be between -2147483647 and 2147483647
   109 {"formula":"linear"}
     warning: Kelvo\Kelvo::setOption(): Formula must be 'pure' or 'scaled'
   109 {"minRatio":2}

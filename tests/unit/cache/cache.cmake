@@ -8,3 +8,12 @@ kelvo_unit_test(cache_stress_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/cache_stress
 
 # The cache as client links meet it: the whole module in the embed SAPI against the harness's server.
 kelvo_engine_test(cache_engine_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/cache_engine_test.cc)
+
+# The count-min sketch and admission rule, and the HyperLogLog kernels (also against the
+# harness's server's own PFCOUNT).
+kelvo_unit_test(cms_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/cms_test.cc PARTS cache_free shm_free runtime_free)
+kelvo_unit_test(hll_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/hll_test.cc PARTS cache_free shm_free runtime_free resp3_free)
+kelvo_unit_test(patterns_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/patterns_test.cc PARTS cache_free shm_free runtime_free)
+kelvo_unit_test(evict_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/evict_test.cc PARTS cache_free shm_free runtime_free)
+# Admission and eviction inside the engine: patterns, the filter with forked workers, fills.
+kelvo_engine_test(adaptive_engine_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/adaptive_engine_test.cc)
