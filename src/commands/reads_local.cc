@@ -13,19 +13,11 @@
 #include "cache/cache.h"
 #include "cache/keys.h"
 #include "catalog/cmdroles.h"
+#include "cache/hll.h"
 #include "commands/reads.h"
 
 extern "C" {
 #include "ext/random/php_random.h"
-}
-
-/* Seams owned by the HyperLogLog kernels: the stand-ins cannot count, so PFCOUNT goes to the server. */
-__attribute__((weak)) int kelvoHllCount(const char *, size_t, uint64_t *) { return -1; }
-__attribute__((weak)) int kelvoHllMerge(uint8_t *, const char *, size_t) { return -1; }
-__attribute__((weak)) uint64_t kelvoHllCountRegisters(int, const uint8_t *, size_t, bool *invalid)
-{
-    *invalid = true;
-    return 0;
 }
 
 namespace {

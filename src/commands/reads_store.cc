@@ -6,6 +6,7 @@
  */
 #include <cmath>
 
+#include "cache/adaptive.h"
 #include "cache/cache.h"
 #include "cache/keylease.h"
 #include "cache/keys.h"
@@ -20,14 +21,6 @@ extern "C" {
 }
 
 #include <fnmatch.h>
-
-/* Admission's seams: until admission exists, every key is admitted and no write is counted. */
-__attribute__((weak)) int kelvoEndpointFilter(kelvoEndpoint *, const kelvoAdaptiveCacheOptions *, const char *, size_t,
-                                              uint64_t)
-{
-    return 0;
-}
-__attribute__((weak)) void kelvoEndpointCountWrite(kelvoEndpoint *, uint64_t) {}
 
 namespace {
 
