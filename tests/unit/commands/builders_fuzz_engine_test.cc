@@ -1,9 +1,9 @@
 // Random PHP values in every parameter of the request builders (fixed shapes, variadic keys and
 // values, string writes, administration subcommands, server and key-space commands, scripting and
-// sorting, optional counts, list moves, migration and scans), under every packing option. A
-// builder answers 0 with one well-formed request, or -1 with exactly one report of its own: a
-// warning or an exception (the engine's own conversion warnings aside; a few refusals say
-// nothing by contract). Any assertion, leak or sanitizer report ends the run. Bounded in time:
+// sorting, optional counts, list moves, migration and scans, streams, vector sets), under every
+// packing option. A builder answers 0 with one well-formed request, or -1 with exactly one report
+// of its own: a warning or an exception (the engine's own conversion warnings aside; a few refusals
+// say nothing by contract). Any assertion, leak or sanitizer report ends the run. Bounded in time:
 // KELVO_BUILDER_FUZZ_SECONDS (10 by default); KELVO_BUILDER_FUZZ_SEED repeats a run.
 #include "catalog/cmdroles.h"
 #include "runtime/kelvo.h"
@@ -32,19 +32,23 @@ using kelvo_test::Diagnostics;
 using kelvo_test::moduleLoaded;
 
 const std::set<kelvoRespFn> fuzzed = {
-    kelvoEmptyRCmd,        kelvoKeyRCmd,        kelvoStrRCmd,         kelvoKeyValRCmd,   kelvoKeyKeyRCmd,
-    kelvoStrKeyRCmd,       kelvoKeyStrRCmd,     kelvoKeyMemMemRCmd,   kelvoKeyNMemsRCmd, kelvoKeyLongLongRCmd,
-    kelvoKeyLongBoolRCmd,  kelvoKeyLongMemRCmd, kelvoKeyDblDblRCmd,   kelvoZincrbyRCmd,  kelvoLongLongRCmd,
-    kelvoLongLongLongRCmd, kelvoVarkeyRCmd,     kelvoBlockingPopRCmd, kelvoVarvalRCmd,   kelvoBitopRCmd,
-    kelvoPopPushRCmd,      kelvoMpopRCmd,       kelvoIntercardRCmd,   kelvoSetRCmd,      kelvoGetExRCmd,
-    kelvoMsetRCmd,         kelvoMSetExRCmd,     kelvoDelExRCmd,       kelvoIncrDecrRCmd, kelvoIncrExRCmd,
-    kelvoConfigRCmd,       kelvoClientRCmd,     kelvoCommandRCmd,     kelvoScriptRCmd,   kelvoSlowLogRCmd,
-    kelvoAclRCmd,          kelvoPubSubRCmd,     kelvoCommandLogRCmd,  kelvoFunctionRCmd, kelvoSelectRCmd,
-    kelvoSwapDbRCmd,       kelvoHotkeysRCmd,    kelvoCopyRCmd,        kelvoExpireRCmd,   kelvoMigrateRCmd,
-    kelvoBGSaveRCmd,       kelvoReplicaofRCmd,  kelvoFlushdbRCmd,     kelvoPingRCmd,     kelvoEvalRCmd,
-    kelvoFcallRCmd,        kelvoSortRCmd,       kelvoRestoreRCmd,     kelvoListPopRCmd,  kelvoKeyLongRCmd,
-    kelvoKeyOptLongRCmd,   kelvoZRankRCmd,      kelvoBitPosRCmd,      kelvoGcraRCmd,     kelvoLmoveRCmd,
-    kelvoLmovemRCmd,       kelvoLinsertRCmd,    kelvoSetExRCmd,       kelvoScanRCmd,
+    kelvoEmptyRCmd,        kelvoKeyRCmd,        kelvoStrRCmd,         kelvoKeyValRCmd,     kelvoKeyKeyRCmd,
+    kelvoStrKeyRCmd,       kelvoKeyStrRCmd,     kelvoKeyMemMemRCmd,   kelvoKeyNMemsRCmd,   kelvoKeyLongLongRCmd,
+    kelvoKeyLongBoolRCmd,  kelvoKeyLongMemRCmd, kelvoKeyDblDblRCmd,   kelvoZincrbyRCmd,    kelvoLongLongRCmd,
+    kelvoLongLongLongRCmd, kelvoVarkeyRCmd,     kelvoBlockingPopRCmd, kelvoVarvalRCmd,     kelvoBitopRCmd,
+    kelvoPopPushRCmd,      kelvoMpopRCmd,       kelvoIntercardRCmd,   kelvoSetRCmd,        kelvoGetExRCmd,
+    kelvoMsetRCmd,         kelvoMSetExRCmd,     kelvoDelExRCmd,       kelvoIncrDecrRCmd,   kelvoIncrExRCmd,
+    kelvoConfigRCmd,       kelvoClientRCmd,     kelvoCommandRCmd,     kelvoScriptRCmd,     kelvoSlowLogRCmd,
+    kelvoAclRCmd,          kelvoPubSubRCmd,     kelvoCommandLogRCmd,  kelvoFunctionRCmd,   kelvoSelectRCmd,
+    kelvoSwapDbRCmd,       kelvoHotkeysRCmd,    kelvoCopyRCmd,        kelvoExpireRCmd,     kelvoMigrateRCmd,
+    kelvoBGSaveRCmd,       kelvoReplicaofRCmd,  kelvoFlushdbRCmd,     kelvoPingRCmd,       kelvoEvalRCmd,
+    kelvoFcallRCmd,        kelvoSortRCmd,       kelvoRestoreRCmd,     kelvoListPopRCmd,    kelvoKeyLongRCmd,
+    kelvoKeyOptLongRCmd,   kelvoZRankRCmd,      kelvoBitPosRCmd,      kelvoGcraRCmd,       kelvoLmoveRCmd,
+    kelvoLmovemRCmd,       kelvoLinsertRCmd,    kelvoSetExRCmd,       kelvoScanRCmd,       kelvoXAddRCmd,
+    kelvoXRangeRCmd,       kelvoXTrimRCmd,      kelvoKeyArrayRCmd,    kelvoXDelExRCmd,     kelvoXReadRCmd,
+    kelvoXGroupRCmd,       kelvoXInfoRCmd,      kelvoXReadgroupRCmd,  kelvoXAckRCmd,       kelvoXNAckRCmd,
+    kelvoXAckDelRCmd,      kelvoXPendingRCmd,   kelvoXClaimRCmd,      kelvoXAutoClaimRCmd, kelvoVAddRCmd,
+    kelvoVSimRCmd,         kelvoVSetAttrRCmd,   kelvoVGetAttrRCmd,    kelvoVEmbRCmd,       kelvoVLinksRCmd,
 };
 
 struct Target {
@@ -200,7 +204,17 @@ class Values {
                                                "alpha",    "BY",
                                                "store",    "SORT",
                                                "user",     "pass",
-                                               "schedule", "strtoupper"};
+                                               "schedule", "strtoupper",
+                                               "KEEPREF",  "acked",
+                                               "MAXLEN",   "RETRYCOUNT",
+                                               "idle",     "JUSTID",
+                                               "force",    "create",
+                                               "DESTROY",  "help",
+                                               "STREAM",   "REDUCE",
+                                               "VALUES",   "fp32",
+                                               "ELE",      "Q8",
+                                               "SETATTR",  "epsilon",
+                                               "FILTER",   "withscores"};
     std::mt19937 rng_;
     zval *objects_;
 };
