@@ -22,9 +22,9 @@ struct XGroupOperation {
 };
 
 constexpr XGroupOperation xgroupOperations[] = {
-    {"HELP", 4, 0, false, false},           {"CREATE", 6, 3, true, true},
-    {"SETID", 5, 3, false, true},           {"CREATECONSUMER", 14, 3, false, false},
-    {"DELCONSUMER", 11, 3, false, false},   {"DESTROY", 7, 2, false, false},
+    {"HELP", 4, 0, false, false},         {"CREATE", 6, 3, true, true},
+    {"SETID", 5, 3, false, true},         {"CREATECONSUMER", 14, 3, false, false},
+    {"DELCONSUMER", 11, 3, false, false}, {"DESTROY", 7, 2, false, false},
 };
 
 const XGroupOperation *xgroupOperation(const zend_string *word)

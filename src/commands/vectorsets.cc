@@ -286,8 +286,7 @@ void readVSimOptions(HashTable *options, VSimOptions *o, bool warn)
         } else if (bool *flag = vsimFlag(o, name)) {
             *flag = zend_is_true(value);
         } else if (kelvoIsWord(name, "EPSILON")) {
-            const bool inRange =
-                Z_TYPE_P(value) == IS_DOUBLE && Z_DVAL_P(value) >= 0.0 && Z_DVAL_P(value) <= 1.0;
+            const bool inRange = Z_TYPE_P(value) == IS_DOUBLE && Z_DVAL_P(value) >= 0.0 && Z_DVAL_P(value) <= 1.0;
             if (inRange)
                 o->epsilon = Z_DVAL_P(value);
             o->ignored |= !inRange;
