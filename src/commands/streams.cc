@@ -1,13 +1,17 @@
 /*
  * The stream entry builders: XADD, XRANGE and XREVRANGE (with VRANGE, of the same shape), XTRIM,
  * XDEL (with PFADD, a key and an array), XDELEX and XREAD. Ids, bounds and thresholds go out as
- * the caller gave them: they are neither prefixed nor packed.
+ * the caller gave them: they are neither prefixed nor packed. The stream entries of replies and
+ * the formatters of XRANGE, XREVRANGE, XREAD and XREADGROUP follow the builders.
  */
 #include "commands/streams.h"
 
 #include "catalog/cmdroles.h"
 #include "commands/builder.h"
+#include "commands/formatter.h"
 #include "runtime/fatal.h"
+
+using namespace kelvoFormat;
 
 int kelvoRespCmdCatDelExMode(rrc *req, const zend_string *mode)
 {
@@ -198,3 +202,142 @@ int kelvoXReadRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *obj)
     }
     return kelvoCatStreamsClause(req, obj, streams);
 }
+
+/* -- replies ------------------------------------------------------------------------------------ */
+
+bool kelvoIsStreamEntry(const kelvoReply *e)
+{
+    return isPair(e) && is(at(e, 0), KELVO_REPLY_STRING) && is(at(e, 1), KELVO_REPLY_ARRAY);
+}
+
+bool kelvoAddStreamEntries(zval *rv, const kelvoReplyEnv *env, const kelvoReply *entries)
+{
+    for (uint64_t i = 0; i < entries->elements; i++) {
+        const kelvoReply *e = at(entries, i);
+        zval message;
+        if (kelvoUnpackStreamMessage(&message, env, at(e, 1)) < 0)
+            return false;
+        addByReplyKey(rv, at(e, 0), &message);
+    }
+    return true;
+}
+
+int kelvoUnpackStreamMessage(zval *dst, const kelvoReplyEnv *env, const kelvoReply *fields)
+{
+    ZVAL_UNDEF(dst);
+    if (!is(fields, KELVO_REPLY_ARRAY) || fields->elements % 2) {
+        MALFORMED(env, "expected stream field/value array");
+        ZVAL_FALSE(dst);
+        return -1;
+    }
+    if (!allOfType(fields, KELVO_REPLY_STRING)) {
+        MALFORMED(env, "expected stream field/value strings");
+        ZVAL_FALSE(dst);
+        return -1;
+    }
+    array_init_size(dst, static_cast<uint32_t>(fields->elements / 2));
+    for (uint64_t i = 0; i < fields->elements; i += 2)
+        addUnpackedPair(dst, env, at(fields, i), at(fields, i + 1));
+    return 0;
+}
+
+int kelvoXReadAddStream(zval *result, const kelvoReplyEnv *env, const kelvoReply *name, const kelvoReply *entries)
+{
+    if (!is(name, KELVO_REPLY_STRING) || !is(entries, KELVO_REPLY_ARRAY)) {
+        MALFORMED(env, "expected XREAD stream string and entries array");
+        kelvoReplyFailure(result);
+        return -1;
+    }
+    for (uint64_t i = 0; i < entries->elements; i++) {
+        if (!kelvoIsStreamEntry(at(entries, i))) {
+            MALFORMED(env, "expected XREAD ID/message array");
+            kelvoReplyFailure(result);
+            return -1;
+        }
+    }
+    zval messages;
+    array_init_size(&messages, static_cast<uint32_t>(entries->elements));
+    if (!kelvoAddStreamEntries(&messages, env, entries)) {
+        zval_ptr_dtor(&messages);
+        kelvoReplyFailure(result);
+        return -1;
+    }
+    addByReplyKey(result, name, &messages);
+    return 0;
+}
+
+namespace {
+
+void xrange(zval *rv, kelvoQuerySet *, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    if (!is(reply, KELVO_REPLY_ARRAY)) {
+        WRONG_TYPE(env, "array", reply);
+        return kelvoReplyFailure(rv);
+    }
+    array_init_size(rv, static_cast<uint32_t>(reply->elements));
+    for (uint64_t i = 0; i < reply->elements; i++) {
+        const kelvoReply *e = at(reply, i);
+        if (!isPair(e)) {
+            MALFORMED(env, "expected stream ID/message array");
+            return kelvoReplyFailure(rv);
+        }
+        const kelvoReply *fields = at(e, 1);
+        if (!kelvoIsStreamEntry(e) || fields->elements == 0 || fields->elements % 2) {
+            MALFORMED(env, "expected stream ID and field/value array");
+            return kelvoReplyFailure(rv);
+        }
+    }
+    if (!kelvoAddStreamEntries(rv, env, reply))
+        kelvoReplyFailure(rv);
+}
+
+/* XREAD's stream name / entries pairs from a MAP or a flat ARRAY. */
+void xreadPairs(zval *rv, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    if (reply->elements % 2) {
+        MALFORMED(env, "expected XREAD stream/message pairs");
+        return kelvoReplyFailure(rv);
+    }
+    array_init_size(rv, static_cast<uint32_t>(reply->elements / 2));
+    for (uint64_t i = 0; i < reply->elements; i += 2)
+        if (kelvoXReadAddStream(rv, env, at(reply, i), at(reply, i + 1)) < 0)
+            return;
+}
+
+void xread(zval *rv, kelvoQuerySet *, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    if (is(reply, KELVO_REPLY_NIL)) {
+        if (env->opts.flags & kelvoOptNullMultibulkAsNull)
+            ZVAL_NULL(rv);
+        else
+            array_init(rv);
+        return;
+    }
+    if (is(reply, KELVO_REPLY_MAP))
+        return xreadPairs(rv, env, reply);
+    if (!is(reply, KELVO_REPLY_ARRAY)) {
+        WRONG_TYPE(env, "XREAD array or map", reply);
+        return kelvoReplyFailure(rv);
+    }
+    if (reply->elements == 0) {
+        array_init(rv);
+        return;
+    }
+    if (is(at(reply, 0), KELVO_REPLY_STRING))
+        return xreadPairs(rv, env, reply);
+    array_init_size(rv, static_cast<uint32_t>(reply->elements));
+    for (uint64_t i = 0; i < reply->elements; i++) {
+        const kelvoReply *row = at(reply, i);
+        if (!isPair(row)) {
+            MALFORMED(env, "expected XREAD stream/message row");
+            return kelvoReplyFailure(rv);
+        }
+        if (kelvoXReadAddStream(rv, env, at(row, 0), at(row, 1)) < 0)
+            return;
+    }
+}
+
+} // namespace
+
+KELVO_FORMATTER(kelvoXRangeFmt, xrange)
+KELVO_FORMATTER(kelvoXReadFmt, xread)

@@ -1,6 +1,7 @@
 /*
  * What the stream entry builders (streams.cc) share with the consumer-group builders
- * (streams_groups.cc): the deletion mode of XDELEX and XACKDEL, id lists and the STREAMS clause.
+ * (streams_groups.cc): the deletion mode of XDELEX and XACKDEL, id lists, the STREAMS clause,
+ * and the stream entries of replies.
  *
  * Nothing here owns anything. Engine side; one request, no lock.
  */
@@ -8,6 +9,7 @@
 #define KELVO_STREAMS_H
 
 #include "commands/builder.h"
+#include "commands/commands.h"
 
 /* KEEPREF, DELREF or ACKED in upper case, matched in any case; nothing for no mode (null). Any
  * other mode is refused with "Invalid mode '%s'" (-1): sent without it, the server's default
@@ -37,5 +39,12 @@ inline int kelvoCatStreamsClause(rrc *req, const robj *obj, HashTable *streams)
     kelvoRespCmdCatStreams(req, streams, obj->opts.prefix);
     return EG(exception) ? -1 : 0;
 }
+
+/* A stream entry of a reply: [STRING id, ARRAY fields]. */
+bool kelvoIsStreamEntry(const kelvoReply *e);
+
+/* id => message for entries already checked, the fields unpacked with the client's options;
+ * false after a failing message (reported). */
+bool kelvoAddStreamEntries(zval *rv, const kelvoReplyEnv *env, const kelvoReply *entries);
 
 #endif

@@ -2,14 +2,18 @@
  * The stream consumer-group builders: XGROUP, XINFO, XREADGROUP, XACK, XNACK, XACKDEL, XPENDING,
  * XCLAIM and XAUTOCLAIM. Group and consumer names, ids, bounds and subcommand words go out as the
  * caller wrote them; only stream keys carry the key prefix. XCLAIM and XAUTOCLAIM leave their
- * JUSTID flag in the context byte, for their formatters to tell ids from entries.
+ * JUSTID flag in the context byte, for their formatters (after the builders, with XINFO's) to
+ * tell ids from entries.
  */
 #include "commands/streams.h"
 
 #include "catalog/cmdroles.h"
 #include "commands/builder.h"
+#include "commands/formatter.h"
 
 #include <cinttypes>
+
+using namespace kelvoFormat;
 
 namespace {
 
@@ -354,3 +358,74 @@ int kelvoXAutoClaimRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj 
     req->context = justid ? 1 : 0;
     return 0;
 }
+
+/* -- replies ------------------------------------------------------------------------------------ */
+
+namespace {
+
+void xinfo(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    convertWith(rv, reply, env, is(reply, KELVO_REPLY_MAP) ? kelvoOptNullMultibulkAsNull : 0, rqs->flags);
+}
+
+void xclaim(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    if (!is(reply, KELVO_REPLY_ARRAY)) {
+        WRONG_TYPE(env, "array", reply);
+        return kelvoReplyFailure(rv);
+    }
+    if (rqs->context != 0) {
+        if (!requireStrings(env, reply, "stream ID string"))
+            return kelvoReplyFailure(rv);
+        return flatStrings(rv, reply);
+    }
+    for (uint64_t i = 0; i < reply->elements; i++) {
+        if (!kelvoIsStreamEntry(at(reply, i))) {
+            MALFORMED(env, "expected stream ID/message array");
+            return kelvoReplyFailure(rv);
+        }
+    }
+    array_init_size(rv, static_cast<uint32_t>(reply->elements));
+    if (!kelvoAddStreamEntries(rv, env, reply))
+        kelvoReplyFailure(rv);
+}
+
+void xautoclaim(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    bool shaped = is(reply, KELVO_REPLY_ARRAY) && (reply->elements == 2 || reply->elements == 3) &&
+                  is(at(reply, 0), KELVO_REPLY_STRING) && is(at(reply, 1), KELVO_REPLY_ARRAY) &&
+                  (reply->elements == 2 || is(at(reply, 2), KELVO_REPLY_ARRAY));
+    if (!shaped) {
+        MALFORMED(env, "expected XAUTOCLAIM cursor/messages/deleted-ids array");
+        return kelvoReplyFailure(rv);
+    }
+    zval claimed;
+    ZVAL_UNDEF(&claimed);
+    xclaim(&claimed, rqs, env, at(reply, 1));
+    if (Z_TYPE(claimed) == IS_FALSE || EG(exception)) {
+        zval_ptr_dtor(&claimed);
+        return kelvoReplyFailure(rv);
+    }
+    zval deleted;
+    ZVAL_UNDEF(&deleted);
+    if (reply->elements == 3) {
+        const kelvoReply *ids = at(reply, 2);
+        if (!allOfType(ids, KELVO_REPLY_STRING)) {
+            zval_ptr_dtor(&claimed);
+            MALFORMED(env, "expected XAUTOCLAIM deleted ID string");
+            return kelvoReplyFailure(rv);
+        }
+        flatStrings(&deleted, ids);
+    }
+    array_init_size(rv, static_cast<uint32_t>(reply->elements));
+    add_next_index_str(rv, zend_string_copy(at(reply, 0)->v.str));
+    add_next_index_zval(rv, &claimed);
+    if (!Z_ISUNDEF(deleted))
+        add_next_index_zval(rv, &deleted);
+}
+
+} // namespace
+
+KELVO_FORMATTER(kelvoXInfoFmt, xinfo)
+KELVO_FORMATTER(kelvoXClaimFmt, xclaim)
+KELVO_FORMATTER(kelvoXAutoClaimFmt, xautoclaim)

@@ -2,13 +2,15 @@
  * The vector-set builders: VADD, VSIM, VSETATTR, VGETATTR, VEMB and VLINKS (VRANGE is built with
  * XRANGE). A vector is a PHP array of numbers, sent as one FP32 blob (binary32, little-endian)
  * or as VALUES with one decimal per component; an element is packed like any stored value;
- * attributes are a string or an array sent as its JSON text.
+ * attributes are a string or an array sent as its JSON text. The formatters of VEMB and VGETATTR
+ * follow the builders.
  *
  * Options that only warn are read twice: silently first, so that a refusal found later is the
  * call's one report, and once more for their warnings after the request is complete.
  */
 #include "catalog/cmdroles.h"
 #include "commands/builder.h"
+#include "commands/formatter.h"
 #include "pack/pack.h"
 
 extern "C" {
@@ -19,6 +21,8 @@ extern "C" {
 #include <cfloat>
 #include <cstring>
 #include <memory>
+
+using namespace kelvoFormat;
 
 namespace {
 
@@ -499,3 +503,30 @@ int kelvoVLinksRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *obj
         kelvoCatWord(req, "WITHSCORES");
     return 0;
 }
+
+/* -- replies ------------------------------------------------------------------------------------ */
+
+namespace {
+
+void vemb(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    convertWith(rv, reply, env, kelvoOptReplyLiteral, rqs->flags);
+}
+
+/* Attributes are JSON text: decoded, unless the caller asked for the text (context 1). */
+void vgetattr(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    if (is(reply, KELVO_REPLY_STRING) && rqs->context != 1) {
+        zend_string *s = reply->v.str;
+        if (php_json_decode_ex(rv, ZSTR_VAL(s), ZSTR_LEN(s), PHP_JSON_OBJECT_AS_ARRAY, 512) == SUCCESS)
+            return;
+        zval_ptr_dtor(rv);
+        php_error_docref(nullptr, E_WARNING, "Failed to deserialize json");
+    }
+    generic(rv, reply, env, rqs->flags);
+}
+
+} // namespace
+
+KELVO_FORMATTER(kelvoVEmbFmt, vemb)
+KELVO_FORMATTER(kelvoVGetAttrFmt, vgetattr)
