@@ -1,5 +1,5 @@
 --TEST--
-Vector sets against the scripted fake server: FP32 bytes and VALUES text of numbers, numeric strings and booleans, values beyond binary32, INF and NAN; VADD and VSIM options in their fixed order; VSIM's query form chosen from its member; attributes as JSON; refusals (non-numeric components, an array of anything but numbers, a bad REDUCE, attributes of another type or that JSON cannot carry) send nothing
+Vector sets against the scripted fake server (VADD, VSIM, VSETATTR, VGETATTR, VEMB, VLINKS, VRANGE): FP32 bytes and VALUES text of numbers, numeric strings and booleans, values beyond binary32, INF and NAN; VADD and VSIM options in their fixed order; VSIM's query form chosen from its member; attributes as JSON; refusals (non-numeric components, an array of anything but numbers, a bad REDUCE, attributes of another type or that JSON cannot carry) send nothing
 --EXTENSIONS--
 kelvo
 --INI--
@@ -26,6 +26,7 @@ $fake = new FakeServer([
     'reply $7\r\n{"a":1}\r\n',                          // VGETATTR raw
     'reply *2\r\n,1\r\n,2.5\r\n',                       // VEMB
     'reply *1\r\n*1\r\n$1\r\nb\r\n',                    // VLINKS
+    'reply *1\r\n$1\r\na\r\n',                          // VRANGE
 ]);
 $k = kelvo_fake_client($fake, [Kelvo::OPT_PREFIX => 'p:']);
 
@@ -67,6 +68,7 @@ var_dump($k->vsetattr('v', 'e', ['a' => '<b>']));
 refused($k, 'vsetattr', ['v', 'e', 5]);
 refused($k, 'vsetattr', ['v', 'e', ['a' => "\xff"]]);
 var_dump($k->vgetattr('v', 'e'), $k->vgetattr('v', 'e', true), $k->vemb('v', 'e', true), $k->vlinks('v', 'e', true));
+var_dump($k->vrange('v', '[a', '+', 5));
 
 foreach (kelvo_request_words($fake->received()) as $words) {
     echo implode(' ', array_map(fn ($w) => preg_match('/^[\x20-\x7e]*$/', $w) ? $w : '0x' . bin2hex($w), $words)), "\n";
@@ -135,6 +137,10 @@ array(1) {
     string(1) "b"
   }
 }
+array(1) {
+  [0]=>
+  string(1) "a"
+}
 VADD p:v FP32 0x0000803f00002040 e
 VADD p:v VALUES 10 1 2.5 0.10000000149011612 3.4028234663852886E+38 -3.4028234663852886E+38 3.4028234663852886E+38 -3.4028234663852886E+38 NAN 3 1 e
 VADD p:v FP32 0x0000803f00002040cdcccc3dffff7f7fffff7fffffff7f7fffff7fff0000c07f000040400000803f e
@@ -150,3 +156,4 @@ VGETATTR p:v e
 VGETATTR p:v e
 VEMB p:v e RAW
 VLINKS p:v e WITHSCORES
+VRANGE p:v [a + 5
