@@ -11,8 +11,6 @@
 #include "commands/builder.h"
 #include "commands/formatter.h"
 
-#include <cinttypes>
-
 using namespace kelvoFormat;
 
 namespace {
