@@ -1,5 +1,5 @@
 --TEST--
-Stream commands on a real server under a key prefix: XADD's field table (string, integer and list fields, packed values) and its nil for NOMKSTREAM, MAXLEN; XRANGE and XREVRANGE with COUNT; XTRIM with LIMIT and its warnings; XREAD with integer stream keys; XDEL; consumer groups (XGROUP operations, XREADGROUP, XACK, XPENDING, XCLAIM and XAUTOCLAIM with and without JUSTID, XINFO); refusals send nothing
+Stream commands on a real server under a key prefix: XADD's field table (string, integer and list fields, packed values) and its nil for NOMKSTREAM, MAXLEN; XRANGE and XREVRANGE with COUNT; XTRIM with LIMIT and its warnings; XREAD with integer stream keys; XDEL; consumer groups (XGROUP operations, XREADGROUP, XACK, XPENDING, XCLAIM and XAUTOCLAIM with and without JUSTID, also in a pipeline, XINFO); refusals send nothing
 --EXTENSIONS--
 kelvo
 --FILE--
@@ -61,6 +61,7 @@ var_dump($k->xpending('s', 'g', '-', '+', 10, 'c2')[0][3]);
 var_dump($k->xclaim('s', 'g', 'c3', 0, ['1-5'], ['IDLE' => 0]));
 var_dump($k->xautoclaim('s', 'g', 'c4', 0, '0-0', 10, true));
 var_dump($k->xautoclaim('s', 'g', 'c5', 0, '0-0', 1));
+var_dump($k->pipeline()->xclaim('s', 'g', 'c6', 0, ['1-2'], ['JUSTID'])->xclaim('s', 'g', 'c6', 0, ['1-2'])->exec());
 var_dump($k->xack('s', 'g', ['1-5', '1-3']), $k->xpending('s', 'g')[0]);
 $info = $k->xinfo('STREAM', 's');
 var_dump($info['length'], $info['last-generated-id']);
@@ -308,6 +309,23 @@ array(3) {
   array(0) {
   }
 }
+array(2) {
+  [0]=>
+  array(1) {
+    [0]=>
+    string(3) "1-2"
+  }
+  [1]=>
+  array(1) {
+    ["1-2"]=>
+    array(2) {
+      [0]=>
+      string(1) "x"
+      [1]=>
+      string(1) "y"
+    }
+  }
+}
 int(2)
 int(1)
 int(3)
@@ -315,7 +333,7 @@ string(3) "1-5"
 int(1)
 string(1) "g"
 int(1)
-array(6) {
+array(7) {
   [0]=>
   string(2) "c0"
   [1]=>
@@ -328,6 +346,8 @@ array(6) {
   string(2) "c4"
   [5]=>
   string(2) "c5"
+  [6]=>
+  string(2) "c6"
 }
 bool(false)
 string(70) "Kelvo\Kelvo::xinfo(): Cannot pass a non-null argument after a NULL one"
