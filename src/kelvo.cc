@@ -415,6 +415,9 @@ static PHP_RINIT_FUNCTION(kelvo) { return SUCCESS; }
 
 static PHP_RSHUTDOWN_FUNCTION(kelvo)
 {
+    /* The session module writes the open session after this hook; written here first, it still
+     * finds its handler's links before the request-end duties below. */
+    kelvoSessionFlushAtRequestEnd();
     kelvoListenersRequestEnd();
     kelvoSharedRequestEnd();
     return SUCCESS;
