@@ -153,15 +153,22 @@ KELVO_PLACEHOLDER int kelvoZincrbyRCmd(zend_execute_data *execute_data, zval *re
 KELVO_PLACEHOLDER int kelvoZrangeByLexRCmd(zend_execute_data *execute_data, zval *return_value, rrc *req, robj *obj) { return kelvoLeastResp(execute_data, return_value, req, obj); }
 KELVO_PLACEHOLDER int kelvoZrangeStoreRCmd(zend_execute_data *execute_data, zval *return_value, rrc *req, robj *obj) { return kelvoLeastResp(execute_data, return_value, req, obj); }
 
+KELVO_PLACEHOLDER void kelvoBitopKeys(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
+KELVO_PLACEHOLDER void kelvoBlockingKeys(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
+KELVO_PLACEHOLDER void kelvoBlockingNumKeysKeys(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
 KELVO_PLACEHOLDER void kelvoCopyKeys(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
 KELVO_PLACEHOLDER void kelvoGetDB(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
 KELVO_PLACEHOLDER void kelvoGetDB2(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
 KELVO_PLACEHOLDER void kelvoGetEx(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
-KELVO_PLACEHOLDER void kelvoHKeyKeys(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
+KELVO_PLACEHOLDER void kelvoHFieldKeys(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
 KELVO_PLACEHOLDER void kelvoKeyKeys(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
 KELVO_PLACEHOLDER void kelvoKeysKeys(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
+KELVO_PLACEHOLDER void kelvoMigrateKeys(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
 KELVO_PLACEHOLDER void kelvoMsetExKeys(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
 KELVO_PLACEHOLDER void kelvoMsetKeys(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
+KELVO_PLACEHOLDER void kelvoNumKeysKeys(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
+KELVO_PLACEHOLDER void kelvoStoreOptKeys(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
+KELVO_PLACEHOLDER void kelvoSubKeyKeys(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
 
 KELVO_PLACEHOLDER void kelvoBitfieldDel(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastDel(rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoCopyDel(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastDel(rqs, obj, reply); }
@@ -171,6 +178,7 @@ KELVO_PLACEHOLDER void kelvoKeyDel(kelvoQuerySet *rqs, robj *obj, kelvoReply *re
 KELVO_PLACEHOLDER void kelvoKeysDel(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastDel(rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoMaybeDel(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastDel(rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoMsetDel(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastDel(rqs, obj, reply); }
+KELVO_PLACEHOLDER void kelvoPopDel(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastDel(rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoPopPushDel(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastDel(rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoRenameDel(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastDel(rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoSwapDB(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastDel(rqs, obj, reply); }

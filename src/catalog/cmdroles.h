@@ -156,15 +156,22 @@ int kelvoZrangeByLexRCmd(zend_execute_data *execute_data, zval *return_value, rr
 int kelvoZrangeStoreRCmd(zend_execute_data *execute_data, zval *return_value, rrc *req, robj *obj);
 
 /* kelvoKeysFn */
+void kelvoBitopKeys(kelvoQuerySet *rqs, rrc *req);
+void kelvoBlockingKeys(kelvoQuerySet *rqs, rrc *req);
+void kelvoBlockingNumKeysKeys(kelvoQuerySet *rqs, rrc *req);
 void kelvoCopyKeys(kelvoQuerySet *rqs, rrc *req);
 void kelvoGetDB(kelvoQuerySet *rqs, rrc *req);
 void kelvoGetDB2(kelvoQuerySet *rqs, rrc *req);
 void kelvoGetEx(kelvoQuerySet *rqs, rrc *req);
-void kelvoHKeyKeys(kelvoQuerySet *rqs, rrc *req);
+void kelvoHFieldKeys(kelvoQuerySet *rqs, rrc *req);
 void kelvoKeyKeys(kelvoQuerySet *rqs, rrc *req);
 void kelvoKeysKeys(kelvoQuerySet *rqs, rrc *req);
+void kelvoMigrateKeys(kelvoQuerySet *rqs, rrc *req);
 void kelvoMsetExKeys(kelvoQuerySet *rqs, rrc *req);
 void kelvoMsetKeys(kelvoQuerySet *rqs, rrc *req);
+void kelvoNumKeysKeys(kelvoQuerySet *rqs, rrc *req);
+void kelvoStoreOptKeys(kelvoQuerySet *rqs, rrc *req);
+void kelvoSubKeyKeys(kelvoQuerySet *rqs, rrc *req);
 
 /* kelvoDelFn */
 void kelvoBitfieldDel(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
@@ -175,6 +182,7 @@ void kelvoKeyDel(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
 void kelvoKeysDel(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
 void kelvoMaybeDel(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
 void kelvoMsetDel(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
+void kelvoPopDel(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
 void kelvoPopPushDel(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
 void kelvoRenameDel(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
 void kelvoSwapDB(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);

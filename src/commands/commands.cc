@@ -10,6 +10,7 @@
 #include "client/listeners.h"
 #include "client/pubsub.h"
 #include "commands/multi.h"
+#include "commands/reads.h"
 #include "runtime/cfgvals.h"
 #include "runtime/exception.h"
 #include "runtime/fatal.h"
@@ -426,9 +427,10 @@ namespace {
 /* Runs a built request and ends the call: counts, releases, and false on failure (then returns false). */
 bool finishCall(zval *return_value, robj *ro, const kelvoCommandInfo *row, kelvoQuerySet *rqs, rrc *req, bool built)
 {
-    /* Taken before the request leaves: a lease raised while it is out keeps its reply from being served. */
-    if (row->type == KELVO_CMDTYPE_CACHED && ro->link.rdb)
-        rqs->leaseToken = kelvoLeaseToken(ro->link.lease);
+    /* Taken before the request leaves: a lease raised, or a write of one of its keys seen, while it
+     * is out keeps its reply from being stored. */
+    if (row->type == KELVO_CMDTYPE_CACHED && row->cached.putFn)
+        kelvoQuerySetSampleTickets(rqs, ro);
     if (built && kelvoProcessResponse(return_value, ro, row, rqs, req) == 0) {
         kelvoQuerySetRelease(rqs, KELVO_RQS_OUTCOME_MISS);
         kelvoRespCmdRelease(req);
@@ -556,8 +558,9 @@ int kelvoRawCommand(zval *return_value, robj *ro, zend_string *name, zval *args,
             kelvoQuerySetRelease(&rqs, KELVO_RQS_OUTCOME_HIT);
             return 0;
         }
+        /* A miss sends the caller's own words: the parse only serves the cache. */
         kelvoRespCmdInitCmd(&req, rqs.flags, cmd);
-        row->cached.cnvFn(&req, &rqs);
+        catPlain(&req, args, argc);
     } else {
         if (!kelvoRawCommandKeepsLink(cmd, static_cast<uint32_t>(argc), args)) {
             ZVAL_FALSE(return_value);

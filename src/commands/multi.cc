@@ -1,5 +1,6 @@
 /* Pipelines and transactions: queueing, EXEC and its folding, DISCARD, and their methods. */
 #include "commands/multi.h"
+#include "commands/reads.h"
 
 #include "catalog/cmdroles.h"
 #include "client/client.h"
@@ -417,12 +418,20 @@ void kelvoFoldReply(zval *dst, robj *ro, kelvoMultiEntry *entry, kelvoReply *rep
         return;
     }
     const kelvoCommandInfo *row = kelvoGetCommandRCmd(rqs->cmd);
-    if (row->type == KELVO_CMDTYPE_CACHED)
-        kelvoCacheReply(rqs, ro, row->cached.chkFn, row->cached.putFn, reply);
-    else
-        noteConnectionState(ro, rqs);
-    /* The delete role ran when the command was queued; only its events were waiting. */
     keepOwnEvents(ro, entry);
+    if (row->type == KELVO_CMDTYPE_CACHED) {
+        kelvoCacheReply(rqs, ro, row->cached.chkFn, row->cached.putFn, reply);
+    } else {
+        noteConnectionState(ro, rqs);
+        /* Dropped when queued; dropped again now that the write happened (a read of another
+         * process may have stored the old value meanwhile), and heard of when it wrote. Its
+         * events wait with the batch until every reply is read. */
+        if (row->std.delFn) {
+            kelvoHoldOwnEvents = true;
+            row->std.delFn(rqs, ro, reply);
+            kelvoHoldOwnEvents = false;
+        }
+    }
     kelvoFormatReply(row, rqs, ro, reply, dst);
 }
 

@@ -296,8 +296,8 @@ TEST(CmdTable, Counts)
     }
     EXPECT_EQ(cached, 38);
     EXPECT_EQ(REDIS_CMD_MAX - cached, 269);
-    EXPECT_EQ(keys, 67);
-    EXPECT_EQ(dels, 67);
+    EXPECT_EQ(keys, 110);
+    EXPECT_EQ(dels, 112);
     EXPECT_EQ(puts, 19);
     EXPECT_EQ(chks, 14);
     EXPECT_EQ(chksWithoutPut, 0);

@@ -1,11 +1,11 @@
 // The request builders (fixed shapes, variadic keys and values, string writes, administration
 // subcommands, server and key-space commands, scripting and sorting, optional counts, list moves,
-// migration and scans, stream entries and consumer groups, vector sets), each run by itself inside
-// an engine that started the module: the exact words of the request under a key prefix, a
-// serializer, compression and ignore-numbers, or the refusal (its warning or exception, false from
-// the method, nothing sent). Every request is also framed as its header says and parsed by the
-// harness's server as one command (inside MULTI ... DISCARD, so nothing runs or blocks), the PING
-// after it answering for itself.
+// migration and scans, hash fields, sorted sets, bit fields and sketches, geo, stream entries and
+// consumer groups, vector sets), each run by itself inside an engine that started the module: the
+// exact words of the request under a key prefix, a serializer, compression and ignore-numbers, or
+// the refusal (its warning or exception, false from the method, nothing sent). Every request is
+// also framed as its header says and parsed by the harness's server as one command (inside MULTI
+// ... DISCARD, so nothing runs or blocks), the PING after it answering for itself.
 #include "commands/admin.h"
 #include "commands/strings.h"
 #include "runtime/kelvo.h"
@@ -728,6 +728,266 @@ const Row serverRows[] = {
 
 INSTANTIATE_TEST_SUITE_P(Server, Builders, testing::ValuesIn(serverRows), rowName);
 
+/* Hash fields, sorted sets, bit fields and sketches, small multi-key commands, geo. */
+const Row familyRows[] = {
+    /* hash fields */
+    {"hset array", "HSET", "hset", "pre", "'h', ['f' => 'v', 5 => 'w']", "HSET p:h f v 5 w"},
+    {"hset pairs packed", "HSET", "hset", "php", "'h', 'f', 'v', 7, [1]",
+     "HSET h f {$c->_pack('v')} 7 {$c->_pack([1])}"},
+    {"hset odd pairs", "HSET", "hset", "plain", "'h', 'f', 'v', 'g'", "!Must have an even number of fields and values"},
+    {"hset field alone", "HSET", "hset", "plain", "'h', 'f'", "!Must pass array with at least one key and value"},
+    {"hset empty array", "HSET", "hset", "plain", "'h', []", "!Must pass array with at least one key and value"},
+    {"hset array field", "HSET", "hset", "plain", "'h', ['f'], 'v'", "!Field names must be strings or numbers"},
+    {"hset object field", "HSET", "hset", "plain", "'h', new stdClass, 'v'",
+     "#Error: Object of class stdClass could not be converted to string"},
+    {"hset object field text", "HSET", "hset", "plain", "'h', new Txt, 'v'", "HSET h txt v"},
+    {"hset value refused", "HSET", "hset", "json", "'h', ['f' => NAN]",
+     "!Failed to serialize the value with the json serializer: Inf and NaN cannot be JSON encoded"},
+    {"hsetnx", "HSETNX", "hsetnx", "php", "'h', 'f', [1]", "HSETNX h f {$c->_pack([1])}"},
+    {"hsetnx field array", "HSETNX", "hsetnx", "plain", "'h', ['f'], 'v'",
+     "#TypeError: Kelvo\\Kelvo::hsetnx(): Argument #2 ($field) must be of type string, array given"},
+    {"hmset list", "HMSET", "hmset", "num", "'h', ['x', 2]", "HMSET h 0 {$c->_pack('x')} 1 2"},
+    {"hmset empty", "HMSET", "hmset", "pre", "'h', []", "HMSET p:h"},
+    {"hsetex seconds", "HSETEX", "hsetex", "pre", "'h', ['a' => 1], 10", "HSETEX p:h EX 10 FIELDS 1 a 1"},
+    {"hsetex float", "HSETEX", "hsetex", "plain", "'h', ['a' => 1], 1.5", "HSETEX h PX 1500 FIELDS 1 a 1"},
+    {"hsetex numeric text", "HSETEX", "hsetex", "plain", "'h', ['a' => 1], '3600'", "HSETEX h EX 3600 FIELDS 1 a 1"},
+    {"hsetex none", "HSETEX", "hsetex", "plain", "'h', ['x', 'y'], null", "HSETEX h FIELDS 2 0 x 1 y"},
+    {"hsetex packed", "HSETEX", "hsetex", "php", "'h', [-1 => [1]], ['FXX', 'KEEPTTL']",
+     "HSETEX h FXX KEEPTTL FIELDS 1 -1 {$c->_pack([1])}"},
+    {"hsetex nx ignored", "HSETEX", "hsetex", "plain", "'h', ['a' => 1], ['NX', 'EX' => 5]",
+     "HSETEX h EX 5 FIELDS 1 a 1"},
+    {"hsetex persist", "HSETEX", "hsetex", "plain", "'h', ['a' => 1], 'persist'",
+     "!PERSIST is not valid for this command."},
+    {"hsetex keepttl and expiry", "HSETEX", "hsetex", "plain", "'h', ['a' => 1], ['KEEPTTL', 'EX' => 5]",
+     "!Cannot specify both expiry and KEEPTTL"},
+    {"hsetex negative", "HSETEX", "hsetex", "plain", "'h', ['a' => 1], -1",
+     "!Timeout must be >= 0 and <= 9223372036854775807"},
+    {"hsetex word", "HSETEX", "hsetex", "plain", "'h', ['a' => 1], 'soon'",
+     "!Timeout must be >= 0 and <= 9223372036854775807"},
+    {"hsetex no fields", "HSETEX", "hsetex", "plain", "'h', []", "!Must pass at least one field and value"},
+    {"hgetex persist", "HGETEX", "hgetex", "plain", "'h', ['f1', 'f2'], 'PERSIST'", "HGETEX h PERSIST FIELDS 2 f1 f2"},
+    {"hgetex options", "HGETEX", "hgetex", "pre", "'h', [10 => 'f1'], ['EX' => 5, 'GET']",
+     "HGETEX p:h EX 5 FIELDS 1 f1"},
+    {"hgetex bad expiry", "HGETEX", "hgetex", "plain", "'h', ['f'], -1",
+     "!Timeout must be >= 0 and <= 9223372036854775807"},
+    {"hgetex no fields", "HGETEX", "hgetex", "plain", "'h', []", "!Must pass at least one field"},
+    {"hgetex array field", "HGETEX", "hgetex", "plain", "'h', [['f']]", "!Field names must be strings or numbers"},
+    {"hgetdel", "HGETDEL", "hgetdel", "php", "'h', [10 => 'a', 5, 1.5]", "HGETDEL h FIELDS 3 a 5 1.5"},
+    {"hgetdel no fields", "HGETDEL", "hgetdel", "plain", "'h', []", "!Must pass at least one field"},
+    {"httl", "HTTL", "httl", "pre", "'h', ['f']", "HTTL p:h FIELDS 1 f"},
+    {"hpersist no fields", "HPERSIST", "hpersist", "plain", "'h', []", "!Must pass at least one field"},
+    {"hexpire mode", "HEXPIRE", "hexpire", "pre", "'h', 60, ['f'], 'NX'", "HEXPIRE p:h 60 NX FIELDS 1 f"},
+    {"hexpire null mode", "HEXPIRE", "hexpire", "plain", "'h', 60, ['f'], null", "HEXPIRE h 60 FIELDS 1 f"},
+    {"hpexpireat", "HPEXPIREAT", "hpexpireat", "plain", "'h', 1700000000000, ['f', 'g']",
+     "HPEXPIREAT h 1700000000000 FIELDS 2 f g"},
+    {"hexpire no fields", "HEXPIRE", "hexpire", "plain", "'h', 60, []", "!Must pass at least one field"},
+    {"hexpire ttl text", "HEXPIRE", "hexpire", "plain", "'h', 'soon', ['f']",
+     "#TypeError: Kelvo\\Kelvo::hexpire(): Argument #2 ($ttl) must be of type int, string given"},
+
+    /* sorted sets */
+    {"zinter", "ZINTER", "zinter", "pre", "['a', 'b']", "ZINTER 2 p:a p:b", 0, "", 0},
+    {"zinter withscores word", "ZINTER", "zinter", "plain", "['a', 'b'], null, 'withscores'", "ZINTER 2 a b WITHSCORES",
+     0, "", 1},
+    {"zinter options", "ZINTER", "zinter", "plain",
+     "['a', 'b'], [1, 2.5], ['aggregate' => 'max', 'withscores' => true]",
+     "ZINTER 2 a b WEIGHTS 1 2.5 AGGREGATE MAX WITHSCORES", 0, "", 1},
+    {"zinter withscores false", "ZINTER", "zinter", "plain", "['a'], null, ['withscores' => false]", "ZINTER 1 a", 0,
+     "", 0},
+    {"zinter weights parsed", "ZINTER", "zinter", "plain", "['a', 'b', 'c', 'd'], [' 3', '1.5', 'inf', 0.1]",
+     "ZINTER 4 a b c d WEIGHTS 3 1.5 inf 0.10000000000000001"},
+    {"zinter weight text", "ZINTER", "zinter", "plain", "['a'], ['x']",
+     "!Weights must be numeric or '-inf', 'inf', '+inf'"},
+    {"zinter weight null", "ZINTER", "zinter", "plain", "['a'], [null]",
+     "!Weights must be numeric or '-inf', 'inf', '+inf'"},
+    {"zinter weights short", "ZINTER", "zinter", "plain", "['a', 'b'], [1]",
+     "!WEIGHTS and keys array must be the same size"},
+    {"zinter weights empty", "ZINTER", "zinter", "plain", "['a'], []", "!WEIGHTS and keys array must be the same size"},
+    {"zinter bogus aggregate", "ZINTER", "zinter", "plain",
+     "['a'], null, ['aggregate' => 'sum', 'AGGREGATE' => 'bogus']", "ZINTER 1 a"},
+    {"zinter no keys", "ZINTER", "zinter", "plain", "[]", "!"},
+    {"zunionstore", "ZUNIONSTORE", "zunionstore", "pre", "'dst', ['a'], ['-INF'], 'min'",
+     "ZUNIONSTORE p:dst 1 p:a WEIGHTS -INF AGGREGATE MIN", 0, "", 0},
+    {"zunionstore no scores", "ZUNIONSTORE", "zunionstore", "plain",
+     "'dst', ['a'], null, ['withscores' => true, 'WITHSCORES']", "ZUNIONSTORE dst 1 a", 0, "", 0},
+    {"zadd", "ZADD", "zadd", "php", "'k', 1, 'a', '2.5', 'b'", "ZADD k 1 {$c->_pack('a')} 2.5 {$c->_pack('b')}"},
+    {"zadd options ordered", "ZADD", "zadd", "pre", "'k', ['gt', 'ch', 'nx'], 1, 'a'", "ZADD p:k NX GT CH 1 a"},
+    {"zadd options by reference", "ZADD", "zadd", "plain",
+     "'k', (function () { $o = ['xx', 'incr']; foreach ($o as &$v) {} return $o; })(), 1, 'a'", "ZADD k XX INCR 1 a"},
+    {"zadd scores parsed", "ZADD", "zadd", "plain", "'k', ' 5', 'a', '-INF', 'b', 0.1, 'c', '1e3', 'd'",
+     "ZADD k 5 a -INF b 0.10000000000000001 c 1000 d"},
+    {"zadd score text", "ZADD", "zadd", "plain", "'k', 'abc', 'a'", "!Scores must be numeric, '-inf', or '+inf'"},
+    {"zadd score null", "ZADD", "zadd", "plain", "'k', 1, 'a', null, 'b'",
+     "!Scores must be numeric, '-inf', or '+inf'"},
+    {"zadd options not array", "ZADD", "zadd", "plain", "'k', 1, 'a', 2", "!"},
+    {"zdiff withscores false", "ZDIFF", "zdiff", "plain", "['a', 'b'], ['withscores' => false]", "ZDIFF 2 a b", 0, "",
+     0},
+    {"zdiff bare withscores", "ZDIFF", "zdiff", "pre", "['a', 'b'], ['withscores']", "ZDIFF 2 p:a p:b WITHSCORES", 0,
+     "", 1},
+    {"zdiff keys unpacked", "ZDIFF", "zdiff", "php", "['a', 5]", "ZDIFF 2 a 5", 0, "", 0},
+    {"zdiff no keys", "ZDIFF", "zdiff", "plain", "[]", "!"},
+    {"zdiffstore", "ZDIFFSTORE", "zdiffstore", "pre", "'d', ['a']", "ZDIFFSTORE p:d 1 p:a", 0, "", 0},
+    {"zrangestore", "ZRANGESTORE", "zrangestore", "pre", "'dst', 'src', '0', '10', null",
+     "ZRANGESTORE p:dst p:src 0 10"},
+    {"zrangestore options", "ZRANGESTORE", "zrangestore", "plain", "'dst', 'src', '0', '10', ['BYSCORE']",
+     "!ZRANGESTORE options are not supported"},
+    {"zrangebylex four", "ZRANGEBYLEX", "zrangebylex", "plain", "'k', '-', '+', 0",
+     "!Must pass either 3 or 5 arguments"},
+    {"zrangebylex limit", "ZRANGEBYLEX", "zrangebylex", "pre", "'k', '-', '+', 0, 10",
+     "ZRANGEBYLEX p:k - + LIMIT 0 10"},
+    {"zrangebylex default offset", "ZRANGEBYLEX", "zrangebylex", "plain", "'k', '-', '+', -1, 5",
+     "ZRANGEBYLEX k - + LIMIT 0 5"},
+    {"zrevrangebylex", "ZREVRANGEBYLEX", "zrevrangebylex", "plain", "'k', '+', '[a'", "ZREVRANGEBYLEX k + [a"},
+    {"zlexcount", "ZLEXCOUNT", "zlexcount", "pre", "'k', '[a', '(z'", "ZLEXCOUNT p:k [a (z"},
+    {"zlexcount bad bound", "ZLEXCOUNT", "zlexcount", "plain", "'k', 'a', '+'",
+     "!Min/Max args can be '-' or '+', or start with '[' or '('"},
+    {"zremrangebylex empty bound", "ZREMRANGEBYLEX", "zremrangebylex", "plain", "'k', '', '-'",
+     "ZREMRANGEBYLEX k {''} -"},
+    {"zrandmember scores", "ZRANDMEMBER", "zrandmember", "plain", "'k', ['withscores' => true]",
+     "ZRANDMEMBER k 1 WITHSCORES", 0, "", 1},
+    {"zrandmember count", "ZRANDMEMBER", "zrandmember", "pre", "'k', ['COUNT' => -3]", "ZRANDMEMBER p:k -3", 0, "", 0},
+    {"zrandmember zero", "ZRANDMEMBER", "zrandmember", "plain", "'k', ['count' => 0]", "ZRANDMEMBER k", 0, "", 0},
+
+    /* bit fields, sketches, small multi-key commands */
+    {"bitfield get", "BITFIELD", "bitfield", "pre", "'k', 'get', 'u16', 0", "BITFIELD p:k get u16 0", 0, "", 0},
+    {"bitfield set", "BITFIELD", "bitfield", "php", "'k', 'SET', 'i8', '#1', 5", "BITFIELD k SET i8 #1 5", 0, "", 1},
+    {"bitfield overflow", "BITFIELD", "bitfield", "plain", "'k', 'OVERFLOW', 'sat', 'INCRBY', 'u2', 102, 1",
+     "BITFIELD k OVERFLOW sat INCRBY u2 102 1", 0, "", 1},
+    {"bitfield key alone", "BITFIELD", "bitfield", "plain", "'k'", "BITFIELD k", 0, "", 0},
+    {"bitfield value text", "BITFIELD", "bitfield", "plain", "'k', 'SET', 'i8', 0, '5'", "!Invalid value"},
+    {"bitfield incrby short", "BITFIELD", "bitfield", "plain", "'k', 'incrby', 'u4', 0",
+     "!incrby subcommand requires 3 arguments"},
+    {"bitfield get short", "BITFIELD", "bitfield", "plain", "'k', 'GET', 'u8'", "!GET subcommand requires 2 arguments"},
+    {"bitfield encoding", "BITFIELD", "bitfield", "plain", "'k', 'GET', 8, 0", "!Invalid encoding"},
+    {"bitfield offset", "BITFIELD", "bitfield", "plain", "'k', 'GET', 'u8', 1.5", "!Invalid offset"},
+    {"bitfield overflow alone", "BITFIELD", "bitfield", "plain", "'k', 'OVERFLOW', 'SAT'",
+     "!OVERFLOW subcommand must be used with SET or INCRBY"},
+    {"bitfield overflow short", "BITFIELD", "bitfield", "plain", "'k', 'OVERFLOW'",
+     "!OVERFLOW subcommand requires 1 argument"},
+    {"bitfield overflow mode", "BITFIELD", "bitfield", "plain", "'k', 'OVERFLOW', 'up', 'GET', 'u8', 0",
+     "!Invalid value"},
+    {"bitfield unknown", "BITFIELD", "bitfield", "plain", "'k', 'FOO'", "!Unexpected subcommand 'FOO'"},
+    {"bitfield not string", "BITFIELD", "bitfield", "plain", "'k', 1", "!Subcommand argument must be string"},
+    {"cmsincrby", "CMS.INCRBY", "cmsIncrBy", "lz4", "'k', 'a', 1, 'b', '2'",
+     "CMS.INCRBY k {$c->_pack('a')} 1 {$c->_pack('b')} 2"},
+    {"cmsincrby odd", "CMS.INCRBY", "cmsIncrBy", "plain", "'k', 'a', 1, 'b'", "!Must pass field/value pairs"},
+    {"cmsincrby increment text", "CMS.INCRBY", "cmsIncrBy", "plain", "'k', 'a', 1, 'b', 'x'",
+     "#TypeError: Kelvo\\Kelvo::cmsIncrBy(): Argument #5 must be of type int, string given"},
+    {"cmsmerge", "CMS.MERGE", "cmsMerge", "pre", "'dst', ['a', 'b'], [1, '2.5']",
+     "CMS.MERGE p:dst 2 p:a p:b WEIGHTS 1 2.5"},
+    {"cmsmerge weights short", "CMS.MERGE", "cmsMerge", "plain", "'dst', ['a', 'b'], [1]",
+     "!Must be the same number of keys and weights"},
+    {"cmsmerge no keys", "CMS.MERGE", "cmsMerge", "plain", "'dst', []", "!Must pass at least one key"},
+    {"cmsmerge weight text", "CMS.MERGE", "cmsMerge", "plain", "'dst', ['a'], ['x']", "!Weights must be numeric"},
+    {"pfmerge", "PFMERGE", "pfmerge", "pre", "'d', ['a', 'b']", "PFMERGE p:d p:a p:b"},
+    {"pfmerge none", "PFMERGE", "pfmerge", "plain", "'d', []", "PFMERGE d"},
+    {"lcs later wins", "LCS", "lcs", "pre", "'a', 'b', ['idx' => true, 'len' => true]", "LCS p:a p:b LEN"},
+    {"lcs words", "LCS", "lcs", "plain", "'a', 'b', ['LEN', 'IDX', 'minmatchlen' => 4, 'withmatchlen' => 1]",
+     "LCS a b IDX MINMATCHLEN 4 WITHMATCHLEN"},
+    {"lcs no minimum", "LCS", "lcs", "plain", "'a', 'b', ['minmatchlen' => 0]", "LCS a b"},
+    {"lcs unknown", "LCS", "lcs", "plain", "'a', 'b', ['foo' => 1]", "!Unknown LCS option 'foo'"},
+    {"smove", "SMOVE", "smove", "php", "'s', 'd', [1]", "SMOVE s d {$c->_pack([1])}"},
+    {"lrem", "LREM", "lrem", "php", "'k', 'v'", "LREM k 0 {$c->_pack('v')}"},
+    {"lrem count", "LREM", "lrem", "pre", "'k', 'v', -2", "LREM p:k -2 v"},
+
+    /* geo */
+    {"geoadd digits", "GEOADD", "geoadd", "plain", "'k', 13.361389, 38.115556, 'p'",
+     "GEOADD k 13.361389000000001 38.115555999999998 p"},
+    {"geoadd packed", "GEOADD", "geoadd", "php", "'k', 1, 2, 'a', '13.5', ' 4', 'b'",
+     "GEOADD k 1 2 {$c->_pack('a')} 13.5 4 {$c->_pack('b')}"},
+    {"geoadd options", "GEOADD", "geoadd", "pre", "'k', 1, 2, 'p', ['xx', 'ch']", "GEOADD p:k xx CH 1 2 p"},
+    {"geoadd last condition", "GEOADD", "geoadd", "plain", "'k', 1, 2, 'p', ['NX', 'XX']", "GEOADD k XX 1 2 p"},
+    {"geoadd count", "GEOADD", "geoadd", "plain", "'k', 1, 2, 'p', 3, 4",
+     "#ArgumentCountError: Wrong parameter count for Kelvo\\Kelvo::geoadd()"},
+    {"geoadd trailing text", "GEOADD", "geoadd", "plain", "'k', 1, 2, 'p', 'x'",
+     "#TypeError: Kelvo\\Kelvo::geoadd(): Argument #5 must be of type array, string given"},
+    {"geoadd coordinate text", "GEOADD", "geoadd", "plain", "'k', 'east', 2, 'p'",
+     "#TypeError: Kelvo\\Kelvo::geoadd(): Argument #2 ($lng) must be of type float, string given"},
+    {"geodist packed", "GEODIST", "geodist", "php", "'k', 'a', 'b', null",
+     "GEODIST k {$c->_pack('a')} {$c->_pack('b')}"},
+    {"geodist unit", "GEODIST", "geodist", "pre", "'k', 'a', 'b', 'km'", "GEODIST p:k a b km"},
+    {"georadius options", "GEORADIUS", "georadius", "plain",
+     "'k', 15, 37, 200, 'km', ['WITHDIST', 'COUNT' => [3, true], 'desc']",
+     "GEORADIUS k 15 37 200 km WITHDIST desc COUNT 3 ANY"},
+    {"georadius digits", "GEORADIUS_RO", "georadius_ro", "plain", "'k', 0.1, 37, 1.5, 'km'",
+     "GEORADIUS_RO k 0.10000000000000001 37 1.5 km"},
+    {"georadius count short", "GEORADIUS", "georadius", "plain", "'k', 15, 37, 200, 'km', ['COUNT' => [3]]",
+     "!Invalid COUNT value"},
+    {"georadius count zero", "GEORADIUS", "georadius", "plain", "'k', 15, 37, 200, 'km', ['COUNT' => 0]",
+     "!Invalid COUNT value"},
+    {"georadius store", "GEORADIUS", "georadius", "pre", "'k', 15, 37, 200, 'km', ['store' => 'dst']",
+     "GEORADIUS p:k 15 37 200 km store p:dst"},
+    {"georadius store with details", "GEORADIUS", "georadius", "plain",
+     "'k', 15, 37, 200, 'km', ['STORE' => 'dst', 'WITHCOORD']",
+     "!STORE[DIST] is not compatible with WITHCCOORD, WITHDIST, or WITHHASH"},
+    {"georadius store array", "GEORADIUS", "georadius", "plain", "'k', 15, 37, 200, 'km', ['storedist' => ['x']]",
+     "!The storedist key must be a string"},
+    {"georadiusbymember", "GEORADIUSBYMEMBER", "georadiusbymember", "php",
+     "'k', 'm', 200, 'km', ['STORE' => 'dst', 'WITHCOORD']",
+     "GEORADIUSBYMEMBER k {$c->_pack('m')} 200 km WITHCOORD STORE dst"},
+    {"geosearch member", "GEOSEARCH", "geosearch", "php", "'k', 'm', 100, 'km'",
+     "GEOSEARCH k FROMMEMBER {$c->_pack('m')} BYRADIUS 100 km", 0, "", 0},
+    {"geosearch box", "GEOSEARCH", "geosearch", "pre", "'k', [15, 37], [400, 400], 'km', ['WITHHASH', 'store' => 'x']",
+     "GEOSEARCH p:k FROMLONLAT 15 37 BYBOX 400 400 km WITHHASH", 0, "", 1},
+    {"geosearch polygon", "GEOSEARCH", "geosearch", "plain", "'k', 'm', [1, 2, 3, 4, 5, 6, 7, 8.5], 'km'",
+     "GEOSEARCH k BYPOLYGON 4 1 2 3 4 5 6 7 8.5"},
+    {"geosearch polygon odd", "GEOSEARCH", "geosearch", "plain", "'k', 'm', [1, 2, 3, 4, 5, 6, 7], 'km'",
+     "!shape array must contain either 2 elements (for BYBOX) or at least 6 elements (for BYPOLYGON)"},
+    {"geosearch polygon short", "GEOSEARCH", "geosearch", "plain", "'k', 'm', [1, 2, 3, 4], 'km'",
+     "!shape array must contain either 2 elements (for BYBOX) or at least 6 elements (for BYPOLYGON)"},
+    {"geosearch position short", "GEOSEARCH", "geosearch", "plain", "'k', [15], 100, 'km'",
+     "!position array must contain two elements"},
+    {"geosearch position words", "GEOSEARCH", "geosearch", "plain", "'k', ['a', 'b'], 100, 'km'",
+     "!position array must contain numbers"},
+    {"geosearch box words", "GEOSEARCH", "geosearch", "plain", "'k', 'm', ['x', 1], 'km'",
+     "!shape array must contain numbers"},
+    {"geosearch numeric texts", "GEOSEARCH", "geosearch", "plain", "'k', 100, '100', 'km'",
+     "GEOSEARCH k FROMMEMBER 100 BYRADIUS 100 km"},
+    {"geosearch null position", "GEOSEARCH", "geosearch", "plain", "'k', null, 5, 'km'",
+     "GEOSEARCH k FROMMEMBER {''} BYRADIUS 5 km", 0,
+     "Passing null to parameter #2 ($position) of type array|string is deprecated"},
+    {"geosearch null shape", "GEOSEARCH", "geosearch", "plain", "'k', 'm', null, 'km'",
+     "#TypeError: Kelvo\\Kelvo::geosearch(): Argument #3 ($shape) must be of type array|int|float, null given"},
+    {"geosearch object shape", "GEOSEARCH", "geosearch", "plain", "'k', 'm', new stdClass, 'km'",
+     "#TypeError: Kelvo\\Kelvo::geosearch(): Argument #3 ($shape) must be of type array|int|float, stdClass given"},
+    {"geosearchstore", "GEOSEARCHSTORE", "geosearchstore", "plain",
+     "'d', 's', [15, 37], 300, 'km', ['COUNT' => [5, true], 'STOREDIST', 'WITHDIST']",
+     "GEOSEARCHSTORE d s FROMLONLAT 15 37 BYRADIUS 300 km COUNT 5 STOREDIST"},
+    {"geosearchstore position unchecked", "GEOSEARCHSTORE", "geosearchstore", "pre", "'d', 's', [15], 100, 'km'",
+     "GEOSEARCHSTORE p:d p:s FROMLONLAT 15 BYRADIUS 100 km"},
+    {"geosearchstore polygon", "GEOSEARCHSTORE", "geosearchstore", "plain",
+     "'d', 's', 'm', [1, 2, 3, 4, 5, 6], 'km', ['ASC']", "GEOSEARCHSTORE d s BYPOLYGON 3 1 2 3 4 5 6 ASC"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Families, Builders, testing::ValuesIn(familyRows), rowName);
+
+/* The field-list forms tell the later roles where their fields start, past any expiry words. */
+TEST(BuildersUserdata, FieldListsRecordWhereTheFieldsStart)
+{
+    makeClients();
+    const struct {
+        const char *method;
+        int cmd;
+        const char *args;
+        uint64_t first;
+    } cases[] = {
+        {"hgetdel", REDIS_CMD_HGETDEL, "'h', ['f', 'g']", 4},
+        {"hgetex", REDIS_CMD_HGETEX, "'h', ['f'], 10", 6},
+        {"hgetex", REDIS_CMD_HGETEX, "'h', ['f'], 'PERSIST'", 5},
+        {"hgetex", REDIS_CMD_HGETEX, "'h', ['f']", 4},
+    };
+    for (const auto &c : cases) {
+        zval args;
+        evalList("pre", c.args, &args);
+        Built built = kelvo_test::callBuilder(client("pre"), c.method, c.cmd, &args);
+        zval_ptr_dtor(&args);
+        ASSERT_EQ(built.rc, 0) << c.method << "(" << c.args << ")";
+        EXPECT_EQ(built.udkind, KELVO_REQ_DATA_NUMBER);
+        EXPECT_EQ(built.udnumber, c.first) << c.method << "(" << c.args << ")";
+        EXPECT_EQ(built.words[1], "p:h");
+        EXPECT_EQ(built.words[c.first], "f");
+    }
+}
+
 /* Stream entries and consumer groups, vector sets. */
 const Row streamVectorRows[] = {
     /* XADD, XRANGE, XTRIM, XDEL, XDELEX, XREAD */
@@ -1120,7 +1380,8 @@ TEST(BuildersExpiry, AnInvalidExpiryIsRefusedNotDropped)
         {"-0.5", -1, KELVO_EXPIRY_NONE, 0},
         {"NAN", -1, KELVO_EXPIRY_NONE, 0},
         {"9223372036854776.0", -1, KELVO_EXPIRY_NONE, 0},
-        {"'10'", -1, KELVO_EXPIRY_NONE, 0},
+        {"'10'", 0, KELVO_EXPIRY_EX, 10},
+        {"'-10'", -1, KELVO_EXPIRY_NONE, 0},
         {"true", -1, KELVO_EXPIRY_NONE, 0},
     };
     for (const auto &c : cases) {

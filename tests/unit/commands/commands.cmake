@@ -18,3 +18,6 @@ kelvo_engine_test(builders_engine_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/builder
 
 # Random values in every parameter of those builders, for a bounded time.
 kelvo_engine_test(builders_fuzz_engine_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/builders_fuzz_engine_test.cc TIMEOUT 120)
+
+# Every write the harness's server lists finds and drops its keys.
+kelvo_engine_test(invalidate_engine_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/invalidate_engine_test.cc)
