@@ -34,6 +34,7 @@ KELVO_PLACEHOLDER int kelvoFtConfigRCmd(zend_execute_data *execute_data, zval *r
 KELVO_PLACEHOLDER int kelvoFtCreateRCmd(zend_execute_data *execute_data, zval *return_value, rrc *req, robj *obj) { return kelvoLeastResp(execute_data, return_value, req, obj); }
 KELVO_PLACEHOLDER int kelvoFtCursorRCmd(zend_execute_data *execute_data, zval *return_value, rrc *req, robj *obj) { return kelvoLeastResp(execute_data, return_value, req, obj); }
 KELVO_PLACEHOLDER int kelvoFtDictModRCmd(zend_execute_data *execute_data, zval *return_value, rrc *req, robj *obj) { return kelvoLeastResp(execute_data, return_value, req, obj); }
+KELVO_PLACEHOLDER int kelvoFtDropIndexRCmd(zend_execute_data *execute_data, zval *return_value, rrc *req, robj *obj) { return kelvoLeastResp(execute_data, return_value, req, obj); }
 KELVO_PLACEHOLDER int kelvoFtExplainRCmd(zend_execute_data *execute_data, zval *return_value, rrc *req, robj *obj) { return kelvoLeastResp(execute_data, return_value, req, obj); }
 KELVO_PLACEHOLDER int kelvoFtIndexAliasRCmd(zend_execute_data *execute_data, zval *return_value, rrc *req, robj *obj) { return kelvoLeastResp(execute_data, return_value, req, obj); }
 KELVO_PLACEHOLDER int kelvoFtProfileRCmd(zend_execute_data *execute_data, zval *return_value, rrc *req, robj *obj) { return kelvoLeastResp(execute_data, return_value, req, obj); }
@@ -262,6 +263,7 @@ KELVO_PLACEHOLDER void kelvoExistsPut(kelvoQuerySet *rqs, robj *obj, kelvoReply 
 KELVO_PLACEHOLDER void kelvoHGetPut(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastPut(rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoLrangePut(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastPut(rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoMemExistsPut(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastPut(rqs, obj, reply); }
+KELVO_PLACEHOLDER void kelvoPFCountPut(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastPut(rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoPutKey(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastPut(rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoPutLen(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastPut(rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoPutStrings(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastPut(rqs, obj, reply); }
@@ -280,6 +282,7 @@ KELVO_PLACEHOLDER void kelvoConfigReply(zval *return_value, kelvoQuerySet *rqs, 
 KELVO_PLACEHOLDER void kelvoEvalReply(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastReply(return_value, rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoFcallFmt(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastReply(return_value, rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoFtConfigFmt(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastReply(return_value, rqs, obj, reply); }
+KELVO_PLACEHOLDER void kelvoFtPlainFmt(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastReply(return_value, rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoFtReplyFmt(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastReply(return_value, rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoGeodistReply(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastReply(return_value, rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoGeosearchFmt(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastReply(return_value, rqs, obj, reply); }
@@ -287,8 +290,10 @@ KELVO_PLACEHOLDER void kelvoHGetKeysAssocFmt(zval *return_value, kelvoQuerySet *
 KELVO_PLACEHOLDER void kelvoHRandFieldFmt(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastReply(return_value, rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoHkeysFmt(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastReply(return_value, rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoInfoToZVal(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastReply(return_value, rqs, obj, reply); }
+KELVO_PLACEHOLDER void kelvoJsonPlainFmt(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastReply(return_value, rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoJsonReplyFmt(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastReply(return_value, rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoJsonRespReply(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastReply(return_value, rqs, obj, reply); }
+KELVO_PLACEHOLDER void kelvoJsonTypeFmt(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastReply(return_value, rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoKeyWithMetaFmt(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastReply(return_value, rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoLcsToZVal(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastReply(return_value, rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoLongToBool(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastReply(return_value, rqs, obj, reply); }

@@ -447,7 +447,8 @@ bool finishCall(zval *return_value, robj *ro, const kelvoCommandInfo *row, kelvo
  * cached WRONGTYPE becomes the return value, or a value entry of the pipeline. */
 bool answerFromCache(robj *ro, const kelvoCommandInfo *row, kelvoQuerySet *rqs, zval *return_value)
 {
-    if (!ro->link.ep || (ro->mode & kelvoModeMulti) || !kelvoIsCacheEnabled(ro) || kelvoGlobalEpochInit() != 0)
+    if (rqs->serverOnly || !ro->link.ep || (ro->mode & kelvoModeMulti) || !kelvoIsCacheEnabled(ro) ||
+        kelvoGlobalEpochInit() != 0)
         return false;
     /* Inside a subscribe callback, invalidations may wait on the socket behind the message. */
     if (ro->opts.flags & kelvoOptInSubscribeCallback)

@@ -65,6 +65,7 @@ struct kelvoQuerySet {
     uint32_t keytype;    /* 0: any */
     uint8_t flags;       /* request flags */
     uint8_t context;     /* the builder's note on the form sent */
+    uint8_t serverOnly;  /* the arguments are not read exactly as the server reads them: never answered locally */
     uint64_t leaseToken; /* the link's lease generation when the request left; what a stored reply is kept under */
     uint32_t *tickets;   /* per key, the endpoint's write ticket when the request left (cached reads that store) */
 };

@@ -15,7 +15,8 @@ namespace {
 
 constexpr char kMultiRequest[] = "*1\r\n$5\r\nMULTI\r\n";
 constexpr char kExecRequest[] = "*1\r\n$4\r\nEXEC\r\n";
-constexpr char kWrongType[] = "WRONGTYPE operation against a key holding the wrong kind of value";
+/* The server's own words for a read of a key of another type. */
+constexpr char kWrongType[] = "WRONGTYPE Operation against a key holding the wrong kind of value";
 
 bool throwOnError(const robj *ro) { return (ro->opts.flags & kelvoOptThrowOnError) != 0; }
 
@@ -377,11 +378,12 @@ void kelvoReturnValue(robj *ro, int result, zval *return_value, zval *cached)
         if (result == KELVO_RES_SUCCESS) {
             ZVAL_COPY_VALUE(&entry->value, cached);
         } else {
-            if (throwOnError(ro))
-                kelvoCreateException(&entry->value, KELVO_ERR_WRONGTYPE, ZEND_STRL(kWrongType));
-            else
-                ZVAL_FALSE(&entry->value);
-            kelvoSetLastError(&ro->lastError, ZEND_STRL(kWrongType));
+            /* A cached WRONGTYPE is the server's error reply, reported as that would be. */
+            zend_string *text = zend_string_init(ZEND_STRL(kWrongType), 0);
+            kelvoReply reply{KELVO_REPLY_ERROR, 0, {0, 0, 0}, 0, 0.0, {0}};
+            reply.v.str = text;
+            commandError(&entry->value, ro, &reply);
+            zend_string_release(text);
         }
         ZVAL_OBJ_COPY(return_value, &ro->std);
         return;
@@ -392,10 +394,7 @@ void kelvoReturnValue(robj *ro, int result, zval *return_value, zval *cached)
         return;
     }
     ZVAL_FALSE(return_value);
-    if (throwOnError(ro))
-        kelvoThrowException(KELVO_ERR_WRONGTYPE, kWrongType);
-    else
-        kelvoSetLastError(&ro->lastError, ZEND_STRL(kWrongType));
+    kelvoHandleErrorText(&ro->lastError, ro->opts.flags, kWrongType, sizeof kWrongType - 1);
 }
 
 void kelvoFoldReply(zval *dst, robj *ro, kelvoMultiEntry *entry, kelvoReply *reply)

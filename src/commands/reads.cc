@@ -137,6 +137,19 @@ void rawMember(kelvoQuerySet *rqs, zval *value)
     zend_string_release(s);
 }
 
+/* A raw integer argument; one the server would refuse, or read otherwise, keeps the read off the cache. */
+zend_long rawLong(kelvoQuerySet *rqs, zval *value)
+{
+    if (Z_TYPE_P(value) == IS_LONG)
+        return Z_LVAL_P(value);
+    zend_string *s = zval_get_string(value);
+    int64_t n = 0;
+    if (!kelvoIsServerInteger(ZSTR_VAL(s), ZSTR_LEN(s), &n))
+        rqs->serverOnly = 1;
+    zend_string_release(s);
+    return n;
+}
+
 bool isWordValue(zval *value, const char *word)
 {
     return Z_TYPE_P(value) == IS_STRING && strcasecmp(Z_STRVAL_P(value), word) == 0 &&
@@ -144,6 +157,34 @@ bool isWordValue(zval *value, const char *word)
 }
 
 } // namespace
+
+bool kelvoIsServerInteger(const char *s, size_t length, int64_t *out)
+{
+    if (length == 0 || length > 20)
+        return false;
+    if (length == 1 && s[0] == '0') {
+        *out = 0;
+        return true;
+    }
+    size_t i = 0;
+    bool negative = s[0] == '-';
+    i += negative;
+    if (i == length || s[i] < '1' || s[i] > '9')
+        return false;
+    uint64_t v = 0;
+    for (; i < length; i++) {
+        if (s[i] < '0' || s[i] > '9')
+            return false;
+        uint64_t digit = static_cast<uint64_t>(s[i] - '0');
+        if (v > (UINT64_MAX - digit) / 10)
+            return false;
+        v = v * 10 + digit;
+    }
+    if (negative ? v > uint64_t{1} << 63 : v > static_cast<uint64_t>(INT64_MAX))
+        return false;
+    *out = negative ? static_cast<int64_t>(0 - v) : static_cast<int64_t>(v);
+    return true;
+}
 
 kelvoLposOptions kelvoLposOptionsOf(const kelvoQuerySet *rqs)
 {
@@ -245,6 +286,7 @@ int kelvoKeyOptLongCmd(zend_execute_data *execute_data, zval *, kelvoQuerySet *r
         setRange(rqs, count, -1);
     else
         rqs->context |= kelvoRandSingle;
+    rqs->serverOnly = count == ZEND_LONG_MIN;
     return 0;
 }
 
@@ -301,6 +343,7 @@ int kelvoHRandFieldCmd(zend_execute_data *execute_data, zval *, kelvoQuerySet *r
                 rqs->context |= kelvoRandWithValues;
         });
     }
+    rqs->serverOnly = rqs->rng.start == ZEND_LONG_MIN;
     if (rqs->rng.start != 0)
         return 0;
     if (rqs->context & kelvoRandWithValues)
@@ -353,6 +396,7 @@ int kelvoLposCmd(zend_execute_data *execute_data, zval *, kelvoQuerySet *rqs, ro
         ZEND_HASH_FOREACH_END();
     }
     setLpos(rqs, o);
+    rqs->serverOnly |= o.rank == ZEND_LONG_MIN;
     return EG(exception) ? -1 : 0;
 }
 
@@ -449,23 +493,26 @@ int kelvoRawKeyCmd(kelvoQuerySet *rqs, robj *ro, int, zval *argv)
 int kelvoRawKeyLongLongCmd(kelvoQuerySet *rqs, robj *ro, int, zval *argv)
 {
     rawKey(rqs, ro, &argv[0]);
-    setRange(rqs, zval_get_long(&argv[1]), zval_get_long(&argv[2]));
+    zend_long start = rawLong(rqs, &argv[1]);
+    setRange(rqs, start, rawLong(rqs, &argv[2]));
     return EG(exception) ? 0 : 1;
 }
 
 int kelvoRawKeyLongCmd(kelvoQuerySet *rqs, robj *ro, int, zval *argv)
 {
     rawKey(rqs, ro, &argv[0]);
-    setRange(rqs, zval_get_long(&argv[1]), -1);
+    setRange(rqs, rawLong(rqs, &argv[1]), -1);
     return EG(exception) ? 0 : 1;
 }
 
 int kelvoRawKeyOptLongCmd(kelvoQuerySet *rqs, robj *ro, int argc, zval *argv)
 {
     rawKey(rqs, ro, &argv[0]);
-    if (argc > 1)
-        setRange(rqs, zval_get_long(&argv[1]), -1);
-    else
+    if (argc > 1) {
+        setRange(rqs, rawLong(rqs, &argv[1]), -1);
+        /* The server refuses a count it cannot negate, and any argument past it. */
+        rqs->serverOnly |= rqs->rng.start == ZEND_LONG_MIN || argc > 2;
+    } else
         rqs->context |= kelvoRandSingle;
     return EG(exception) ? 0 : 1;
 }
@@ -477,22 +524,28 @@ int kelvoRawHRandFieldRCmd(kelvoQuerySet *rqs, robj *ro, int argc, zval *argv)
         rqs->context |= kelvoRandSingle;
         return EG(exception) ? 0 : 1;
     }
-    zend_long count;
-    /* A count the server will refuse leaves no mode: the cache never answers it. */
-    if (kelvoTryGetLong(&count, &argv[1], ZEND_LONG_MIN) == 0) {
-        setRange(rqs, count, 0);
-        if (argc > 2 && zend_is_true(&argv[2]))
+    zend_long count = rawLong(rqs, &argv[1]);
+    setRange(rqs, count, 0);
+    if (argc > 2) {
+        if (isWordValue(&argv[2], "WITHVALUES"))
             rqs->context |= kelvoRandWithValues;
+        else
+            rqs->serverOnly = 1;
     }
+    rqs->serverOnly |= count == ZEND_LONG_MIN || argc > 3;
     return EG(exception) ? 0 : 1;
 }
 
 int kelvoRawBitCountCmd(kelvoQuerySet *rqs, robj *ro, int argc, zval *argv)
 {
     rawKey(rqs, ro, &argv[0]);
-    setRange(rqs, argc > 1 ? zval_get_long(&argv[1]) : 0, argc > 2 ? zval_get_long(&argv[2]) : -1);
+    zend_long start = argc > 1 ? rawLong(rqs, &argv[1]) : 0;
+    setRange(rqs, start, argc > 2 ? rawLong(rqs, &argv[2]) : -1);
     if (argc > 3 && isWordValue(&argv[3], "BIT"))
         rqs->context |= kelvoBitUnits;
+    /* A start without an end, a unit the server does not know, or a word past it: its syntax error. */
+    rqs->serverOnly |=
+        argc == 2 || argc > 4 || (argc == 4 && !isWordValue(&argv[3], "BIT") && !isWordValue(&argv[3], "BYTE"));
     return EG(exception) ? 0 : 1;
 }
 
@@ -506,6 +559,10 @@ int kelvoRawGetBitCmd(kelvoQuerySet *rqs, robj *ro, int, zval *argv)
         return 0;
     }
     setRange(rqs, offset, -1);
+    /* Past the server's 2^32 bits, or not written as the server writes integers: its error, not ours. */
+    if (static_cast<zend_ulong>(offset) > UINT32_MAX)
+        rqs->serverOnly = 1;
+    rawLong(rqs, &argv[1]);
     return EG(exception) ? 0 : 1;
 }
 
@@ -540,7 +597,7 @@ int kelvoRawMkeyCmd(kelvoQuerySet *rqs, robj *ro, int argc, zval *argv)
 
 int kelvoRawIntercardCmd(kelvoQuerySet *rqs, robj *ro, int argc, zval *argv)
 {
-    zend_long numkeys = zval_get_long(&argv[0]);
+    zend_long numkeys = rawLong(rqs, &argv[0]);
     if (numkeys < 1 || (argc != numkeys + 1 && argc != numkeys + 3))
         return 0;
     for (zend_long i = 1; i <= numkeys; i++)
@@ -556,7 +613,7 @@ int kelvoRawIntercardCmd(kelvoQuerySet *rqs, robj *ro, int argc, zval *argv)
 
 int kelvoRawSUnionCardCmd(kelvoQuerySet *rqs, robj *ro, int argc, zval *argv)
 {
-    zend_long numkeys = zval_get_long(&argv[0]);
+    zend_long numkeys = rawLong(rqs, &argv[0]);
     if (numkeys < 1 || numkeys >= argc)
         return 0;
     for (zend_long i = 1; i <= numkeys; i++)
@@ -582,10 +639,12 @@ int kelvoRawLposCmd(kelvoQuerySet *rqs, robj *ro, int argc, zval *argv)
     kelvoLposOptions o{-1, -1, 1};
     if (argc % 2 != 0) {
         kelvoWarn("Malformed raw LPOS command, ignoring remaining arguments");
+        rqs->serverOnly = 1;
     } else {
         for (int i = 2; i + 1 < argc; i += 2) {
             if (Z_TYPE(argv[i]) != IS_STRING || Z_TYPE(argv[i + 1]) != IS_LONG) {
                 kelvoWarn("Malformed raw LPOS command, ignoring remaining arguments");
+                rqs->serverOnly = 1;
                 break;
             }
             if (lposOption(&o, Z_STR(argv[i]), Z_LVAL(argv[i + 1])) != 0)
@@ -593,6 +652,7 @@ int kelvoRawLposCmd(kelvoQuerySet *rqs, robj *ro, int argc, zval *argv)
         }
     }
     setLpos(rqs, o);
+    rqs->serverOnly |= o.rank == ZEND_LONG_MIN;
     rqs->flags |= KELVO_REQ_SINGLE;
     return EG(exception) ? 0 : 1;
 }

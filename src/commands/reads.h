@@ -14,6 +14,7 @@
 
 #include "client/object.h"
 #include "commands/commands.h"
+#include "shm/epoch.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -63,6 +64,32 @@ void kelvoQuerySetSampleTickets(kelvoQuerySet *rqs, const robj *ro);
 
 /* An HGET or HMGET reply merged into a private hash: 0, or -1 for a reply of another shape. */
 int kelvoMergeHashMemsImpl(kelvoQuerySet *rqs, struct rk *hash, kelvoReply *reply);
+
+/* The read section of one cache role: entered on construction, left on every return. */
+struct kelvoReadSection {
+    kelvoReadSection() { kelvoGlobalEpochBegin(); }
+    ~kelvoReadSection() { kelvoGlobalEpochEnd(); }
+    kelvoReadSection(const kelvoReadSection &) = delete;
+    kelvoReadSection &operator=(const kelvoReadSection &) = delete;
+};
+
+/* 1 when `s` is an integer as the server reads one (no sign but "-", no leading zero, no blank, in 64 bits). */
+bool kelvoIsServerInteger(const char *s, size_t length, int64_t *out);
+
+/* The options of a sorted-set range read (and of ZRANGESTORE's range): zeroed is none. */
+struct kelvoZrangeOptions {
+    int32_t by; /* 0 rank, 1 score, 2 lex */
+    uint8_t withscores;
+    uint8_t rev;
+    uint8_t has_limit;
+    int64_t offset;
+    int64_t count;
+};
+/* What the command implies, then what an options argument (null: none) asks; warns on a malformed LIMIT. */
+void kelvoFillZrangeOptions(kelvoZrangeOptions *o, int cmd, zval *value);
+kelvoZrangeOptions kelvoZrangeOptionsOf(const kelvoQuerySet *rqs);
+/* Whether a range query covers the whole sorted set: its reply may stand for the whole value. */
+bool kelvoZrangeWhole(const kelvoQuerySet *rqs);
 
 /* Whether the batch being read holds the events of its writes back until every reply is in. */
 extern bool kelvoHoldOwnEvents;

@@ -12,13 +12,7 @@
 
 namespace {
 
-/* The read section of one cache role: entered on construction, left on every return. */
-struct ReadSection {
-    ReadSection() { kelvoGlobalEpochBegin(); }
-    ~ReadSection() { kelvoGlobalEpochEnd(); }
-    ReadSection(const ReadSection &) = delete;
-    ReadSection &operator=(const ReadSection &) = delete;
-};
+using ReadSection = kelvoReadSection;
 
 bool isRaw(const kelvoQuerySet *rqs) { return (rqs->flags & KELVO_REQ_RAW) != 0; }
 

@@ -41,7 +41,9 @@ const VALID_ARGS = [
     'lmovem' => ['a', 'b', 'LEFT', 'RIGHT'], 'blmovem' => ['a', 'b', 'LEFT', 'RIGHT', 0.1],
     'linsert' => ['a', 'BEFORE', 'p', 'v'],
     'hset' => ['a', 'f', 'v'], 'zadd' => ['a', 1, 'm'], 'geoadd' => ['a', 1.5, 2.5, 'm'],
-    'zlexcount' => ['a', '-', '+'], 'zremrangebylex' => ['a', '-', '+'], 'vadd' => ['a', [1], 'a'],
+    'zlexcount' => ['a', '-', '+'], 'zremrangebylex' => ['a', '-', '+'],
+    'ftCreate' => ['i', ['f' => ['TYPE' => 'TAG']]], 'ftAlter' => ['i', ['f' => ['TYPE' => 'TAG']]],
+    'ftProfile' => ['i', 'SEARCH', '*'], 'vadd' => ['a', [1], 'a'],
 ];
 
 /* method => wire name, from the method table: command and subscribe rows, and aliases of them. */

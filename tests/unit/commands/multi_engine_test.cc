@@ -69,13 +69,13 @@ TEST(BatchCache, CacheAnswersTakeTheirSlotsInOrderAndSendNothing)
                       "$r = $c->pipeline()->get('hit:one')->get('batch:k')->get('wrongtype:x')->get('hit:two')->exec();"
                       "$out = json_encode([$r, $c->getLastError(), $sent() == strlen(\"*2\\r\\n\\$3\\r\\nGET\\r\\n"
                       "\\$7\\r\\nbatch:k\\r\\n\")]);"),
-        "[[\"one\",\"from the server\",false,\"two\"],\"WRONGTYPE operation against a key holding the wrong kind of "
+        "[[\"one\",\"from the server\",false,\"two\"],\"WRONGTYPE Operation against a key holding the wrong kind of "
         "value\",true]");
-    /* Answered only by the cache: nothing goes to the server. */
+    /* Answered only by the cache: nothing goes to the server; the cached WRONGTYPE is the server's error. */
     EXPECT_EQ(run("$c->setOption(Kelvo\\Kelvo::OPT_THROW_ON_ERROR, true); $before = $c->getBytes()[0];"
                   "$r = $c->pipeline()->get('hit:a')->get('wrongtype:b')->exec();"
                   "$out = json_encode([$r[0], get_class($r[1]), $r[1]->getCode(), $sent() == 0]);"),
-              "[\"a\",\"Kelvo\\\\Exception\",16,true]");
+              "[\"a\",\"Kelvo\\\\Exception\",14,true]");
     /* Inside MULTI the cache is not asked: the server answers in the transaction. */
     EXPECT_EQ(run("$before = $c->getBytes()[0]; $out = json_encode([$c->multi()->get('hit:m')->exec(), $sent() > 0]);"),
               "[[\"m\"],true]");
