@@ -7,7 +7,6 @@
 #include "runtime/optflags.h"
 
 extern "C" {
-#include "ext/json/php_json.h"
 #include "zend_operators.h"
 #include "zend_strtod.h"
 }
@@ -519,174 +518,6 @@ void geosearch(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoRepl
     }
 }
 
-void vemb(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
-{
-    convertWith(rv, reply, env, kelvoOptReplyLiteral, rqs->flags);
-}
-
-void vgetattr(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
-{
-    if (is(reply, KELVO_REPLY_STRING) && rqs->context != 1) {
-        zend_string *s = reply->v.str;
-        if (php_json_decode_ex(rv, ZSTR_VAL(s), ZSTR_LEN(s), PHP_JSON_OBJECT_AS_ARRAY, 512) == SUCCESS)
-            return;
-        zval_ptr_dtor(rv);
-        php_error_docref(nullptr, E_WARNING, "Failed to deserialize json");
-    }
-    generic(rv, reply, env, rqs->flags);
-}
-
-void xinfo(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
-{
-    convertWith(rv, reply, env, is(reply, KELVO_REPLY_MAP) ? kelvoOptNullMultibulkAsNull : 0, rqs->flags);
-}
-
-/* -- streams ---------------------------------------------------------------------------------- */
-
-/* [STRING id, ARRAY fields]. */
-bool isStreamEntry(const kelvoReply *e)
-{
-    return isPair(e) && is(at(e, 0), KELVO_REPLY_STRING) && is(at(e, 1), KELVO_REPLY_ARRAY);
-}
-
-/* id => message for entries already checked; false after a failing message (reported). */
-bool addStreamEntries(zval *rv, const kelvoReplyEnv *env, const kelvoReply *entries)
-{
-    for (uint64_t i = 0; i < entries->elements; i++) {
-        const kelvoReply *e = at(entries, i);
-        zval message;
-        if (kelvoUnpackStreamMessage(&message, env, at(e, 1)) < 0)
-            return false;
-        addByReplyKey(rv, at(e, 0), &message);
-    }
-    return true;
-}
-
-void xrange(zval *rv, kelvoQuerySet *, kelvoReplyEnv *env, const kelvoReply *reply)
-{
-    if (!is(reply, KELVO_REPLY_ARRAY)) {
-        WRONG_TYPE(env, "array", reply);
-        return kelvoReplyFailure(rv);
-    }
-    array_init_size(rv, static_cast<uint32_t>(reply->elements));
-    for (uint64_t i = 0; i < reply->elements; i++) {
-        const kelvoReply *e = at(reply, i);
-        if (!isPair(e)) {
-            MALFORMED(env, "expected stream ID/message array");
-            return kelvoReplyFailure(rv);
-        }
-        const kelvoReply *fields = at(e, 1);
-        if (!isStreamEntry(e) || fields->elements == 0 || fields->elements % 2) {
-            MALFORMED(env, "expected stream ID and field/value array");
-            return kelvoReplyFailure(rv);
-        }
-    }
-    if (!addStreamEntries(rv, env, reply))
-        kelvoReplyFailure(rv);
-}
-
-void xclaim(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
-{
-    if (!is(reply, KELVO_REPLY_ARRAY)) {
-        WRONG_TYPE(env, "array", reply);
-        return kelvoReplyFailure(rv);
-    }
-    if (rqs->context != 0) {
-        if (!requireStrings(env, reply, "stream ID string"))
-            return kelvoReplyFailure(rv);
-        return flatStrings(rv, reply);
-    }
-    for (uint64_t i = 0; i < reply->elements; i++) {
-        if (!isStreamEntry(at(reply, i))) {
-            MALFORMED(env, "expected stream ID/message array");
-            return kelvoReplyFailure(rv);
-        }
-    }
-    array_init_size(rv, static_cast<uint32_t>(reply->elements));
-    if (!addStreamEntries(rv, env, reply))
-        kelvoReplyFailure(rv);
-}
-
-void xautoclaim(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
-{
-    bool shaped = is(reply, KELVO_REPLY_ARRAY) && (reply->elements == 2 || reply->elements == 3) &&
-                  is(at(reply, 0), KELVO_REPLY_STRING) && is(at(reply, 1), KELVO_REPLY_ARRAY) &&
-                  (reply->elements == 2 || is(at(reply, 2), KELVO_REPLY_ARRAY));
-    if (!shaped) {
-        MALFORMED(env, "expected XAUTOCLAIM cursor/messages/deleted-ids array");
-        return kelvoReplyFailure(rv);
-    }
-    zval claimed;
-    ZVAL_UNDEF(&claimed);
-    xclaim(&claimed, rqs, env, at(reply, 1));
-    if (Z_TYPE(claimed) == IS_FALSE || EG(exception)) {
-        zval_ptr_dtor(&claimed);
-        return kelvoReplyFailure(rv);
-    }
-    zval deleted;
-    ZVAL_UNDEF(&deleted);
-    if (reply->elements == 3) {
-        const kelvoReply *ids = at(reply, 2);
-        if (!allOfType(ids, KELVO_REPLY_STRING)) {
-            zval_ptr_dtor(&claimed);
-            MALFORMED(env, "expected XAUTOCLAIM deleted ID string");
-            return kelvoReplyFailure(rv);
-        }
-        flatStrings(&deleted, ids);
-    }
-    array_init_size(rv, static_cast<uint32_t>(reply->elements));
-    add_next_index_str(rv, zend_string_copy(at(reply, 0)->v.str));
-    add_next_index_zval(rv, &claimed);
-    if (!Z_ISUNDEF(deleted))
-        add_next_index_zval(rv, &deleted);
-}
-
-/* XREAD's stream name / entries pairs from a MAP or a flat ARRAY. */
-void xreadPairs(zval *rv, kelvoReplyEnv *env, const kelvoReply *reply)
-{
-    if (reply->elements % 2) {
-        MALFORMED(env, "expected XREAD stream/message pairs");
-        return kelvoReplyFailure(rv);
-    }
-    array_init_size(rv, static_cast<uint32_t>(reply->elements / 2));
-    for (uint64_t i = 0; i < reply->elements; i += 2)
-        if (kelvoXReadAddStream(rv, env, at(reply, i), at(reply, i + 1)) < 0)
-            return;
-}
-
-void xread(zval *rv, kelvoQuerySet *, kelvoReplyEnv *env, const kelvoReply *reply)
-{
-    if (is(reply, KELVO_REPLY_NIL)) {
-        if (env->opts.flags & kelvoOptNullMultibulkAsNull)
-            ZVAL_NULL(rv);
-        else
-            array_init(rv);
-        return;
-    }
-    if (is(reply, KELVO_REPLY_MAP))
-        return xreadPairs(rv, env, reply);
-    if (!is(reply, KELVO_REPLY_ARRAY)) {
-        WRONG_TYPE(env, "XREAD array or map", reply);
-        return kelvoReplyFailure(rv);
-    }
-    if (reply->elements == 0) {
-        array_init(rv);
-        return;
-    }
-    if (is(at(reply, 0), KELVO_REPLY_STRING))
-        return xreadPairs(rv, env, reply);
-    array_init_size(rv, static_cast<uint32_t>(reply->elements));
-    for (uint64_t i = 0; i < reply->elements; i++) {
-        const kelvoReply *row = at(reply, i);
-        if (!isPair(row)) {
-            MALFORMED(env, "expected XREAD stream/message row");
-            return kelvoReplyFailure(rv);
-        }
-        if (kelvoXReadAddStream(rv, env, at(row, 0), at(row, 1)) < 0)
-            return;
-    }
-}
-
 } // namespace
 
 /* -- public helpers ------------------------------------------------------------------------------ */
@@ -823,50 +654,6 @@ void clientReplyToArray(zval *zdst, const char *str, size_t len)
     }
 }
 
-int kelvoUnpackStreamMessage(zval *dst, const kelvoReplyEnv *env, const kelvoReply *fields)
-{
-    ZVAL_UNDEF(dst);
-    if (!is(fields, KELVO_REPLY_ARRAY) || fields->elements % 2) {
-        MALFORMED(env, "expected stream field/value array");
-        ZVAL_FALSE(dst);
-        return -1;
-    }
-    if (!allOfType(fields, KELVO_REPLY_STRING)) {
-        MALFORMED(env, "expected stream field/value strings");
-        ZVAL_FALSE(dst);
-        return -1;
-    }
-    array_init_size(dst, static_cast<uint32_t>(fields->elements / 2));
-    for (uint64_t i = 0; i < fields->elements; i += 2)
-        addUnpackedPair(dst, env, at(fields, i), at(fields, i + 1));
-    return 0;
-}
-
-int kelvoXReadAddStream(zval *result, const kelvoReplyEnv *env, const kelvoReply *name, const kelvoReply *entries)
-{
-    if (!is(name, KELVO_REPLY_STRING) || !is(entries, KELVO_REPLY_ARRAY)) {
-        MALFORMED(env, "expected XREAD stream string and entries array");
-        kelvoReplyFailure(result);
-        return -1;
-    }
-    for (uint64_t i = 0; i < entries->elements; i++) {
-        if (!isStreamEntry(at(entries, i))) {
-            MALFORMED(env, "expected XREAD ID/message array");
-            kelvoReplyFailure(result);
-            return -1;
-        }
-    }
-    zval messages;
-    array_init_size(&messages, static_cast<uint32_t>(entries->elements));
-    if (!addStreamEntries(&messages, env, entries)) {
-        zval_ptr_dtor(&messages);
-        kelvoReplyFailure(result);
-        return -1;
-    }
-    addByReplyKey(result, name, &messages);
-    return 0;
-}
-
 int kelvoUnpackZpopEntry(zval *arr, const kelvoPackOptions *opts, const kelvoReply *member, const kelvoReply *score)
 {
     if (!is(member, KELVO_REPLY_STRING) || !isScore(score)) {
@@ -904,13 +691,6 @@ KELVO_FORMATTER(kelvoZRandMemberVals, zrandmember)
 KELVO_FORMATTER(kelvoInfoToZVal, infoToZVal)
 KELVO_FORMATTER(kelvoLcsToZVal, lcs)
 KELVO_FORMATTER(kelvoGeosearchFmt, geosearch)
-KELVO_FORMATTER(kelvoVEmbFmt, vemb)
-KELVO_FORMATTER(kelvoVGetAttrFmt, vgetattr)
-KELVO_FORMATTER(kelvoXInfoFmt, xinfo)
-KELVO_FORMATTER(kelvoXRangeFmt, xrange)
-KELVO_FORMATTER(kelvoXReadFmt, xread)
-KELVO_FORMATTER(kelvoXClaimFmt, xclaim)
-KELVO_FORMATTER(kelvoXAutoClaimFmt, xautoclaim)
 
 /* The generic conversion for rows whose own formatter is not built yet. */
 void kelvoLeastReply(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply)

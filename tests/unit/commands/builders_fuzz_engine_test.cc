@@ -1,9 +1,10 @@
 // Random PHP values in every parameter of the request builders (fixed shapes, variadic keys and
 // values, string writes, administration subcommands, server and key-space commands, scripting and
 // sorting, optional counts, list moves, migration and scans, hash fields, sorted sets, bit fields
-// and sketches, geo), under every packing option. A builder answers 0 with one well-formed
-// request, or -1 with exactly one report of its own: a warning or an exception (the engine's own
-// conversion warnings aside; a few refusals say nothing by contract). Any assertion, leak or sanitizer report ends the run. Bounded in time:
+// and sketches, geo, streams, vector sets), under every packing option. A builder answers 0 with
+// one well-formed request, or -1 with exactly one report of its own: a warning or an exception (the
+// engine's own conversion warnings aside; a few refusals say nothing by contract). Any assertion,
+// leak or sanitizer report ends the run. Bounded in time:
 // KELVO_BUILDER_FUZZ_SECONDS (10 by default); KELVO_BUILDER_FUZZ_SEED repeats a run.
 #include "catalog/cmdroles.h"
 #include "runtime/kelvo.h"
@@ -78,6 +79,17 @@ const std::set<kelvoRespFn> fuzzed = {
     kelvoGeoaddRCmd,      kelvoGeodistRCmd,
     kelvoGeoradiusRCmd,   kelvoGeoradiusbymemberRCmd,
     kelvoGeosearchRCmd,   kelvoGeosearchstoreRCmd,
+    kelvoXAddRCmd,        kelvoXRangeRCmd,
+    kelvoXTrimRCmd,       kelvoKeyArrayRCmd,
+    kelvoXDelExRCmd,      kelvoXReadRCmd,
+    kelvoXGroupRCmd,      kelvoXInfoRCmd,
+    kelvoXReadgroupRCmd,  kelvoXAckRCmd,
+    kelvoXNAckRCmd,       kelvoXAckDelRCmd,
+    kelvoXPendingRCmd,    kelvoXClaimRCmd,
+    kelvoXAutoClaimRCmd,  kelvoVAddRCmd,
+    kelvoVSimRCmd,        kelvoVSetAttrRCmd,
+    kelvoVGetAttrRCmd,    kelvoVEmbRCmd,
+    kelvoVLinksRCmd,
 };
 
 struct Target {
@@ -247,7 +259,17 @@ class Values {
                                                "withdist",   "WITHCOORD",
                                                "withhash",   "STOREDIST",
                                                "storedist",  "asc",
-                                               "DESC",       "any"};
+                                               "DESC",       "any",
+                                               "KEEPREF",    "acked",
+                                               "MAXLEN",     "RETRYCOUNT",
+                                               "idle",       "JUSTID",
+                                               "force",      "create",
+                                               "DESTROY",    "help",
+                                               "STREAM",     "REDUCE",
+                                               "VALUES",     "fp32",
+                                               "ELE",        "Q8",
+                                               "SETATTR",    "epsilon",
+                                               "FILTER",     "withattribs"};
     std::mt19937 rng_;
     zval *objects_;
 };
