@@ -8,3 +8,7 @@ kelvo_unit_test(cache_stress_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/cache_stress
 
 # The cache as client links meet it: the whole module in the embed SAPI against the harness's server.
 kelvo_engine_test(cache_engine_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/cache_engine_test.cc)
+
+# Invalidation delivery in the arena: the signal reader over a socket pair, removals and stale
+# marks, the drain bound of a lease holder's entries, the shared queues with forked producers.
+kelvo_unit_test(delivery_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/delivery_test.cc PARTS cache_free shm_free runtime_free)
