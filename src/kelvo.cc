@@ -11,6 +11,8 @@
 #include "client/object.h"
 #include "commands/commands.h" /* key types: the cases of Kelvo\KeyType */
 #include "runtime/exception.h"
+#include "runtime/lifecycle.h"
+#include "link/pool.h"
 #include "runtime/fatal.h"
 #include "runtime/log.h"
 #include "pack/pack.h"
@@ -276,20 +278,6 @@ static void restoreInterruptHook(void)
     orig_interrupt_function = nullptr;
 }
 
-// A process ended by a termination signal gives back its shared resources here.
-static void atexitHandler(void) {}
-
-static void installExitHandler(void)
-{
-    static bool installed;
-    if (installed)
-        return;
-    installed = atexit(atexitHandler) == 0;
-    /* Before the first set-up half there is no log to write to. */
-    if (!installed && kelvoCfgVals.log_fp)
-        kelvoLogWarning("%s:%d Failed to install atexit handler.", KELVO_LOG_SITE);
-}
-
 /* --- classes ------------------------------------------------------------ */
 
 /* Generator is final; its internal subclasses are registered with the flag lifted for the call. */
@@ -344,7 +332,8 @@ static zend_result registrationHalf(int type, int module_number)
 
     registerClientClasses();
     kelvoCrashHandlersInstall();
-    installExitHandler();
+    kelvoLifecycleStartup();
+    kelvoPoolStartup(module_number);
     kelvoRegisterEventClasses();
     kelvoRegisterExceptionClass();
     if (kelvoSessionRegister() != SUCCESS)
@@ -374,7 +363,6 @@ static zend_result setupHalf(void)
         return FAILURE;
     /* The global invalidation reader and the processor-specific kernels are set up here. */
     kelvoLogNotice("%s:%d STARTUP - Kelvo has started...", KELVO_LOG_SITE);
-    /* The "Kelvo persistent connections" resource type (le_kelvo_pconnect) is registered here. */
     return SUCCESS;
 }
 
@@ -410,15 +398,12 @@ static PHP_MSHUTDOWN_FUNCTION(kelvo)
     return SUCCESS;
 }
 
-/* Per-request set-up and tear-down (request counters, persistent links, periodic tasks) hook in here. */
-static PHP_RINIT_FUNCTION(kelvo) { return SUCCESS; }
+static PHP_RINIT_FUNCTION(kelvo) { return kelvoRequestStartup() == SUCCESS ? SUCCESS : FAILURE; }
 
-static PHP_RSHUTDOWN_FUNCTION(kelvo)
-{
-    kelvoListenersRequestEnd();
-    kelvoSharedRequestEnd();
-    return SUCCESS;
-}
+static PHP_RSHUTDOWN_FUNCTION(kelvo) { return kelvoRequestShutdown() == SUCCESS ? SUCCESS : FAILURE; }
+
+/* After every module's RSHUTDOWN (a session handler may still write through a link) and the objects' release. */
+static zend_result kelvoPostDeactivate(void) { return kelvoRequestPostDeactivate() == SUCCESS ? SUCCESS : FAILURE; }
 
 static PHP_MINFO_FUNCTION(kelvo)
 {
@@ -461,7 +446,7 @@ zend_module_entry kelvo_module_entry = {
     PHP_MODULE_GLOBALS(kelvo),
     PHP_GINIT(kelvo),
     PHP_GSHUTDOWN(kelvo),
-    nullptr,
+    kelvoPostDeactivate,
     STANDARD_MODULE_PROPERTIES_EX,
 };
 

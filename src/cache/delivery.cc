@@ -260,6 +260,16 @@ unsigned kelvoQueueReapDead(void)
     return freed;
 }
 
+unsigned kelvoQueueReapDeadEvery(uint64_t nowUs)
+{
+    uint64_t *last = &kelvoInvalidations()->gc_time;
+    uint64_t seen = __atomic_load_n(last, __ATOMIC_RELAXED);
+    if ((nowUs >= seen && nowUs - seen < 1000000) ||
+        !__atomic_compare_exchange_n(last, &seen, nowUs, false, __ATOMIC_ACQ_REL, __ATOMIC_RELAXED))
+        return 0;
+    return kelvoQueueReapDead();
+}
+
 void kelvoQueueDetach(void)
 {
     kelvoInvalidationQueue *q = kelvoQueueHeld();
@@ -535,8 +545,7 @@ void kelvoRingRecord(kelvoEndpoint *ep, rdb *db, const char *key, size_t length)
 
 bool kelvoRingPending(void) { return ringUsed > 0 || overflowedCount > 0; }
 
-void kelvoRingReplay(void (*replay)(void *arg, kelvoEndpoint *ep, rdb *db, const char *key, size_t length),
-                     void *arg)
+void kelvoRingReplay(void (*replay)(void *arg, kelvoEndpoint *ep, rdb *db, const char *key, size_t length), void *arg)
 {
     for (size_t at = 0; at < ringUsed;) {
         auto *record = reinterpret_cast<RingRecord *>(ring + at);

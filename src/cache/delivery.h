@@ -100,6 +100,8 @@ void kelvoQueueDetach(void);
 
 /* Frees the queues of holders that ended without giving them back (killed): how many. */
 unsigned kelvoQueueReapDead(void);
+/* The same at most once a second across processes (`nowUs`, wall-clock microseconds). */
+unsigned kelvoQueueReapDeadEvery(uint64_t nowUs);
 
 /* A taken message; `flush` with a null key. Valid until the next take or the detach. */
 struct kelvoQueueItem {
@@ -167,8 +169,7 @@ void kelvoIReaderSetError(kelvoIReader *r, int code, const char *text);
 void kelvoRingRecord(kelvoEndpoint *ep, rdb *db, const char *key, size_t length);
 
 /* Hands every record to `replay` in order and empties the ring; overflowed endpoints come as flushes last. */
-void kelvoRingReplay(void (*replay)(void *arg, kelvoEndpoint *ep, rdb *db, const char *key, size_t length),
-                     void *arg);
+void kelvoRingReplay(void (*replay)(void *arg, kelvoEndpoint *ep, rdb *db, const char *key, size_t length), void *arg);
 
 /* True when the ring holds anything. */
 bool kelvoRingPending(void);

@@ -23,6 +23,8 @@ extern "C" {
 }
 
 #include <poll.h>
+
+#include <initializer_list>
 #include <strings.h>
 
 #include <algorithm>
@@ -516,6 +518,31 @@ void catPlain(rrc *req, zval *args, int argc)
 
 extern "C" {
 
+namespace {
+
+bool nameIs(const char *text, size_t length, const char *name)
+{
+    return length == strlen(name) && strncasecmp(text, name, length) == 0;
+}
+
+/* Raw commands that leave the connection in a state the pool would hand on unseen (name, reply mode, tracking...). */
+bool changesConnectionState(const zend_string *name, zval *args, int argc)
+{
+    const char *n = ZSTR_VAL(name);
+    size_t len = ZSTR_LEN(name);
+    for (const char *word : {"HELLO", "RESET", "AUTH", "READONLY", "READWRITE"})
+        if (nameIs(n, len, word))
+            return true;
+    if (!nameIs(n, len, "CLIENT") || argc < 1 || Z_TYPE(args[0]) != IS_STRING)
+        return false;
+    for (const char *sub : {"TRACKING", "REPLY", "SETNAME", "CACHING", "NO-EVICT", "NO-TOUCH", "SETINFO"})
+        if (nameIs(Z_STRVAL(args[0]), Z_STRLEN(args[0]), sub))
+            return true;
+    return false;
+}
+
+} // namespace
+
 ZEND_METHOD(Kelvo_Kelvo, rawCommand)
 {
     zend_string *name;
@@ -528,6 +555,8 @@ ZEND_METHOD(Kelvo_Kelvo, rawCommand)
     robj *ro = kelvoGetObjectZVal(ZEND_THIS);
     if (kelvoSyncObject(ro, KELVO_LINK_READY, false) != 0)
         RETURN_FALSE;
+    if (changesConnectionState(name, args, argc))
+        ro->link.rawState = 1;
     int cmd = REDIS_CMD_UNKNOWN;
     rrc req{};
     kelvoQuerySet rqs{};
