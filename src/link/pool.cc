@@ -144,8 +144,8 @@ HashTable *kelvoPLinks(void) { return &KELVO_G(plinks); }
 
 void kelvoPoolStartup(int moduleNumber)
 {
-    le_kelvo_pconnect = zend_register_list_destructors_ex(nullptr, poolDtor, "Kelvo persistent connections",
-                                                          moduleNumber);
+    le_kelvo_pconnect =
+        zend_register_list_destructors_ex(nullptr, poolDtor, "Kelvo persistent connections", moduleNumber);
 }
 
 kelvoPLink *kelvoPLinkOf(const redisContext *ctx)
@@ -194,7 +194,8 @@ void kelvoLinkRelease(kelvoLink *link, int closing)
         zval ptr;
         ZVAL_PTR(&ptr, plink);
         zend_hash_str_update(kelvoPLinks(), ck, size_t(ckn), &ptr);
-        kelvoLogDebug("%s:%d PLINK - NEW (fd: %d, ctx: %lx)", KELVO_LOG_SITE, c->fd, reinterpret_cast<unsigned long>(c));
+        kelvoLogDebug("%s:%d PLINK - NEW (fd: %d, ctx: %lx)", KELVO_LOG_SITE, c->fd,
+                      reinterpret_cast<unsigned long>(c));
     }
     plink->ctx = c;
     plink->sslCtx = link->sslCtx;

@@ -66,9 +66,8 @@ void countRequestEnd(void)
 {
     if (kelvoRequestCounters *c = counters()) {
         uint32_t active = __atomic_load_n(&c->active, __ATOMIC_RELAXED);
-        while (active > 0 &&
-               !__atomic_compare_exchange_n(&c->active, &active, active - 1, false, __ATOMIC_ACQ_REL,
-                                            __ATOMIC_RELAXED)) {
+        while (active > 0 && !__atomic_compare_exchange_n(&c->active, &active, active - 1, false, __ATOMIC_ACQ_REL,
+                                                          __ATOMIC_RELAXED)) {
         }
     }
 }
@@ -89,10 +88,7 @@ void atexitHandler(void)
         kelvoReleaseTerminatedResources();
 }
 
-struct sigaction *savedAction(int sig)
-{
-    return sig == SIGTERM ? &KELVO_G(sigterm_action) : &KELVO_G(sigquit_action);
-}
+struct sigaction *savedAction(int sig) { return sig == SIGTERM ? &KELVO_G(sigterm_action) : &KELVO_G(sigquit_action); }
 
 bool ignores(const struct sigaction *action)
 {

@@ -50,7 +50,8 @@ bool cacheThrough(const char *name, uint32_t db, const std::string &key)
     if (!ro->link.rdb || value == "(none)")
         return false;
     rk *v = rkStringKeyAlloc(value.data(), value.size(), KELVO_KEY_FULL);
-    kelvoCacheEntry *e = kelvoCacheEntryCreate(key.data(), key.size(), v, ro->link.lease, kelvoLeaseToken(ro->link.lease));
+    kelvoCacheEntry *e =
+        kelvoCacheEntryCreate(key.data(), key.size(), v, ro->link.lease, kelvoLeaseToken(ro->link.lease));
     if (!e) {
         kelvoKeyFree(v);
         return false;
@@ -177,7 +178,8 @@ TEST_F(Delivery, IdleWorkersStopServingAKeyAnOutsideClientWrote)
     auto dbOf = [](int round) { return uint32_t(round % 2 ? 3 : 0); };
     for (int r = 0; r < rounds; r++)
         for (int w = 0; w < workers; w++)
-            run("$outside->select(" + std::to_string(dbOf(r)) + "); $outside->set('" + keys[r * workers + w] + "', 'old');");
+            run("$outside->select(" + std::to_string(dbOf(r)) + "); $outside->set('" + keys[r * workers + w] +
+                "', 'old');");
 
     std::vector<pid_t> pids;
     for (int w = 0; w < workers; w++) {
@@ -325,6 +327,19 @@ TEST_F(Delivery, AWorkerKilledWhileIdleIsNotServedBeyondTheBound)
     EXPECT_LE(nowMs() - start, 150u);
 }
 
+TEST_F(Delivery, AClientsOwnSwapdbDropsBothDatabasesEntries)
+{
+    run("foreach ([1, 2, 4] as $db) { $outside->select($db); $outside->set('swapped:k', 'in ' . $db); }");
+    connect("c");
+    for (uint32_t db : {1u, 2u, 4u})
+        ASSERT_TRUE(cacheThrough("c", db, "swapped:k")) << db;
+    EXPECT_EQ(run("$out = json_encode($c->swapdb(1, 2));"), "true");
+    EXPECT_EQ(lookup(endpoint(), 1, "swapped:k"), "(none)");
+    EXPECT_EQ(lookup(endpoint(), 2, "swapped:k"), "(none)");
+    EXPECT_EQ(lookup(endpoint(), 4, "swapped:k"), "in 4") << "other databases keep theirs";
+    run("$c->swapdb(1, 2);");
+}
+
 namespace {
 
 volatile sig_atomic_t chainedRan;
@@ -333,7 +348,7 @@ void chained(int) { chainedRan = 1; }
 struct Termination {
     const char *name;
     void (*disposition)(int);
-    int exitStatus;  // what waitChild reports
+    int exitStatus;   // what waitChild reports
     bool releasedNow; // leases given back by the time the signal was handled
 };
 
@@ -383,7 +398,8 @@ TEST_F(Delivery, ThePoolKeepsOneConnectionPerIdentityAndSecrets)
     EngineEnvironment::nextRequest();
     EXPECT_EQ(connect("b"), first) << "a released link is taken again";
     const std::string make = "new Kelvo\\Kelvo('127.0.0.1', " + port() + ", 0.0, 0.0, ['auth' => 'another'])";
-    EXPECT_NE(run("unset($b); $o = " + make + "; try { $out = $o->rawCommand('CLIENT', 'ID'); } "
+    EXPECT_NE(run("unset($b); $o = " + make +
+                  "; try { $out = $o->rawCommand('CLIENT', 'ID'); } "
                   "catch (Kelvo\\Exception $e) { $out = 'refused'; }"),
               first)
         << "other credentials never reuse a link logged in with these";
