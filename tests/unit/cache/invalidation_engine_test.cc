@@ -345,6 +345,19 @@ namespace {
 volatile sig_atomic_t chainedRan;
 void chained(int) { chainedRan = 1; }
 
+/*
+ * Registered before the engine starts, so it runs after the module's exit handler: a child that
+ * ends with exit() (for that handler) ends there, before the leak check sees the engine it never
+ * shut down.
+ */
+volatile sig_atomic_t quietExit;
+void exitQuietly()
+{
+    if (quietExit)
+        _exit(0);
+}
+[[maybe_unused]] const int quietExitRegistered = atexit(exitQuietly);
+
 struct Termination {
     const char *name;
     void (*disposition)(int);
@@ -375,6 +388,7 @@ TEST_F(Delivery, TerminationBySigtermGivesBackWhatTheProcessHolds)
             channel.report(kelvoLeaseIsSlot(client("c")->link.lease));
             channel.awaitRelease();
             channel.report(chainedRan);
+            quietExit = 1;
             exit(0); // the exit handler releases after a chained handler
         }
         ASSERT_EQ(channel.receive(), 1) << row.name;
