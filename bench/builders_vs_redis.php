@@ -1,6 +1,7 @@
 <?php
 // The string and key writes with their builders, kelvo against the `redis` extension on the same
-// server, one call at a time: SET, SET with an options array, MSET of 10 pairs, DEL of 10 keys.
+// server, one call at a time: SET, SET with an options array, MSET of 10 pairs, DEL of 10 keys,
+// HSET, HMSET of 10 fields, ZADD of 1 and of 10 pairs, GEOADD, ZUNIONSTORE with weights.
 // Seven rounds of each row, alternating clients. Then the `redis` extension's user CPU per
 // command in a pipeline of 1,000, the figure kelvo's build-only cost (out/bench/builders_bench)
 // is held against: at most half of it.
@@ -18,12 +19,22 @@ for ($i = 0; $i < 10; $i++) {
     $pairs["bench:k$i"] = "value $i";
 }
 $keys = array_keys($pairs);
+$scored = [];
+for ($i = 0; $i < 10; $i++) {
+    array_push($scored, $i + 0.5, "m$i");
+}
 
 $rows = [
     'SET' => fn($c) => $c->set('bench:key', 'value'),
     'SET options' => fn($c) => $c->set('bench:key', 'value', ['xx', 'ex' => 100]),
     'MSET 10' => fn($c) => $c->mset($pairs),
     'DEL 10' => fn($c) => $c->del($keys),
+    'HSET' => fn($c) => $c->hset('bench:hash', 'field', 'value'),
+    'HMSET 10' => fn($c) => $c->hmset('bench:hash', $pairs),
+    'ZADD 1' => fn($c) => $c->zadd('bench:zset', 1.5, 'member'),
+    'ZADD 10' => fn($c) => $c->zadd('bench:zset', ...$scored),
+    'GEOADD' => fn($c) => $c->geoadd('bench:geo', 13.361389, 38.115556, 'Palermo'),
+    'ZUNIONSTORE w' => fn($c) => $c->zunionstore('bench:dst', ['bench:z1', 'bench:z2', 'bench:z3'], [1, 2.5, 3]),
 ];
 
 function usage(bool $systemToo = true): float

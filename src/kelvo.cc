@@ -400,7 +400,13 @@ static PHP_MSHUTDOWN_FUNCTION(kelvo)
 
 static PHP_RINIT_FUNCTION(kelvo) { return kelvoRequestStartup() == SUCCESS ? SUCCESS : FAILURE; }
 
-static PHP_RSHUTDOWN_FUNCTION(kelvo) { return kelvoRequestShutdown() == SUCCESS ? SUCCESS : FAILURE; }
+static PHP_RSHUTDOWN_FUNCTION(kelvo)
+{
+    /* The session module writes the open session after this hook; written here first, it still
+     * finds its handler's links before the request-end duties. */
+    kelvoSessionFlushAtRequestEnd();
+    return kelvoRequestShutdown() == SUCCESS ? SUCCESS : FAILURE;
+}
 
 /* After every module's RSHUTDOWN (a session handler may still write through a link) and the objects' release. */
 static zend_result kelvoPostDeactivate(void) { return kelvoRequestPostDeactivate() == SUCCESS ? SUCCESS : FAILURE; }

@@ -157,7 +157,7 @@ KELVO_PLACEHOLDER void kelvoCopyKeys(kelvoQuerySet *rqs, rrc *req) { kelvoLeastK
 KELVO_PLACEHOLDER void kelvoGetDB(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
 KELVO_PLACEHOLDER void kelvoGetDB2(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
 KELVO_PLACEHOLDER void kelvoGetEx(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
-KELVO_PLACEHOLDER void kelvoHKeyKeys(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
+KELVO_PLACEHOLDER void kelvoHFieldKeys(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
 KELVO_PLACEHOLDER void kelvoKeyKeys(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
 KELVO_PLACEHOLDER void kelvoKeysKeys(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
 KELVO_PLACEHOLDER void kelvoMsetExKeys(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }

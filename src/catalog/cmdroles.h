@@ -160,7 +160,7 @@ void kelvoCopyKeys(kelvoQuerySet *rqs, rrc *req);
 void kelvoGetDB(kelvoQuerySet *rqs, rrc *req);
 void kelvoGetDB2(kelvoQuerySet *rqs, rrc *req);
 void kelvoGetEx(kelvoQuerySet *rqs, rrc *req);
-void kelvoHKeyKeys(kelvoQuerySet *rqs, rrc *req);
+void kelvoHFieldKeys(kelvoQuerySet *rqs, rrc *req);
 void kelvoKeyKeys(kelvoQuerySet *rqs, rrc *req);
 void kelvoKeysKeys(kelvoQuerySet *rqs, rrc *req);
 void kelvoMsetExKeys(kelvoQuerySet *rqs, rrc *req);

@@ -425,8 +425,8 @@ int kelvoZStrInTokenSetCi(const zend_string *s, const char *a, size_t alen, cons
 
 namespace {
 
-/* Runs a built request and ends the call: counts, releases, and false on failure. */
-void finishCall(zval *return_value, robj *ro, const kelvoCommandInfo *row, kelvoQuerySet *rqs, rrc *req, bool built)
+/* Runs a built request and ends the call: counts, releases, and false on failure (then returns false). */
+bool finishCall(zval *return_value, robj *ro, const kelvoCommandInfo *row, kelvoQuerySet *rqs, rrc *req, bool built)
 {
     /* Taken before the request leaves: a lease raised while it is out keeps its reply from being served. */
     if (row->type == KELVO_CMDTYPE_CACHED && ro->link.rdb)
@@ -434,12 +434,13 @@ void finishCall(zval *return_value, robj *ro, const kelvoCommandInfo *row, kelvo
     if (built && kelvoProcessResponse(return_value, ro, row, rqs, req) == 0) {
         kelvoQuerySetRelease(rqs, KELVO_RQS_OUTCOME_MISS);
         kelvoRespCmdRelease(req);
-        return;
+        return true;
     }
     kelvoQuerySetRelease(rqs, KELVO_RQS_OUTCOME_ERROR);
     kelvoRespCmdRelease(req);
     zval_ptr_dtor(return_value);
     ZVAL_FALSE(return_value);
+    return false;
 }
 
 /* The cache role's answer where the shared cache may give one (never inside MULTI): a hit or a
@@ -514,12 +515,7 @@ void catPlain(rrc *req, zval *args, int argc)
         kelvoRespCmdCatZValZStr(req, &args[i]);
 }
 
-} // namespace
-
-extern "C" {
-
-namespace {
-
+/* Raw commands that leave the connection in a state the pool would hand on unseen. */
 bool nameIs(const char *text, size_t length, const char *name)
 {
     return length == strlen(name) && strncasecmp(text, name, length) == 0;
@@ -543,6 +539,66 @@ bool changesConnectionState(const zend_string *name, zval *args, int argc)
 
 } // namespace
 
+int kelvoRawCommand(zval *return_value, robj *ro, zend_string *name, zval *args, int argc)
+{
+    if (changesConnectionState(name, args, argc))
+        ro->link.rawState = 1;
+    int cmd = REDIS_CMD_UNKNOWN;
+    rrc req{};
+    kelvoQuerySet rqs{};
+    if (kelvoStringToRedisCmd(&cmd, ZSTR_VAL(name), ZSTR_LEN(name)) != 0) {
+        kelvoRespCmdInitLen(&req, KELVO_REQ_RAW, ZSTR_VAL(name), ZSTR_LEN(name));
+        catPlain(&req, args, argc);
+        return finishCall(return_value, ro, &kelvoUnknownCmd, &rqs, &req, !EG(exception)) ? 0 : -1;
+    }
+    const kelvoCommandInfo *row = kelvoGetCommandRCmd(cmd);
+    if (row->flags & KELVO_CMD_NO_RAW) {
+        zend_throw_exception_ex(kelvo_exception_ce, KELVO_ERR_OTHER, "'%s' command is unsupported via rawCommand().",
+                                ZSTR_VAL(name));
+        ZVAL_FALSE(return_value);
+        return -1;
+    }
+    if (!arityMatches(row->arity, argc)) {
+        char message[256];
+        int n = snprintf(message, sizeof message, "Wrong number of arguments for '%s' command (argc: %d, arity: %d)",
+                         ZSTR_VAL(name), argc, row->arity);
+        size_t length = std::min(static_cast<size_t>(std::max(n, 0)), sizeof message - 1);
+        if (ro->opts.flags & kelvoOptThrowOnError)
+            kelvoThrowException(KELVO_ERR_OTHER, message);
+        else
+            kelvoSetLastError(&ro->lastError, message, length);
+        ZVAL_FALSE(return_value);
+        return -1;
+    }
+    if (row->type == KELVO_CMDTYPE_CACHED) {
+        kelvoAttachEndpoint(ro);
+        initQuerySet(&rqs, KELVO_REQ_RAW, cmd);
+        if (row->cached.rawQueryFn(&rqs, ro, argc, args) == 0) {
+            kelvoQuerySetRelease(&rqs, KELVO_RQS_OUTCOME_ERROR);
+            ZVAL_FALSE(return_value);
+            return -1;
+        }
+        if (answerFromCache(ro, row, &rqs, return_value)) {
+            kelvoQuerySetRelease(&rqs, KELVO_RQS_OUTCOME_HIT);
+            return 0;
+        }
+        kelvoRespCmdInitCmd(&req, rqs.flags, cmd);
+        row->cached.cnvFn(&req, &rqs);
+    } else {
+        if (!kelvoRawCommandKeepsLink(cmd, static_cast<uint32_t>(argc), args)) {
+            ZVAL_FALSE(return_value);
+            return -1;
+        }
+        kelvoRespCmdInitCmd(&req, KELVO_REQ_RAW, cmd);
+        catPlain(&req, args, argc);
+        if (cmd == REDIS_CMD_MSETEX && argc > 0)
+            kelvoRespCmdSetNumber(&req, static_cast<uint64_t>(zval_get_long(&args[0])));
+    }
+    return finishCall(return_value, ro, row, &rqs, &req, !EG(exception)) ? 0 : -1;
+}
+
+extern "C" {
+
 ZEND_METHOD(Kelvo_Kelvo, rawCommand)
 {
     zend_string *name;
@@ -555,55 +611,7 @@ ZEND_METHOD(Kelvo_Kelvo, rawCommand)
     robj *ro = kelvoGetObjectZVal(ZEND_THIS);
     if (kelvoSyncObject(ro, KELVO_LINK_READY, false) != 0)
         RETURN_FALSE;
-    if (changesConnectionState(name, args, argc))
-        ro->link.rawState = 1;
-    int cmd = REDIS_CMD_UNKNOWN;
-    rrc req{};
-    kelvoQuerySet rqs{};
-    if (kelvoStringToRedisCmd(&cmd, ZSTR_VAL(name), ZSTR_LEN(name)) != 0) {
-        kelvoRespCmdInitLen(&req, KELVO_REQ_RAW, ZSTR_VAL(name), ZSTR_LEN(name));
-        catPlain(&req, args, argc);
-        return finishCall(return_value, ro, &kelvoUnknownCmd, &rqs, &req, !EG(exception));
-    }
-    const kelvoCommandInfo *row = kelvoGetCommandRCmd(cmd);
-    if (row->flags & KELVO_CMD_NO_RAW) {
-        zend_throw_exception_ex(kelvo_exception_ce, KELVO_ERR_OTHER, "'%s' command is unsupported via rawCommand().",
-                                ZSTR_VAL(name));
-        RETURN_FALSE;
-    }
-    if (!arityMatches(row->arity, argc)) {
-        char message[256];
-        int n = snprintf(message, sizeof message, "Wrong number of arguments for '%s' command (argc: %d, arity: %d)",
-                         ZSTR_VAL(name), argc, row->arity);
-        size_t length = std::min(static_cast<size_t>(std::max(n, 0)), sizeof message - 1);
-        if (ro->opts.flags & kelvoOptThrowOnError)
-            kelvoThrowException(KELVO_ERR_OTHER, message);
-        else
-            kelvoSetLastError(&ro->lastError, message, length);
-        RETURN_FALSE;
-    }
-    if (row->type == KELVO_CMDTYPE_CACHED) {
-        kelvoAttachEndpoint(ro);
-        initQuerySet(&rqs, KELVO_REQ_RAW, cmd);
-        if (row->cached.rawQueryFn(&rqs, ro, argc, args) == 0) {
-            kelvoQuerySetRelease(&rqs, KELVO_RQS_OUTCOME_ERROR);
-            RETURN_FALSE;
-        }
-        if (answerFromCache(ro, row, &rqs, return_value)) {
-            kelvoQuerySetRelease(&rqs, KELVO_RQS_OUTCOME_HIT);
-            return;
-        }
-        kelvoRespCmdInitCmd(&req, rqs.flags, cmd);
-        row->cached.cnvFn(&req, &rqs);
-    } else {
-        if (!kelvoRawCommandKeepsLink(cmd, static_cast<uint32_t>(argc), args))
-            RETURN_FALSE;
-        kelvoRespCmdInitCmd(&req, KELVO_REQ_RAW, cmd);
-        catPlain(&req, args, argc);
-        if (cmd == REDIS_CMD_MSETEX && argc > 0)
-            kelvoRespCmdSetNumber(&req, static_cast<uint64_t>(zval_get_long(&args[0])));
-    }
-    finishCall(return_value, ro, row, &rqs, &req, !EG(exception));
+    kelvoRawCommand(return_value, ro, name, args, argc);
 }
 
 } // extern "C"

@@ -169,6 +169,15 @@ int kelvoTryGetLong(zend_long *out, zval *value, zend_long min);
 /* 1 when `s` equals one of the two tokens ignoring ASCII case, else 0. */
 int kelvoZStrInTokenSetCi(const zend_string *s, const char *a, size_t alen, const char *b, size_t blen);
 
+/*
+ * rawCommand on a ready client: the name looked up in the catalogue (an unknown one is sent as
+ * given), MONITOR and the subscribe family refused, the arity checked, a cached read answered
+ * from the shared cache where the client uses it, every argument sent by its string form. 0 with
+ * the converted reply in `return_value`; -1 with false there, after the failure was thrown or
+ * recorded as the client's last error.
+ */
+int kelvoRawCommand(zval *return_value, robj *ro, zend_string *name, zval *args, int argc);
+
 /* Sends a built request and makes the return value: 0, or -1 after the failure was reported. */
 int kelvoProcessResponse(zval *return_value, robj *ro, const kelvoCommandInfo *row, kelvoQuerySet *rqs, rrc *req);
 

@@ -299,6 +299,7 @@ void zipKeysAndVals(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelv
     }
 }
 
+/* HGETDEL, HGETEX: the fields their keys role took from the request, each with its value. */
 void hgetKeysAssoc(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
 {
     if (!is(reply, KELVO_REPLY_ARRAY)) {
@@ -307,15 +308,15 @@ void hgetKeysAssoc(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvo
     }
     if (!phpredisMode(env->opts.flags))
         return generic(rv, reply, env, rqs->flags);
-    if (reply->elements != rqs->nkeys) {
-        MALFORMED(env, "expected %u hash values, got %zu", rqs->nkeys, static_cast<size_t>(reply->elements));
+    if (reply->elements != rqs->nvals) {
+        MALFORMED(env, "expected %u hash values, got %zu", rqs->nvals, static_cast<size_t>(reply->elements));
         return kelvoReplyFailure(rv);
     }
-    array_init_size(rv, rqs->nkeys);
-    for (uint32_t i = 0; i < rqs->nkeys; i++) {
+    array_init_size(rv, rqs->nvals);
+    for (uint32_t i = 0; i < rqs->nvals; i++) {
         zval v;
         generic(&v, at(reply, i), env, rqs->flags);
-        zend_symtable_update(Z_ARRVAL_P(rv), rqs->keys[i], &v);
+        zend_symtable_update(Z_ARRVAL_P(rv), rqs->vals[i], &v);
     }
 }
 
@@ -508,7 +509,13 @@ void geosearch(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoRepl
                 add_next_index_zval(&extras, &pair);
             }
         }
-        addByReplyKey(rv, at(row, 0), &extras);
+        /* Members were packed when GEOADD stored them: the caller's own member names the row. */
+        zval member;
+        unpack(&member, &env->opts, at(row, 0));
+        zend_string *name = zval_get_string(&member);
+        zend_symtable_update(Z_ARRVAL_P(rv), name, &extras);
+        zend_string_release(name);
+        zval_ptr_dtor(&member);
     }
 }
 

@@ -160,12 +160,20 @@ int kelvoFillSetExpiryOptions(kelvoSetOptions *options, int cmd, zval *value)
         }
         break;
     }
-    case IS_STRING:
+    case IS_STRING: {
         if (kelvoIsWord(Z_STR_P(value), "PERSIST")) {
             options->expiry = KELVO_EXPIRY_PERSIST;
             return 0;
         }
+        /* "3600" is the number it spells, as SET reads it. */
+        zend_long seconds;
+        if (kelvoTryGetLong(&seconds, value, 0) == 0) {
+            options->expiry = KELVO_EXPIRY_EX;
+            options->ttl = seconds;
+            return 0;
+        }
         break;
+    }
     case IS_LONG:
         if (Z_LVAL_P(value) >= 0) {
             options->expiry = KELVO_EXPIRY_EX;

@@ -68,7 +68,8 @@ void kelvoFillSetOptionsHt(kelvoSetOptions *options, int cmd, HashTable *ht);
 
 /*
  * Fills `options` (zeroed first) from one expiry argument (null: none): an options array, a
- * float of seconds (PX in whole milliseconds), "PERSIST", or an integer of seconds (EX). Any
+ * float of seconds (PX in whole milliseconds), "PERSIST", or an integer of seconds, also as a
+ * string that spells one (EX). Any
  * other value is refused with "Timeout must be >= 0 and <= 9223372036854775807": -1, and the
  * caller must not send a request that would silently lose its expiry.
  */

@@ -2,6 +2,8 @@
 #include "wire/command.h"
 
 #include <array>
+#include <charconv>
+#include <cmath>
 #include <cstring>
 
 #include "catalog/cmdids.h"
@@ -226,11 +228,67 @@ void kelvoRespCmdCatZendLong(rrc *req, zend_long value)
     kelvoRespCmdCatLen(req, text, signedToString(text, value));
 }
 
+size_t kelvoDoubleText(char *buf, double value)
+{
+    /* zend_gcvt's digits come from a big-number conversion that costs more than the rest of a
+     * request; the library's shortest exact conversion gives the same 17 correctly rounded
+     * digits, laid out here as zend_gcvt lays them out. Zero, infinities and NaN keep its own text. */
+    if (value == 0 || !std::isfinite(value)) {
+        zend_gcvt(value, 17, '.', 'E', buf);
+        return strlen(buf);
+    }
+    char sci[32];
+    const char *end = std::to_chars(sci, sci + sizeof sci, value, std::chars_format::scientific, 16).ptr;
+    const char *p = sci;
+    char *out = buf;
+    if (*p == '-')
+        *out++ = *p++;
+    char digits[17];
+    int count = 0;
+    digits[count++] = *p;
+    for (p += 2; *p != 'e'; p++)
+        digits[count++] = *p;
+    const bool negativeExponent = p[1] == '-';
+    int exponent = 0;
+    for (p += 2; p < end; p++)
+        exponent = exponent * 10 + (*p - '0');
+    while (count > 1 && digits[count - 1] == '0')
+        count--;
+    const int decpt = (negativeExponent ? -exponent : exponent) + 1;
+    if (decpt < -3 || decpt > 17) {
+        *out++ = digits[0];
+        *out++ = '.';
+        if (count == 1)
+            *out++ = '0';
+        for (int i = 1; i < count; i++)
+            *out++ = digits[i];
+        *out++ = 'E';
+        *out++ = decpt - 1 < 0 ? '-' : '+';
+        out += kelvoUnsignedToString(out, static_cast<uint64_t>(decpt - 1 < 0 ? 1 - decpt : decpt - 1));
+    } else if (decpt <= 0) {
+        *out++ = '0';
+        *out++ = '.';
+        for (int i = decpt; i < 0; i++)
+            *out++ = '0';
+        for (int i = 0; i < count; i++)
+            *out++ = digits[i];
+    } else {
+        for (int i = 0; i < decpt; i++)
+            *out++ = i < count ? digits[i] : '0';
+        if (count > decpt) {
+            *out++ = '.';
+            for (int i = decpt; i < count; i++)
+                *out++ = digits[i];
+        }
+    }
+    *out = '\0';
+    return static_cast<size_t>(out - buf);
+}
+
 void kelvoRespCmdCatDouble(rrc *req, double value)
 {
     char text[64];
-    zend_gcvt(value, 17, '.', 'E', text);
-    kelvoRespCmdCatLen(req, text, strlen(text));
+    kelvoRespCmdCatLen(req, text, kelvoDoubleText(text, value));
 }
 
 void kelvoRespCmdCatZValZStr(rrc *req, zval *value)

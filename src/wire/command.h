@@ -182,6 +182,8 @@ void kelvoRespCmdCatZendLong(rrc *req, zend_long value);
 void kelvoRespCmdCatZendULong(rrc *req, zend_ulong value);
 /* zend_gcvt text, 17 significant digits, "." and "E". */
 void kelvoRespCmdCatDouble(rrc *req, double value);
+/* That text into `buf` (at least 32 bytes), terminated; its length. */
+size_t kelvoDoubleText(char *buf, double value);
 /* The value packed with `opts` (null: the plain "none" packing); no key
  * prefix. False, with nothing appended and nothing reported, when the
  * serializer cannot write the value (kelvoPackTmp). Links value packing

@@ -28,7 +28,8 @@ const SUBCOMMANDS = [
 ];
 
 // Arguments for the methods whose builders refuse the dummy ones (a non-numeric timeout, an
-// empty key list, a from word or a direction, an amount of 1 that turns INCRBY into INCR).
+// empty key list, a from word or a direction, an amount of 1 that turns INCRBY into INCR, a
+// field without its value, a score or coordinate that is no number, a bound that is no lex bound).
 const VALID_ARGS = [
     'blpop' => ['a', 0.1], 'brpop' => ['a', 0.1], 'bzpopmax' => ['a', 0.1], 'bzpopmin' => ['a', 0.1],
     'blmpop' => [0.1, ['a'], 'LEFT'], 'bzmpop' => [0.1, ['a'], 'MIN'],
@@ -38,6 +39,8 @@ const VALID_ARGS = [
     'lmove' => ['a', 'b', 'LEFT', 'RIGHT'], 'blmove' => ['a', 'b', 'LEFT', 'RIGHT', 0.1],
     'lmovem' => ['a', 'b', 'LEFT', 'RIGHT'], 'blmovem' => ['a', 'b', 'LEFT', 'RIGHT', 0.1],
     'linsert' => ['a', 'BEFORE', 'p', 'v'],
+    'hset' => ['a', 'f', 'v'], 'zadd' => ['a', 1, 'm'], 'geoadd' => ['a', 1.5, 2.5, 'm'],
+    'zlexcount' => ['a', '-', '+'], 'zremrangebylex' => ['a', '-', '+'],
 ];
 
 /* method => wire name, from the method table: command and subscribe rows, and aliases of them. */

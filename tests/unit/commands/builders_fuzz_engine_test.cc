@@ -1,9 +1,9 @@
 // Random PHP values in every parameter of the request builders (fixed shapes, variadic keys and
 // values, string writes, administration subcommands, server and key-space commands, scripting and
-// sorting, optional counts, list moves, migration and scans), under every packing option. A
-// builder answers 0 with one well-formed request, or -1 with exactly one report of its own: a
-// warning or an exception (the engine's own conversion warnings aside; a few refusals say
-// nothing by contract). Any assertion, leak or sanitizer report ends the run. Bounded in time:
+// sorting, optional counts, list moves, migration and scans, hash fields, sorted sets, bit fields
+// and sketches, geo), under every packing option. A builder answers 0 with one well-formed
+// request, or -1 with exactly one report of its own: a warning or an exception (the engine's own
+// conversion warnings aside; a few refusals say nothing by contract). Any assertion, leak or sanitizer report ends the run. Bounded in time:
 // KELVO_BUILDER_FUZZ_SECONDS (10 by default); KELVO_BUILDER_FUZZ_SEED repeats a run.
 #include "catalog/cmdroles.h"
 #include "runtime/kelvo.h"
@@ -32,19 +32,52 @@ using kelvo_test::Diagnostics;
 using kelvo_test::moduleLoaded;
 
 const std::set<kelvoRespFn> fuzzed = {
-    kelvoEmptyRCmd,        kelvoKeyRCmd,        kelvoStrRCmd,         kelvoKeyValRCmd,   kelvoKeyKeyRCmd,
-    kelvoStrKeyRCmd,       kelvoKeyStrRCmd,     kelvoKeyMemMemRCmd,   kelvoKeyNMemsRCmd, kelvoKeyLongLongRCmd,
-    kelvoKeyLongBoolRCmd,  kelvoKeyLongMemRCmd, kelvoKeyDblDblRCmd,   kelvoZincrbyRCmd,  kelvoLongLongRCmd,
-    kelvoLongLongLongRCmd, kelvoVarkeyRCmd,     kelvoBlockingPopRCmd, kelvoVarvalRCmd,   kelvoBitopRCmd,
-    kelvoPopPushRCmd,      kelvoMpopRCmd,       kelvoIntercardRCmd,   kelvoSetRCmd,      kelvoGetExRCmd,
-    kelvoMsetRCmd,         kelvoMSetExRCmd,     kelvoDelExRCmd,       kelvoIncrDecrRCmd, kelvoIncrExRCmd,
-    kelvoConfigRCmd,       kelvoClientRCmd,     kelvoCommandRCmd,     kelvoScriptRCmd,   kelvoSlowLogRCmd,
-    kelvoAclRCmd,          kelvoPubSubRCmd,     kelvoCommandLogRCmd,  kelvoFunctionRCmd, kelvoSelectRCmd,
-    kelvoSwapDbRCmd,       kelvoHotkeysRCmd,    kelvoCopyRCmd,        kelvoExpireRCmd,   kelvoMigrateRCmd,
-    kelvoBGSaveRCmd,       kelvoReplicaofRCmd,  kelvoFlushdbRCmd,     kelvoPingRCmd,     kelvoEvalRCmd,
-    kelvoFcallRCmd,        kelvoSortRCmd,       kelvoRestoreRCmd,     kelvoListPopRCmd,  kelvoKeyLongRCmd,
-    kelvoKeyOptLongRCmd,   kelvoZRankRCmd,      kelvoBitPosRCmd,      kelvoGcraRCmd,     kelvoLmoveRCmd,
-    kelvoLmovemRCmd,       kelvoLinsertRCmd,    kelvoSetExRCmd,       kelvoScanRCmd,
+    kelvoEmptyRCmd,       kelvoKeyRCmd,
+    kelvoStrRCmd,         kelvoKeyValRCmd,
+    kelvoKeyKeyRCmd,      kelvoStrKeyRCmd,
+    kelvoKeyStrRCmd,      kelvoKeyMemMemRCmd,
+    kelvoKeyNMemsRCmd,    kelvoKeyLongLongRCmd,
+    kelvoKeyLongBoolRCmd, kelvoKeyLongMemRCmd,
+    kelvoKeyDblDblRCmd,   kelvoZincrbyRCmd,
+    kelvoLongLongRCmd,    kelvoLongLongLongRCmd,
+    kelvoVarkeyRCmd,      kelvoBlockingPopRCmd,
+    kelvoVarvalRCmd,      kelvoBitopRCmd,
+    kelvoPopPushRCmd,     kelvoMpopRCmd,
+    kelvoIntercardRCmd,   kelvoSetRCmd,
+    kelvoGetExRCmd,       kelvoMsetRCmd,
+    kelvoMSetExRCmd,      kelvoDelExRCmd,
+    kelvoIncrDecrRCmd,    kelvoIncrExRCmd,
+    kelvoConfigRCmd,      kelvoClientRCmd,
+    kelvoCommandRCmd,     kelvoScriptRCmd,
+    kelvoSlowLogRCmd,     kelvoAclRCmd,
+    kelvoPubSubRCmd,      kelvoCommandLogRCmd,
+    kelvoFunctionRCmd,    kelvoSelectRCmd,
+    kelvoSwapDbRCmd,      kelvoHotkeysRCmd,
+    kelvoCopyRCmd,        kelvoExpireRCmd,
+    kelvoMigrateRCmd,     kelvoBGSaveRCmd,
+    kelvoReplicaofRCmd,   kelvoFlushdbRCmd,
+    kelvoPingRCmd,        kelvoEvalRCmd,
+    kelvoFcallRCmd,       kelvoSortRCmd,
+    kelvoRestoreRCmd,     kelvoListPopRCmd,
+    kelvoKeyLongRCmd,     kelvoKeyOptLongRCmd,
+    kelvoZRankRCmd,       kelvoBitPosRCmd,
+    kelvoGcraRCmd,        kelvoLmoveRCmd,
+    kelvoLmovemRCmd,      kelvoLinsertRCmd,
+    kelvoSetExRCmd,       kelvoScanRCmd,
+    kelvoHSetRCmd,        kelvoHSetNxRCmd,
+    kelvoHMSetRCmd,       kelvoHSetExRCmd,
+    kelvoHGetExRCmd,      kelvoHGetDelRCmd,
+    kelvoHttlRCmd,        kelvoHExpireRCmd,
+    kelvoZInterRCmd,      kelvoZaddRCmd,
+    kelvoZDiffRCmd,       kelvoZrangeStoreRCmd,
+    kelvoZrangeByLexRCmd, kelvoKeyLexLexRCmd,
+    kelvoZRandMemberRCmd, kelvoBitfieldRCmd,
+    kelvoCmsIncrbyRCmd,   kelvoCmsMergeRCmd,
+    kelvoKeyNKeysRCmd,    kelvoLcsRCmd,
+    kelvoKeyKeyMemRCmd,   kelvoLremRCmd,
+    kelvoGeoaddRCmd,      kelvoGeodistRCmd,
+    kelvoGeoradiusRCmd,   kelvoGeoradiusbymemberRCmd,
+    kelvoGeosearchRCmd,   kelvoGeosearchstoreRCmd,
 };
 
 struct Target {
@@ -165,42 +198,56 @@ class Values {
 
     static constexpr zend_long longs[] = {0, 1, -1, 2, 5, 10, ZEND_LONG_MAX, ZEND_LONG_MIN};
     static constexpr double doubles[] = {0.0, -0.0, 0.1, 0.5, 1.5, 1e300, -2.5, NAN, INFINITY, -INFINITY};
-    inline static const std::string words[] = {"",         "k",
-                                               "abc",      "10",
-                                               "1.5",      "-inf",
-                                               "(5",       "EX",
-                                               "px",       "EXAT",
-                                               "PXAT",     "PERSIST",
-                                               "NX",       "xx",
-                                               "FNX",      "KEEPTTL",
-                                               "GET",      "IFEQ",
-                                               "ifne",     "IFDEQ",
-                                               "IFDNE",    "LEFT",
-                                               "right",    "MIN",
-                                               "max",      "ENX",
-                                               "LBOUND",   "UBOUND",
-                                               "OVERFLOW", "sat",
-                                               "REJECT",   "fail",
-                                               "\xff\xfe", std::string(300, 'x'),
-                                               " 7 ",      "GET",
-                                               "set",      "capa",
-                                               "redirect", "TRACKING",
-                                               "reply",    "OFF",
-                                               "debug",    "yes",
-                                               "SYNC",     "LIST",
-                                               "filterby", "PATTERN",
-                                               "numsub",   "CHANNELS",
-                                               "START",    "metrics",
-                                               "CPU",      "net",
-                                               "COUNT",    "exactly",
-                                               "obo",      "BULK",
-                                               "before",   "db",
-                                               "replace",  "ABSTTL",
-                                               "idletime", "LIMIT",
-                                               "alpha",    "BY",
-                                               "store",    "SORT",
-                                               "user",     "pass",
-                                               "schedule", "strtoupper"};
+    inline static const std::string words[] = {"",           "k",
+                                               "abc",        "10",
+                                               "1.5",        "-inf",
+                                               "(5",         "EX",
+                                               "px",         "EXAT",
+                                               "PXAT",       "PERSIST",
+                                               "NX",         "xx",
+                                               "FNX",        "KEEPTTL",
+                                               "GET",        "IFEQ",
+                                               "ifne",       "IFDEQ",
+                                               "IFDNE",      "LEFT",
+                                               "right",      "MIN",
+                                               "max",        "ENX",
+                                               "LBOUND",     "UBOUND",
+                                               "OVERFLOW",   "sat",
+                                               "REJECT",     "fail",
+                                               "\xff\xfe",   std::string(300, 'x'),
+                                               " 7 ",        "GET",
+                                               "set",        "capa",
+                                               "redirect",   "TRACKING",
+                                               "reply",      "OFF",
+                                               "debug",      "yes",
+                                               "SYNC",       "LIST",
+                                               "filterby",   "PATTERN",
+                                               "numsub",     "CHANNELS",
+                                               "START",      "metrics",
+                                               "CPU",        "net",
+                                               "COUNT",      "exactly",
+                                               "obo",        "BULK",
+                                               "before",     "db",
+                                               "replace",    "ABSTTL",
+                                               "idletime",   "LIMIT",
+                                               "alpha",      "BY",
+                                               "store",      "SORT",
+                                               "user",       "pass",
+                                               "schedule",   "strtoupper",
+                                               "WITHSCORES", "aggregate",
+                                               "sum",        "FXX",
+                                               "ch",         "INCR",
+                                               "gt",         "[a",
+                                               "-",          "+",
+                                               "inf",        "+INF",
+                                               "u8",         "i16",
+                                               "#1",         "incrby",
+                                               "WRAP",       "LEN",
+                                               "idx",        "minmatchlen",
+                                               "withdist",   "WITHCOORD",
+                                               "withhash",   "STOREDIST",
+                                               "storedist",  "asc",
+                                               "DESC",       "any"};
     std::mt19937 rng_;
     zval *objects_;
 };
@@ -217,7 +264,8 @@ std::string describe(zval *args)
 }
 
 /* Refusals that, by their commands' contract, say nothing: a bit other than 0 or 1 for BITPOS, an
- * ended scan, MIGRATE credentials without a password. */
+ * ended scan, MIGRATE credentials without a password, a sorted-set operation on no keys, ZADD's
+ * options where no array is. */
 bool silentRefusal(int cmd, zval *args)
 {
     const uint32_t argc = zend_hash_num_elements(Z_ARRVAL_P(args));
@@ -234,6 +282,17 @@ bool silentRefusal(int cmd, zval *args)
     }
     case REDIS_CMD_MIGRATE:
         return argc == 8 && Z_TYPE_P(arg(7)) == IS_ARRAY;
+    case REDIS_CMD_ZINTER:
+    case REDIS_CMD_ZUNION:
+    case REDIS_CMD_ZDIFF:
+    case REDIS_CMD_ZINTERSTORE:
+    case REDIS_CMD_ZUNIONSTORE:
+    case REDIS_CMD_ZDIFFSTORE: {
+        const uint32_t at = cmd == REDIS_CMD_ZINTER || cmd == REDIS_CMD_ZUNION || cmd == REDIS_CMD_ZDIFF ? 0 : 1;
+        return argc > at && Z_TYPE_P(arg(at)) == IS_ARRAY && zend_hash_num_elements(Z_ARRVAL_P(arg(at))) == 0;
+    }
+    case REDIS_CMD_ZADD:
+        return argc >= 3 && argc % 2 == 0 && Z_TYPE_P(arg(1)) != IS_ARRAY;
     default:
         return false;
     }

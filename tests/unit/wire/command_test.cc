@@ -565,3 +565,66 @@ TEST_F(RequestDeathTest, MisuseIsFatal)
 }
 
 } // namespace
+
+/* The fast float text is zend_gcvt's, digit for digit: edges of each layout, halfway cases, random
+ * bit patterns over the whole range and random short decimals such as coordinates. */
+TEST(RequestDouble, TextEqualsTheEnginesSeventeenDigits)
+{
+    auto engine = [](double v) {
+        char buf[64];
+        zend_gcvt(v, 17, '.', 'E', buf);
+        return std::string(buf);
+    };
+    auto ours = [](double v) {
+        char buf[64];
+        size_t len = kelvoDoubleText(buf, v);
+        EXPECT_EQ(len, strlen(buf));
+        return std::string(buf, len);
+    };
+    std::vector<double> values = {0.0,
+                                  -0.0,
+                                  1.0,
+                                  -1.0,
+                                  0.5,
+                                  0.1,
+                                  1e-3,
+                                  1e-4,
+                                  1e-5,
+                                  9.9e-5,
+                                  1e16,
+                                  1e17,
+                                  1e18,
+                                  9.5e16,
+                                  1e22,
+                                  1e23,
+                                  1.5e300,
+                                  -2.5e-300,
+                                  5e-324,
+                                  2.2250738585072014e-308,
+                                  std::numeric_limits<double>::max(),
+                                  123456789012345678.0,
+                                  0.30000000000000004,
+                                  13.361389,
+                                  38.115556,
+                                  100.0,
+                                  9007199254740993.0,
+                                  0.000123456789,
+                                  INFINITY,
+                                  -INFINITY,
+                                  NAN};
+    std::mt19937_64 rng(20261211);
+    for (int i = 0; i < 1000000; i++) {
+        uint64_t bits = rng();
+        double v;
+        memcpy(&v, &bits, sizeof v);
+        values.push_back(v);
+        values.push_back(static_cast<double>(static_cast<int64_t>(rng() % 36000000) - 18000000) / 100000.0);
+        values.push_back(static_cast<double>(rng() % 1000) * std::pow(10.0, static_cast<int>(rng() % 40) - 20));
+    }
+    int mismatches = 0;
+    for (double v : values) {
+        if (engine(v) != ours(v) && ++mismatches <= 10)
+            ADD_FAILURE() << "value bits " << std::hexfloat << v << ": engine " << engine(v) << ", ours " << ours(v);
+    }
+    EXPECT_EQ(mismatches, 0);
+}
