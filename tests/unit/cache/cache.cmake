@@ -15,4 +15,4 @@ kelvo_unit_test(delivery_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/delivery_test.cc
 
 # Delivery across forked workers of the engine: idle workers reached through the signal reader,
 # flushes, a burst of deletes, a busy or killed storing worker, termination, the link pool.
-kelvo_engine_test(invalidation_engine_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/invalidation_engine_test.cc TIMEOUT 300)
+kelvo_engine_test(invalidation_engine_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/invalidation_engine_test.cc TIMEOUT 120 SERIAL)

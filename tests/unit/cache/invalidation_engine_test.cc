@@ -139,6 +139,9 @@ template <typename F>
 pid_t forkWorker(Channel &channel, F body)
 {
     return forkChild([&channel, body] {
+        // Only the parent writes down and reads up: a parent that gives up leaves no worker waiting.
+        close(channel.down[1]);
+        close(channel.up[0]);
         bool ok = body();
         if (!ok)
             channel.report(0);
