@@ -2029,8 +2029,7 @@ namespace Kelvo {
         public function jsonDel(mixed $key, ?string $path = null): mixed {}
 
         /**
-         * Same as jsonDel().
-         * @implementation-alias Kelvo\Kelvo::jsonDel
+         * Sends JSON.FORGET.
          */
         public function jsonForget(mixed $key, ?string $path = null): mixed {}
 
@@ -2057,12 +2056,12 @@ namespace Kelvo {
         /**
          * Sends JSON.NUMINCRBY.
          */
-        public function jsonNumIncrBy(mixed $key, string $path, int $value): mixed {}
+        public function jsonNumIncrBy(mixed $key, string $path, int|float $value): mixed {}
 
         /**
          * Sends JSON.NUMMULTBY.
          */
-        public function jsonNumMultBy(mixed $key, string $path, int $value): mixed {}
+        public function jsonNumMultBy(mixed $key, string $path, int|float $value): mixed {}
 
         /**
          * Sends JSON.OBJKEYS.

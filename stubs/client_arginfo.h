@@ -1,5 +1,5 @@
 /* This is a generated file, edit the .stub.php file instead.
- * Stub hash: 35b8179dead6fbb5950ef989a1e2cbc3aefc1472 */
+ * Stub hash: 1b71d5fbc6fc9f47852338c1d71e1a60975f23d7 */
 
 ZEND_BEGIN_ARG_INFO_EX(arginfo_class_Kelvo_Kelvo___construct, 0, 0, 0)
 	ZEND_ARG_TYPE_MASK(0, host, MAY_BE_NULL|MAY_BE_STRING|MAY_BE_ARRAY, "null")
@@ -1448,7 +1448,7 @@ ZEND_END_ARG_INFO()
 ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_Kelvo_Kelvo_jsonNumIncrBy, 0, 3, IS_MIXED, 0)
 	ZEND_ARG_TYPE_INFO(0, key, IS_MIXED, 0)
 	ZEND_ARG_TYPE_INFO(0, path, IS_STRING, 0)
-	ZEND_ARG_TYPE_INFO(0, value, IS_LONG, 0)
+	ZEND_ARG_TYPE_MASK(0, value, MAY_BE_LONG|MAY_BE_DOUBLE, NULL)
 ZEND_END_ARG_INFO()
 
 #define arginfo_class_Kelvo_Kelvo_jsonNumMultBy arginfo_class_Kelvo_Kelvo_jsonNumIncrBy
@@ -1840,6 +1840,7 @@ ZEND_METHOD(Kelvo_Kelvo, jsonArrTrim);
 ZEND_METHOD(Kelvo_Kelvo, jsonClear);
 ZEND_METHOD(Kelvo_Kelvo, jsonDebug);
 ZEND_METHOD(Kelvo_Kelvo, jsonDel);
+ZEND_METHOD(Kelvo_Kelvo, jsonForget);
 ZEND_METHOD(Kelvo_Kelvo, jsonGet);
 ZEND_METHOD(Kelvo_Kelvo, jsonMerge);
 ZEND_METHOD(Kelvo_Kelvo, jsonMget);
@@ -2203,7 +2204,7 @@ static const zend_function_entry class_Kelvo_Kelvo_methods[] = {
 	ZEND_ME(Kelvo_Kelvo, jsonClear, arginfo_class_Kelvo_Kelvo_jsonClear, ZEND_ACC_PUBLIC)
 	ZEND_ME(Kelvo_Kelvo, jsonDebug, arginfo_class_Kelvo_Kelvo_jsonDebug, ZEND_ACC_PUBLIC)
 	ZEND_ME(Kelvo_Kelvo, jsonDel, arginfo_class_Kelvo_Kelvo_jsonDel, ZEND_ACC_PUBLIC)
-	ZEND_MALIAS(Kelvo_Kelvo, jsonForget, jsonDel, arginfo_class_Kelvo_Kelvo_jsonForget, ZEND_ACC_PUBLIC)
+	ZEND_ME(Kelvo_Kelvo, jsonForget, arginfo_class_Kelvo_Kelvo_jsonForget, ZEND_ACC_PUBLIC)
 	ZEND_ME(Kelvo_Kelvo, jsonGet, arginfo_class_Kelvo_Kelvo_jsonGet, ZEND_ACC_PUBLIC)
 	ZEND_ME(Kelvo_Kelvo, jsonMerge, arginfo_class_Kelvo_Kelvo_jsonMerge, ZEND_ACC_PUBLIC)
 	ZEND_ME(Kelvo_Kelvo, jsonMget, arginfo_class_Kelvo_Kelvo_jsonMget, ZEND_ACC_PUBLIC)

@@ -722,6 +722,21 @@ int kelvoCacheMarkStale(rdb *set, uint32_t db, const char *key, size_t length)
     return entry ? 1 : 0;
 }
 
+int kelvoCacheMarkStaleShared(rdb *set, uint32_t db, const char *key, size_t length, uint64_t hash)
+{
+    kelvoKeyPair pair = keyPair(key, length);
+    kelvoCacheEntry *last = nullptr;
+    for (;;) {
+        void *object = kelvoCkRhsGet(&set->sets[db], hash, &pair);
+        kelvoCacheEntry *entry = object ? entryOf(object) : nullptr;
+        if (!entry || entry == last)
+            break;
+        __atomic_or_fetch(&entry->state, KELVO_ENTRY_STALE, __ATOMIC_SEQ_CST);
+        last = entry;
+    }
+    return last ? 1 : 0;
+}
+
 bool kelvoCacheEntryServable(const kelvoCacheEntry *entry)
 {
     return __atomic_load_n(&entry->state, __ATOMIC_ACQUIRE) >= 0 && kelvoLeaseCurrent(entry->lease, entry->token) &&
@@ -795,4 +810,12 @@ int kelvoEndpointFlushEx(kelvoEndpoint *ep, int32_t db)
     return result;
 }
 
-__attribute__((weak)) void kelvoEndpointTicketRaise(kelvoEndpoint *, uint64_t) {}
+void kelvoEndpointTicketRaise(kelvoEndpoint *ep, uint64_t keyHash)
+{
+    __atomic_add_fetch(&ep->tickets[keyHash & (KELVO_ENDPOINT_TICKETS - 1)], 1u, __ATOMIC_SEQ_CST);
+}
+
+uint32_t kelvoEndpointTicket(const kelvoEndpoint *ep, uint64_t keyHash)
+{
+    return __atomic_load_n(&ep->tickets[keyHash & (KELVO_ENDPOINT_TICKETS - 1)], __ATOMIC_SEQ_CST);
+}

@@ -44,6 +44,9 @@ struct kelvoKeyPair {
 
 struct rdb;
 
+/* Write tickets per endpoint; a power of two (keys share a ticket by their hash's low bits). */
+constexpr uint32_t KELVO_ENDPOINT_TICKETS = 1024;
+
 struct kelvoEndpoint {
     rdb *rdbs; // newest cached database set; pushed at the head, never shrinks
     /* Server facts, refreshed from INFO at most once a minute by one process. */
@@ -60,6 +63,8 @@ struct kelvoEndpoint {
     uint64_t last_flush;     // last whole-endpoint flushMemory, microseconds; 0 never
     uint64_t *db_last_flush; // the same per logical database
     uint32_t rdb_count;      // sets on the list, at most max_endpoint_dbs
+    /* Write tickets by key hash: raised by every local drop and applied invalidation. */
+    uint32_t tickets[KELVO_ENDPOINT_TICKETS];
 };
 
 struct rdb {
@@ -218,12 +223,23 @@ bool kelvoCacheNextEntry(rdb *set, uint32_t db, kelvoCkRhsIterator *iterator, ke
 unsigned long kelvoCacheCount(rdb *set, uint32_t db);
 
 /*
- * Called by invalidation delivery for every key a push invalidates, with the
- * key's kelvoCacheHash, so a reply fetched before the push arrived is not
- * stored afterwards. Until the store of cached replies keeps such marks, it
- * does nothing.
+ * Moves the write ticket of a key (by its kelvoCacheHash): called for every
+ * key a local write drops and every key a push invalidates. A cached read
+ * samples the ticket before its request leaves and stores its reply only
+ * while the ticket has not moved, so a reply that raced a write is never
+ * kept. Full barriers on both sides: a drop that raises after a store looked
+ * finds the stored entry.
  */
 void kelvoEndpointTicketRaise(kelvoEndpoint *ep, uint64_t keyHash);
+uint32_t kelvoEndpointTicket(const kelvoEndpoint *ep, uint64_t keyHash);
+
+/*
+ * Marks the entry of a key stale without the database lock (compare-and-swap
+ * on its state), looking again until the lookup finds none or the same one,
+ * so an entry replaced meanwhile is marked too. Inside a read section: 1
+ * marked, 0 absent.
+ */
+int kelvoCacheMarkStaleShared(rdb *set, uint32_t db, const char *key, size_t length, uint64_t hash);
 
 /* --- flush ---------------------------------------------------------------------------- */
 

@@ -136,6 +136,20 @@ inline void kelvoLeaseMarkDrained(uint16_t handle)
         __atomic_store_n(drained, now, __ATOMIC_RELEASE);
 }
 
+/*
+ * A reply read on the holder's link: every push the server sent before it ran the command was
+ * applied on the way, so the link counts as drained as of `sentMs`, when the command went out.
+ */
+inline void kelvoLeaseMarkDrainedSince(uint16_t handle, uint64_t sentMs)
+{
+    if (!kelvoLeaseIsSlot(handle))
+        return;
+    uint64_t *drained = &kelvoLeaseSlotOf(handle)->drained;
+    uint64_t seen = __atomic_load_n(drained, __ATOMIC_RELAXED);
+    if (seen != KELVO_LEASE_ARMED && seen < sentMs)
+        __atomic_store_n(drained, sentMs, __ATOMIC_RELEASE);
+}
+
 /* The holder's link is armed for the signal reader: drained all the time, while the holder lives. */
 inline void kelvoLeaseMarkArmed(uint16_t handle)
 {

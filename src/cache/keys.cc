@@ -11,6 +11,7 @@
 #include <xxhash.h>
 
 #include <cstddef>
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -104,9 +105,8 @@ kelvoMap *mapCopy(uint32_t type, const kelvoMap *src, uint64_t slots, uint64_t c
     const kelvoMapSlot *from = kelvoMapSlots(src);
     kelvoMapSlot *to = kelvoMapSlots(dst);
     char *arena = arenaOf(dst);
-    for (uint32_t i = 0; i < src->slots; i++) {
-        if (kelvoMapSlotIsEmpty(&from[i]))
-            continue;
+    /* Entries keep their arena order, which is the order the server listed them in. */
+    for (uint32_t i : kelvoMapSlotsInArenaOrder(src)) {
         uint32_t flags = kelvoMapSlotFlags(&from[i]);
         const char *entry = kelvoMapEntryAtConst(src, &from[i]);
         uint32_t size = kelvoMapEntryLiveSize(type, entry, flags);
@@ -607,6 +607,22 @@ kelvoMap *kelvoMapCreateSized(uint32_t type, uint64_t members, uint64_t arenaByt
 }
 
 void kelvoMapFree(kelvoMap *map) { kelvoShFree(map); }
+
+std::vector<uint32_t> kelvoMapSlotsInArenaOrder(const kelvoMap *map)
+{
+    std::vector<uint32_t> order;
+    if (!map)
+        return order;
+    const kelvoMapSlot *slots = kelvoMapSlots(map);
+    order.reserve(map->live);
+    for (uint32_t i = 0; i < map->slots; i++)
+        if (!kelvoMapSlotIsEmpty(&slots[i]))
+            order.push_back(i);
+    std::sort(order.begin(), order.end(), [slots](uint32_t a, uint32_t b) {
+        return kelvoMapSlotRealOff(&slots[a]) < kelvoMapSlotRealOff(&slots[b]);
+    });
+    return order;
+}
 
 uint32_t kelvoMapSlotRealOff(const kelvoMapSlot *slot)
 {

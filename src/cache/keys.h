@@ -38,6 +38,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "catalog/cmdrow.h"
 
@@ -387,6 +388,11 @@ kelvoMapMember kelvoMapReadEntry(const void *publicEntry);
 /* The public pointer of an entry of a slot of `type`. */
 const void *kelvoMapPublicEntry(uint32_t type, const char *entry, uint32_t slotFlags);
 
+/*
+ * The non-empty slot indexes of a map (null: none) in the order their entries entered the arena:
+ * for a value built from one reply, the order the server gave.
+ */
+std::vector<uint32_t> kelvoMapSlotsInArenaOrder(const kelvoMap *map);
 /* Walks the non-empty slots of a hash or set in slot order; nil collections walk as empty. */
 struct kelvoMapIterator {
     const rk *key;

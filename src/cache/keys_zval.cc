@@ -45,10 +45,9 @@ void forEachSlot(uint32_t type, const kelvoMap *map, Visit visit)
 {
     if (!map)
         return;
+    /* The server's order, not the slots': a cached answer lists what the reply listed, as it listed it. */
     const kelvoMapSlot *slots = kelvoMapSlots(map);
-    for (uint32_t i = 0; i < map->slots; i++) {
-        if (kelvoMapSlotIsEmpty(&slots[i]))
-            continue;
+    for (uint32_t i : kelvoMapSlotsInArenaOrder(map)) {
         const char *entry = kelvoMapEntryAtConst(map, &slots[i]);
         visit(&slots[i], kelvoMapReadEntry(kelvoMapPublicEntry(type, entry, kelvoMapSlotFlags(&slots[i]))));
     }

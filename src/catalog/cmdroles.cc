@@ -34,6 +34,7 @@ KELVO_PLACEHOLDER int kelvoFtConfigRCmd(zend_execute_data *execute_data, zval *r
 KELVO_PLACEHOLDER int kelvoFtCreateRCmd(zend_execute_data *execute_data, zval *return_value, rrc *req, robj *obj) { return kelvoLeastResp(execute_data, return_value, req, obj); }
 KELVO_PLACEHOLDER int kelvoFtCursorRCmd(zend_execute_data *execute_data, zval *return_value, rrc *req, robj *obj) { return kelvoLeastResp(execute_data, return_value, req, obj); }
 KELVO_PLACEHOLDER int kelvoFtDictModRCmd(zend_execute_data *execute_data, zval *return_value, rrc *req, robj *obj) { return kelvoLeastResp(execute_data, return_value, req, obj); }
+KELVO_PLACEHOLDER int kelvoFtDropIndexRCmd(zend_execute_data *execute_data, zval *return_value, rrc *req, robj *obj) { return kelvoLeastResp(execute_data, return_value, req, obj); }
 KELVO_PLACEHOLDER int kelvoFtExplainRCmd(zend_execute_data *execute_data, zval *return_value, rrc *req, robj *obj) { return kelvoLeastResp(execute_data, return_value, req, obj); }
 KELVO_PLACEHOLDER int kelvoFtIndexAliasRCmd(zend_execute_data *execute_data, zval *return_value, rrc *req, robj *obj) { return kelvoLeastResp(execute_data, return_value, req, obj); }
 KELVO_PLACEHOLDER int kelvoFtProfileRCmd(zend_execute_data *execute_data, zval *return_value, rrc *req, robj *obj) { return kelvoLeastResp(execute_data, return_value, req, obj); }
@@ -153,6 +154,9 @@ KELVO_PLACEHOLDER int kelvoZincrbyRCmd(zend_execute_data *execute_data, zval *re
 KELVO_PLACEHOLDER int kelvoZrangeByLexRCmd(zend_execute_data *execute_data, zval *return_value, rrc *req, robj *obj) { return kelvoLeastResp(execute_data, return_value, req, obj); }
 KELVO_PLACEHOLDER int kelvoZrangeStoreRCmd(zend_execute_data *execute_data, zval *return_value, rrc *req, robj *obj) { return kelvoLeastResp(execute_data, return_value, req, obj); }
 
+KELVO_PLACEHOLDER void kelvoBitopKeys(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
+KELVO_PLACEHOLDER void kelvoBlockingKeys(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
+KELVO_PLACEHOLDER void kelvoBlockingNumKeysKeys(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
 KELVO_PLACEHOLDER void kelvoCopyKeys(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
 KELVO_PLACEHOLDER void kelvoGetDB(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
 KELVO_PLACEHOLDER void kelvoGetDB2(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
@@ -160,8 +164,12 @@ KELVO_PLACEHOLDER void kelvoGetEx(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys
 KELVO_PLACEHOLDER void kelvoHFieldKeys(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
 KELVO_PLACEHOLDER void kelvoKeyKeys(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
 KELVO_PLACEHOLDER void kelvoKeysKeys(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
+KELVO_PLACEHOLDER void kelvoMigrateKeys(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
 KELVO_PLACEHOLDER void kelvoMsetExKeys(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
 KELVO_PLACEHOLDER void kelvoMsetKeys(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
+KELVO_PLACEHOLDER void kelvoNumKeysKeys(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
+KELVO_PLACEHOLDER void kelvoStoreOptKeys(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
+KELVO_PLACEHOLDER void kelvoSubKeyKeys(kelvoQuerySet *rqs, rrc *req) { kelvoLeastKeys(rqs, req); }
 
 KELVO_PLACEHOLDER void kelvoBitfieldDel(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastDel(rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoCopyDel(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastDel(rqs, obj, reply); }
@@ -171,6 +179,7 @@ KELVO_PLACEHOLDER void kelvoKeyDel(kelvoQuerySet *rqs, robj *obj, kelvoReply *re
 KELVO_PLACEHOLDER void kelvoKeysDel(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastDel(rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoMaybeDel(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastDel(rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoMsetDel(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastDel(rqs, obj, reply); }
+KELVO_PLACEHOLDER void kelvoPopDel(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastDel(rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoPopPushDel(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastDel(rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoRenameDel(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastDel(rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoSwapDB(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastDel(rqs, obj, reply); }
@@ -254,6 +263,7 @@ KELVO_PLACEHOLDER void kelvoExistsPut(kelvoQuerySet *rqs, robj *obj, kelvoReply 
 KELVO_PLACEHOLDER void kelvoHGetPut(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastPut(rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoLrangePut(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastPut(rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoMemExistsPut(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastPut(rqs, obj, reply); }
+KELVO_PLACEHOLDER void kelvoPFCountPut(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastPut(rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoPutKey(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastPut(rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoPutLen(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastPut(rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoPutStrings(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastPut(rqs, obj, reply); }
@@ -272,6 +282,7 @@ KELVO_PLACEHOLDER void kelvoConfigReply(zval *return_value, kelvoQuerySet *rqs, 
 KELVO_PLACEHOLDER void kelvoEvalReply(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastReply(return_value, rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoFcallFmt(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastReply(return_value, rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoFtConfigFmt(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastReply(return_value, rqs, obj, reply); }
+KELVO_PLACEHOLDER void kelvoFtPlainFmt(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastReply(return_value, rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoFtReplyFmt(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastReply(return_value, rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoGeodistReply(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastReply(return_value, rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoGeosearchFmt(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastReply(return_value, rqs, obj, reply); }
@@ -279,8 +290,10 @@ KELVO_PLACEHOLDER void kelvoHGetKeysAssocFmt(zval *return_value, kelvoQuerySet *
 KELVO_PLACEHOLDER void kelvoHRandFieldFmt(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastReply(return_value, rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoHkeysFmt(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastReply(return_value, rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoInfoToZVal(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastReply(return_value, rqs, obj, reply); }
+KELVO_PLACEHOLDER void kelvoJsonPlainFmt(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastReply(return_value, rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoJsonReplyFmt(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastReply(return_value, rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoJsonRespReply(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastReply(return_value, rqs, obj, reply); }
+KELVO_PLACEHOLDER void kelvoJsonTypeFmt(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastReply(return_value, rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoKeyWithMetaFmt(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastReply(return_value, rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoLcsToZVal(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastReply(return_value, rqs, obj, reply); }
 KELVO_PLACEHOLDER void kelvoLongToBool(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply) { kelvoLeastReply(return_value, rqs, obj, reply); }

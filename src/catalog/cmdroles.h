@@ -36,6 +36,7 @@ int kelvoFtConfigRCmd(zend_execute_data *execute_data, zval *return_value, rrc *
 int kelvoFtCreateRCmd(zend_execute_data *execute_data, zval *return_value, rrc *req, robj *obj);
 int kelvoFtCursorRCmd(zend_execute_data *execute_data, zval *return_value, rrc *req, robj *obj);
 int kelvoFtDictModRCmd(zend_execute_data *execute_data, zval *return_value, rrc *req, robj *obj);
+int kelvoFtDropIndexRCmd(zend_execute_data *execute_data, zval *return_value, rrc *req, robj *obj);
 int kelvoFtExplainRCmd(zend_execute_data *execute_data, zval *return_value, rrc *req, robj *obj);
 int kelvoFtIndexAliasRCmd(zend_execute_data *execute_data, zval *return_value, rrc *req, robj *obj);
 int kelvoFtProfileRCmd(zend_execute_data *execute_data, zval *return_value, rrc *req, robj *obj);
@@ -156,6 +157,9 @@ int kelvoZrangeByLexRCmd(zend_execute_data *execute_data, zval *return_value, rr
 int kelvoZrangeStoreRCmd(zend_execute_data *execute_data, zval *return_value, rrc *req, robj *obj);
 
 /* kelvoKeysFn */
+void kelvoBitopKeys(kelvoQuerySet *rqs, rrc *req);
+void kelvoBlockingKeys(kelvoQuerySet *rqs, rrc *req);
+void kelvoBlockingNumKeysKeys(kelvoQuerySet *rqs, rrc *req);
 void kelvoCopyKeys(kelvoQuerySet *rqs, rrc *req);
 void kelvoGetDB(kelvoQuerySet *rqs, rrc *req);
 void kelvoGetDB2(kelvoQuerySet *rqs, rrc *req);
@@ -163,8 +167,12 @@ void kelvoGetEx(kelvoQuerySet *rqs, rrc *req);
 void kelvoHFieldKeys(kelvoQuerySet *rqs, rrc *req);
 void kelvoKeyKeys(kelvoQuerySet *rqs, rrc *req);
 void kelvoKeysKeys(kelvoQuerySet *rqs, rrc *req);
+void kelvoMigrateKeys(kelvoQuerySet *rqs, rrc *req);
 void kelvoMsetExKeys(kelvoQuerySet *rqs, rrc *req);
 void kelvoMsetKeys(kelvoQuerySet *rqs, rrc *req);
+void kelvoNumKeysKeys(kelvoQuerySet *rqs, rrc *req);
+void kelvoStoreOptKeys(kelvoQuerySet *rqs, rrc *req);
+void kelvoSubKeyKeys(kelvoQuerySet *rqs, rrc *req);
 
 /* kelvoDelFn */
 void kelvoBitfieldDel(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
@@ -175,6 +183,7 @@ void kelvoKeyDel(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
 void kelvoKeysDel(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
 void kelvoMaybeDel(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
 void kelvoMsetDel(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
+void kelvoPopDel(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
 void kelvoPopPushDel(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
 void kelvoRenameDel(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
 void kelvoSwapDB(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
@@ -263,6 +272,7 @@ void kelvoExistsPut(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
 void kelvoHGetPut(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
 void kelvoLrangePut(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
 void kelvoMemExistsPut(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
+void kelvoPFCountPut(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
 void kelvoPutKey(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
 void kelvoPutLen(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
 void kelvoPutStrings(kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
@@ -283,6 +293,7 @@ void kelvoConfigReply(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoRe
 void kelvoEvalReply(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
 void kelvoFcallFmt(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
 void kelvoFtConfigFmt(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
+void kelvoFtPlainFmt(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
 void kelvoFtReplyFmt(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
 void kelvoGeodistReply(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
 void kelvoGeosearchFmt(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
@@ -290,8 +301,10 @@ void kelvoHGetKeysAssocFmt(zval *return_value, kelvoQuerySet *rqs, robj *obj, ke
 void kelvoHRandFieldFmt(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
 void kelvoHkeysFmt(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
 void kelvoInfoToZVal(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
+void kelvoJsonPlainFmt(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
 void kelvoJsonReplyFmt(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
 void kelvoJsonRespReply(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
+void kelvoJsonTypeFmt(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
 void kelvoKeyWithMetaFmt(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
 void kelvoLcsToZVal(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
 void kelvoLongToBool(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);

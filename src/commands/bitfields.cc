@@ -81,10 +81,8 @@ int kelvoBitfieldRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *o
     zend_string *key;
     zval *args;
     uint32_t argc;
-    ZEND_PARSE_PARAMETERS_START(1, -1)
-    Z_PARAM_STR(key)
-    Z_PARAM_VARIADIC('*', args, argc)
-    ZEND_PARSE_PARAMETERS_END_EX(return -1);
+    if (kelvoParseKeyArgs(execute_data, 1, &key, &args, &argc) != 0)
+        return -1;
     bool writes = false;
     if (checkBitfield(args, argc, &writes) != 0)
         return -1;
@@ -103,10 +101,8 @@ int kelvoCmsIncrbyRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *
     zend_string *key;
     zval *args;
     uint32_t argc;
-    ZEND_PARSE_PARAMETERS_START(3, -1)
-    Z_PARAM_STR(key)
-    Z_PARAM_VARIADIC('+', args, argc)
-    ZEND_PARSE_PARAMETERS_END_EX(return -1);
+    if (kelvoParseKeyArgs(execute_data, 3, &key, &args, &argc) != 0)
+        return -1;
     if (argc % 2 != 0)
         return kelvoRefuse("Must pass field/value pairs");
     kelvoReserveArgs(req, argc + 1);

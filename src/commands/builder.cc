@@ -75,6 +75,11 @@ int kelvoReadTimeout(zval *value, double *seconds)
 
 bool kelvoCatKeyZVal(rrc *req, const robj *obj, zval *key)
 {
+    /* A string key runs no conversion, so nothing can warn or throw. */
+    if (EXPECTED(Z_TYPE_P(key) == IS_STRING)) {
+        kelvoCatKey(req, obj, Z_STR_P(key));
+        return true;
+    }
     zend_string *tmp;
     zend_string *str = zval_try_get_tmp_string(key, &tmp);
     if (!str)

@@ -44,6 +44,31 @@ inline bool kelvoIsWord(const zend_string *s, const char (&word)[N])
     return ZSTR_LEN(s) == N - 1 && strncasecmp(ZSTR_VAL(s), word, N - 1) == 0;
 }
 
+/* key [options]: the key and an optional options array (null when absent or null); 0, or -1
+ * after the engine's argument error. */
+inline int kelvoParseKeyOptions(zend_execute_data *execute_data, zend_string **key, HashTable **options)
+{
+    *options = nullptr;
+    ZEND_PARSE_PARAMETERS_START(1, 2)
+    Z_PARAM_STR(*key)
+    Z_PARAM_OPTIONAL
+    Z_PARAM_ARRAY_HT_OR_NULL(*options)
+    ZEND_PARSE_PARAMETERS_END_EX(return -1);
+    return 0;
+}
+
+/* key arg ...: the key and the arguments after it, `least` arguments at least, the key counted;
+ * 0, or -1 after the engine's argument error. */
+inline int kelvoParseKeyArgs(zend_execute_data *execute_data, uint32_t least, zend_string **key, zval **args,
+                             uint32_t *argc)
+{
+    ZEND_PARSE_PARAMETERS_START(least, -1)
+    Z_PARAM_STR(*key)
+    Z_PARAM_VARIADIC('*', *args, *argc)
+    ZEND_PARSE_PARAMETERS_END_EX(return -1);
+    return 0;
+}
+
 /* The value itself, through a reference. */
 inline zval *kelvoDeref(zval *value)
 {

@@ -10,6 +10,7 @@
 #include "client/listeners.h"
 #include "client/pubsub.h"
 #include "commands/multi.h"
+#include "commands/reads.h"
 #include "runtime/cfgvals.h"
 #include "runtime/exception.h"
 #include "runtime/fatal.h"
@@ -192,10 +193,14 @@ int kelvoRespCmdSend(kelvoReply **out, kelvoLink *link, redisInfo *info, const k
         size_t unsent = c->obuf.len - c->obuf.pos;
         bool left = true;
         void *reply = nullptr;
+        uint64_t sentMs = kelvoLeaseClockMs();
         if (redisBufferWriteAll(c) != REDIS_OK) {
             left = c->obuf.len - c->obuf.pos < unsent;
         } else if (redisGetReply(c, &reply) == REDIS_OK) {
             kelvoAssert(c->err == 0);
+            /* Only a client's own link applies the pushes it meets; other readers drop them. */
+            if (link->rdb && c->push_cb == kelvoPushCb)
+                kelvoLeaseMarkDrainedSince(link->lease, sentMs);
             link->err = 0;
             link->errstr[0] = '\0';
             *out = static_cast<kelvoReply *>(reply);
@@ -428,9 +433,10 @@ namespace {
 /* Runs a built request and ends the call: counts, releases, and false on failure (then returns false). */
 bool finishCall(zval *return_value, robj *ro, const kelvoCommandInfo *row, kelvoQuerySet *rqs, rrc *req, bool built)
 {
-    /* Taken before the request leaves: a lease raised while it is out keeps its reply from being served. */
-    if (row->type == KELVO_CMDTYPE_CACHED && ro->link.rdb)
-        rqs->leaseToken = kelvoLeaseToken(ro->link.lease);
+    /* Taken before the request leaves: a lease raised, or a write of one of its keys seen, while it
+     * is out keeps its reply from being stored. */
+    if (row->type == KELVO_CMDTYPE_CACHED && row->cached.putFn)
+        kelvoQuerySetSampleTickets(rqs, ro);
     if (built && kelvoProcessResponse(return_value, ro, row, rqs, req) == 0) {
         kelvoQuerySetRelease(rqs, KELVO_RQS_OUTCOME_MISS);
         kelvoRespCmdRelease(req);
@@ -447,7 +453,8 @@ bool finishCall(zval *return_value, robj *ro, const kelvoCommandInfo *row, kelvo
  * cached WRONGTYPE becomes the return value, or a value entry of the pipeline. */
 bool answerFromCache(robj *ro, const kelvoCommandInfo *row, kelvoQuerySet *rqs, zval *return_value)
 {
-    if (!ro->link.ep || (ro->mode & kelvoModeMulti) || !kelvoIsCacheEnabled(ro) || kelvoGlobalEpochInit() != 0)
+    if (rqs->serverOnly || !ro->link.ep || (ro->mode & kelvoModeMulti) || !kelvoIsCacheEnabled(ro) ||
+        kelvoGlobalEpochInit() != 0)
         return false;
     /* Inside a subscribe callback, invalidations may wait on the socket behind the message. */
     if (ro->opts.flags & kelvoOptInSubscribeCallback)
@@ -582,8 +589,9 @@ int kelvoRawCommand(zval *return_value, robj *ro, zend_string *name, zval *args,
             kelvoQuerySetRelease(&rqs, KELVO_RQS_OUTCOME_HIT);
             return 0;
         }
+        /* A miss sends the caller's own words: the parse only serves the cache. */
         kelvoRespCmdInitCmd(&req, rqs.flags, cmd);
-        row->cached.cnvFn(&req, &rqs);
+        catPlain(&req, args, argc);
     } else {
         if (!kelvoRawCommandKeepsLink(cmd, static_cast<uint32_t>(argc), args)) {
             ZVAL_FALSE(return_value);

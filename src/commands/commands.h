@@ -23,9 +23,9 @@
 /* What a query set's values hold. */
 enum kelvoQueryKind : uint32_t {
     KELVO_RQS_NONE = 0,
-    KELVO_RQS_MEM = 1,   /* raw member or field names */
-    KELVO_RQS_VAL = 2,   /* members packed with the client's serializer */
-    KELVO_RQS_RANGE = 3, /* rng.start, rng.end */
+    KELVO_RQS_RANGE = 1, /* rng.start, rng.end */
+    KELVO_RQS_MEM = 2,   /* raw member or field names */
+    KELVO_RQS_VAL = 3,   /* members packed with the client's serializer */
 };
 
 /* What TYPE answers in phpredis compatibility (the REDIS_* class constants, Kelvo\KeyType). */
@@ -65,12 +65,34 @@ struct kelvoQuerySet {
     uint32_t keytype;    /* 0: any */
     uint8_t flags;       /* request flags */
     uint8_t context;     /* the builder's note on the form sent */
+    uint8_t serverOnly;  /* the arguments are not read exactly as the server reads them: never answered locally */
     uint64_t leaseToken; /* the link's lease generation when the request left; what a stored reply is kept under */
+    uint32_t *tickets;   /* per key, the endpoint's write ticket when the request left (cached reads that store) */
 };
 
 /* Appends a counted reference of `s` to the keys (values) of the set. */
 void kelvoQuerySetAddKey(kelvoQuerySet *rqs, zend_string *s);
 void kelvoQuerySetAddVal(kelvoQuerySet *rqs, zend_string *s);
+/* A key with the client's prefix in front, unless the set is raw. */
+void kelvoQuerySetAddKeyZStr(kelvoQuerySet *rqs, const robj *ro, zend_string *key);
+/* The same for any value, by its string conversion. */
+void kelvoQuerySetAddKeyZVal(kelvoQuerySet *rqs, const robj *ro, zval *key);
+/* A copy of bytes as a key, never prefixed (keys read back out of a built request). */
+void kelvoQuerySetAddKeyRaw(kelvoQuerySet *rqs, const char *bytes, size_t length);
+/* A member name as given (kind MEM; another kind but NONE is fatal). */
+void kelvoQuerySetAddMemZStr(kelvoQuerySet *rqs, zend_string *member);
+/* A value packed as for the wire, or its plain text for a raw set (kind VAL; another kind but NONE is fatal). */
+void kelvoQuerySetAddVal(kelvoQuerySet *rqs, const robj *ro, zval *value);
+/* Member or packed value `i` (fatal for another kind or an index past the end). */
+zend_string *kelvoQuerySetGetMem(const kelvoQuerySet *rqs, uint32_t i);
+zend_string *kelvoQuerySetGetVal(const kelvoQuerySet *rqs, uint32_t i);
+/*
+ * The cached value of key `i` in the client's database, inside the caller's read section:
+ * KELVO_RES_MISS (nothing servable, or none of `required` flags), KELVO_RES_WRONGTYPE (another
+ * type than the set's key type) or KELVO_RES_SUCCESS with *out set. The empty collection of no
+ * type stands for the empty one of the wanted type, and for a missing key to a string read.
+ */
+int kelvoQuerySetGetKey(const kelvoQuerySet *rqs, const robj *ro, uint32_t i, uint16_t required, const struct rk **out);
 /* Drops the strings and user data of an initialised set and clears KELVO_INITIALIZED;
  * `outcome` (hit, miss, error or 0) is counted. A set without the flag is left alone. */
 void kelvoQuerySetRelease(kelvoQuerySet *rqs, int outcome);

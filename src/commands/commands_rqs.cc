@@ -1,4 +1,7 @@
 /* The request query set, and the least query roles that keep a cached read's arguments as given. */
+#include "cache/cache.h"
+#include "cache/keys.h"
+#include "client/object.h"
 #include "commands/commands.h"
 #include "runtime/fatal.h"
 #include "runtime/kelvo.h"
@@ -48,6 +51,9 @@ void kelvoQuerySetRelease(kelvoQuerySet *rqs, int outcome)
     dropAll(rqs->keys, rqs->nkeys);
     dropAll(rqs->vals, rqs->nvals);
     dropUserdata(rqs);
+    if (rqs->tickets)
+        efree(rqs->tickets);
+    rqs->tickets = nullptr;
     rqs->keys = rqs->vals = nullptr;
     rqs->nkeys = rqs->keycap = rqs->nvals = rqs->valcap = 0;
     rqs->flags &= static_cast<uint8_t>(~KELVO_INITIALIZED);
@@ -69,6 +75,104 @@ void kelvoQuerySetFromRrc(kelvoQuerySet *rqs, rrc *req)
     rqs->context = req->context;
     rqs->cmd = req->cmd;
     rqs->userdata = kelvoRespCmdTakeUserdata(req, &rqs->udkind);
+}
+
+void kelvoQuerySetAddKeyZStr(kelvoQuerySet *rqs, const robj *ro, zend_string *key)
+{
+    zend_string *s = (rqs->flags & KELVO_REQ_RAW) ? zend_string_copy(key) : kelvoPrefixKeyZStr(key, ro->opts.prefix);
+    kelvoQuerySetAddKey(rqs, s);
+    zend_string_release(s);
+}
+
+void kelvoQuerySetAddKeyZVal(kelvoQuerySet *rqs, const robj *ro, zval *key)
+{
+    zend_string *s = zval_get_string(key);
+    kelvoQuerySetAddKeyZStr(rqs, ro, s);
+    zend_string_release(s);
+}
+
+void kelvoQuerySetAddKeyRaw(kelvoQuerySet *rqs, const char *bytes, size_t length)
+{
+    zend_string *s = zend_string_init(bytes, length, 0);
+    kelvoQuerySetAddKey(rqs, s);
+    zend_string_release(s);
+}
+
+void kelvoQuerySetAddMemZStr(kelvoQuerySet *rqs, zend_string *member)
+{
+    kelvoAssert(rqs->kind == KELVO_RQS_NONE || rqs->kind == KELVO_RQS_MEM);
+    rqs->kind = KELVO_RQS_MEM;
+    kelvoQuerySetAddVal(rqs, member);
+}
+
+void kelvoQuerySetAddVal(kelvoQuerySet *rqs, const robj *ro, zval *value)
+{
+    kelvoAssert(rqs->kind == KELVO_RQS_NONE || rqs->kind == KELVO_RQS_VAL);
+    rqs->kind = KELVO_RQS_VAL;
+    kelvoPackResult packed{};
+    if (rqs->flags & KELVO_REQ_RAW) {
+        kelvoPackTmp(&packed, nullptr, value);
+    } else {
+        kelvoPackOptions opts = kelvoPackOptionsOf(ro->opts);
+        kelvoPackTmp(&packed, &opts, value);
+    }
+    kelvoQuerySetAddVal(rqs, packed.str);
+    kelvoPackRelease(&packed);
+}
+
+zend_string *kelvoQuerySetGetMem(const kelvoQuerySet *rqs, uint32_t i)
+{
+    kelvoAssert(rqs->kind == KELVO_RQS_MEM && i < rqs->nvals);
+    return rqs->vals[i];
+}
+
+zend_string *kelvoQuerySetGetVal(const kelvoQuerySet *rqs, uint32_t i)
+{
+    kelvoAssert(rqs->kind == KELVO_RQS_VAL && i < rqs->nvals);
+    return rqs->vals[i];
+}
+
+namespace {
+
+/* The interned empty collection of a wanted type; a string read sees a key that does not exist. */
+const rk *emptyOfType(uint32_t type)
+{
+    switch (type) {
+    case KELVO_HASH:
+        return kelvoEmptyHashKey;
+    case KELVO_SET:
+        return kelvoEmptySetKey;
+    case KELVO_ZSET:
+        return kelvoEmptyZSetKey;
+    case KELVO_LIST:
+        return kelvoEmptyArrayKey;
+    default:
+        return kelvoNilKey;
+    }
+}
+
+} // namespace
+
+int kelvoQuerySetGetKey(const kelvoQuerySet *rqs, const robj *ro, uint32_t i, uint16_t required, const rk **out)
+{
+    kelvoAssert(i < rqs->nkeys && ro->link.ep != NULL);
+    const zend_string *key = rqs->keys[i];
+    const rk *value = kelvoCacheGetLen(ro->link.ep, ro->link.db, ZSTR_VAL(key), ZSTR_LEN(key));
+    if (!value)
+        return KELVO_RES_MISS;
+    /* TYPE and EXISTS (key type NIL) take a value of any type. */
+    if (rqs->keytype && rqs->keytype != KELVO_NIL && value->type != KELVO_NIL && value->type != rqs->keytype) {
+        /* A cached integer is a string to every string read. */
+        bool stringRead = rqs->keytype == KELVO_STRING && value->type == KELVO_INTEGER;
+        if (value == kelvoEmptyArrayKey)
+            value = emptyOfType(rqs->keytype);
+        else if (!stringRead)
+            return KELVO_RES_WRONGTYPE;
+    }
+    if (required && !(value->flags & required))
+        return KELVO_RES_MISS;
+    *out = value;
+    return KELVO_RES_SUCCESS;
 }
 
 namespace {

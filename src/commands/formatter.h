@@ -56,6 +56,18 @@ inline void convertWith(zval *dst, const kelvoReply *reply, const kelvoReplyEnv 
     kelvoReplyToZVal(dst, reply, &opts, reqFlags);
 }
 
+/* The client's option bits, with `bit` added, but neither its serializer nor its compressor: for
+ * replies that carry no value this client packed (module documents, indexed text). A copy: the
+ * client's own options are never written. */
+inline kelvoPackOptions withoutPacking(const kelvoReplyEnv *env, uint32_t bit)
+{
+    kelvoPackOptions opts = env->opts;
+    opts.serializer = &kelvoNoneSerInfo;
+    opts.compression = &kelvoNoneCmpInfo;
+    opts.flags = static_cast<kelvoOptionWord>(opts.flags | bit);
+    return opts;
+}
+
 /* Every element of type `type`. */
 bool allOfType(const kelvoReply *r, uint32_t type);
 /* Every element a STRING; otherwise the first other one is reported as wrong type `expected`. */

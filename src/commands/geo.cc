@@ -216,10 +216,8 @@ int kelvoGeoaddRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *obj
     zend_string *key;
     zval *args;
     uint32_t argc;
-    ZEND_PARSE_PARAMETERS_START(4, -1)
-    Z_PARAM_STR(key)
-    Z_PARAM_VARIADIC('+', args, argc)
-    ZEND_PARSE_PARAMETERS_END_EX(return -1);
+    if (kelvoParseKeyArgs(execute_data, 4, &key, &args, &argc) != 0)
+        return -1;
     if (argc % 3 == 2) {
         zend_wrong_param_count();
         return -1;

@@ -85,10 +85,8 @@ int kelvoHSetRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *obj)
     zend_string *key;
     zval *args;
     uint32_t argc;
-    ZEND_PARSE_PARAMETERS_START(2, -1)
-    Z_PARAM_STR(key)
-    Z_PARAM_VARIADIC('+', args, argc)
-    ZEND_PARSE_PARAMETERS_END_EX(return -1);
+    if (kelvoParseKeyArgs(execute_data, 2, &key, &args, &argc) != 0)
+        return -1;
     if (argc == 1) {
         zval *pairs = kelvoDeref(&args[0]);
         if (Z_TYPE_P(pairs) != IS_ARRAY || zend_hash_num_elements(Z_ARRVAL_P(pairs)) == 0)

@@ -1,5 +1,6 @@
 /* Pipelines and transactions: queueing, EXEC and its folding, DISCARD, and their methods. */
 #include "commands/multi.h"
+#include "commands/reads.h"
 
 #include "catalog/cmdroles.h"
 #include "client/client.h"
@@ -14,7 +15,8 @@ namespace {
 
 constexpr char kMultiRequest[] = "*1\r\n$5\r\nMULTI\r\n";
 constexpr char kExecRequest[] = "*1\r\n$4\r\nEXEC\r\n";
-constexpr char kWrongType[] = "WRONGTYPE operation against a key holding the wrong kind of value";
+/* The server's own words for a read of a key of another type. */
+constexpr char kWrongType[] = "WRONGTYPE Operation against a key holding the wrong kind of value";
 
 bool throwOnError(const robj *ro) { return (ro->opts.flags & kelvoOptThrowOnError) != 0; }
 
@@ -376,11 +378,12 @@ void kelvoReturnValue(robj *ro, int result, zval *return_value, zval *cached)
         if (result == KELVO_RES_SUCCESS) {
             ZVAL_COPY_VALUE(&entry->value, cached);
         } else {
-            if (throwOnError(ro))
-                kelvoCreateException(&entry->value, KELVO_ERR_WRONGTYPE, ZEND_STRL(kWrongType));
-            else
-                ZVAL_FALSE(&entry->value);
-            kelvoSetLastError(&ro->lastError, ZEND_STRL(kWrongType));
+            /* A cached WRONGTYPE is the server's error reply, reported as that would be. */
+            zend_string *text = zend_string_init(ZEND_STRL(kWrongType), 0);
+            kelvoReply reply{KELVO_REPLY_ERROR, 0, {0, 0, 0}, 0, 0.0, {0}};
+            reply.v.str = text;
+            commandError(&entry->value, ro, &reply);
+            zend_string_release(text);
         }
         ZVAL_OBJ_COPY(return_value, &ro->std);
         return;
@@ -391,10 +394,7 @@ void kelvoReturnValue(robj *ro, int result, zval *return_value, zval *cached)
         return;
     }
     ZVAL_FALSE(return_value);
-    if (throwOnError(ro))
-        kelvoThrowException(KELVO_ERR_WRONGTYPE, kWrongType);
-    else
-        kelvoSetLastError(&ro->lastError, ZEND_STRL(kWrongType));
+    kelvoHandleErrorText(&ro->lastError, ro->opts.flags, kWrongType, sizeof kWrongType - 1);
 }
 
 void kelvoFoldReply(zval *dst, robj *ro, kelvoMultiEntry *entry, kelvoReply *reply)
@@ -417,12 +417,20 @@ void kelvoFoldReply(zval *dst, robj *ro, kelvoMultiEntry *entry, kelvoReply *rep
         return;
     }
     const kelvoCommandInfo *row = kelvoGetCommandRCmd(rqs->cmd);
-    if (row->type == KELVO_CMDTYPE_CACHED)
-        kelvoCacheReply(rqs, ro, row->cached.chkFn, row->cached.putFn, reply);
-    else
-        noteConnectionState(ro, rqs);
-    /* The delete role ran when the command was queued; only its events were waiting. */
     keepOwnEvents(ro, entry);
+    if (row->type == KELVO_CMDTYPE_CACHED) {
+        kelvoCacheReply(rqs, ro, row->cached.chkFn, row->cached.putFn, reply);
+    } else {
+        noteConnectionState(ro, rqs);
+        /* Dropped when queued; dropped again now that the write happened (a read of another
+         * process may have stored the old value meanwhile), and heard of when it wrote. Its
+         * events wait with the batch until every reply is read. */
+        if (row->std.delFn) {
+            kelvoHoldOwnEvents = true;
+            row->std.delFn(rqs, ro, reply);
+            kelvoHoldOwnEvents = false;
+        }
+    }
     kelvoFormatReply(row, rqs, ro, reply, dst);
 }
 

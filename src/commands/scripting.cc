@@ -123,12 +123,9 @@ int kelvoFcallRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *obj)
 int kelvoSortRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *obj)
 {
     zend_string *key;
-    HashTable *options = nullptr;
-    ZEND_PARSE_PARAMETERS_START(1, 2)
-    Z_PARAM_STR(key)
-    Z_PARAM_OPTIONAL
-    Z_PARAM_ARRAY_HT_OR_NULL(options)
-    ZEND_PARSE_PARAMETERS_END_EX(return -1);
+    HashTable *options;
+    if (kelvoParseKeyOptions(execute_data, &key, &options) != 0)
+        return -1;
     kelvoCatKey(req, obj, key);
     if (!options)
         return 0;

@@ -3,15 +3,11 @@
  * that move the client to the database it selected), SWAPDB, HOTKEYS, COPY, BGSAVE, REPLICAOF,
  * the EXPIRE family, MIGRATE, FLUSHDB and FLUSHALL, and PING.
  */
-#include "cache/cache.h"
 #include "catalog/cmdroles.h"
 #include "client/connection.h"
 #include "commands/builder.h"
 #include "commands/commands.h"
 #include "runtime/cfgvals.h"
-#include "shm/shared.h"
-
-#include <initializer_list>
 
 namespace {
 
@@ -97,47 +93,6 @@ int kelvoSwapDbRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *)
     kelvoRespCmdCatZendLong(req, first);
     kelvoRespCmdCatZendLong(req, second);
     return 0;
-}
-
-namespace {
-
-/* The decimal database index of argument `index` of a built request, or -1. */
-int64_t databaseArgument(const rrc *req, uint32_t index)
-{
-    if (index >= req->pos)
-        return -1;
-    const char *text = kelvoRespCmdArg(req, index);
-    size_t len = req->args[index].len;
-    int64_t db = 0;
-    for (size_t i = 0; i < len; i++) {
-        if (text[i] < '0' || text[i] > '9' || db > kelvoMaxDatabase)
-            return -1;
-        db = db * 10 + (text[i] - '0');
-    }
-    return len > 0 ? db : -1;
-}
-
-} // namespace
-
-/* SWAPDB's keys role: the two database indexes, kept in the range for the delete role. */
-void kelvoGetDB2(kelvoQuerySet *rqs, rrc *req)
-{
-    rqs->rng.start = databaseArgument(req, 1);
-    rqs->rng.end = databaseArgument(req, 2);
-}
-
-/*
- * SWAPDB's delete role: what this client swapped, the cache holds under the wrong database, and
- * the server tells no tracking client of a SWAPDB. Both databases are emptied in every set of
- * the endpoint; a refused SWAPDB changes nothing.
- */
-void kelvoSwapDB(kelvoQuerySet *rqs, robj *ro, kelvoReply *reply)
-{
-    if ((reply && reply->type != KELVO_REPLY_STATUS) || !ro->link.ep || !kelvoCacheUsable())
-        return;
-    for (int64_t db : {rqs->rng.start, rqs->rng.end})
-        if (db >= 0 && uint64_t(db) < kelvoSharedData->cache.databases)
-            kelvoEndpointFlushEx(ro->link.ep, int32_t(db));
 }
 
 /* -- HOTKEYS ---------------------------------------------------------------------------------------- */

@@ -281,12 +281,9 @@ int kelvoSetRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *obj)
 int kelvoGetExRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *obj)
 {
     zend_string *key;
-    HashTable *ht = nullptr;
-    ZEND_PARSE_PARAMETERS_START(1, 2)
-    Z_PARAM_STR(key)
-    Z_PARAM_OPTIONAL
-    Z_PARAM_ARRAY_HT_OR_NULL(ht)
-    ZEND_PARSE_PARAMETERS_END_EX(return -1);
+    HashTable *ht;
+    if (kelvoParseKeyOptions(execute_data, &key, &ht) != 0)
+        return -1;
     kelvoSetOptions options;
     kelvoFillSetOptionsHt(&options, REDIS_CMD_GETEX, ht);
     kelvoCatKey(req, obj, key);
@@ -360,12 +357,9 @@ int kelvoMSetExRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *obj
 int kelvoDelExRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *obj)
 {
     zend_string *key;
-    HashTable *ht = nullptr;
-    ZEND_PARSE_PARAMETERS_START(1, 2)
-    Z_PARAM_STR(key)
-    Z_PARAM_OPTIONAL
-    Z_PARAM_ARRAY_HT_OR_NULL(ht)
-    ZEND_PARSE_PARAMETERS_END_EX(return -1);
+    HashTable *ht;
+    if (kelvoParseKeyOptions(execute_data, &key, &ht) != 0)
+        return -1;
     uint32_t ifType = KELVO_IF_NONE;
     zval *ifValue = nullptr;
     if (ht) {

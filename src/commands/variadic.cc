@@ -106,10 +106,8 @@ int kelvoVarvalRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *obj
         return catStringParams(req, args, argc, 1) ? 0 : -1;
     }
     zend_string *key;
-    ZEND_PARSE_PARAMETERS_START(2, -1)
-    Z_PARAM_STR(key)
-    Z_PARAM_VARIADIC('+', args, argc)
-    ZEND_PARSE_PARAMETERS_END_EX(return -1);
+    if (kelvoParseKeyArgs(execute_data, 2, &key, &args, &argc) != 0)
+        return -1;
     kelvoCatKey(req, obj, key);
     kelvoReserveArgs(req, argc);
     if (req->cmd == REDIS_CMD_HDEL)

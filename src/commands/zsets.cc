@@ -182,10 +182,8 @@ int kelvoZaddRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *obj)
     zend_string *key;
     zval *args;
     uint32_t argc;
-    ZEND_PARSE_PARAMETERS_START(3, -1)
-    Z_PARAM_STR(key)
-    Z_PARAM_VARIADIC('+', args, argc)
-    ZEND_PARSE_PARAMETERS_END_EX(return -1);
+    if (kelvoParseKeyArgs(execute_data, 3, &key, &args, &argc) != 0)
+        return -1;
     const char *condition = nullptr, *comparison = nullptr;
     bool changed = false, increment = false;
     uint32_t first = 0;
@@ -343,12 +341,9 @@ int kelvoKeyLexLexRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *
 int kelvoZRandMemberRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *obj)
 {
     zend_string *key;
-    HashTable *options = nullptr;
-    ZEND_PARSE_PARAMETERS_START(1, 2)
-    Z_PARAM_STR(key)
-    Z_PARAM_OPTIONAL
-    Z_PARAM_ARRAY_HT_OR_NULL(options)
-    ZEND_PARSE_PARAMETERS_END_EX(return -1);
+    HashTable *options;
+    if (kelvoParseKeyOptions(execute_data, &key, &options) != 0)
+        return -1;
     zend_long count = 0;
     bool withScores = false;
     if (options) {

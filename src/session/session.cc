@@ -597,6 +597,16 @@ int kelvoSessionEnsureLock(kelvoSession *session)
     return ours ? 0 : -1;
 }
 
+/* Before the data is written or destroyed: a lock this request no longer holds raises the
+ * session error, so nothing is changed under another request's lock. */
+bool lockIntact(kelvoSession *session)
+{
+    if (kelvoSessionEnsureLock(session) == 0)
+        return true;
+    raiseSessionError("Lock is corrupted");
+    return false;
+}
+
 /* 0 released, -1 not (an error reply or a refusal of the command: the caller falls back). */
 int conditionalDelete(robj *ro, kelvoSessionKeyword kw, kelvoSession *session, bool *refused)
 {
@@ -678,10 +688,8 @@ kelvoSession *sessionOf(void **mod_data) { return static_cast<kelvoSession *>(PS
 
 zend_result writeData(kelvoSession *session, zend_string *id, zend_string *data, zend_long maxlifetime)
 {
-    if (kelvoSessionEnsureLock(session) != 0) {
-        raiseSessionError("Lock is corrupted");
+    if (!lockIntact(session))
         return FAILURE;
-    }
     robj *ro = shardOf(session, id);
     if (!ro)
         return FAILURE;
@@ -794,10 +802,8 @@ PS_DESTROY_FUNC(kelvo)
     kelvoSession *session = sessionOf(mod_data);
     if (!session)
         return FAILURE;
-    if (kelvoSessionEnsureLock(session) != 0) {
-        raiseSessionError("Lock is corrupted");
+    if (!lockIntact(session))
         return FAILURE;
-    }
     robj *ro = shardOf(session, key);
     if (!ro)
         return FAILURE;

@@ -16,7 +16,12 @@ extern "C" {
 template <size_t N>
 static constexpr kelvoRespLookupEntry entry(const char (&text)[N])
 {
-    return {text, N - 1};
+    static_assert(N - 1 <= sizeof(kelvoRespLookupEntry::str), "a header fits the entry");
+    kelvoRespLookupEntry e{};
+    for (size_t i = 0; i < N - 1; i++)
+        e.str[i] = text[i];
+    e.len = N - 1;
+    return e;
 }
 
 const kelvoRespLookupEntry kelvoRespBulkLookup[37] = {
@@ -163,7 +168,7 @@ void kelvoRespCmdFinish(rrc *req)
     }
     kelvoAssert(hlen <= KELVO_RESP_RESERVE);
     req->head = static_cast<uint8_t>(KELVO_RESP_RESERVE - hlen);
-    memcpy(req->buffer.c + req->head, header, hlen);
+    kelvoRespCopy(req->buffer.c + req->head, header, hlen);
 }
 
 static void freeRecord(void *record)

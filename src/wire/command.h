@@ -72,9 +72,10 @@ struct rrc {
     kelvoReqDataKind udkind;
 };
 
-/* {text, length} of a ready RESP header. */
+/* A ready RESP header: its text, zero-padded to 8 bytes so it can be copied as one word, and
+ * its length. */
 struct kelvoRespLookupEntry {
-    const char *str;
+    char str[8];
     size_t len;
 };
 
@@ -142,11 +143,31 @@ void kelvoRespCmdMakeRoom(rrc *req, size_t total);
 /* "$<n>\r\n" into `buf` (24 bytes); its length. */
 size_t kelvoRespBulkHeaderText(char *buf, uint64_t len);
 
+/* Copies n bytes. Most arguments (keys, words, numbers) are at most 16 bytes long: those go as
+ * two overlapping fixed-size moves, which the compiler inlines, rather than a library call. */
+inline void kelvoRespCopy(char *to, const char *from, size_t n)
+{
+    if (n > 16) {
+        memcpy(to, from, n);
+    } else if (n >= 8) {
+        memcpy(to, from, 8);
+        memcpy(to + n - 8, from + n - 8, 8);
+    } else if (n >= 4) {
+        memcpy(to, from, 4);
+        memcpy(to + n - 4, from + n - 4, 4);
+    } else if (n > 0) {
+        to[0] = from[0];
+        to[n / 2] = from[n / 2];
+        to[n - 1] = from[n - 1];
+    }
+}
+
 /* Writes the header, index entry and trailing CR LF of an n-byte argument and
  * returns where the caller writes its n bytes (valid until the next append).
  * Inline, with growth out of line: every argument of every request comes here. */
 inline char *kelvoRespCmdCatAlloc(rrc *req, size_t len)
 {
+    constexpr size_t padded = sizeof(kelvoRespLookupEntry::str);
     char scratch[24];
     const char *header = scratch;
     size_t hlen;
@@ -156,22 +177,30 @@ inline char *kelvoRespCmdCatAlloc(rrc *req, size_t len)
     } else {
         hlen = kelvoRespBulkHeaderText(scratch, len);
     }
+    /* A ready header is copied as its whole padded entry, so the room kept covers that; the
+     * padding is overwritten by the data or lies past the end of the request. */
     const size_t total = hlen + len + 2;
-    if (UNEXPECTED(req->pos >= req->size || total >= req->buffer.a - req->buffer.len))
-        kelvoRespCmdMakeRoom(req, total);
-    char *at = req->buffer.c + req->buffer.len;
-    memcpy(at, header, hlen);
+    if (UNEXPECTED(req->pos >= req->size || total + padded > req->buffer.a - req->buffer.len))
+        kelvoRespCmdMakeRoom(req, total + padded);
+    /* The record is updated before the bytes are written: a byte store may alias it, so the
+     * other order would reload every field. */
+    const size_t start = req->buffer.len;
+    char *at = req->buffer.c + start;
+    req->args[req->pos++] = {start + hlen, len};
+    req->buffer.len = start + total;
+    if (EXPECTED(len < 37))
+        memcpy(at, header, padded);
+    else
+        memcpy(at, header, hlen);
     at[hlen + len] = '\r';
     at[hlen + len + 1] = '\n';
-    req->args[req->pos++] = {req->buffer.len + hlen, len};
-    req->buffer.len += total;
     return at + hlen;
 }
 
 /* The bytes as they are. */
 inline void kelvoRespCmdCatLen(rrc *req, const char *data, size_t len)
 {
-    memcpy(kelvoRespCmdCatAlloc(req, len), data, len);
+    kelvoRespCopy(kelvoRespCmdCatAlloc(req, len), data, len);
 }
 
 inline void kelvoRespCmdCatZStr(rrc *req, const zend_string *str)
@@ -199,8 +228,8 @@ inline void kelvoRespCmdCatKeyLen(rrc *req, const zend_string *prefix, const cha
         return;
     }
     char *at = kelvoRespCmdCatAlloc(req, ZSTR_LEN(prefix) + len);
-    memcpy(at, ZSTR_VAL(prefix), ZSTR_LEN(prefix));
-    memcpy(at + ZSTR_LEN(prefix), key, len);
+    kelvoRespCopy(at, ZSTR_VAL(prefix), ZSTR_LEN(prefix));
+    kelvoRespCopy(at + ZSTR_LEN(prefix), key, len);
 }
 /* The key is the decimal text of the number. */
 void kelvoRespCmdCatKeyLong(rrc *req, const zend_string *prefix, zend_long key);

@@ -41,6 +41,8 @@ const VALID_ARGS = [
     'linsert' => ['a', 'BEFORE', 'p', 'v'],
     'hset' => ['a', 'f', 'v'], 'zadd' => ['a', 1, 'm'], 'geoadd' => ['a', 1.5, 2.5, 'm'],
     'zlexcount' => ['a', '-', '+'], 'zremrangebylex' => ['a', '-', '+'],
+    'ftCreate' => ['i', ['f' => ['TYPE' => 'TAG']]], 'ftAlter' => ['i', ['f' => ['TYPE' => 'TAG']]],
+    'ftProfile' => ['i', 'SEARCH', '*'],
 ];
 
 /* method => wire name, from the method table: command and subscribe rows, and aliases of them. */

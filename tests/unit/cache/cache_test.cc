@@ -129,6 +129,14 @@ struct LookupCase {
 const LookupCase lookupCases[] = {
     {"Stored", [](kelvoEndpoint *, rdb *, uint16_t) {}, 0, true},
     {"MarkedStale", [](kelvoEndpoint *, rdb *set, uint16_t) { kelvoCacheMarkStale(set, 0, "k", 1); }, 0, false},
+    {"MarkedStaleWithoutTheLock",
+     [](kelvoEndpoint *, rdb *set, uint16_t) {
+         kelvoGlobalEpochBegin();
+         EXPECT_EQ(kelvoCacheMarkStaleShared(set, 0, "k", 1, kelvoCacheHash("k", 1)), 1);
+         EXPECT_EQ(kelvoCacheMarkStaleShared(set, 0, "other", 5, kelvoCacheHash("other", 5)), 0);
+         kelvoGlobalEpochEnd();
+     },
+     0, false},
     {"LeaseRaised", [](kelvoEndpoint *, rdb *, uint16_t lease) { kelvoLeaseInvalidate(lease); }, 0, false},
     {"Removed", [](kelvoEndpoint *, rdb *set, uint16_t) { kelvoCacheRemove(set, 0, "k", 1); }, 0, false},
     {"EndpointFlushed", [](kelvoEndpoint *ep, rdb *, uint16_t) { kelvoEndpointFlushEx(ep, 0); }, 0, false},
@@ -187,6 +195,17 @@ TEST_F(Cache, AReplyWhoseLeaseWasRaisedWhileItWasOutIsNeverServed)
     EXPECT_EQ(lookup(ep, 0, "k"), "(none)");
     ASSERT_TRUE(store(set, 0, "k", "v", lease));
     EXPECT_EQ(lookup(ep, 0, "k"), "v") << "a request sent after the raise is served";
+}
+
+TEST_F(Cache, AKeysWriteTicketMovesWithEveryRaiseAndOnlyKeysSharingItsSlotMoveWithIt)
+{
+    uint64_t hash = kelvoCacheHash("k", 1);
+    uint32_t before = kelvoEndpointTicket(ep, hash);
+    uint32_t neighbour = kelvoEndpointTicket(ep, hash + 1);
+    kelvoEndpointTicketRaise(ep, hash);
+    EXPECT_EQ(kelvoEndpointTicket(ep, hash), before + 1);
+    EXPECT_EQ(kelvoEndpointTicket(ep, hash + KELVO_ENDPOINT_TICKETS), before + 1);
+    EXPECT_EQ(kelvoEndpointTicket(ep, hash + 1), neighbour);
 }
 
 TEST_F(Cache, AValueLargerThanAnEighthOfTheArenaIsNeverStored)

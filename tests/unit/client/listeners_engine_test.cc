@@ -1,7 +1,6 @@
 // Event listeners inside an engine that started the module, against the harness's server. This
-// program stands in for the two components the listeners meet: the shared invalidation queue
-// (a scripted queue per process) and a write's delete role (SET and FLUSHDB fire the client's
-// own events as the cached-read roles do), so that delivery can be watched in one process.
+// program stands in for the shared invalidation queue (a scripted queue per process), so that
+// delivery can be watched in one process; a write's own events come from its delete role.
 #include "client/listeners.h"
 #include "client/object.h"
 #include "commands/commands.h"
@@ -52,28 +51,6 @@ bool kelvoInvalidationQueueTake(kelvoQueuedInvalidation *out)
     queue.pop_front();
     *out = {taken.endpoint.data(), taken.endpoint.size(), taken.flush ? nullptr : taken.key.data(), taken.key.size()};
     return true;
-}
-
-/* SET's keys and delete roles as the cached reads define them: the key, and its own event. */
-void kelvoKeyKeys(kelvoQuerySet *rqs, rrc *req)
-{
-    zend_string *key = zend_string_init(kelvoRespCmdArg(req, 1), req->args[1].len, 0);
-    kelvoQuerySetAddKey(rqs, key);
-    zend_string_release(key);
-}
-
-void kelvoKeyDel(kelvoQuerySet *rqs, robj *ro, kelvoReply *)
-{
-    if (!ro->opts.clientInvalidations || zend_hash_num_elements(&ro->callbacks) == 0)
-        return;
-    for (uint32_t i = 0; i < rqs->nkeys; i++)
-        kelvoInvalidationCb(ro, ZSTR_VAL(rqs->keys[i]), ZSTR_LEN(rqs->keys[i]));
-}
-
-void kelvoFlushDel(kelvoQuerySet *, robj *ro, kelvoReply *)
-{
-    if (ro->opts.clientInvalidations && zend_hash_num_elements(&ro->callbacks) > 0)
-        kelvoInvalidationCb(ro, nullptr, 0);
 }
 
 namespace {

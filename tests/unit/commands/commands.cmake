@@ -18,3 +18,15 @@ kelvo_engine_test(builders_engine_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/builder
 
 # Random values in every parameter of those builders, for a bounded time.
 kelvo_engine_test(builders_fuzz_engine_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/builders_fuzz_engine_test.cc TIMEOUT 120)
+
+# Every write the harness's server lists finds and drops its keys.
+kelvo_engine_test(invalidate_engine_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/invalidate_engine_test.cc)
+
+# The JSON document and search commands: exact requests of their builders, and their formatters on
+# the replies of current and older module versions.
+kelvo_engine_test(modules_builders_engine_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/modules_builders_engine_test.cc)
+kelvo_engine_test(modules_reply_engine_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/modules_reply_engine_test.cc)
+
+# Random RESP3 through their formatters, and random option arrays whose clause counts must read.
+kelvo_engine_test(modules_reply_fuzz_engine_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/modules_reply_fuzz_engine_test.cc TIMEOUT 120)
+kelvo_engine_test(modules_options_fuzz_engine_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/modules_options_fuzz_engine_test.cc TIMEOUT 120)

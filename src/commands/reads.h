@@ -1,0 +1,97 @@
+/*
+ * Cached reads: what their query, cache and store roles share. A cached read's row
+ * (tools/commands.tsv) names a parser of the method's arguments (`*Cmd`) and one of
+ * rawCommand's (`Raw*Cmd`), both filling a request query set; a convert role (`*Cnv`) that
+ * writes the request back from the set on a miss; a cache role (`*Get`) that answers from the
+ * shared cache; and a check and store role (`*Chk`, `*Put`) that keep what a reply proves.
+ * Writes drop their keys' local copies through kelvoCacheDelAndFire (invalidate.cc).
+ *
+ * Owns nothing beyond the query set it fills. Cache roles read shared values only inside their
+ * own read section; stores take the database lock through the cache index (cache.h). Engine side.
+ */
+#ifndef KELVO_READS_H
+#define KELVO_READS_H
+
+#include "client/object.h"
+#include "commands/commands.h"
+#include "shm/epoch.h"
+
+#include <cstddef>
+#include <cstdint>
+
+struct kelvoEndpoint;
+struct kelvoAdaptiveCacheOptions;
+
+/* The query set's context byte of the random-member reads. */
+constexpr uint8_t kelvoRandSingle = 0x1;
+constexpr uint8_t kelvoRandWithValues = 0x2;
+/* BITCOUNT counts bits; SUNIONCARD may estimate. */
+constexpr uint8_t kelvoBitUnits = 0x1;
+constexpr uint8_t kelvoApprox = 0x1;
+
+/* LPOS's options, kept in the set's range beside its one packed value. */
+struct kelvoLposOptions {
+    int64_t count;  /* -1: absent */
+    int64_t maxlen; /* -1: absent */
+    int64_t rank;   /* 1 by default */
+};
+kelvoLposOptions kelvoLposOptionsOf(const kelvoQuerySet *rqs);
+
+/* True when the client may cache `key`: it matches an allow pattern (when there are any) and no ignore pattern. */
+bool kelvoKeyAllowed(const robj *ro, const char *key, size_t length);
+
+/* The value a missing key or field answers: false under phpredis compatibility without null-multibulk, else null. */
+void kelvoNotFound(zval *out, const robj *ro);
+
+/*
+ * Marks `key` stale in every logical database of every cached database set of the endpoint and
+ * moves its write ticket, so a reply fetched before is not stored; then fires the client's own
+ * listeners. A key outside the client's patterns was never cached: nothing to do.
+ * `fire`: 0 none, 1 the client's listeners (held with a batch being read).
+ */
+void kelvoCacheDelAndFire(robj *ro, const char *key, size_t length, int fire);
+
+/*
+ * Seams owned by admission: whether the key may be stored (1 refuses, counted "filtered"), and
+ * the count of one write in the endpoint's sketch. Weak stand-ins admit everything and count nothing.
+ */
+int kelvoEndpointFilter(kelvoEndpoint *ep, const kelvoAdaptiveCacheOptions *opts, const char *key, size_t len,
+                        uint64_t hash);
+void kelvoEndpointCountWrite(kelvoEndpoint *ep, uint64_t keyHash);
+
+/* Before a cached read that stores leaves: its keys' tickets and the lease generation. */
+void kelvoQuerySetSampleTickets(kelvoQuerySet *rqs, const robj *ro);
+
+/* An HGET or HMGET reply merged into a private hash: 0, or -1 for a reply of another shape. */
+int kelvoMergeHashMemsImpl(kelvoQuerySet *rqs, struct rk *hash, kelvoReply *reply);
+
+/* The read section of one cache role: entered on construction, left on every return. */
+struct kelvoReadSection {
+    kelvoReadSection() { kelvoGlobalEpochBegin(); }
+    ~kelvoReadSection() { kelvoGlobalEpochEnd(); }
+    kelvoReadSection(const kelvoReadSection &) = delete;
+    kelvoReadSection &operator=(const kelvoReadSection &) = delete;
+};
+
+/* 1 when `s` is an integer as the server reads one (no sign but "-", no leading zero, no blank, in 64 bits). */
+bool kelvoIsServerInteger(const char *s, size_t length, int64_t *out);
+
+/* The options of a sorted-set range read (and of ZRANGESTORE's range): zeroed is none. */
+struct kelvoZrangeOptions {
+    int32_t by; /* 0 rank, 1 score, 2 lex */
+    uint8_t withscores;
+    uint8_t rev;
+    uint8_t has_limit;
+    int64_t offset;
+    int64_t count;
+};
+/* What the command implies, then what an options argument (null: none) asks; warns on a malformed LIMIT. */
+void kelvoFillZrangeOptions(kelvoZrangeOptions *o, int cmd, zval *value);
+kelvoZrangeOptions kelvoZrangeOptionsOf(const kelvoQuerySet *rqs);
+/* Whether a range query covers the whole sorted set: its reply may stand for the whole value. */
+bool kelvoZrangeWhole(const kelvoQuerySet *rqs);
+
+/* Whether the batch being read holds the events of its writes back until every reply is in. */
+extern bool kelvoHoldOwnEvents;
+
+#endif
