@@ -3,6 +3,7 @@
 // links armed for the signal reader), an outside client writes, and no process serves the old
 // value any more; a burst of deletes; a storing worker busy inside its request; a worker killed
 // while idle; termination by SIGTERM with each disposition; the pool keeping one connection.
+#include <array>
 #include <csignal>
 #include <cstdlib>
 #include <ctime>
@@ -102,14 +103,26 @@ long untilGone(kelvoEndpoint *ep, uint32_t db, const std::string &key, long limi
 void endRequest() { php_request_shutdown(nullptr); }
 bool startRequest() { return php_request_startup() == SUCCESS; }
 
-/* Pipes a worker reports through and waits on. */
+/*
+ * Pipes workers report through and wait on. Each worker waits on a pipe of its own: on a shared
+ * one a worker quick to finish its round could take a slower one's release and run a round ahead.
+ */
 struct Channel {
-    int up[2], down[2];
-    Channel() { EXPECT_TRUE(pipe(up) == 0 && pipe(down) == 0); }
+    int up[2];
+    std::vector<std::array<int, 2>> down;
+    explicit Channel(int workers = 1) : down(size_t(workers))
+    {
+        EXPECT_EQ(pipe(up), 0);
+        for (auto &pair : down)
+            EXPECT_EQ(pipe(pair.data()), 0);
+    }
     ~Channel()
     {
-        for (int fd : {up[0], up[1], down[0], down[1]})
+        for (int fd : up)
             close(fd);
+        for (auto &pair : down)
+            for (int fd : pair)
+                close(fd);
     }
     void report(long value) { EXPECT_EQ(write(up[1], &value, sizeof value), ssize_t(sizeof value)); }
     long receive()
@@ -118,16 +131,17 @@ struct Channel {
         EXPECT_EQ(read(up[0], &value, sizeof value), ssize_t(sizeof value));
         return value;
     }
-    void release(int workers)
+    /* Every worker may start its next round. */
+    void release()
     {
-        for (int i = 0; i < workers; i++)
-            EXPECT_EQ(write(down[1], "x", 1), 1);
+        for (auto &pair : down)
+            EXPECT_EQ(write(pair[1], "x", 1), 1);
     }
     /* Blocks like an idle worker between requests; SIGIO interrupts and restarts the read. */
-    bool awaitRelease()
+    bool awaitRelease(int worker = 0)
     {
         char c;
-        return read(down[0], &c, 1) == 1;
+        return read(down[size_t(worker)][0], &c, 1) == 1;
     }
 };
 
@@ -140,7 +154,8 @@ pid_t forkWorker(Channel &channel, F body)
 {
     return forkChild([&channel, body] {
         // Only the parent writes down and reads up: a parent that gives up leaves no worker waiting.
-        close(channel.down[1]);
+        for (auto &pair : channel.down)
+            close(pair[1]);
         close(channel.up[0]);
         bool ok = body();
         if (!ok)
@@ -172,7 +187,7 @@ struct Delivery : ::testing::Test {
 TEST_F(Delivery, IdleWorkersStopServingAKeyAnOutsideClientWrote)
 {
     constexpr int workers = 3, rounds = 6;
-    Channel channel;
+    Channel channel(workers);
     std::mt19937 random(uint32_t(time(nullptr)));
     std::vector<std::string> keys;
     for (int r = 0; r < rounds; r++)
@@ -200,7 +215,7 @@ TEST_F(Delivery, IdleWorkersStopServingAKeyAnOutsideClientWrote)
                     return false;
                 endRequest(); // the link goes idle, armed for the signal reader
                 channel.report(1);
-                if (!channel.awaitRelease())
+                if (!channel.awaitRelease(w))
                     return false;
             }
             return true;
@@ -215,7 +230,7 @@ TEST_F(Delivery, IdleWorkersStopServingAKeyAnOutsideClientWrote)
             run("$outside->select(" + std::to_string(dbOf(r)) + "); $outside->set('" + key + "', 'new');");
             EXPECT_GE(untilGone(endpoint(), dbOf(r), key), 0) << "round " << r << ", key " << key;
         }
-        channel.release(workers);
+        channel.release();
     }
     for (pid_t pid : pids)
         EXPECT_EQ(waitChild(pid), 0);
@@ -240,7 +255,7 @@ TEST_F(Delivery, FlushesReachIdleWorkers)
         ASSERT_EQ(lookup(endpoint(), 0, "flushed:k"), "v");
         run(std::string("$outside->") + flush + "();");
         EXPECT_GE(untilGone(endpoint(), 0, "flushed:k"), 0) << flush;
-        channel.release(1);
+        channel.release();
         EXPECT_EQ(waitChild(worker), 0);
     }
 }
@@ -276,7 +291,7 @@ TEST_F(Delivery, ABurstOfDeletesWhileAWorkerIdles)
     for (int i = 0; i < cached; i++)
         left += untilGone(endpoint(), 0, "burst:" + std::to_string(i * (total / cached)), 3000) < 0;
     EXPECT_EQ(left, 0);
-    channel.release(1);
+    channel.release();
     EXPECT_EQ(waitChild(worker), 0);
 }
 
@@ -398,7 +413,7 @@ TEST_F(Delivery, TerminationBySigtermGivesBackWhatTheProcessHolds)
         EXPECT_EQ(__atomic_load_n(&leases->free_slots, __ATOMIC_ACQUIRE), freeBefore - 1) << row.name;
         kill(worker, SIGTERM);
         if (row.exitStatus == 0) {
-            channel.release(1);
+            channel.release();
             EXPECT_EQ(channel.receive(), row.disposition == chained) << row.name;
         }
         EXPECT_EQ(waitChild(worker), row.exitStatus) << row.name;
