@@ -12,6 +12,8 @@
 #include "client/object.h"
 #include "commands/commands.h" /* key types: the cases of Kelvo\KeyType */
 #include "runtime/exception.h"
+#include "runtime/lifecycle.h"
+#include "link/pool.h"
 #include "runtime/fatal.h"
 #include "runtime/log.h"
 #include "pack/pack.h"
@@ -208,13 +210,6 @@ static void showClampedSettings(void)
 
 /* --- process helpers ---------------------------------------------------- */
 
-static uint64_t kelvoWallMicros(void)
-{
-    struct timeval now;
-    gettimeofday(&now, nullptr);
-    return static_cast<uint64_t>(now.tv_sec) * 1000000 + static_cast<uint64_t>(now.tv_usec);
-}
-
 void kelvoRandomBytes(void *out, size_t length)
 {
     if (php_random_bytes_silent(out, length) == SUCCESS)
@@ -284,20 +279,6 @@ static void restoreInterruptHook(void)
     orig_interrupt_function = nullptr;
 }
 
-// A process ended by a termination signal gives back its shared resources here.
-static void atexitHandler(void) {}
-
-static void installExitHandler(void)
-{
-    static bool installed;
-    if (installed)
-        return;
-    installed = atexit(atexitHandler) == 0;
-    /* Before the first set-up half there is no log to write to. */
-    if (!installed && kelvoCfgVals.log_fp)
-        kelvoLogWarning("%s:%d Failed to install atexit handler.", KELVO_LOG_SITE);
-}
-
 /* --- classes ------------------------------------------------------------ */
 
 /* Generator is final; its internal subclasses are registered with the flag lifted for the call. */
@@ -352,7 +333,8 @@ static zend_result registrationHalf(int type, int module_number)
 
     registerClientClasses();
     kelvoCrashHandlersInstall();
-    installExitHandler();
+    kelvoLifecycleStartup();
+    kelvoPoolStartup(module_number);
     kelvoRegisterEventClasses();
     kelvoRegisterExceptionClass();
     if (kelvoSessionRegister() != SUCCESS)
@@ -383,7 +365,6 @@ static zend_result setupHalf(void)
     /* The global invalidation reader is set up here. */
     kelvoAdaptiveKernelsInit();
     kelvoLogNotice("%s:%d STARTUP - Kelvo has started...", KELVO_LOG_SITE);
-    /* The "Kelvo persistent connections" resource type (le_kelvo_pconnect) is registered here. */
     return SUCCESS;
 }
 
@@ -419,19 +400,18 @@ static PHP_MSHUTDOWN_FUNCTION(kelvo)
     return SUCCESS;
 }
 
-/* Per-request set-up and tear-down (request counters, persistent links, periodic tasks) hook in here. */
-static PHP_RINIT_FUNCTION(kelvo) { return SUCCESS; }
+static PHP_RINIT_FUNCTION(kelvo) { return kelvoRequestStartup() == SUCCESS ? SUCCESS : FAILURE; }
 
 static PHP_RSHUTDOWN_FUNCTION(kelvo)
 {
     /* The session module writes the open session after this hook; written here first, it still
-     * finds its handler's links before the request-end duties below. */
+     * finds its handler's links before the request-end duties. */
     kelvoSessionFlushAtRequestEnd();
-    kelvoListenersRequestEnd();
-    kelvoSharedRequestEnd();
-    kelvoPeriodicTick(kelvoWallMicros());
-    return SUCCESS;
+    return kelvoRequestShutdown() == SUCCESS ? SUCCESS : FAILURE;
 }
+
+/* After every module's RSHUTDOWN (a session handler may still write through a link) and the objects' release. */
+static zend_result kelvoPostDeactivate(void) { return kelvoRequestPostDeactivate() == SUCCESS ? SUCCESS : FAILURE; }
 
 static PHP_MINFO_FUNCTION(kelvo)
 {
@@ -471,7 +451,7 @@ zend_module_entry kelvo_module_entry = {
     PHP_MODULE_GLOBALS(kelvo),
     PHP_GINIT(kelvo),
     PHP_GSHUTDOWN(kelvo),
-    nullptr,
+    kelvoPostDeactivate,
     STANDARD_MODULE_PROPERTIES_EX,
 };
 

@@ -1,6 +1,7 @@
 /* Endpoints, cached database sets, entries, lookups and flushes in the arena. */
 #include "cache/cache.h"
 #include "cache/cms.h"
+#include "cache/delivery.h"
 #include "cache/keylease.h"
 #include "cache/keys.h"
 #include "cache/rhs_map.h"
@@ -507,7 +508,7 @@ int kelvoCacheInitRoot(uint32_t *reserveMade)
         kelvoShLog(KELVO_LL_ERROR, "Cannot initialize key leases (count: %u)", kelvoCfgVals.key_leases);
         return -1;
     }
-    return 0;
+    return kelvoInvalidationQueuesInit();
 }
 
 /* --- endpoints --------------------------------------------------------------------------------- */
@@ -787,7 +788,7 @@ int kelvoCacheMarkStaleShared(rdb *set, uint32_t db, const char *key, size_t len
 bool kelvoCacheEntryServable(const kelvoCacheEntry *entry)
 {
     return __atomic_load_n(&entry->state, __ATOMIC_ACQUIRE) >= 0 && kelvoLeaseCurrent(entry->lease, entry->token) &&
-           entry->value != nullptr;
+           kelvoLeaseFresh(entry->lease) && entry->value != nullptr;
 }
 
 const rk *kelvoCacheGetLen(kelvoEndpoint *ep, uint32_t db, const char *key, size_t length)

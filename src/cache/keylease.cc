@@ -73,6 +73,7 @@ uint16_t takeFreeSlot(kelvoLeaseTable *rkl, rdb *db)
             !__atomic_compare_exchange_n(&slot->holder, &expected, me, false, __ATOMIC_ACQ_REL, __ATOMIC_RELAXED))
             continue;
         raise(slot);
+        __atomic_store_n(&slot->drained, kelvoLeaseClockMs(), __ATOMIC_RELEASE);
         __atomic_store_n(&slot->db, db, __ATOMIC_RELEASE);
         __atomic_fetch_sub(&rkl->free_slots, 1, __ATOMIC_RELAXED);
         return uint16_t(i | KELVO_LEASE_BIT);
@@ -166,4 +167,25 @@ bool kelvoLeaseHeldByMe(uint16_t handle)
 {
     return kelvoLeaseIsSlot(handle) &&
            __atomic_load_n(&kelvoLeaseSlotOf(handle)->holder, __ATOMIC_ACQUIRE) == myHolderWord();
+}
+
+unsigned kelvoLeaseCheckArmedHolders(uint64_t nowUs)
+{
+    kelvoLeaseTable *rkl = table();
+    uint64_t last = __atomic_load_n(&rkl->liveness_time, __ATOMIC_RELAXED);
+    if ((nowUs > last && nowUs - last < 50000) || (nowUs <= last && last - nowUs < 50000) ||
+        !__atomic_compare_exchange_n(&rkl->liveness_time, &last, nowUs, false, __ATOMIC_ACQ_REL, __ATOMIC_RELAXED))
+        return 0;
+    unsigned found = 0;
+    for (uint32_t i = 0; i < rkl->slots; i++) {
+        kelvoLeaseSlot *slot = &rkl->slot[i];
+        if (__atomic_load_n(&slot->drained, __ATOMIC_ACQUIRE) != KELVO_LEASE_ARMED)
+            continue;
+        uint64_t word = __atomic_load_n(&slot->holder, __ATOMIC_ACQUIRE);
+        if (word != 0 && !holderGone(word))
+            continue;
+        uint64_t armed = KELVO_LEASE_ARMED;
+        found += __atomic_compare_exchange_n(&slot->drained, &armed, 0, false, __ATOMIC_ACQ_REL, __ATOMIC_RELAXED);
+    }
+    return found;
 }

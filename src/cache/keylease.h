@@ -15,6 +15,12 @@
  *   generation  64 bits, only ever raised: at acquisition, release,
  *               invalidation and when a dead holder's slot is freed.
  *   db          the cached database set the holder writes to.
+ *   drained     when the holder last drained its link of invalidations
+ *               (kelvoLeaseClockMs), or KELVO_LEASE_ARMED while the link is
+ *               armed for the signal reader. What a holder stored is served
+ *               only while this is at most KELVO_LEASE_DRAIN_BOUND_MS old: a
+ *               holder busy inside a request (or a daemon) reads no pushes,
+ *               and must not keep others on an old value without bound.
  * A handle is slot index | 0x8000; 0 means none and 0xFFFF a link whose last
  * attachment failed. The table has at most 16384 slots, so no handle of a
  * slot is ever 0xFFFF.
@@ -25,6 +31,7 @@
 #define KELVO_KEYLEASE_H
 
 #include <cstdint>
+#include <ctime>
 
 #include "runtime/fatal.h"
 #include "shm/shared.h"
@@ -42,8 +49,11 @@ struct kelvoLeaseSlot {
     uint64_t holder;
     uint64_t generation;
     rdb *db;
-    uint64_t reserved;
+    uint64_t drained;
 };
+
+constexpr uint64_t KELVO_LEASE_ARMED = UINT64_MAX;
+constexpr uint64_t KELVO_LEASE_DRAIN_BOUND_MS = 100;
 
 /* Slots for a requested count: 16 up to 16, else the next power of two, at most KELVO_LEASE_MAX_SLOTS. */
 uint16_t kelvoLeaseSlotCount(uint32_t requested);
@@ -106,6 +116,64 @@ inline uint64_t kelvoLeaseToken(uint16_t handle)
 {
     return __atomic_load_n(&kelvoLeaseSlotOf(handle)->generation, __ATOMIC_ACQUIRE);
 }
+
+/* The clock drain times are kept in: milliseconds, the same in every process, no system call. */
+inline uint64_t kelvoLeaseClockMs(void)
+{
+    struct timespec ts;
+    clock_gettime(CLOCK_MONOTONIC_COARSE, &ts);
+    return uint64_t(ts.tv_sec) * 1000u + uint64_t(ts.tv_nsec) / 1000000u;
+}
+
+/* The holder drained its link now; the shared line is written only when the millisecond changed. */
+inline void kelvoLeaseMarkDrained(uint16_t handle)
+{
+    if (!kelvoLeaseIsSlot(handle))
+        return;
+    uint64_t *drained = &kelvoLeaseSlotOf(handle)->drained;
+    uint64_t now = kelvoLeaseClockMs();
+    if (__atomic_load_n(drained, __ATOMIC_RELAXED) != now)
+        __atomic_store_n(drained, now, __ATOMIC_RELEASE);
+}
+
+/*
+ * A reply read on the holder's link: every push the server sent before it ran the command was
+ * applied on the way, so the link counts as drained as of `sentMs`, when the command went out.
+ */
+inline void kelvoLeaseMarkDrainedSince(uint16_t handle, uint64_t sentMs)
+{
+    if (!kelvoLeaseIsSlot(handle))
+        return;
+    uint64_t *drained = &kelvoLeaseSlotOf(handle)->drained;
+    uint64_t seen = __atomic_load_n(drained, __ATOMIC_RELAXED);
+    if (seen != KELVO_LEASE_ARMED && seen < sentMs)
+        __atomic_store_n(drained, sentMs, __ATOMIC_RELEASE);
+}
+
+/* The holder's link is armed for the signal reader: drained all the time, while the holder lives. */
+inline void kelvoLeaseMarkArmed(uint16_t handle)
+{
+    if (kelvoLeaseIsSlot(handle))
+        __atomic_store_n(&kelvoLeaseSlotOf(handle)->drained, KELVO_LEASE_ARMED, __ATOMIC_RELEASE);
+}
+
+/* True while what the holder stored may be served: armed, or drained within the bound. */
+inline bool kelvoLeaseFresh(uint16_t handle)
+{
+    uint64_t drained = __atomic_load_n(&kelvoLeaseSlotOf(handle)->drained, __ATOMIC_ACQUIRE);
+    if (drained == KELVO_LEASE_ARMED)
+        return true;
+    uint64_t now = kelvoLeaseClockMs();
+    return now <= drained || now - drained <= KELVO_LEASE_DRAIN_BOUND_MS;
+}
+
+/*
+ * Armed holders that ended (process id and start time) stop counting as
+ * drained: their entries age out within the bound. At most once per
+ * 50 milliseconds across processes (`nowUs`, wall-clock microseconds);
+ * returns how many were found.
+ */
+unsigned kelvoLeaseCheckArmedHolders(uint64_t nowUs);
 
 /* True while the slot still shows the generation an entry was stored under. */
 inline bool kelvoLeaseCurrent(uint16_t handle, uint64_t token) { return kelvoLeaseToken(handle) == token; }

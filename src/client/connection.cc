@@ -7,6 +7,7 @@
 
 #include "cache/attach.h"
 #include "cache/cache.h"
+#include "cache/invalidation.h"
 #include "cache/keylease.h"
 #include "cache/keys.h"
 #include "client/listeners.h"
@@ -670,6 +671,27 @@ int refreshServerFacts(robj *ro, uint64_t now)
     return 0;
 }
 
+/*
+ * Drains what reached the link since its last poll (per link: another process's poll says
+ * nothing of this socket). A link without tracking is checked too: a connection the server
+ * closed meanwhile is reconnected before a write rather than failing after it. 0, or -1.
+ */
+int pollLink(robj *ro, uint64_t now)
+{
+    kelvoLink &link = ro->link;
+    if (link.tracking && now >= link.lastPoll && now - link.lastPoll < kelvoCfgVals.invalidation_poll_freq) {
+        return 0;
+    }
+    if (kelvoContextPoll(link.ctx, link.ep, link.rdb, link.lease) != 0) {
+        kelvoLinkErrorSet(&link, link.ctx);
+        /* The connection the listeners were registered with is gone, as when a command loses it. */
+        kelvoListenersDrop(ro);
+        return -1;
+    }
+    link.lastPoll = now;
+    return 0;
+}
+
 /* The cache's share of a ready link's upkeep: 0, or -1 for a link failure. */
 int cacheUpkeep(robj *ro, uint64_t now)
 {
@@ -680,7 +702,9 @@ int cacheUpkeep(robj *ro, uint64_t now)
     if (retryAttachment(ro) != 0) {
         return -1;
     }
-    /* The invalidation poll of the link's cached database set joins here. */
+    if (pollLink(ro, now) != 0) {
+        return -1;
+    }
     return refreshServerFacts(ro, now);
 }
 
@@ -689,6 +713,7 @@ void cachePeriodic(uint64_t now)
 {
     if (kelvoCacheUsable()) {
         kelvoCacheReapDeadWriters(now);
+        kelvoLeaseCheckArmedHolders(now);
     }
     kelvoPeriodicTick(now);
 }
@@ -1303,6 +1328,8 @@ ZEND_METHOD(Kelvo_Kelvo, auth)
     bool ok = ro->link.state < KELVO_LINK_READY || authenticate(ro, user, pass);
     if (ok) {
         kelvoSetRedisAuthInfo(&ro->info, user, pass);
+        /* The pool keys this link by the secrets it is now logged in with. */
+        ro->link.secrets = kelvoLinkSecretsHash(&ro->info);
         kelvoUpdateLinkKey(ro);
     }
     if (user) {

@@ -14,11 +14,6 @@
 
 #include <cstring>
 
-/* Stand-ins until the shared invalidation queues exist: a queue is always had, and nothing reaches it. */
-__attribute__((weak)) int kelvoInvalidationQueueAttach(void) { return 0; }
-__attribute__((weak)) void kelvoInvalidationQueueDetach(void) {}
-__attribute__((weak)) bool kelvoInvalidationQueueTake(kelvoQueuedInvalidation *) { return false; }
-
 namespace {
 
 /* One listener still to call for a waiting event. */

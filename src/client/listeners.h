@@ -81,8 +81,8 @@ void kelvoListenersInterrupt(void);
 void kelvoListenersRequestEnd(void);
 
 /* -- queue seam ------------------------------------------------------------------------------------
- * This process's shared invalidation queue, provided by the invalidation delivery. Until it
- * exists, weak stand-ins give a queue that nothing ever reaches.
+ * This process's shared invalidation queue, provided by the invalidation delivery
+ * (cache/invalidation.cc).
  */
 
 /* One queued message: the identity of the endpoint whose link received it (as link identities

@@ -878,9 +878,9 @@ void kelvoUpdateLinkKey(robj *ro)
         return;
     }
     if (ro->link.persistent) {
-        /* A pooled link is keyed by its identity: this one can no longer go back under the old one. */
+        /* Pooled links are keyed by identity and secrets: one logged in anew would serve the wrong ones. */
         zend_string_release(key);
-        kelvoLinkReleaseRObj(ro, 0);
+        kelvoLinkReleaseRObj(ro, 1);
         return;
     }
     /* Listeners hear the endpoint they were registered for, which this link no longer is. */

@@ -21,13 +21,6 @@ extern "C" {
 
 #include <cstring>
 
-/* Until the invalidation delivery applies them, invalidation pushes are only released. */
-__attribute__((weak)) void kelvoExecuteInvalidation(kelvoEndpoint *, rdb *, kelvoReply *reply)
-{
-    if (!KELVO_G(folding_replies))
-        kelvoReplyFree(reply);
-}
-
 /* A subscribe-family request sent and not yet answered. */
 struct kelvoSubscribeWait {
     uint32_t table;

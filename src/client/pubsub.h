@@ -61,8 +61,8 @@ void kelvoDropHeldPushes(robj *ro);
 
 /*
  * Applies an invalidation push to the shared cache of the link's endpoint and owns the reply
- * (left alone while KELVO_G(folding_replies) is set). Provided by the invalidation delivery;
- * until it exists, a weak stand-in only releases the push.
+ * (left alone while KELVO_G(folding_replies) is set). Provided by the invalidation delivery
+ * (cache/invalidation.cc).
  */
 void kelvoExecuteInvalidation(kelvoEndpoint *ep, rdb *db, kelvoReply *reply);
 

@@ -24,6 +24,8 @@ extern "C" {
 }
 
 #include <poll.h>
+
+#include <initializer_list>
 #include <strings.h>
 
 #include <algorithm>
@@ -191,10 +193,14 @@ int kelvoRespCmdSend(kelvoReply **out, kelvoLink *link, redisInfo *info, const k
         size_t unsent = c->obuf.len - c->obuf.pos;
         bool left = true;
         void *reply = nullptr;
+        uint64_t sentMs = kelvoLeaseClockMs();
         if (redisBufferWriteAll(c) != REDIS_OK) {
             left = c->obuf.len - c->obuf.pos < unsent;
         } else if (redisGetReply(c, &reply) == REDIS_OK) {
             kelvoAssert(c->err == 0);
+            /* Only a client's own link applies the pushes it meets; other readers drop them. */
+            if (link->rdb && c->push_cb == kelvoPushCb)
+                kelvoLeaseMarkDrainedSince(link->lease, sentMs);
             link->err = 0;
             link->errstr[0] = '\0';
             *out = static_cast<kelvoReply *>(reply);
@@ -516,10 +522,34 @@ void catPlain(rrc *req, zval *args, int argc)
         kelvoRespCmdCatZValZStr(req, &args[i]);
 }
 
+/* Raw commands that leave the connection in a state the pool would hand on unseen. */
+bool nameIs(const char *text, size_t length, const char *name)
+{
+    return length == strlen(name) && strncasecmp(text, name, length) == 0;
+}
+
+/* Raw commands that leave the connection in a state the pool would hand on unseen (name, reply mode, tracking...). */
+bool changesConnectionState(const zend_string *name, zval *args, int argc)
+{
+    const char *n = ZSTR_VAL(name);
+    size_t len = ZSTR_LEN(name);
+    for (const char *word : {"HELLO", "RESET", "AUTH", "READONLY", "READWRITE"})
+        if (nameIs(n, len, word))
+            return true;
+    if (!nameIs(n, len, "CLIENT") || argc < 1 || Z_TYPE(args[0]) != IS_STRING)
+        return false;
+    for (const char *sub : {"TRACKING", "REPLY", "SETNAME", "CACHING", "NO-EVICT", "NO-TOUCH", "SETINFO"})
+        if (nameIs(Z_STRVAL(args[0]), Z_STRLEN(args[0]), sub))
+            return true;
+    return false;
+}
+
 } // namespace
 
 int kelvoRawCommand(zval *return_value, robj *ro, zend_string *name, zval *args, int argc)
 {
+    if (changesConnectionState(name, args, argc))
+        ro->link.rawState = 1;
     int cmd = REDIS_CMD_UNKNOWN;
     rrc req{};
     kelvoQuerySet rqs{};

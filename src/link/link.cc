@@ -4,6 +4,7 @@
  */
 #include "link/link.h"
 #include "cache/attach.h"
+#include "link/pool.h"
 
 #include "runtime/exception.h"
 #include "runtime/fatal.h"
@@ -255,6 +256,8 @@ zend_string *redisInfoGetUriZStr(const redisInfo *info)
     return s;
 }
 
+uint64_t kelvoLinkSecretsHash(const redisInfo *info) { return secretsHash(info); }
+
 uint64_t kelvoLinkIdentityHash(const char *key, size_t length, uint64_t seed)
 {
     return XXH3_64bits_withSeed(key, length, seed);
@@ -300,6 +303,8 @@ int kelvoLinkConnect(kelvoLink *link, redisInfo *info, pid_t pid)
         zend_string_release(link->key);
     memset(link, 0, sizeof *link);
 
+    if (info->persistent && kelvoPLinkGet(link, info, pid) == 0)
+        return 0;
     char key[kelvoIdentityMax];
     int keyLength = redisInfoGetUri(info, key, sizeof key);
     if (keyLength < 0 || keyLength >= int(sizeof key)) {
@@ -331,6 +336,7 @@ int kelvoLinkConnect(kelvoLink *link, redisInfo *info, pid_t pid)
     link->sslCtx = sslCtx;
     link->state = KELVO_LINK_CONNECTED;
     link->persistent = info->persistent;
+    link->secrets = secretsHash(info);
     link->pid = pid;
     return 0;
 }
@@ -446,8 +452,6 @@ int kelvoSelectDB(kelvoLink *link, redisInfo *info, uint32_t db, zend_string **l
     return result;
 }
 
-void kelvoLinkRelease(kelvoLink *link, int closing) { kelvoLinkFree(link); }
-
 void kelvoLinkFree(kelvoLink *link)
 {
     kelvoAssert(link != NULL);
@@ -456,6 +460,8 @@ void kelvoLinkFree(kelvoLink *link)
         kelvoAssert(link->ep != NULL);
         kelvoReleaseAndForgetDB(link->ep, link->rdb, link->lease);
     }
+    if (link->ctx)
+        kelvoPLinkForget(link->ctx);
     if (link->key)
         zend_string_release(link->key);
     redisFree(link->ctx);

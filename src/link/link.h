@@ -100,7 +100,13 @@ struct kelvoLink {
     pid_t pid;          /* process that opened the link */
     uint8_t tracking;   /* 1: CLIENT TRACKING ON was accepted */
     uint8_t persistent; /* 1: stash in the persistent pool on release */
+    uint8_t rawState;   /* 1: a raw command changed the connection's state: never pooled */
+    uint64_t secrets;   /* hash of password and TLS settings: part of the pool key */
+    uint64_t lastPoll;  /* last invalidation poll, wall-clock microseconds */
 };
+
+/* The hash of an information's password and TLS settings (seeded per process tree). */
+uint64_t kelvoLinkSecretsHash(const redisInfo *info);
 
 /*
  * Formats the server identity into `buf` (snprintf rules) and returns its full
@@ -183,8 +189,10 @@ int kelvoLinkHello(kelvoLink *link, const redisInfo *info, uint32_t optionFlags,
 int kelvoSelectDB(kelvoLink *link, redisInfo *info, uint32_t db, zend_string **lastError, uint32_t optionFlags);
 
 /*
- * Ends an object's use of its link. Until links are pooled, every link is
- * closed here; `closing` (close()) will then also close a persistent one.
+ * Ends an object's use of its link: a persistent one with nothing pending,
+ * no error and its state untouched by raw commands goes to the pool
+ * (link/pool.h); any other, and every one with `closing` (close()), is
+ * closed.
  */
 void kelvoLinkRelease(kelvoLink *link, int closing);
 /* Closes the link (socket, TLS context, identity) and zeroes the record. */

@@ -76,7 +76,8 @@ struct kelvoLeaseTable {
     kelvoLeaseSlot *slot;
     uint16_t slots;
     uint16_t free_slots;
-    uint64_t reap_time; // last search for dead holders, microseconds
+    uint64_t reap_time;     // last search for dead holders, microseconds
+    uint64_t liveness_time; // last check of armed holders, microseconds
 };
 
 struct kelvoTaskCounters {

@@ -62,7 +62,7 @@ foreach (['[::1]', "tcp://[::1]:$port"] as $h) {
 echo "getters:\n";
 $k = new Kelvo($host, $port, 1.5, 2.25, ['use-cache' => false], 3);
 var_dump($k->getTimeout(), $k->timeout(), $k->getReadTimeout(), $k->readTimeout());
-var_dump($k->getDbNum());
+var_dump($k->getDbNum()); // a link taken from the pool is ready: the object is on its database at once
 var_dump($k->serverName());
 var_dump($k->getDbNum(), $k->isConnected(), (bool) preg_match('/^\d+$/', $k->socketId()), $k->getAuth(), $k->idleTime());
 var_dump($k->getPersistentID() === $k->endpointId());
@@ -123,7 +123,7 @@ float(1.5)
 float(1.5)
 float(2.25)
 float(2.25)
-int(0)
+int(3)
 string(5) "redis"
 int(3)
 bool(true)

@@ -28,7 +28,7 @@ $admin->rawCommand('CLIENT', 'KILL', 'ID', (string) $r->rawCommand('CLIENT', 'ID
 $before = connections($admin);
 echo 'read after kill: ', kelvo_outcome(fn() => $r->get('retry:k')), ', new connections: ', connections($admin) - $before, "\n";
 
-// A write on a killed connection is reported, not sent again.
+// A write on a connection the server already closed is checked first and sent once, on a new one.
 $admin->rawCommand('CLIENT', 'KILL', 'ID', (string) $r->rawCommand('CLIENT', 'ID'));
 echo 'write after kill: ', kelvo_outcome(fn() => $r->incr('retry:n')), "\n";
 echo 'counter: ', $admin->get('retry:n'), ', next write: ', kelvo_outcome(fn() => $r->incr('retry:n')), "\n";
@@ -68,9 +68,9 @@ echo 'reconnects the restarted server saw: ', connections($ownAdmin) - 2, "\n";
 ?>
 --EXPECT--
 read after kill: "v", new connections: 1
-write after kill: Kelvo\Exception(3) Server closed the connection
-counter: 0, next write: 1
-write on an idle closed link: 2, counter: 2
+write after kill: 1
+counter: 1, next write: 2
+write on an idle closed link: 3, counter: 3
 read after a timeout: "v", new connections: 1
 no retries: Kelvo\Exception(1) Resource temporarily unavailable
 read after restart: "back"

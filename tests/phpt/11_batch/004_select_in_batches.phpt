@@ -42,7 +42,7 @@ $cases = [
         return $r->pipeline()->select(1)->multi()->select(3)->exec()->exec();
     },
     'queue-time error in MULTI' => fn() => $r->multi()->select(3)->rawCommand('NOPE'),
-    'link lost with a pipeline' => function () use ($r, $kill) {
+    'link closed before a pipeline' => function () use ($r, $kill) {
         $kill($r->rawCommand('CLIENT', 'ID'));
         return $r->pipeline()->select(3)->exec();
     },
@@ -63,4 +63,4 @@ refused, then one that runs  [false,true] -> db 2 (getDbNum 2)
 WATCH abort                  false -> db 0 (getDbNum 0)
 WATCH abort in a pipeline    Kelvo\Exception(14) Error executing transaction. -> db 0 (getDbNum 0)
 queue-time error in MULTI    Kelvo\Exception(14) ERR unknown command 'NOPE', with args beginning with:  -> db 0 (getDbNum 0)
-link lost with a pipeline    Kelvo\Exception(%d) %s -> db 0 (getDbNum 0)
+link closed before a pipeline [true] -> db 3 (getDbNum 3)

@@ -58,7 +58,7 @@ string(%d) "Error: Failed to create session ID: kelvo (path: tcp://127.0.0.1:%d)
 server down at close:
 bool(true)
 
-Warning: session_write_close(): Session lock check failed: Connection refused (KELVO_ERR_IO; %s) in %s on line %d
+Warning: session_write_close(): Failed to attach - shard: 0, uri: 'tcp://default@127.0.0.1:%d?cache=0&tracking=0' in %s on line %d
 
 Warning: session_write_close(): Failed to attach - shard: 0, uri: 'tcp://default@127.0.0.1:%d?cache=0&tracking=0' in %s on line %d
 string(%d) "Kelvo\Exception: Failed to release lock (after: Lock is corrupted)"

@@ -67,6 +67,9 @@ foreach ($options as $name => $set) {
     printf("%-26s %2d of %d answered locally; %s; %s %s\n    asked the server again: %s\n", $name, $local,
            count($reads), $mismatches ? implode('; ', $mismatches) : 'all equal',
            json_encode($hash), json_encode($members), implode(' ', $remote));
+    // Closed, not pooled: a pooled link keeps what it stored servable while it is fresh, which would
+    // make the next round's unprefixed raw reads depend on timing.
+    $c->close();
 }
 $setup->del('ma:s', 'ma:none', 'ma:h', 'ma:set', 'ma:l', 'px:ma:s', 'px:ma:h', 'px:ma:set', 'px:ma:l');
 ?>

@@ -17,3 +17,11 @@ kelvo_unit_test(patterns_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/patterns_test.cc
 kelvo_unit_test(evict_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/evict_test.cc PARTS cache_free shm_free runtime_free)
 # Admission and eviction inside the engine: patterns, the filter with forked workers, fills.
 kelvo_engine_test(adaptive_engine_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/adaptive_engine_test.cc)
+
+# Invalidation delivery in the arena: the signal reader over a socket pair, removals and stale
+# marks, the drain bound of a lease holder's entries, the shared queues with forked producers.
+kelvo_unit_test(delivery_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/delivery_test.cc PARTS cache_free shm_free runtime_free)
+
+# Delivery across forked workers of the engine: idle workers reached through the signal reader,
+# flushes, a burst of deletes, a busy or killed storing worker, termination, the link pool.
+kelvo_engine_test(invalidation_engine_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/invalidation_engine_test.cc TIMEOUT 120 SERIAL)

@@ -223,7 +223,7 @@ TEST(Listeners, ListenersGoWithTheirLinkAndTheObjectStillEndsCleanly)
     int before = detaches;
     std::string outcome = run("$a->rawCommand('CLIENT', 'KILL', 'ID', (string) $c->rawCommand('CLIENT', 'ID'));"
                               "$out = json_encode($c->set('ev:lost', 1));");
-    EXPECT_EQ(outcome.rfind("Kelvo\\Exception", 0), 0u) << outcome;
+    EXPECT_EQ(outcome, "true") << "the lost link is found before the write, which goes out on a new one";
     EXPECT_EQ(registered(), 0u);
     EXPECT_EQ(zend_hash_num_elements(&client("c")->callbacks), 0u);
     EXPECT_EQ(detaches, before + 1);
