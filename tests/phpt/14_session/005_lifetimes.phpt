@@ -6,7 +6,10 @@ session
 --FILE--
 <?php
 require __DIR__ . '/session.inc';
-$port = (int) kelvo_test_env('KELVO_TEST_PORT');
+require __DIR__ . '/../inc/own_server.inc';
+/* A server of its own: tests running beside this one flush and swap the shared server's databases. */
+$server = new OwnServer();
+$port = $server->port;
 $peer = kelvo_session_peer($port, 9);
 
 foreach ([0, -5, PHP_INT_MAX, 2147483647, 3600] as $lifetime) {
