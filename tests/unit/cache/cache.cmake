@@ -7,7 +7,7 @@ kelvo_unit_test(cache_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/cache_test.cc PARTS
 kelvo_unit_test(cache_stress_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/cache_stress_test.cc PARTS cache_free shm_free runtime_free)
 
 # The cache as client links meet it: the whole module in the embed SAPI against the harness's server.
-kelvo_engine_test(cache_engine_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/cache_engine_test.cc)
+kelvo_engine_test(cache_engine_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/cache_engine_test.cc SERIAL)
 
 # The count-min sketch and admission rule, and the HyperLogLog kernels (also against the
 # harness's server's own PFCOUNT).
@@ -16,7 +16,7 @@ kelvo_unit_test(hll_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/hll_test.cc PARTS cac
 kelvo_unit_test(patterns_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/patterns_test.cc PARTS cache_free shm_free runtime_free)
 kelvo_unit_test(evict_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/evict_test.cc PARTS cache_free shm_free runtime_free)
 # Admission and eviction inside the engine: patterns, the filter with forked workers, fills.
-kelvo_engine_test(adaptive_engine_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/adaptive_engine_test.cc)
+kelvo_engine_test(adaptive_engine_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/adaptive_engine_test.cc SERIAL)
 
 # Invalidation delivery in the arena: the signal reader over a socket pair, removals and stale
 # marks, the drain bound of a lease holder's entries, the shared queues with forked producers.

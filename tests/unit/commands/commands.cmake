@@ -12,7 +12,7 @@ kelvo_unit_test(commands_backoff_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/commands
 kelvo_engine_test(commands_dispatch_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/commands_dispatch_test.cc SERIAL)
 
 # Pipelines and transactions with the cache's answers and the invalidation delivery stood in for.
-kelvo_engine_test(multi_engine_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/multi_engine_test.cc)
+kelvo_engine_test(multi_engine_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/multi_engine_test.cc SERIAL)
 
 # Each request builder by itself: exact requests under every packing option, refusals, and the
 # harness's server parsing each request as one command.
