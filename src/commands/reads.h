@@ -19,9 +19,6 @@
 #include <cstddef>
 #include <cstdint>
 
-struct kelvoEndpoint;
-struct kelvoAdaptiveCacheOptions;
-
 /* The query set's context byte of the random-member reads. */
 constexpr uint8_t kelvoRandSingle = 0x1;
 constexpr uint8_t kelvoRandWithValues = 0x2;
@@ -52,12 +49,10 @@ void kelvoNotFound(zval *out, const robj *ro);
 void kelvoCacheDelAndFire(robj *ro, const char *key, size_t length, int fire);
 
 /*
- * Seams owned by admission: whether the key may be stored (1 refuses, counted "filtered"), and
- * the count of one write in the endpoint's sketch. Weak stand-ins admit everything and count nothing.
+ * Key `i` of a cached read with its first step: a WRONGTYPE answer sets `out` false. Inside a
+ * read section.
  */
-int kelvoEndpointFilter(kelvoEndpoint *ep, const kelvoAdaptiveCacheOptions *opts, const char *key, size_t len,
-                        uint64_t hash);
-void kelvoEndpointCountWrite(kelvoEndpoint *ep, uint64_t keyHash);
+int kelvoReadLookup(zval *out, kelvoQuerySet *rqs, robj *ro, uint32_t i, uint16_t required, const struct rk **v);
 
 /* Before a cached read that stores leaves: its keys' tickets and the lease generation. */
 void kelvoQuerySetSampleTickets(kelvoQuerySet *rqs, const robj *ro);

@@ -81,8 +81,6 @@ bool stringAnswer(zval *out, const kelvoQuerySet *rqs, const robj *ro, const rk 
     return true;
 }
 
-void wrongType(zval *out) { ZVAL_FALSE(out); }
-
 } // namespace
 
 int kelvoGetKey(zval *out, kelvoQuerySet *rqs, robj *ro)
@@ -90,9 +88,7 @@ int kelvoGetKey(zval *out, kelvoQuerySet *rqs, robj *ro)
     kelvoAssert(rqs->nkeys == 1);
     ReadSection section;
     const rk *v;
-    int rc = kelvoQuerySetGetKey(rqs, ro, 0, KELVO_KEY_FULL, &v);
-    if (rc == KELVO_RES_WRONGTYPE)
-        wrongType(out);
+    int rc = kelvoReadLookup(out, rqs, ro, 0, KELVO_KEY_FULL, &v);
     if (rc != KELVO_RES_SUCCESS)
         return rc;
     if (rqs->keytype == KELVO_STRING) {
@@ -122,9 +118,7 @@ int kelvoGetLen(zval *out, kelvoQuerySet *rqs, robj *ro)
 {
     ReadSection section;
     const rk *v;
-    int rc = kelvoQuerySetGetKey(rqs, ro, 0, 0, &v);
-    if (rc == KELVO_RES_WRONGTYPE)
-        wrongType(out);
+    int rc = kelvoReadLookup(out, rqs, ro, 0, 0, &v);
     if (rc != KELVO_RES_SUCCESS)
         return rc;
     if (v == kelvoExistsKey || v->type == KELVO_INTEGER)
@@ -239,9 +233,7 @@ int kelvoHGetGet(zval *out, kelvoQuerySet *rqs, robj *ro)
     kelvoAssert(rqs->nkeys == 1 && rqs->nvals == 1);
     ReadSection section;
     const rk *v;
-    int rc = kelvoQuerySetGetKey(rqs, ro, 0, 0, &v);
-    if (rc == KELVO_RES_WRONGTYPE)
-        wrongType(out);
+    int rc = kelvoReadLookup(out, rqs, ro, 0, 0, &v);
     if (rc != KELVO_RES_SUCCESS)
         return rc;
     if (v == kelvoExistsKey)
@@ -277,9 +269,7 @@ int kelvoHMGet(zval *out, kelvoQuerySet *rqs, robj *ro)
     kelvoAssert(rqs->nkeys == 1);
     ReadSection section;
     const rk *v;
-    int rc = kelvoQuerySetGetKey(rqs, ro, 0, 0, &v);
-    if (rc == KELVO_RES_WRONGTYPE)
-        wrongType(out);
+    int rc = kelvoReadLookup(out, rqs, ro, 0, 0, &v);
     if (rc != KELVO_RES_SUCCESS)
         return rc;
     if (v == kelvoExistsKey)
@@ -312,9 +302,7 @@ int kelvoSetIsMemGet(zval *out, kelvoQuerySet *rqs, robj *ro)
     kelvoAssert(rqs->nkeys == 1 && rqs->nvals == 1);
     ReadSection section;
     const rk *v;
-    int rc = kelvoQuerySetGetKey(rqs, ro, 0, 0, &v);
-    if (rc == KELVO_RES_WRONGTYPE)
-        wrongType(out);
+    int rc = kelvoReadLookup(out, rqs, ro, 0, 0, &v);
     if (rc != KELVO_RES_SUCCESS)
         return rc;
     int state;
@@ -330,9 +318,7 @@ int kelvoLrangeGet(zval *out, kelvoQuerySet *rqs, robj *ro)
 {
     ReadSection section;
     const rk *v;
-    int rc = kelvoQuerySetGetKey(rqs, ro, 0, 0, &v);
-    if (rc == KELVO_RES_WRONGTYPE)
-        wrongType(out);
+    int rc = kelvoReadLookup(out, rqs, ro, 0, 0, &v);
     if (rc != KELVO_RES_SUCCESS)
         return rc;
     if (v == kelvoExistsKey || (v->type == KELVO_LIST && (v->flags & ~0x7Fu) != 0 && !(v->flags & KELVO_INTERNED)))

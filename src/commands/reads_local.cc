@@ -78,14 +78,17 @@ int answer(zval *out, kelvoQuerySet *rqs, robj *ro, kelvoReply *reply)
 
 /* -- lookups -------------------------------------------------------------------------------------- */
 
-/* Key `i` with the common first step: a WRONGTYPE answer sets `out` false. */
-int lookup(zval *out, kelvoQuerySet *rqs, robj *ro, uint32_t i, uint16_t required, const rk **v)
+} // namespace
+
+int kelvoReadLookup(zval *out, kelvoQuerySet *rqs, robj *ro, uint32_t i, uint16_t required, const rk **v)
 {
     int rc = kelvoQuerySetGetKey(rqs, ro, i, required, v);
     if (rc == KELVO_RES_WRONGTYPE)
         ZVAL_FALSE(out);
     return rc;
 }
+
+namespace {
 
 /* A full string's bytes as the server holds them: an integer by its decimal text, nil as no bytes. */
 struct StringBytes {
@@ -180,7 +183,7 @@ int fullSets(zval *out, kelvoQuerySet *rqs, robj *ro, std::vector<Members> *sets
 {
     for (uint32_t i = 0; i < rqs->nkeys; i++) {
         const rk *v;
-        int rc = lookup(out, rqs, ro, i, KELVO_KEY_FULL, &v);
+        int rc = kelvoReadLookup(out, rqs, ro, i, KELVO_KEY_FULL, &v);
         if (rc != KELVO_RES_SUCCESS)
             return rc;
         sets->push_back(membersOf(v));
@@ -210,7 +213,7 @@ int kelvoGetrangeGet(zval *out, kelvoQuerySet *rqs, robj *ro)
 {
     kelvoReadSection section;
     const rk *v;
-    int rc = lookup(out, rqs, ro, 0, KELVO_KEY_FULL, &v);
+    int rc = kelvoReadLookup(out, rqs, ro, 0, KELVO_KEY_FULL, &v);
     if (rc != KELVO_RES_SUCCESS)
         return rc;
     StringBytes b;
@@ -238,7 +241,7 @@ int kelvoGetBitGet(zval *out, kelvoQuerySet *rqs, robj *ro)
 {
     kelvoReadSection section;
     const rk *v;
-    int rc = lookup(out, rqs, ro, 0, KELVO_KEY_FULL, &v);
+    int rc = kelvoReadLookup(out, rqs, ro, 0, KELVO_KEY_FULL, &v);
     if (rc != KELVO_RES_SUCCESS)
         return rc;
     StringBytes b;
@@ -256,7 +259,7 @@ int kelvoBitCountGet(zval *out, kelvoQuerySet *rqs, robj *ro)
 {
     kelvoReadSection section;
     const rk *v;
-    int rc = lookup(out, rqs, ro, 0, KELVO_KEY_FULL, &v);
+    int rc = kelvoReadLookup(out, rqs, ro, 0, KELVO_KEY_FULL, &v);
     if (rc != KELVO_RES_SUCCESS)
         return rc;
     StringBytes b;
@@ -299,7 +302,7 @@ int kelvoLindexGet(zval *out, kelvoQuerySet *rqs, robj *ro)
 {
     kelvoReadSection section;
     const rk *v;
-    int rc = lookup(out, rqs, ro, 0, 0, &v);
+    int rc = kelvoReadLookup(out, rqs, ro, 0, 0, &v);
     if (rc != KELVO_RES_SUCCESS)
         return rc;
     if (!listUsable(v))
@@ -333,7 +336,7 @@ int kelvoLposGet(zval *out, kelvoQuerySet *rqs, robj *ro)
 {
     kelvoReadSection section;
     const rk *v;
-    int rc = lookup(out, rqs, ro, 0, KELVO_KEY_FULL, &v);
+    int rc = kelvoReadLookup(out, rqs, ro, 0, KELVO_KEY_FULL, &v);
     if (rc != KELVO_RES_SUCCESS)
         return rc;
     if (!listUsable(v))
@@ -370,7 +373,7 @@ int kelvoSetMIsMemberGet(zval *out, kelvoQuerySet *rqs, robj *ro)
 {
     kelvoReadSection section;
     const rk *v;
-    int rc = lookup(out, rqs, ro, 0, 0, &v);
+    int rc = kelvoReadLookup(out, rqs, ro, 0, 0, &v);
     if (rc != KELVO_RES_SUCCESS)
         return rc;
     std::vector<int64_t> truths;
@@ -539,7 +542,7 @@ int kelvoRandMemGet(zval *out, kelvoQuerySet *rqs, robj *ro)
 {
     kelvoReadSection section;
     const rk *v;
-    int rc = lookup(out, rqs, ro, 0, KELVO_KEY_FULL, &v);
+    int rc = kelvoReadLookup(out, rqs, ro, 0, KELVO_KEY_FULL, &v);
     if (rc != KELVO_RES_SUCCESS)
         return rc;
     bool single = rqs->context & kelvoRandSingle;

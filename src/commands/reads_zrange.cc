@@ -465,9 +465,7 @@ int kelvoZrangeGet(zval *out, kelvoQuerySet *rqs, robj *ro)
     /* The server reads the bounds before it looks at the key: an unreadable bound is its error, whatever the key holds. */
     kelvoReadSection section;
     const rk *v;
-    int rc = kelvoQuerySetGetKey(rqs, ro, 0, KELVO_KEY_FULL, &v);
-    if (rc == KELVO_RES_WRONGTYPE)
-        ZVAL_FALSE(out);
+    int rc = kelvoReadLookup(out, rqs, ro, 0, KELVO_KEY_FULL, &v);
     if (rc != KELVO_RES_SUCCESS)
         return rc;
     if (v == kelvoExistsKey)
