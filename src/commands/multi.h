@@ -30,7 +30,7 @@ enum kelvoMultiEntryType : uint32_t {
 struct kelvoMultiEntry {
     uint32_t type;
     union {
-        zval value;            /* VALUE, NODE */
+        zval value;            /* VALUE (undefined: a cached WRONGTYPE), NODE */
         kelvoMultiQueue block; /* MULTI: only QUERY entries */
         kelvoQuerySet rqs;     /* QUERY: owned while it carries KELVO_INITIALIZED */
     };
