@@ -15,7 +15,8 @@ use Kelvo\Kelvo;
 
 $own = new OwnServer();
 $steps = (int) (getenv('KELVO_DIFF_STEPS') ?: 1200);
-$seeds = getenv('KELVO_DIFF_SEED') ? [(int) getenv('KELVO_DIFF_SEED')] : range(11, 18);
+// By hand: KELVO_DIFF_SEED=a,b,... runs those seeds, the profiles taken in turn from the first.
+$seeds = getenv('KELVO_DIFF_SEED') ? array_map('intval', explode(',', getenv('KELVO_DIFF_SEED'))) : range(11, 18);
 $profiles = [
     'defaults' => [],
     'php serializer, prefix, database 3' => [Kelvo::OPT_SERIALIZER => Kelvo::SERIALIZER_PHP, Kelvo::OPT_PREFIX => 'pfx:',
