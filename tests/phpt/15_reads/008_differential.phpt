@@ -122,8 +122,8 @@ function worker($sock, int $port, array $profile, array $ops): void
         }
         $local = $c->getBytes()[0] === $before;
         if ($random) {
-            $ok = diff_random_ok($name, $cached, $twin, $keys[0], $count);
-            $twinAnswer = 'members of the whole value';
+            $ok = diff_random_ok($name, $cached, $twin, $keys[0], $count, $whole);
+            $twinAnswer = 'drawn from ' . json_encode($whole, JSON_INVALID_UTF8_SUBSTITUTE);
             $cached = json_encode($cached, JSON_INVALID_UTF8_SUBSTITUTE);
         } else {
             $twinAnswer = diff_outcome($twin, $call, $name);
