@@ -222,7 +222,7 @@ foreach ($seeds as $n => $seed) {
         }
         [$name, $local, $ok, $cached, $twin] = $seen;
         $counts[$name][$local ? 'local' : 'server'] = ($counts[$name][$local ? 'local' : 'server'] ?? 0) + 1;
-        $bySeed[$seed][$local ? 'local' : 'server'][$name] = true;
+        $bySeed[$n][$local ? 'local' : 'server'][$name] = true;
         if (!$ok) {
             // The op log shrunk to the steps that touched the read's keys.
             $log = [];
@@ -257,6 +257,13 @@ foreach ($counts as $name => $c) {
         echo "$name: $local local, $server from the server\n";
     }
 }
+// Each profile must keep the cache at work: a seed answering few forms locally proves little.
+foreach ($bySeed as $n => $met) {
+    $forms = count($met['local'] ?? []);
+    if ($forms < 3 * count($counts) / 4) {
+        echo "seed {$seeds[$n]} (", array_keys($profiles)[$n % count($profiles)], "): only $forms forms answered locally\n";
+    }
+}
 echo count($counts), " read forms seen\n";
 if (getenv('DIFF_SHOW')) {
     // By hand: what each form met, and per seed the forms it never answered locally.
@@ -264,8 +271,8 @@ if (getenv('DIFF_SHOW')) {
     foreach ($counts as $name => $c) {
         echo "$name ", json_encode($c), "\n";
     }
-    foreach ($bySeed as $seed => $met) {
-        echo "seed $seed: ", count($met['local'] ?? []), ' forms answered locally, none of ',
+    foreach ($bySeed as $n => $met) {
+        echo "seed {$seeds[$n]}: ", count($met['local'] ?? []), ' forms answered locally, none of ',
             implode(', ', array_keys(array_diff_key($met['server'], $met['local'] ?? []))), "\n";
     }
     echo "$raced reads raced an expiry\n";
