@@ -441,16 +441,21 @@ void kelvoInvalidationCb(robj *ro, const char *key, size_t length)
         return;
     if (kelvoInBatch(ro)) {
         /* The write has not happened yet: its reply decides. */
-        if (Z_TYPE(ro->ownEvents) != IS_ARRAY)
-            array_init(&ro->ownEvents);
-        if (key)
-            add_next_index_stringl(&ro->ownEvents, key, length);
-        else
-            add_next_index_null(&ro->ownEvents);
+        kelvoListenersHoldOwn(ro, key, length);
         return;
     }
     enqueue(nullptr, ro, key, length, true);
     deliver();
+}
+
+void kelvoListenersHoldOwn(robj *ro, const char *key, size_t length)
+{
+    if (Z_TYPE(ro->ownEvents) != IS_ARRAY)
+        array_init(&ro->ownEvents);
+    if (key)
+        add_next_index_stringl(&ro->ownEvents, key, length);
+    else
+        add_next_index_null(&ro->ownEvents);
 }
 
 void kelvoListenersFireOwn(robj *ro, zval *events)
