@@ -471,10 +471,10 @@ void kelvoLinkReleaseRObj(robj *ro, int closing)
         /* A link is handed on only with nothing left unread on it. */
         forceClose = forceClose || redisReaderDirty(ro->link.ctx->reader);
     }
-    if (!forceClose && ro->link.db != 0) {
-        forceClose = kelvoSelectDB(&ro->link, &ro->info, 0, &ro->lastError, ro->opts.flags) != 0;
-    }
     ro->mode &= ~(kelvoModeMulti | kelvoModePipeline | kelvoModeSubscribed);
+    /* The SELECTs of a batch that never ran moved the link's database alone: the link is handed on
+     * with the database the server is on, which its next user relies on. */
+    kelvoFreeCallbacks(ro);
     kelvoListenersDrop(ro);
     kelvoAdaptiveCacheUnbind(ro);
     if (ro->link.state != KELVO_LINK_NONE || ro->link.key) {
@@ -482,7 +482,6 @@ void kelvoLinkReleaseRObj(robj *ro, int closing)
     }
     memset(&ro->link, 0, sizeof ro->link);
     ro->connState = 0;
-    kelvoFreeCallbacks(ro);
 }
 
 void kelvoReleaseRObj(robj *ro)
