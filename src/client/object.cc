@@ -393,10 +393,26 @@ bool endTransaction(robj *ro)
         auto *reply = static_cast<kelvoReply *>(redisCommand(c, "DISCARD"));
         if (reply && reply->type == KELVO_REPLY_STATUS) {
             ro->mode &= ~kelvoModeMulti;
+            ro->connState &= ~kelvoConnStateWatch; /* DISCARD unwatches too */
         }
         kelvoReplyFree(reply);
     }
     return !(ro->mode & (kelvoModeMulti | kelvoModePipeline));
+}
+
+/* Keys left watched would fail the transaction of the link's next user; false when the link must be closed instead. */
+bool endWatch(robj *ro)
+{
+    if (!(ro->connState & kelvoConnStateWatch)) {
+        return true;
+    }
+    auto *reply = static_cast<kelvoReply *>(redisCommand(ro->link.ctx, "UNWATCH"));
+    bool unwatched = reply && reply->type == KELVO_REPLY_STATUS;
+    kelvoReplyFree(reply);
+    if (unwatched) {
+        ro->connState &= ~kelvoConnStateWatch;
+    }
+    return unwatched;
 }
 
 /* Process counters of what plain links move (indexes of kelvo_globals.stats). */
@@ -467,7 +483,7 @@ void kelvoLinkReleaseRObj(robj *ro, int closing)
     /* A forked child never writes on the connection it inherited: its parent still talks on it. */
     bool forceClose = closing || ro->link.state < KELVO_LINK_READY || !ro->link.ctx || ro->link.pid != getpid();
     if (!forceClose) {
-        forceClose = !endTransaction(ro) || !kelvoEndSubscriptions(ro);
+        forceClose = !endTransaction(ro) || !endWatch(ro) || !kelvoEndSubscriptions(ro);
         /* A link is handed on only with nothing left unread on it. */
         forceClose = forceClose || redisReaderDirty(ro->link.ctx->reader);
     }

@@ -1,5 +1,5 @@
 --TEST--
-Pooled shard links: the next session takes the link again, on its database, without a new connection, handshake or SELECT; whatever database or batch the link's last user left, its next user works on the database it asked for; a link logged in with one password never serves another
+Pooled shard links: the next session takes the link again, on its database, without a new connection, handshake or SELECT; whatever database, batch or watched keys the link's last user left, its next user works on the database it asked for; a link logged in with one password never serves another
 --EXTENSIONS--
 kelvo
 session
@@ -91,6 +91,13 @@ $cases = [
             $c->multi()->select(3)->set('queued', 1);
         },
         fn() => session_cycle($port, 'database=3', 'next')],
+    'a client watching a key changed since; next, a client\'s transaction' => [
+        function () use ($port, $stats) {
+            $c = app_client($port, 0);
+            $c->watch('left');
+            $stats->set('left', 1);
+        },
+        fn() => app_client($port, 0)->multi()->set('next', 1)->exec()],
 ];
 foreach ($cases as $label => [$leave, $next]) {
     $leave();
@@ -128,6 +135,8 @@ a client on database 7 with SELECT 0 queued in an unsent pipeline; next, a sessi
   connections 0, hello 0, select 1
 a client on database 0 with SELECT 3 inside a MULTI never executed; next, a session in database 3: database 3; queued: nowhere
   connections 0, hello 0, select 1
+a client watching a key changed since; next, a client's transaction: database 0; queued: nowhere
+  connections 0, hello 0, select 0
 a link logged in with one password never serves another:
 bool(true)
 
