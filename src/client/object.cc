@@ -488,9 +488,12 @@ void kelvoLinkReleaseRObj(robj *ro, int closing)
         forceClose = forceClose || redisReaderDirty(ro->link.ctx->reader);
     }
     ro->mode &= ~(kelvoModeMulti | kelvoModePipeline | kelvoModeSubscribed);
-    /* The SELECTs of a batch that never ran moved the link's database alone: the link is handed on
-     * with the database the server is on, which its next user relies on. */
+    /* The SELECTs of a batch that never ran moved the link's database alone: settled first, so that
+     * the link goes back on database 0, where its next user expects it, whatever was queued. */
     kelvoFreeCallbacks(ro);
+    if (!forceClose && ro->link.db != 0) {
+        forceClose = kelvoSelectDB(&ro->link, &ro->info, 0, &ro->lastError, ro->opts.flags) != 0;
+    }
     kelvoListenersDrop(ro);
     kelvoAdaptiveCacheUnbind(ro);
     if (ro->link.state != KELVO_LINK_NONE || ro->link.key) {
