@@ -11,7 +11,8 @@ namespace {
 bool whole(const rk *key) { return (key->flags & KELVO_KEY_FULL) != 0; }
 
 /* The first index in [0, n) whose record fails `below`; n when every record passes. */
-template <typename Below> int64_t firstNotBelow(const rkZSet *z, Below below)
+template <typename Below>
+int64_t firstNotBelow(const rkZSet *z, Below below)
 {
     const kelvoZSetRecord *begin = z->records;
     return std::partition_point(begin, begin + z->count, below) - begin;

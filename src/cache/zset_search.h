@@ -66,9 +66,9 @@ struct kelvoZSetQuery {
     bool withscores;
     bool rev;
     bool has_limit;
-    int64_t offset, count;       /* LIMIT */
-    int64_t start, end;          /* by rank, as given */
-    kelvoZSetBound low, high;    /* by score, ascending */
+    int64_t offset, count;             /* LIMIT */
+    int64_t start, end;                /* by rank, as given */
+    kelvoZSetBound low, high;          /* by score, ascending */
     kelvoZSetLexBound lowLex, highLex; /* by lex, ascending */
 };
 

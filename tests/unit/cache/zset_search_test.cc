@@ -40,8 +40,8 @@ constexpr kelvoZSetBound incl(double v) { return {v, 0}; }
 constexpr kelvoZSetBound excl(double v) { return {v, 1}; }
 
 /* A stored range of `entries` (ascending), whole or covering [start, end]. */
-rk *stored(const Entries &entries, bool whole, int by = 1, bool withscores = true, kelvoZSetBound start = incl(-HUGE_VAL),
-           kelvoZSetBound end = incl(HUGE_VAL))
+rk *stored(const Entries &entries, bool whole, int by = 1, bool withscores = true,
+           kelvoZSetBound start = incl(-HUGE_VAL), kelvoZSetBound end = incl(HUGE_VAL))
 {
     Node reply{KELVO_NODE_AGGREGATE, "", 0, {}};
     for (const auto &[member, score] : entries)
@@ -143,9 +143,8 @@ struct LexCase {
 TEST_F(ZSetSearch, LexBoundsWithMembersThatBeginOneAnother)
 {
     const LexCase cases[] = {
-        {"-", 0, -1},  {"+", 5, 4},  {"[a", 0, 0},  {"(a", 1, -1}, {"[aa", 1, 0}, {"[ab", 1, 1},
-        {"(ab", 2, 0}, {"[b", 2, 2}, {"(b", 3, 1},  {"[c", 4, 4},  {"(c", 5, 3},  {"[d", 5, 4},
-        {"[", 0, -1},  {"(", 0, -1},
+        {"-", 0, -1}, {"+", 5, 4},  {"[a", 0, 0}, {"(a", 1, -1}, {"[aa", 1, 0}, {"[ab", 1, 1}, {"(ab", 2, 0},
+        {"[b", 2, 2}, {"(b", 3, 1}, {"[c", 4, 4}, {"(c", 5, 3},  {"[d", 5, 4},  {"[", 0, -1},  {"(", 0, -1},
     };
     rk *key = stored({{"a", 0}, {"ab", 0}, {"b", 0}, {"bc", 0}, {"c", 0}}, true, 2, false);
     ASSERT_TRUE(kelvoZSetMembersAscend(kelvoKeyZSetConst(key)));
@@ -183,8 +182,8 @@ TEST_F(ZSetSearch, RanksCountFromEitherEndOfAWholeSet)
         bool rev;
         int64_t index;
     } cases[] = {
-        {0, false, 0}, {3, false, 3}, {-1, false, 3}, {-4, false, 0}, {4, false, -1},
-        {-5, false, -1}, {0, true, 3}, {-1, true, 0}, {1, true, 2}, {4, true, -1},
+        {0, false, 0},   {3, false, 3}, {-1, false, 3}, {-4, false, 0}, {4, false, -1},
+        {-5, false, -1}, {0, true, 3},  {-1, true, 0},  {1, true, 2},   {4, true, -1},
     };
     rk *key = stored({{"a", 1}, {"b", 2}, {"c", 3}, {"d", 4}}, true, 0);
     for (const auto &c : cases)
