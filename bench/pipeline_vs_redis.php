@@ -1,9 +1,12 @@
 <?php
 // Pipelines of 1,000 commands, kelvo against the `redis` extension on one server, the shared
 // cache off: rounds of each row, alternating clients, both checked to return the same results.
-// Prints commands per second (median of the rounds) and kelvo's ratio. With "writes" as the
+// Prints commands per second (median of the rounds) and kelvo's ratio. A last row runs the GET
+// pipeline on a caching client once all 1,000 keys are cached: its time against the uncached
+// pipeline's, and the bytes it sent (none are expected). Run it without kelvo.maxmemory=0 for
+// that row. With "writes" as the
 // third argument only kelvo's pipelines run, so that its socket writes can be counted:
-//   php -n -d extension=igbinary -d extension=msgpack -d extension=redis -d kelvo.maxmemory=0 \
+//   php -n -d extension=igbinary -d extension=msgpack -d extension=redis \
 //       -d extension=modules/kelvo.so bench/pipeline_vs_redis.php [port] [pipelines per round]
 //   strace -f -c -e trace=sendto,sendmsg,write php ... bench/pipeline_vs_redis.php PORT 1000 writes
 $port = (int) ($argv[1] ?? 6379);
@@ -76,3 +79,43 @@ foreach ($rows as $name => $row) {
     $pr = median($rates['p']);
     printf("%-10s %14.0f %14.0f %7.2f\n", $name, $kr, $pr, $kr / $pr);
 }
+
+// The same GET pipeline from the shared cache: warm it until a whole pipeline sends nothing.
+$cached = new Kelvo\Kelvo('127.0.0.1', $port);
+$cached->ping();
+if (Kelvo\Kelvo::maxMemory() <= 0) {
+    echo "cached GET: the shared cache is off (kelvo.maxmemory)\n";
+    exit(0);
+}
+$get = $rows['GET x1000'];
+$expected = $get($k);
+for ($warm = 0; $warm < 20; $warm++) {
+    $before = $cached->getBytes();
+    $result = $get($cached);
+    if ($cached->getBytes() === $before) {
+        break;
+    }
+}
+if ($result !== $expected) {
+    echo "cached GET: results differ\n";
+    exit(1);
+}
+$times = ['cached' => [], 'uncached' => []];
+$sent = 0;
+for ($r = 0; $r < $rounds; $r++) {
+    foreach (['cached' => $cached, 'uncached' => $k] as $who => $client) {
+        $before = $client->getBytes();
+        $start = hrtime(true);
+        for ($i = 0; $i < $pipelines; $i++) {
+            $get($client);
+        }
+        $times[$who][] = (hrtime(true) - $start) / $pipelines;
+        if ($who === 'cached') {
+            $sent += $client->getBytes()[0] - $before[0];
+        }
+    }
+}
+$ct = median($times['cached']);
+$ut = median($times['uncached']);
+printf("cached GET x1000: exec %.1f us, uncached %.1f us, ratio %.3f (bound 0.25), bytes sent %d\n",
+    $ct / 1e3, $ut / 1e3, $ct / $ut, $sent);

@@ -103,6 +103,9 @@ KELVO_SCRIPTABLE void kelvoExecuteInvalidation(kelvoEndpoint *ep, rdb *db, kelvo
 
 ssize_t kelvoBufferRead(redisContext *c)
 {
+    /* Most polls find nothing: one peek then, instead of switching the socket's mode twice. */
+    if (!redisInputPending(c))
+        return 0;
     int flags = fcntl(c->fd, F_GETFL);
     if (flags < 0) {
         kelvoSetRedisErrorFromErrno(c);

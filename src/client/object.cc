@@ -498,6 +498,7 @@ void kelvoReleaseRObj(robj *ro)
     ZVAL_UNDEF(&ro->opts.ignorePatterns);
     kelvoRedisInfoRelease(&ro->info);
     kelvoFreeCallbacks(ro);
+    kelvoMultiQueueRelease(ro);
     zval_ptr_dtor(&ro->ownEvents);
     ZVAL_UNDEF(&ro->ownEvents);
     kelvoDropHeldPushes(ro);

@@ -185,6 +185,8 @@ zend_object *kelvoObjectClone(zend_object *object);
 /* Drops the queued pipeline and MULTI entries and leaves both modes; a database selected by a
  * SELECT that never ran is given back (multi.cc). */
 void kelvoFreeCallbacks(robj *ro);
+/* Frees the queue's storage, which an ended batch keeps for the next one (multi.cc). */
+void kelvoMultiQueueRelease(robj *ro);
 
 /*
  * One option: 0 applied, -1 refused (with an E_WARNING where the option has a message, or a

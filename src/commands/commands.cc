@@ -472,7 +472,7 @@ bool answerFromCache(robj *ro, const kelvoCommandInfo *row, kelvoQuerySet *rqs, 
 
 void initQuerySet(kelvoQuerySet *rqs, uint8_t flags, int cmd)
 {
-    *rqs = kelvoQuerySet{};
+    kelvoQuerySetClear(rqs);
     rqs->flags = static_cast<uint8_t>(KELVO_INITIALIZED | flags);
     rqs->keytype = static_cast<uint32_t>(kelvoCmdToKeyType(cmd));
     rqs->cmd = cmd;
@@ -489,7 +489,7 @@ void kelvoCommand(INTERNAL_FUNCTION_PARAMETERS, int cmd)
     uint8_t reqFlags = (ro->opts.flags & kelvoOptWithMeta) ? KELVO_REQ_META : 0;
     const kelvoCommandInfo *row = kelvoGetCommandRCmd(cmd);
     rrc req{};
-    kelvoQuerySet rqs{};
+    kelvoQuerySet rqs;
     bool built;
     if (row->type == KELVO_CMDTYPE_CACHED) {
         kelvoAttachEndpoint(ro);
@@ -504,6 +504,7 @@ void kelvoCommand(INTERNAL_FUNCTION_PARAMETERS, int cmd)
             row->cached.cnvFn(&req, &rqs);
         }
     } else {
+        kelvoQuerySetClear(&rqs);
         kelvoRespCmdInitCmd(&req, reqFlags, cmd);
         built = row->std.respFn(execute_data, return_value, &req, ro) == 0;
     }

@@ -12,7 +12,8 @@ void push(zend_string ***slots, uint32_t *count, uint32_t *cap, zend_string *s)
 {
     if (*count == *cap) {
         *cap = *cap ? *cap * 2 : 4;
-        *slots = static_cast<zend_string **>(erealloc(*slots, *cap * sizeof(zend_string *)));
+        size_t size = *cap * sizeof(zend_string *);
+        *slots = static_cast<zend_string **>(*slots ? erealloc(*slots, size) : emalloc(size));
     }
     (*slots)[(*count)++] = zend_string_copy(s);
 }
@@ -70,7 +71,7 @@ void kelvoQuerySetRelease(kelvoQuerySet *rqs, int outcome)
 void kelvoQuerySetFromRrc(kelvoQuerySet *rqs, rrc *req)
 {
     kelvoAssert(req->flags & KELVO_INITIALIZED);
-    *rqs = kelvoQuerySet{};
+    kelvoQuerySetClear(rqs);
     rqs->flags = req->flags;
     rqs->context = req->context;
     rqs->cmd = req->cmd;

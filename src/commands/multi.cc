@@ -35,14 +35,24 @@ kelvoMultiQueue *openList(robj *ro)
     return &ro->pipe.entries[ro->pipe.count - 1].block;
 }
 
-void freeList(kelvoMultiQueue *list)
+void freeEntries(kelvoMultiQueue *list)
 {
     for (size_t i = 0; i < list->count; i++)
         kelvoMultiEntryFree(&list->entries[i]);
+    list->count = 0;
+}
+
+void freeList(kelvoMultiQueue *list)
+{
+    freeEntries(list);
     if (list->entries)
         efree(list->entries);
     *list = kelvoMultiQueue{};
 }
+
+/* A client that batches once tends to batch again at the same size: a queue of moderate size is
+ * kept for the next batch instead of growing from nothing again. */
+constexpr size_t kKeptQueueCapacity = 4096;
 
 bool isSelect(const kelvoMultiEntry &e) { return e.type == KELVO_MULTI_QUERY && e.rqs.cmd == REDIS_CMD_SELECT; }
 
@@ -77,7 +87,10 @@ void abandonBatch(robj *ro, bool restoreDatabase)
 {
     if (restoreDatabase)
         settleDatabase(ro, databaseBefore(&ro->pipe));
-    freeList(&ro->pipe);
+    if (ro->pipe.capacity <= kKeptQueueCapacity)
+        freeEntries(&ro->pipe);
+    else
+        freeList(&ro->pipe);
     zval_ptr_dtor(&ro->ownEvents);
     ZVAL_UNDEF(&ro->ownEvents);
     ro->mode &= ~kelvoModeBatch;
@@ -252,8 +265,10 @@ kelvoMultiEntry *kelvoMultiEntryAppend(robj *ro, uint32_t type)
             static_cast<kelvoMultiEntry *>(erealloc(list->entries, list->capacity * sizeof(kelvoMultiEntry)));
     }
     kelvoMultiEntry *entry = &list->entries[list->count++];
-    memset(entry, 0, sizeof *entry);
+    /* The caller fills the union; what it leaves reads as an empty block or an undefined value. */
     entry->type = type;
+    entry->block = kelvoMultiQueue{};
+    ZVAL_UNDEF(&entry->ownEvents);
     return entry;
 }
 
@@ -284,6 +299,12 @@ void kelvoFreeCallbacks(robj *ro)
 {
     kelvoAssert(ro != NULL);
     abandonBatch(ro, true);
+}
+
+void kelvoMultiQueueRelease(robj *ro)
+{
+    kelvoAssert(!kelvoInBatch(ro));
+    freeList(&ro->pipe);
 }
 
 int kelvoAppendCommand(robj *ro, rrc *req)
@@ -501,8 +522,8 @@ int kelvoExec(zval *return_value, robj *ro)
     for (size_t i = 0; i < ro->pipe.count; i++) {
         kelvoMultiEntry *entry = &ro->pipe.entries[i];
         if (entry->type == KELVO_MULTI_VALUE) {
-            Z_TRY_ADDREF(entry->value);
             add_next_index_zval(&result, &entry->value);
+            ZVAL_UNDEF(&entry->value);
         } else if (entry->type == KELVO_MULTI_MULTI) {
             BlockOutcome outcome = readBlock(&result, ro, &entry->block, pipelined);
             if (outcome == BlockOutcome::LinkFailed || (outcome == BlockOutcome::Failed && (pipelined || c->err))) {

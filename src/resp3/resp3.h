@@ -289,6 +289,9 @@ int redisBufferWriteAll(redisContext *c);
  * reader; a reader error is copied into the context. REDIS_ERR when `err`
  * is set before or after. */
 int redisBufferRead(redisContext *c);
+/* Whether a read could return anything now: bytes on the socket, held by the TLS layer, or an
+ * end or error to report. False only when a read would find nothing (one non-blocking peek). */
+bool redisInputPending(redisContext *c);
 /* The next reply. Pushes met first go to push_cb(privdata, push), which owns
  * them, while a push callback is set; without one they are returned as
  * replies. When no reply is buffered, the whole output buffer is written and

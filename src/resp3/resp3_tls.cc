@@ -124,6 +124,15 @@ void tlsFree(void *privctx) { SSL_free(static_cast<SSL *>(privctx)); }
 
 redisContextFuncs redisContextSSLFuncs = {tlsClose, tlsFree, tlsRead, tlsWrite};
 
+bool redisInputPending(redisContext *c)
+{
+    if (c->privctx && SSL_pending(static_cast<SSL *>(c->privctx)) > 0)
+        return true;
+    char byte;
+    ssize_t n = recv(c->fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+    return !(n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK));
+}
+
 int redisInitiateSSL(redisContext *c, struct ssl_st *ssl)
 {
     if (c->privctx) {
