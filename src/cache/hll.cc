@@ -8,7 +8,8 @@
 
 namespace {
 
-constexpr int HLL_Q = 50; // 64 - precision 14
+constexpr int HLL_P = 14;
+constexpr int HLL_Q = 64 - HLL_P;
 constexpr double HLL_ALPHA_MM = 0.721347520444481703680 * double(KELVO_HLL_REGISTERS) * double(KELVO_HLL_REGISTERS);
 
 using MergeDenseFn = void (*)(uint8_t *raw, const uint8_t *dense);
@@ -130,6 +131,17 @@ uint64_t estimate(const uint32_t (&histogram)[64])
     return uint64_t(llround(HLL_ALPHA_MM / z));
 }
 
+void setDenseRegister(uint8_t *dense, size_t i, unsigned value)
+{
+    size_t bit = i * 6, byte = bit / 8;
+    unsigned shift = bit & 7;
+    dense[byte] = uint8_t((dense[byte] & ~(63u << shift)) | (value << shift));
+    if (shift > 2) {
+        unsigned spill = 8 - shift;
+        dense[byte + 1] = uint8_t((dense[byte + 1] & ~(63u >> spill)) | (value >> spill));
+    }
+}
+
 bool validHeader(const char *bytes, size_t length)
 {
     return bytes && length >= KELVO_HLL_HEADER && memcmp(bytes, "HYLL", 4) == 0 &&
@@ -240,4 +252,60 @@ int kelvoHllMerge(uint8_t *raw, const char *bytes, size_t length)
                 raw[i] = uint8_t(value);
     });
     return 0;
+}
+
+uint64_t kelvoMurmurHash64A(const void *bytes, size_t length, uint64_t seed)
+{
+    constexpr uint64_t m = 0xc6a4a7935bd1e995ULL;
+    constexpr int r = 47;
+    auto *p = static_cast<const uint8_t *>(bytes);
+    uint64_t h = seed ^ (uint64_t(length) * m);
+    for (size_t blocks = length / 8; blocks > 0; blocks--, p += 8) {
+        uint64_t k = 0;
+        for (int i = 7; i >= 0; i--)
+            k = k << 8 | p[i];
+        k *= m;
+        k ^= k >> r;
+        k *= m;
+        h ^= k;
+        h *= m;
+    }
+    size_t tail = length & 7;
+    if (tail) {
+        for (size_t i = tail; i > 0; i--)
+            h ^= uint64_t(p[i - 1]) << (8 * (i - 1));
+        h *= m;
+    }
+    h ^= h >> r;
+    h *= m;
+    h ^= h >> r;
+    return h;
+}
+
+unsigned kelvoHllPattern(const char *member, size_t length, size_t *index)
+{
+    uint64_t hash = kelvoMurmurHash64A(member, length, KELVO_HLL_SEED);
+    *index = size_t(hash & (KELVO_HLL_REGISTERS - 1));
+    /* The forced bit caps the count at 51 when the remaining 50 bits are all zero. */
+    uint64_t rest = (hash >> HLL_P) | (uint64_t(1) << HLL_Q);
+    return unsigned(__builtin_ctzll(rest)) + 1;
+}
+
+void kelvoHllDenseInit(uint8_t *value)
+{
+    memset(value, 0, KELVO_HLL_DENSE_SIZE);
+    memcpy(value, "HYLL", 4);
+    value[4] = KELVO_HLL_DENSE;
+}
+
+bool kelvoHllDenseAdd(uint8_t *value, const char *member, size_t length)
+{
+    size_t index;
+    unsigned count = kelvoHllPattern(member, length, &index);
+    uint8_t *dense = value + KELVO_HLL_HEADER;
+    if (count <= denseRegister(dense, index))
+        return false;
+    setDenseRegister(dense, index, count);
+    value[15] |= 0x80;
+    return true;
 }

@@ -55,4 +55,17 @@ void kelvoHllMergeDense(uint8_t *raw, const uint8_t *dense);
 /* Merges a whole value (header included) into a raw set: 0, or -1 when it is not a valid HyperLogLog. */
 int kelvoHllMerge(uint8_t *raw, const char *bytes, size_t length);
 
+/* The server hashes members with MurmurHash64A under this seed, so a local sketch fills its registers alike. */
+constexpr uint64_t KELVO_HLL_SEED = 0xadc83b19ULL;
+uint64_t kelvoMurmurHash64A(const void *bytes, size_t length, uint64_t seed);
+
+/* The register a member falls in (`*index`) and the value it offers there: 1 to 51. */
+unsigned kelvoHllPattern(const char *member, size_t length, size_t *index);
+
+/* An empty dense value of KELVO_HLL_DENSE_SIZE bytes: all registers 0, a valid cardinality of 0. */
+void kelvoHllDenseInit(uint8_t *value);
+
+/* Adds a member to a dense value: true when a register rose, which marks the cached cardinality invalid. */
+bool kelvoHllDenseAdd(uint8_t *value, const char *member, size_t length);
+
 #endif

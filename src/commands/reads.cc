@@ -621,7 +621,8 @@ int kelvoRawSUnionCardCmd(kelvoQuerySet *rqs, robj *ro, int argc, zval *argv)
     for (int i = static_cast<int>(numkeys) + 1; i < argc; i++) {
         zend_long limit;
         if (isWordValue(&argv[i], "LIMIT") && i + 1 < argc && kelvoTryGetLong(&limit, &argv[i + 1], 0) == 0) {
-            rqs->rng.end = limit;
+            /* " 3", "+3" or "03" pass here, not at the server: its error, not a local count. */
+            rqs->rng.end = rawLong(rqs, &argv[i + 1]);
             i++;
         } else if (isWordValue(&argv[i], "APPROX")) {
             rqs->context |= kelvoApprox;

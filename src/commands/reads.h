@@ -34,9 +34,6 @@ struct kelvoLposOptions {
 };
 kelvoLposOptions kelvoLposOptionsOf(const kelvoQuerySet *rqs);
 
-/* True when the client may cache `key`: it matches an allow pattern (when there are any) and no ignore pattern. */
-bool kelvoKeyAllowed(const robj *ro, const char *key, size_t length);
-
 /* The value a missing key or field answers: false under phpredis compatibility without null-multibulk, else null. */
 void kelvoNotFound(zval *out, const robj *ro);
 

@@ -22,9 +22,6 @@ extern "C" {
 
 namespace {
 
-constexpr int kHllRawEncoding = 2;
-constexpr size_t kHllRegisters = 16384;
-
 /* -- replies built locally ------------------------------------------------------------------------ */
 
 redisReadTask rootTask(int type) { return redisReadTask{type, 0, -1, nullptr, nullptr, nullptr}; }
@@ -490,17 +487,43 @@ int kelvoSetUnion(zval *out, kelvoQuerySet *rqs, robj *ro)
     return answer(out, rqs, ro, listNode(KELVO_REPLY_SET, children));
 }
 
+namespace {
+
+/* The server's estimate: every member into one dense sketch, counted as PFCOUNT would count it. */
+bool approxUnionCard(const std::vector<Members> &sets, uint64_t *count)
+{
+    std::vector<uint8_t> sketch(KELVO_HLL_DENSE_SIZE);
+    kelvoHllDenseInit(sketch.data());
+    bool any = false;
+    for (const Members &s : sets)
+        for (const kelvoMapMember &m : s.list) {
+            kelvoHllDenseAdd(sketch.data(), m.name, m.nameLen);
+            any = true;
+        }
+    *count = 0;
+    return !any || kelvoHllCount(reinterpret_cast<const char *>(sketch.data()), sketch.size(), count) == 0;
+}
+
+} // namespace
+
 int kelvoSetUnionCard(zval *out, kelvoQuerySet *rqs, robj *ro)
 {
-    /* An estimate needs the HyperLogLog kernels; the server gives it meanwhile. */
-    if (!serverKnowsCardCommands(ro) || (rqs->context & kelvoApprox))
+    if (!serverKnowsCardCommands(ro))
         return KELVO_RES_MISS;
     kelvoReadSection section;
     std::vector<Members> sets;
     int rc = fullSets(out, rqs, ro, &sets);
     if (rc != KELVO_RES_SUCCESS)
         return rc;
-    return answer(out, rqs, ro, integerNode(static_cast<int64_t>(unionOf(sets, rqs->rng.end).size())));
+    int64_t limit = rqs->rng.end;
+    uint64_t count;
+    if (!(rqs->context & kelvoApprox))
+        count = unionOf(sets, limit).size();
+    else if (!approxUnionCard(sets, &count))
+        return KELVO_RES_MISS;
+    if (limit > 0 && static_cast<uint64_t>(limit) < count)
+        count = static_cast<uint64_t>(limit);
+    return answer(out, rqs, ro, integerNode(static_cast<int64_t>(count)));
 }
 
 /* -- HyperLogLog counts -------------------------------------------------------------------------- */
@@ -510,7 +533,7 @@ int kelvoPFCountGet(zval *out, kelvoQuerySet *rqs, robj *ro)
     kelvoReadSection section;
     std::vector<uint8_t> registers;
     if (rqs->nkeys > 1)
-        registers.assign(kHllRegisters, 0);
+        registers.assign(KELVO_HLL_REGISTERS, 0);
     uint64_t count = 0;
     for (uint32_t i = 0; i < rqs->nkeys; i++) {
         const rk *v;
@@ -529,7 +552,7 @@ int kelvoPFCountGet(zval *out, kelvoQuerySet *rqs, robj *ro)
     }
     if (rqs->nkeys > 1) {
         bool invalid;
-        count = kelvoHllCountRegisters(kHllRawEncoding, registers.data(), registers.size(), &invalid);
+        count = kelvoHllCountRegisters(KELVO_HLL_RAW, registers.data(), registers.size(), &invalid);
         if (invalid)
             return KELVO_RES_MISS;
     }

@@ -18,33 +18,12 @@ extern "C" {
 #include "main/php.h"
 }
 
-#include <fnmatch.h>
-
 namespace {
 
 constexpr int kStatFiltered = 3;
 constexpr int kStatOom = 4;
 
 void countShared(int index) { __atomic_add_fetch(&kelvoSharedStatPtr()[index], 1, __ATOMIC_RELAXED); }
-
-bool matchesAny(const zval *patterns, const char *key)
-{
-    zend_string *pattern;
-    ZEND_HASH_FOREACH_STR_KEY(Z_ARRVAL_P(patterns), pattern)
-    {
-        if (!pattern)
-            continue;
-        if ((ZSTR_LEN(pattern) == 1 && ZSTR_VAL(pattern)[0] == '*') || fnmatch(ZSTR_VAL(pattern), key, 0) == 0)
-            return true;
-    }
-    ZEND_HASH_FOREACH_END();
-    return false;
-}
-
-bool hasPatterns(const zval *patterns)
-{
-    return Z_TYPE_P(patterns) == IS_ARRAY && zend_hash_num_elements(Z_ARRVAL_P(patterns)) > 0;
-}
 
 /* The ticket of key `i` moved since the request left (or was never sampled). */
 bool ticketMoved(const kelvoQuerySet *rqs, const kelvoEndpoint *ep, uint32_t i, uint64_t hash)
@@ -117,7 +96,7 @@ bool insertValue(const kelvoQuerySet *rqs, robj *ro, uint32_t i, rk *value, Inse
 
 bool keyAllowed(const kelvoQuerySet *rqs, const robj *ro, uint32_t i)
 {
-    return kelvoKeyAllowed(ro, ZSTR_VAL(rqs->keys[i]), ZSTR_LEN(rqs->keys[i]));
+    return kelvoPatternsAllowKey(&ro->opts, ZSTR_VAL(rqs->keys[i]), ZSTR_LEN(rqs->keys[i]));
 }
 
 /* A private copy of a cached value that keeps its recorded length; null when it cannot be had. */
@@ -192,14 +171,6 @@ int kelvoMergeHashMemsImpl(kelvoQuerySet *rqs, rk *hash, kelvoReply *reply)
         if (mergeField(hash, rqs->vals[i], reply->v.element[i]) != 0)
             return -1;
     return 0;
-}
-
-bool kelvoKeyAllowed(const robj *ro, const char *key, size_t)
-{
-    const kelvoOptions &o = ro->opts;
-    if (hasPatterns(&o.allowPatterns) && !matchesAny(&o.allowPatterns, key))
-        return false;
-    return !(hasPatterns(&o.ignorePatterns) && matchesAny(&o.ignorePatterns, key));
 }
 
 void kelvoQuerySetSampleTickets(kelvoQuerySet *rqs, const robj *ro)

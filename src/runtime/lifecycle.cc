@@ -3,6 +3,7 @@
 
 #include "cache/attach.h"
 #include "cache/delivery.h"
+#include "cache/evict.h"
 #include "cache/invalidation.h"
 #include "cache/keylease.h"
 #include "client/listeners.h"
@@ -23,9 +24,6 @@ extern "C" {
 
 volatile sig_atomic_t kelvoRequestActive;
 volatile sig_atomic_t kelvoShutdown;
-
-/* Owned by the periodic tasks (eviction, collection, statistics); claimed across processes there. */
-__attribute__((weak)) void kelvoRunPeriodicTasks(uint64_t) {}
 
 namespace {
 

@@ -104,6 +104,16 @@ foreach (['user:*', 'app:user:*'] as $pattern) {
     $p->get('user:1');
     echo "allow $pattern: ", probe($p, 'get', ['user:1']), "\n";
 }
+// A key holding a NUL byte is matched whole, not by the part before the NUL.
+foreach ([[Kelvo::OPT_ALLOW_PATTERNS, 'user:1', "user:1\0x"], [Kelvo::OPT_IGNORE_PATTERNS, '*secret', "a\0secret"]]
+         as [$option, $pattern, $key]) {
+    $admin->set($key, 'v');
+    $p = new Kelvo('127.0.0.1', $port);
+    $p->setOption($option, [$pattern]);
+    $p->get($key);
+    echo $option === Kelvo::OPT_ALLOW_PATTERNS ? 'allow' : 'ignore', " $pattern: ", probe($p, 'get', [$key]), "\n";
+    $admin->del($key);
+}
 // A database the shared cache keeps nothing for: never stored, never answered locally.
 $d = new Kelvo('127.0.0.1', $port);
 $d->select(3);
@@ -233,6 +243,8 @@ HGETALL: hgetall("st:ha")={"f":"v"} server
     lrange("st:ha",0,-1)=false local
 allow user:*: get("user:1")="u" server
 allow app:user:*: get("user:1")="u" local
+allow user:1: get("user:1\u0000x")="v" server
+ignore *secret: get("a\u0000secret")="v" server
 
 Warning: Kelvo\Kelvo::select(): Kelvo is only configured for 2 in-memory databases in %s on line %d
 database 3: get("st:db3")="v" server

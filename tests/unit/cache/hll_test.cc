@@ -1,8 +1,11 @@
 // HyperLogLog values counted and merged locally: malformed values, the cached cardinality,
 // both merge kernels, and equality with the harness server's own PFCOUNT over random sets in
-// both encodings and over merges of several keys.
+// both encodings and over merges of several keys. Sketches built locally from members: the
+// registers the server chose for a few members (noted once from PFADD into an empty key), and
+// the whole register set and count of the harness server's own PFADD of the same members.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <random>
@@ -174,6 +177,61 @@ TEST(Hll, BothMergeKernelsGiveOneResult)
     kelvoHllGlobalInit();
 }
 
+/* The registers of a value, decoded. */
+std::vector<uint8_t> registersOf(const uint8_t *value, size_t length)
+{
+    std::vector<uint8_t> raw(KELVO_HLL_REGISTERS, 0);
+    EXPECT_EQ(kelvoHllMerge(raw.data(), reinterpret_cast<const char *>(value), length), 0);
+    return raw;
+}
+
+TEST(HllBuild, MembersFallWhereTheServerPutThem)
+{
+    /* Member lengths 0 to 9 and 24 walk every tail length of the hash and more than one block. */
+    struct Case {
+        std::string member;
+        size_t index;
+        unsigned count;
+    } cases[] = {
+        {"", 5938, 2},
+        {"a", 12711, 2},
+        {"ab", 719, 1},
+        {"abc", 9474, 1},
+        {"abcd", 11070, 8},
+        {"abcde", 3726, 4},
+        {"abcdef", 13647, 2},
+        {"abcdefg", 5634, 2},
+        {"abcdefgh", 1383, 1},
+        {"abcdefghi", 6903, 1},
+        {"kelvo", 10150, 3},
+        {std::string("\0\xff\x80", 3), 16255, 2},
+        {"member:12345678901234567", 12585, 2},
+    };
+    for (const Case &c : cases) {
+        size_t index = 0;
+        EXPECT_EQ(kelvoHllPattern(c.member.data(), c.member.size(), &index), c.count) << c.member;
+        EXPECT_EQ(index, c.index) << c.member;
+    }
+}
+
+TEST(HllBuild, AddingMarksTheCachedCardinalityOnlyWhenARegisterRises)
+{
+    std::vector<uint8_t> value(KELVO_HLL_DENSE_SIZE);
+    kelvoHllDenseInit(value.data());
+    uint64_t n = 99;
+    ASSERT_EQ(kelvoHllCount(reinterpret_cast<const char *>(value.data()), value.size(), &n), 0);
+    EXPECT_EQ(n, 0u);
+    EXPECT_TRUE(kelvoHllDenseAdd(value.data(), "abcd", 4));
+    EXPECT_TRUE(value[15] & 0x80);
+    value[15] &= 0x7F;
+    /* "abcd" offers 8 at its register: again, or a smaller offer there, changes nothing. */
+    EXPECT_FALSE(kelvoHllDenseAdd(value.data(), "abcd", 4));
+    EXPECT_FALSE(value[15] & 0x80);
+    std::vector<uint8_t> raw = registersOf(value.data(), value.size());
+    EXPECT_EQ(raw[11070], 8);
+    EXPECT_EQ(std::count(raw.begin(), raw.end(), 0), ptrdiff_t(KELVO_HLL_REGISTERS - 1));
+}
+
 /* --- against the server --------------------------------------------------------------------- */
 
 struct Server : ::testing::Test {
@@ -265,6 +323,35 @@ TEST_F(Server, MergesOfSeveralKeysEqualPfcount)
             ASSERT_EQ(kelvoHllMerge(raw.data(), v.data(), v.size()), 0) << k;
         }
         EXPECT_EQ(countRaw(raw), pfcount(some)) << n << " keys";
+    }
+}
+
+TEST_F(Server, SketchesBuiltFromMembersEqualTheServersPfadd)
+{
+    std::mt19937_64 rng(5);
+    for (size_t members : {3, 2000, 60000}) {
+        command({"DEL", "kelvo:hll:members"});
+        std::vector<uint8_t> local(KELVO_HLL_DENSE_SIZE);
+        kelvoHllDenseInit(local.data());
+        for (size_t done = 0; done < members;) {
+            std::vector<std::string> args = {"PFADD", "kelvo:hll:members"};
+            for (size_t i = 0; i < 500 && done < members; i++, done++) {
+                /* Varied lengths and bytes, so every tail of the hash is met. */
+                std::string m(rng() % 20, '\0');
+                for (char &ch : m)
+                    ch = char(rng());
+                args.push_back(m);
+                kelvoHllDenseAdd(local.data(), m.data(), m.size());
+            }
+            command(args);
+        }
+        std::string server = value("kelvo:hll:members");
+        std::vector<uint8_t> expected(KELVO_HLL_REGISTERS, 0);
+        ASSERT_EQ(kelvoHllMerge(expected.data(), server.data(), server.size()), 0);
+        EXPECT_EQ(registersOf(local.data(), local.size()), expected) << members << " members";
+        uint64_t n = 0;
+        ASSERT_EQ(kelvoHllCount(reinterpret_cast<const char *>(local.data()), local.size(), &n), 0);
+        EXPECT_EQ(n, pfcount({"kelvo:hll:members"})) << members << " members";
     }
 }
 
