@@ -18,6 +18,24 @@ const kelvoReply kelvoSmallIntegerReply[6] = {
 const kelvoReply kelvoEmptyArrayReply = sharedNode(KELVO_REPLY_ARRAY);
 const kelvoReply kelvoEmptyMapReply = sharedNode(KELVO_REPLY_MAP);
 
+/* "OK", the status most writes answer: one permanent string, so that such a reply allocates nothing. */
+alignas(zend_string) static unsigned char okBytes[_ZSTR_STRUCT_SIZE(2)];
+
+static kelvoReply okStatusNode()
+{
+    auto *text = reinterpret_cast<zend_string *>(okBytes);
+    GC_SET_REFCOUNT(text, 1);
+    GC_TYPE_INFO(text) = GC_STRING | ((IS_STR_INTERNED | IS_STR_PERSISTENT | IS_STR_PERMANENT) << GC_FLAGS_SHIFT);
+    ZSTR_H(text) = 0;
+    ZSTR_LEN(text) = 2;
+    memcpy(ZSTR_VAL(text), "OK", 3);
+    kelvoReply node = sharedNode(KELVO_REPLY_STATUS);
+    node.v.str = text;
+    return node;
+}
+
+const kelvoReply kelvoOkStatusReply = okStatusNode();
+
 const redisReplyObjectFunctions kelvoReplyObjectFunctions = {
     kelvoReplyCreateString, kelvoReplyCreateArray, kelvoReplyCreateInteger, kelvoReplyCreateDouble,
     kelvoReplyCreateNil,    kelvoReplyCreateBool,  kelvoReplyFree,
@@ -57,6 +75,8 @@ static zend_string *payload(const char *str, size_t len)
 void *kelvoReplyCreateString(const redisReadTask *task, const char *str, size_t len)
 {
     kelvoAssert(task != NULL && str != NULL && kelvoReplyTypeIsString(task->type));
+    if (task->type == KELVO_REPLY_STATUS && len == 2 && str[0] == 'O' && str[1] == 'K')
+        return attach(task, shared(kelvoOkStatusReply));
     kelvoReply *node = newNode(task->type);
     if (task->type == KELVO_REPLY_VERB) {
         /* "txt:payload": the reader has checked the separator */

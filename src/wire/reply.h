@@ -69,6 +69,7 @@ extern const kelvoReply kelvoFalseReply;
 extern const kelvoReply kelvoSmallIntegerReply[6]; /* node i holds i */
 extern const kelvoReply kelvoEmptyArrayReply;
 extern const kelvoReply kelvoEmptyMapReply;
+extern const kelvoReply kelvoOkStatusReply; /* +OK */
 
 /* The reader's object-function table: every reply arrives as kelvoReply nodes. */
 extern const redisReplyObjectFunctions kelvoReplyObjectFunctions;

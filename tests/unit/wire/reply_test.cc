@@ -99,7 +99,11 @@ struct DecodeCase {
 void PrintTo(const DecodeCase &c, std::ostream *os) { *os << c.name; }
 
 const DecodeCase decodeCases[] = {
-    {"Status", "+OK\r\n", "status\"OK\""},
+    {"SharedOkStatus", "+OK\r\n", "status\"OK\"!"},
+    {"Status", "+QUEUED\r\n", "status\"QUEUED\""},
+    {"StatusThatStartsLikeOk", "+OKAY\r\n", "status\"OKAY\""},
+    {"OkAsBulkIsNotShared", "$2\r\nOK\r\n", "string\"OK\""},
+    {"SharedOkInsideAnArray", "*2\r\n+OK\r\n+OK\r\n", "array[status\"OK\"!, status\"OK\"!]"},
     {"Error", "-ERR wrong\r\n", "error\"ERR wrong\""},
     {"BulkString", "$5\r\nhel\0o\r\n"s, "string\"hel\0o\""s},
     {"EmptyBulk", "$0\r\n\r\n", "string\"\""},
