@@ -24,7 +24,7 @@ extern "C" {
 
 #include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -225,21 +225,25 @@ struct Child {
         int pipefd[2];
         if (pipe(pipefd) != 0)
             return false;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, pipefd[1], 1);
-        posix_spawn_file_actions_addclose(&actions, pipefd[0]);
         std::vector<char *> args;
         for (const std::string &a : argv)
             args.push_back(const_cast<char *>(a.c_str()));
         args.push_back(nullptr);
-        int rc = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
+        pid_t parent = getpid();
+        pid = fork();
+        if (pid == 0) {
+            /* A suite killed by its timeout takes its servers with it. */
+            if (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || getppid() != parent)
+                _exit(127);
+            dup2(pipefd[1], 1);
+            close(pipefd[0]);
+            close(pipefd[1]);
+            execvp(args[0], args.data());
+            _exit(127);
+        }
         close(pipefd[1]);
         out = pipefd[0];
-        if (rc != 0)
-            pid = -1;
-        return rc == 0;
+        return pid > 0;
     }
     /* One line of its output (without the newline). */
     std::string readLine()

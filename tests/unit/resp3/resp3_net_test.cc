@@ -14,6 +14,7 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <sys/wait.h>
@@ -84,8 +85,12 @@ class Resp3Server : public ::testing::Test {
     {
         port = freePort();
         std::string portText = std::to_string(port), log = dir + "/redis.log";
+        pid_t parent = getpid();
         pid = fork();
         if (pid == 0) {
+            /* A suite killed by its timeout takes its server with it. */
+            if (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || getppid() != parent)
+                _exit(127);
             execlp("redis-server", "redis-server", "--port", portText.c_str(), "--bind", "127.0.0.1", "--unixsocket",
                    sock.c_str(), "--save", "", "--appendonly", "no", "--enable-debug-command", "yes", "--dir",
                    dir.c_str(), "--logfile", log.c_str(), (char *)nullptr);
