@@ -10,9 +10,10 @@ require '$inc/08_dispatch/fake.inc';
 \$fake = new FakeServer([]);
 echo \$own->port, ' ', \$fake->port, "\\n";
 PHP;
+// Each child waits until its servers were seen answering, then dies.
 $endings = [
-    'fatal error' => ['no_such_function();', fn($proc) => null],
-    'killed' => ['sleep(30);', fn($proc) => proc_terminate($proc, 9)],
+    'fatal error' => ['fgets(STDIN); no_such_function();', fn($proc, $pipes) => fwrite($pipes[0], "go\n")],
+    'killed' => ['sleep(30);', fn($proc, $pipes) => proc_terminate($proc, 9)],
 ];
 
 function answers(int $port): bool
@@ -25,10 +26,11 @@ function answers(int $port): bool
 }
 
 foreach ($endings as $name => [$ending, $end]) {
-    $proc = proc_open([PHP_BINARY, '-n', '-r', $child . $ending], [1 => ['pipe', 'w'], 2 => ['file', '/dev/null', 'w']], $pipes);
+    $proc = proc_open([PHP_BINARY, '-n', '-r', $child . $ending], [0 => ['pipe', 'r'], 1 => ['pipe', 'w'], 2 => ['file', '/dev/null', 'w']], $pipes);
     $ports = array_map('intval', explode(' ', trim(fgets($pipes[1]))));
     $before = array_map('answers', $ports);
-    $end($proc);
+    $end($proc, $pipes);
+    fclose($pipes[0]);
     proc_close($proc);
     for ($t = 0; $t < 500 && array_filter(array_map('answers', $ports)); $t++) {
         usleep(10000);
