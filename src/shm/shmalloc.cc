@@ -361,11 +361,42 @@ static void checkRange(void *pointer, const char *function)
                    static_cast<void *>(arena->base), static_cast<void *>(top));
 }
 
+/* Blocks an open kelvoShFreeBatch collected; a few dozen keep the lock's hold short. */
+constexpr int FREE_BATCH_MAX = 64;
+static void *batchedFrees[FREE_BATCH_MAX];
+static int batchedCount;
+static int batchDepth;
+
+static void flushBatchedFrees(void)
+{
+    int count = batchedCount;
+    batchedCount = 0;
+    if (count == 0 || kelvoShLock() != 0)
+        return;
+    for (int i = 0; i < count; i++)
+        kelvoShFreeImpl(batchedFrees[i]);
+    kelvoShUnlock();
+}
+
+kelvoShFreeBatch::kelvoShFreeBatch() { batchDepth++; }
+
+kelvoShFreeBatch::~kelvoShFreeBatch()
+{
+    if (--batchDepth == 0)
+        flushBatchedFrees();
+}
+
 void kelvoShFree(void *pointer)
 {
     if (!pointer)
         return;
     checkRange(pointer, "kelvoShFree");
+    if (batchDepth > 0) {
+        batchedFrees[batchedCount++] = pointer;
+        if (batchedCount == FREE_BATCH_MAX)
+            flushBatchedFrees();
+        return;
+    }
     if (kelvoShLock() != 0)
         return;
     kelvoShFreeImpl(pointer);

@@ -207,6 +207,37 @@ TEST_F(Arena, FreeingEverythingLeavesOneFreeBlockAndRunningOutGivesNull)
     EXPECT_NE(kelvoShMalloc(arenaSize / 2), nullptr);
 }
 
+TEST_F(Arena, ABatchFreesWhatItCollectedOnlyWhenItFillsOrItsOutermostScopeEnds)
+{
+    std::vector<void *> blocks, guards;
+    for (int i = 0; i < 200; i++)
+        blocks.push_back(isolated(64, guards));
+    uint64_t freeBefore = kelvoShFreeBytes();
+    {
+        kelvoShFreeBatch outer;
+        {
+            kelvoShFreeBatch inner;
+            for (int i = 0; i < 10; i++)
+                kelvoShFree(blocks[i]);
+        }
+        EXPECT_FALSE(blockFree(blocks[0])) << "an inner batch's end frees nothing";
+        EXPECT_EQ(kelvoShFreeBytes(), freeBefore);
+        for (int i = 10; i < 200; i++)
+            kelvoShFree(blocks[i]);
+        EXPECT_TRUE(blockFree(blocks[0])) << "a full batch is freed at once";
+        EXPECT_FALSE(blockFree(blocks[199]));
+    }
+    for (void *p : blocks)
+        EXPECT_TRUE(blockFree(p));
+    EXPECT_EQ(kelvoShFreeBytes(), freeBefore + 200 * 64);
+    checkHeap();
+    kelvoShFree(blocks[0]); // freed twice: refused, as outside a batch
+    checkHeap();
+    for (void *p : guards)
+        kelvoShFree(p);
+    checkHeap();
+}
+
 TEST_F(Arena, OversizedAndOverflowingRequestsGiveNull)
 {
     uint64_t active = kelvoShActive();
