@@ -90,11 +90,15 @@ usleep(200000);
 foreach ($pipes as $s) {
     fwrite($s, "go\n");
 }
-$eight = 0;
+$each = [];
 foreach ($pipes as $s) {
-    $eight = max($eight, (float) fgets($s));
+    $each[] = (float) fgets($s);
 }
 while (pcntl_wait($status) > 0) {
 }
-printf("hot key: one process %.3f us, eight processes %.3f us each (ratio %.2f; bound 1.3)\n", $single, $eight,
-       $eight / $single);
+sort($each);
+// On a machine with as many cores as workers, anything else running lands on one of them: the
+// slowest worker shows that, the median the read path's own cost.
+$median = ($each[3] + $each[4]) / 2;
+printf("hot key: one process %.3f us, eight processes %.3f us each (median; ratio %.2f; bound 1.3), slowest %.3f us (ratio %.2f)\n",
+       $single, $median, $median / $single, $each[7], $each[7] / $single);

@@ -105,29 +105,6 @@ void oom(kelvoEndpoint *ep, rdb *db, const char *key)
     __atomic_fetch_add(&kelvoSharedStatPtr()[4], 1, __ATOMIC_RELAXED);
 }
 
-uint64_t myHolder(void)
-{
-    static uint32_t pid;
-    static uint64_t word;
-    uint32_t now = kelvoLockPid();
-    if (pid != now) {
-        uint64_t start = 0;
-        kelvoProcessStartTime(now, &start);
-        word = uint64_t(now) | (start & 0xffffffffULL) << 32;
-        pid = now;
-    }
-    return word;
-}
-
-bool holderGone(uint64_t word)
-{
-    uint32_t pid = uint32_t(word);
-    uint64_t start = 0;
-    if (!kelvoProcessStartTime(pid, &start))
-        return !kelvoProcessAlive(pid) || (word >> 32) != 0;
-    return (word >> 32) != 0 && (word >> 32) != (start & 0xffffffffULL);
-}
-
 kelvoInvalidationQueue *held;
 uint32_t heldBy;
 
@@ -169,9 +146,10 @@ bool queueMakeSlots(kelvoInvalidationQueue *q)
 bool queueClaim(kelvoInvalidationQueue *q)
 {
     uint64_t holder = __atomic_load_n(&q->holder, __ATOMIC_ACQUIRE);
-    if (holder != 0 && !holderGone(holder))
+    if (holder != 0 && !kelvoHolderWordGone(holder))
         return false;
-    return __atomic_compare_exchange_n(&q->holder, &holder, myHolder(), false, __ATOMIC_ACQ_REL, __ATOMIC_RELAXED);
+    return __atomic_compare_exchange_n(&q->holder, &holder, kelvoHolderWordMine(), false, __ATOMIC_ACQ_REL,
+                                       __ATOMIC_RELAXED);
 }
 
 } // namespace

@@ -15,34 +15,6 @@ uint64_t holderWord(uint32_t pid, uint64_t start) { return uint64_t(pid) | (star
 uint32_t holderPid(uint64_t word) { return uint32_t(word); }
 uint64_t holderStart(uint64_t word) { return word >> 32; }
 
-/* This process's holder word; a forked child computes its own. */
-uint64_t myHolderWord(void)
-{
-    static uint32_t pid;
-    static uint64_t word;
-    uint32_t now = kelvoLockPid();
-    if (pid != now) {
-        uint64_t start = 0;
-        kelvoProcessStartTime(now, &start);
-        word = holderWord(now, start);
-        pid = now;
-    }
-    return word;
-}
-
-bool holderGone(uint64_t word)
-{
-    uint32_t pid = holderPid(word);
-    uint64_t recorded = holderStart(word), start = 0;
-    bool running = kelvoProcessStartTime(pid, &start);
-    /* A holder that could not read its own start time is judged by its id alone. */
-    if (recorded == 0)
-        return !running && !kelvoProcessAlive(pid);
-    if (!running)
-        return true;
-    return recorded != REAPING && recorded != (start & START_MASK);
-}
-
 void raise(kelvoLeaseSlot *slot) { __atomic_fetch_add(&slot->generation, 1, __ATOMIC_ACQ_REL); }
 
 kelvoLeaseTable *table(void) { return kelvoLeases(); }
@@ -65,7 +37,7 @@ bool reapSlot(kelvoLeaseSlot *slot, uint64_t word, kelvoLeaseReleasedFn *release
 
 uint16_t takeFreeSlot(kelvoLeaseTable *rkl, rdb *db)
 {
-    uint64_t me = myHolderWord();
+    uint64_t me = kelvoHolderWordMine();
     for (uint32_t i = 0; i < rkl->slots; i++) {
         kelvoLeaseSlot *slot = &rkl->slot[i];
         uint64_t expected = 0;
@@ -82,6 +54,33 @@ uint16_t takeFreeSlot(kelvoLeaseTable *rkl, rdb *db)
 }
 
 } // namespace
+
+uint64_t kelvoHolderWordMine(void)
+{
+    static uint32_t pid;
+    static uint64_t word;
+    uint32_t now = kelvoLockPid();
+    if (pid != now) {
+        uint64_t start = 0;
+        kelvoProcessStartTime(now, &start);
+        word = holderWord(now, start);
+        pid = now;
+    }
+    return word;
+}
+
+bool kelvoHolderWordGone(uint64_t word)
+{
+    uint32_t pid = holderPid(word);
+    uint64_t recorded = holderStart(word), start = 0;
+    bool running = kelvoProcessStartTime(pid, &start);
+    /* A holder that could not read its own start time is judged by its id alone. */
+    if (recorded == 0)
+        return !running && !kelvoProcessAlive(pid);
+    if (!running)
+        return true;
+    return recorded != REAPING && recorded != (start & START_MASK);
+}
 
 uint16_t kelvoLeaseSlotCount(uint32_t requested)
 {
@@ -122,7 +121,7 @@ void kelvoLeaseRelease(kelvoLeaseTable *rkl, uint16_t handle)
         return;
     kelvoAssert(rkl != NULL && kelvoLeaseIndex(handle) < rkl->slots);
     kelvoLeaseSlot *slot = &rkl->slot[kelvoLeaseIndex(handle)];
-    if (__atomic_load_n(&slot->holder, __ATOMIC_ACQUIRE) != myHolderWord())
+    if (__atomic_load_n(&slot->holder, __ATOMIC_ACQUIRE) != kelvoHolderWordMine())
         return;
     raise(slot);
     __atomic_store_n(&slot->db, nullptr, __ATOMIC_RELEASE);
@@ -148,12 +147,12 @@ void kelvoLeaseInvalidateDB(const rdb *db)
 unsigned kelvoLeaseReapDead(kelvoLeaseReleasedFn *released)
 {
     kelvoLeaseTable *rkl = table();
-    uint64_t me = myHolderWord();
+    uint64_t me = kelvoHolderWordMine();
     unsigned freed = 0;
     for (uint32_t i = 0; i < rkl->slots; i++) {
         kelvoLeaseSlot *slot = &rkl->slot[i];
         uint64_t word = __atomic_load_n(&slot->holder, __ATOMIC_ACQUIRE);
-        if (word == 0 || word == me || holderPid(word) == kelvoLockPid() || !holderGone(word))
+        if (word == 0 || word == me || holderPid(word) == kelvoLockPid() || !kelvoHolderWordGone(word))
             continue;
         if (reapSlot(slot, word, released)) {
             kelvoShLog(KELVO_LL_WARNING, "LEASE - freed slot %u of ended process %u", i, holderPid(word));
@@ -166,7 +165,7 @@ unsigned kelvoLeaseReapDead(kelvoLeaseReleasedFn *released)
 bool kelvoLeaseHeldByMe(uint16_t handle)
 {
     return kelvoLeaseIsSlot(handle) &&
-           __atomic_load_n(&kelvoLeaseSlotOf(handle)->holder, __ATOMIC_ACQUIRE) == myHolderWord();
+           __atomic_load_n(&kelvoLeaseSlotOf(handle)->holder, __ATOMIC_ACQUIRE) == kelvoHolderWordMine();
 }
 
 unsigned kelvoLeaseCheckArmedHolders(uint64_t nowUs)
@@ -182,7 +181,7 @@ unsigned kelvoLeaseCheckArmedHolders(uint64_t nowUs)
         if (__atomic_load_n(&slot->drained, __ATOMIC_ACQUIRE) != KELVO_LEASE_ARMED)
             continue;
         uint64_t word = __atomic_load_n(&slot->holder, __ATOMIC_ACQUIRE);
-        if (word != 0 && !holderGone(word))
+        if (word != 0 && !kelvoHolderWordGone(word))
             continue;
         uint64_t armed = KELVO_LEASE_ARMED;
         found += __atomic_compare_exchange_n(&slot->drained, &armed, 0, false, __ATOMIC_ACQ_REL, __ATOMIC_RELAXED);

@@ -93,6 +93,14 @@ unsigned kelvoLeaseReapDead(kelvoLeaseReleasedFn *released);
 /* True when this process holds the slot of `handle`. */
 bool kelvoLeaseHeldByMe(uint16_t handle);
 
+/* This process's holder word, as a slot's holder records it (other shared records that name
+ * their holding process use it too); a forked child computes its own. */
+uint64_t kelvoHolderWordMine(void);
+
+/* True when the process a holder word names has ended: its id is gone or now names a process
+ * started at another time. */
+bool kelvoHolderWordGone(uint64_t word);
+
 /* Slot index of a handle that names one. */
 inline uint32_t kelvoLeaseIndex(uint16_t handle) { return handle & (KELVO_LEASE_BIT - 1); }
 

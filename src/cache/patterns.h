@@ -1,6 +1,8 @@
 /*
- * Key patterns: the glob test with which a client's allow and ignore
- * patterns decide whether a key's reply may be stored.
+ * Key patterns: the one glob test of keys, used by a client's allow and
+ * ignore patterns (may a key's reply be stored), by event listeners (does a
+ * listener hear an invalidated key) and by the shared table's key listing
+ * and full scan.
  *
  * The match follows fnmatch(3) without flags ("*" and "?" also match "/",
  * a leading "." is an ordinary byte, backslash escapes, bracket

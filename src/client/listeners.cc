@@ -1,6 +1,7 @@
 /* Event listeners: registration, the registry, waiting events and their delivery, and the methods. */
 #include "client/listeners.h"
 
+#include "cache/patterns.h"
 #include "client/connection.h"
 #include "client/event.h"
 #include "commands/multi.h"
@@ -9,7 +10,6 @@
 #include "runtime/kelvo.h"
 #include "shm/shared.h"
 
-#include <fnmatch.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -193,7 +193,8 @@ bool matches(const kelvoListenerCb *listener, const PendingEvent *e)
         return false;
     if (!e->key || zend_string_equals_literal(listener->pattern, kWildcard))
         return true;
-    return fnmatch(ZSTR_VAL(listener->pattern), ZSTR_VAL(e->key), 0) == 0;
+    return kelvoFnMatch(ZSTR_VAL(listener->pattern), ZSTR_LEN(listener->pattern), ZSTR_VAL(e->key), ZSTR_LEN(e->key)) ==
+           0;
 }
 
 /* Lists the calls of `object`'s matching listeners for `e`, one event object shared by them. */
@@ -440,16 +441,21 @@ void kelvoInvalidationCb(robj *ro, const char *key, size_t length)
         return;
     if (kelvoInBatch(ro)) {
         /* The write has not happened yet: its reply decides. */
-        if (Z_TYPE(ro->ownEvents) != IS_ARRAY)
-            array_init(&ro->ownEvents);
-        if (key)
-            add_next_index_stringl(&ro->ownEvents, key, length);
-        else
-            add_next_index_null(&ro->ownEvents);
+        kelvoListenersHoldOwn(ro, key, length);
         return;
     }
     enqueue(nullptr, ro, key, length, true);
     deliver();
+}
+
+void kelvoListenersHoldOwn(robj *ro, const char *key, size_t length)
+{
+    if (Z_TYPE(ro->ownEvents) != IS_ARRAY)
+        array_init(&ro->ownEvents);
+    if (key)
+        add_next_index_stringl(&ro->ownEvents, key, length);
+    else
+        add_next_index_null(&ro->ownEvents);
 }
 
 void kelvoListenersFireOwn(robj *ro, zval *events)

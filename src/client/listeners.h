@@ -63,6 +63,10 @@ void kelvoListenersDrop(robj *ro);
  */
 void kelvoInvalidationCb(robj *ro, const char *key, size_t length);
 
+/* Holds an own-write event (null key: a flush) in the object's `ownEvents` until the replies
+ * that decide it are read. */
+void kelvoListenersHoldOwn(robj *ro, const char *key, size_t length);
+
 /* Own-write events held with a batch (an array of key strings, null for a flush) whose replies
  * all arrived: delivered to the object's listeners. */
 void kelvoListenersFireOwn(robj *ro, zval *events);

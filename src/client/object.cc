@@ -393,10 +393,26 @@ bool endTransaction(robj *ro)
         auto *reply = static_cast<kelvoReply *>(redisCommand(c, "DISCARD"));
         if (reply && reply->type == KELVO_REPLY_STATUS) {
             ro->mode &= ~kelvoModeMulti;
+            ro->connState &= ~kelvoConnStateWatch; /* DISCARD unwatches too */
         }
         kelvoReplyFree(reply);
     }
     return !(ro->mode & (kelvoModeMulti | kelvoModePipeline));
+}
+
+/* Keys left watched would fail the transaction of the link's next user; false when the link must be closed instead. */
+bool endWatch(robj *ro)
+{
+    if (!(ro->connState & kelvoConnStateWatch)) {
+        return true;
+    }
+    auto *reply = static_cast<kelvoReply *>(redisCommand(ro->link.ctx, "UNWATCH"));
+    bool unwatched = reply && reply->type == KELVO_REPLY_STATUS;
+    kelvoReplyFree(reply);
+    if (unwatched) {
+        ro->connState &= ~kelvoConnStateWatch;
+    }
+    return unwatched;
 }
 
 /* Process counters of what plain links move (indexes of kelvo_globals.stats). */
@@ -467,14 +483,17 @@ void kelvoLinkReleaseRObj(robj *ro, int closing)
     /* A forked child never writes on the connection it inherited: its parent still talks on it. */
     bool forceClose = closing || ro->link.state < KELVO_LINK_READY || !ro->link.ctx || ro->link.pid != getpid();
     if (!forceClose) {
-        forceClose = !endTransaction(ro) || !kelvoEndSubscriptions(ro);
+        forceClose = !endTransaction(ro) || !endWatch(ro) || !kelvoEndSubscriptions(ro);
         /* A link is handed on only with nothing left unread on it. */
         forceClose = forceClose || redisReaderDirty(ro->link.ctx->reader);
     }
+    ro->mode &= ~(kelvoModeMulti | kelvoModePipeline | kelvoModeSubscribed);
+    /* The SELECTs of a batch that never ran moved the link's database alone: settled first, so that
+     * the link goes back on database 0, where its next user expects it, whatever was queued. */
+    kelvoFreeCallbacks(ro);
     if (!forceClose && ro->link.db != 0) {
         forceClose = kelvoSelectDB(&ro->link, &ro->info, 0, &ro->lastError, ro->opts.flags) != 0;
     }
-    ro->mode &= ~(kelvoModeMulti | kelvoModePipeline | kelvoModeSubscribed);
     kelvoListenersDrop(ro);
     kelvoAdaptiveCacheUnbind(ro);
     if (ro->link.state != KELVO_LINK_NONE || ro->link.key) {
@@ -482,7 +501,6 @@ void kelvoLinkReleaseRObj(robj *ro, int closing)
     }
     memset(&ro->link, 0, sizeof ro->link);
     ro->connState = 0;
-    kelvoFreeCallbacks(ro);
 }
 
 void kelvoReleaseRObj(robj *ro)

@@ -492,9 +492,22 @@ int kelvoConfigRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *)
     return subcommandBuilder<kelvoRespConfigCmd>(execute_data, req);
 }
 
-int kelvoClientRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *)
+bool kelvoClientSubcommandChangesLink(const zend_string *subcommand)
 {
-    return subcommandBuilder<kelvoRespClientCmd>(execute_data, req);
+    return kelvoIsWord(subcommand, "TRACKING") || kelvoIsWord(subcommand, "REPLY") ||
+           kelvoIsWord(subcommand, "SETNAME") || kelvoIsWord(subcommand, "CACHING") ||
+           kelvoIsWord(subcommand, "NO-EVICT") || kelvoIsWord(subcommand, "NO-TOUCH") ||
+           kelvoIsWord(subcommand, "SETINFO");
+}
+
+int kelvoClientRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *ro)
+{
+    if (subcommandBuilder<kelvoRespClientCmd>(execute_data, req) != 0)
+        return -1;
+    /* The link's next user, once pooled, would inherit the name or the flags: it is closed at release instead. */
+    if (kelvoClientSubcommandChangesLink(Z_STR_P(ZEND_CALL_ARG(execute_data, 1))))
+        ro->link.rawState = 1;
+    return 0;
 }
 
 int kelvoClusterRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *)

@@ -39,5 +39,7 @@ int kelvoRespAclCmd(rrc *req, zend_string *subcommand, uint32_t argc, zval *args
  * replies follow the debugger's protocol). True for anything else.
  */
 bool kelvoRawCommandKeepsLink(int32_t cmd, uint32_t argc, zval *args);
+/* CLIENT subcommands after which a link must not be handed on: its name, reply mode, tracking or flags changed. */
+bool kelvoClientSubcommandChangesLink(const zend_string *subcommand);
 
 #endif

@@ -539,10 +539,7 @@ bool changesConnectionState(const zend_string *name, zval *args, int argc)
             return true;
     if (!nameIs(n, len, "CLIENT") || argc < 1 || Z_TYPE(args[0]) != IS_STRING)
         return false;
-    for (const char *sub : {"TRACKING", "REPLY", "SETNAME", "CACHING", "NO-EVICT", "NO-TOUCH", "SETINFO"})
-        if (nameIs(Z_STRVAL(args[0]), Z_STRLEN(args[0]), sub))
-            return true;
-    return false;
+    return kelvoClientSubcommandChangesLink(Z_STR(args[0]));
 }
 
 } // namespace

@@ -94,12 +94,7 @@ void fireOwn(robj *ro, const char *key, size_t length)
         return;
     if (!kelvoHoldOwnEvents)
         return kelvoInvalidationCb(ro, key, length);
-    if (Z_TYPE(ro->ownEvents) != IS_ARRAY)
-        array_init(&ro->ownEvents);
-    if (key)
-        add_next_index_stringl(&ro->ownEvents, key, length);
-    else
-        add_next_index_null(&ro->ownEvents);
+    kelvoListenersHoldOwn(ro, key, length);
 }
 
 /* Every write ticket of the endpoint moves: a flush outdates every reply in flight. */

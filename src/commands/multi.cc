@@ -108,6 +108,17 @@ void commandError(zval *dst, robj *ro, const kelvoReply *reply)
     ZVAL_FALSE(dst);
 }
 
+/* A cached WRONGTYPE is the server's error reply, reported as that would be: in queue order, so
+ * the last error after EXEC is the one of the last failed slot. */
+void cachedWrongType(zval *dst, robj *ro)
+{
+    zend_string *text = zend_string_init(ZEND_STRL(kWrongType), 0);
+    kelvoReply reply{KELVO_REPLY_ERROR, 0, {0, 0, 0}, 0, 0.0, {0}};
+    reply.v.str = text;
+    commandError(dst, ro, &reply);
+    zend_string_release(text);
+}
+
 void genericConversion(zval *dst, robj *ro, const kelvoQuerySet *rqs, const kelvoReply *reply)
 {
     kelvoPackOptions opts = kelvoPackOptionsOf(ro->opts);
@@ -288,6 +299,8 @@ void kelvoMultiEntryFree(kelvoMultiEntry *entry)
     case KELVO_MULTI_QUERY:
         kelvoQuerySetRelease(&entry->rqs, 0);
         break;
+    case KELVO_MULTI_WRONGTYPE:
+        break;
     default:
         kelvoAssert(!"entry type");
     }
@@ -395,17 +408,10 @@ void kelvoReturnValue(robj *ro, int result, zval *return_value, zval *cached)
     kelvoAssert(return_value != NULL && !(ro->mode & kelvoModeMulti) &&
                 (result == KELVO_RES_SUCCESS || result == KELVO_RES_WRONGTYPE));
     if (ro->mode & kelvoModePipeline) {
-        kelvoMultiEntry *entry = kelvoMultiEntryAppend(ro, KELVO_MULTI_VALUE);
-        if (result == KELVO_RES_SUCCESS) {
-            ZVAL_COPY_VALUE(&entry->value, cached);
-        } else {
-            /* A cached WRONGTYPE is the server's error reply, reported as that would be. */
-            zend_string *text = zend_string_init(ZEND_STRL(kWrongType), 0);
-            kelvoReply reply{KELVO_REPLY_ERROR, 0, {0, 0, 0}, 0, 0.0, {0}};
-            reply.v.str = text;
-            commandError(&entry->value, ro, &reply);
-            zend_string_release(text);
-        }
+        if (result == KELVO_RES_SUCCESS)
+            ZVAL_COPY_VALUE(&kelvoMultiEntryAppend(ro, KELVO_MULTI_VALUE)->value, cached);
+        else
+            kelvoMultiEntryAppend(ro, KELVO_MULTI_WRONGTYPE);
         ZVAL_OBJ_COPY(return_value, &ro->std);
         return;
     }
@@ -521,7 +527,11 @@ int kelvoExec(zval *return_value, robj *ro)
     settleDatabase(ro, databaseBefore(&ro->pipe));
     for (size_t i = 0; i < ro->pipe.count; i++) {
         kelvoMultiEntry *entry = &ro->pipe.entries[i];
-        if (entry->type == KELVO_MULTI_VALUE) {
+        if (entry->type == KELVO_MULTI_WRONGTYPE) {
+            zval value;
+            cachedWrongType(&value, ro);
+            add_next_index_zval(&result, &value);
+        } else if (entry->type == KELVO_MULTI_VALUE) {
             add_next_index_zval(&result, &entry->value);
             ZVAL_UNDEF(&entry->value);
         } else if (entry->type == KELVO_MULTI_MULTI) {

@@ -25,6 +25,8 @@ enum kelvoMultiEntryType : uint32_t {
     KELVO_MULTI_NODE = 1,  /* a cluster node index; never queued on a single-server client */
     KELVO_MULTI_MULTI = 2, /* a transaction block: the commands queued between MULTI and EXEC */
     KELVO_MULTI_QUERY = 3, /* one command whose reply is still on the wire */
+    /* a WRONGTYPE the cache answered: reported at EXEC in its turn, as the server's error would be */
+    KELVO_MULTI_WRONGTYPE = 4,
 };
 
 struct kelvoMultiEntry {

@@ -80,8 +80,12 @@ struct kelvoZrangeOptions {
 /* What the command implies, then what an options argument (null: none) asks; warns on a malformed LIMIT. */
 void kelvoFillZrangeOptions(kelvoZrangeOptions *o, int cmd, zval *value);
 kelvoZrangeOptions kelvoZrangeOptionsOf(const kelvoQuerySet *rqs);
-/* Whether a range query covers the whole sorted set: its reply may stand for the whole value. */
-bool kelvoZrangeWhole(const kelvoQuerySet *rqs);
+/*
+ * The stored range a range query's reply proves, built privately, or null when it proves nothing
+ * the cache keeps: the whole set for bounds that take in every member, or for a score query with
+ * scores the members between its bounds; a LIMIT reply only when it shows it reached the end.
+ */
+struct rk *kelvoZrangeValue(const kelvoQuerySet *rqs, const kelvoReply *reply);
 
 /* Whether the batch being read holds the events of its writes back until every reply is in. */
 extern bool kelvoHoldOwnEvents;

@@ -112,6 +112,38 @@ bool stringBytes(const rk *v, StringBytes *b)
     return true;
 }
 
+/* Looks the query's key up as a full string (inside the caller's read section). */
+int lookupStringBytes(zval *out, kelvoQuerySet *rqs, robj *ro, StringBytes *b)
+{
+    const rk *v;
+    int rc = kelvoReadLookup(out, rqs, ro, 0, KELVO_KEY_FULL, &v);
+    if (rc != KELVO_RES_SUCCESS)
+        return rc;
+    return stringBytes(v, b) ? KELVO_RES_SUCCESS : KELVO_RES_MISS;
+}
+
+/* The server's rule for a range over n units: negative ends count from the end, then both are
+ * clamped into the value; false when nothing is left. */
+bool clampRange(int64_t *start, int64_t *end, int64_t n)
+{
+    int64_t s = *start, e = *end;
+    if (s < 0 && e < 0 && s > e)
+        return false;
+    if (s < 0)
+        s += n;
+    if (e < 0)
+        e += n;
+    if (s < 0)
+        s = 0;
+    if (e < 0)
+        e = 0;
+    if (e >= n)
+        e = n - 1;
+    *start = s;
+    *end = e;
+    return n > 0 && s <= e;
+}
+
 uint64_t popCount(const uint8_t *bytes, size_t n)
 {
     uint64_t count = 0;
@@ -209,27 +241,11 @@ uint32_t drawIndex(size_t n) { return static_cast<uint32_t>(php_mt_rand_range(0,
 int kelvoGetrangeGet(zval *out, kelvoQuerySet *rqs, robj *ro)
 {
     kelvoReadSection section;
-    const rk *v;
-    int rc = kelvoReadLookup(out, rqs, ro, 0, KELVO_KEY_FULL, &v);
-    if (rc != KELVO_RES_SUCCESS)
-        return rc;
     StringBytes b;
-    if (!stringBytes(v, &b))
-        return KELVO_RES_MISS;
-    int64_t s = rqs->rng.start, e = rqs->rng.end, n = static_cast<int64_t>(b.length);
-    if (s < 0 && e < 0 && s > e)
-        return answer(out, rqs, ro, stringNode("", 0));
-    if (s < 0)
-        s += n;
-    if (e < 0)
-        e += n;
-    if (s < 0)
-        s = 0;
-    if (e < 0)
-        e = 0;
-    if (e >= n)
-        e = n - 1;
-    if (n == 0 || s > e)
+    if (int rc = lookupStringBytes(out, rqs, ro, &b); rc != KELVO_RES_SUCCESS)
+        return rc;
+    int64_t s = rqs->rng.start, e = rqs->rng.end;
+    if (!clampRange(&s, &e, static_cast<int64_t>(b.length)))
         return answer(out, rqs, ro, stringNode("", 0));
     return answer(out, rqs, ro, stringNode(b.data + s, static_cast<size_t>(e - s + 1)));
 }
@@ -237,13 +253,9 @@ int kelvoGetrangeGet(zval *out, kelvoQuerySet *rqs, robj *ro)
 int kelvoGetBitGet(zval *out, kelvoQuerySet *rqs, robj *ro)
 {
     kelvoReadSection section;
-    const rk *v;
-    int rc = kelvoReadLookup(out, rqs, ro, 0, KELVO_KEY_FULL, &v);
-    if (rc != KELVO_RES_SUCCESS)
-        return rc;
     StringBytes b;
-    if (!stringBytes(v, &b))
-        return KELVO_RES_MISS;
+    if (int rc = lookupStringBytes(out, rqs, ro, &b); rc != KELVO_RES_SUCCESS)
+        return rc;
     auto offset = static_cast<uint64_t>(rqs->rng.start);
     uint64_t byte = offset >> 3;
     int bit = 0;
@@ -255,29 +267,12 @@ int kelvoGetBitGet(zval *out, kelvoQuerySet *rqs, robj *ro)
 int kelvoBitCountGet(zval *out, kelvoQuerySet *rqs, robj *ro)
 {
     kelvoReadSection section;
-    const rk *v;
-    int rc = kelvoReadLookup(out, rqs, ro, 0, KELVO_KEY_FULL, &v);
-    if (rc != KELVO_RES_SUCCESS)
-        return rc;
     StringBytes b;
-    if (!stringBytes(v, &b))
-        return KELVO_RES_MISS;
+    if (int rc = lookupStringBytes(out, rqs, ro, &b); rc != KELVO_RES_SUCCESS)
+        return rc;
     int64_t start = rqs->rng.start, end = rqs->rng.end;
-    if (start < 0 && end < 0 && start > end)
-        return answer(out, rqs, ro, integerNode(0));
     bool bits = rqs->context & kelvoBitUnits;
-    int64_t total = static_cast<int64_t>(b.length) * (bits ? 8 : 1);
-    if (start < 0)
-        start += total;
-    if (end < 0)
-        end += total;
-    if (start < 0)
-        start = 0;
-    if (end < 0)
-        end = 0;
-    if (end >= total)
-        end = total - 1;
-    if (start > end)
+    if (!clampRange(&start, &end, static_cast<int64_t>(b.length) * (bits ? 8 : 1)))
         return answer(out, rqs, ro, integerNode(0));
     uint8_t firstMask = 0, lastMask = 0;
     if (bits) {

@@ -4,8 +4,6 @@
  * a length or a member fact on a copy of the cached value (never on the shared one), and never
  * when a write of the key was seen after the request left (the endpoint's write tickets).
  */
-#include <cmath>
-
 #include "cache/adaptive.h"
 #include "cache/cache.h"
 #include "cache/keylease.h"
@@ -326,19 +324,9 @@ void kelvoPutLen(kelvoQuerySet *rqs, robj *ro, kelvoReply *reply)
 
 void kelvoZrangePut(kelvoQuerySet *rqs, robj *ro, kelvoReply *reply)
 {
-    /* Only a whole set is kept: a part of one could not tell which members lie outside it. */
-    if (!kelvoZrangeWhole(rqs) || reply->type != KELVO_REPLY_ARRAY || reply->elements == 0)
-        return;
-    kelvoZrangeOptions o = kelvoZrangeOptionsOf(rqs);
-    rk *value = kelvoKeyFromReply(KELVO_ZSET, KELVO_KEY_FULL | (o.rev ? KELVO_KEY_FILL_REVERSE : 0), reply);
-    if (!value || (value->flags & KELVO_INTERNED))
-        return;
-    rkZSet *z = kelvoKeyZSet(value);
-    z->by = static_cast<uint8_t>(o.by);
-    z->withscores = o.withscores;
-    z->start = {-HUGE_VAL, 0};
-    z->end = {HUGE_VAL, 0};
-    insertValue(rqs, ro, 0, value, Insert::Replace);
+    rk *value = kelvoZrangeValue(rqs, reply);
+    if (value)
+        insertValue(rqs, ro, 0, value, Insert::Replace);
 }
 
 void kelvoPFCountPut(kelvoQuerySet *rqs, robj *ro, kelvoReply *)

@@ -1,16 +1,17 @@
 /*
  * The sorted-set range reads (ZRANGE, ZRANGEBYSCORE, ZREVRANGE, ZREVRANGEBYSCORE): their options
- * and bounds parsed from method and rawCommand arguments, the request on a miss, and the answer
- * from a stored whole sorted set. Bounds are read exactly as the server reads them; any text the
- * cache cannot read that way keeps the query off the cache, so the server answers (or refuses) it.
+ * and bounds parsed from method and rawCommand arguments (the options also for ZRANGESTORE's
+ * builder), the request on a miss, the range a reply proves, and the answer from a stored range.
+ * Bounds are read exactly as the server reads them; any text the cache cannot read that way keeps
+ * the query off the cache, so the server answers (or refuses) it.
  */
 #include <cmath>
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "cache/cache.h"
 #include "cache/keys.h"
+#include "cache/zset_search.h"
 #include "catalog/cmdroles.h"
 #include "commands/builder.h"
 #include "commands/reads.h"
@@ -40,6 +41,8 @@ ZrangeForm formOf(int cmd)
         return {true, false, false, false, true, 1, true, false};
     case REDIS_CMD_ZREVRANGE:
         return {true, false, false, false, false, 0, true, true};
+    case REDIS_CMD_ZRANGESTORE:
+        return {false, true, true, true, true, 0, false, false};
     default:
         kelvoPanic("not a sorted-set range read: %d", cmd);
     }
@@ -259,15 +262,10 @@ void kelvoZrangeCnv(rrc *req, kelvoQuerySet *rqs)
 
 namespace {
 
-/* A score bound as the server reads it, limited to the forms the cache reads identically. */
-struct ScoreBound {
-    double value;
-    bool exclusive;
-};
-
 bool isCi(const char *s, size_t n, const char *word) { return n == strlen(word) && strncasecmp(s, word, n) == 0; }
 
-bool parseScore(const zend_string *text, ScoreBound *b)
+/* A score bound as the server reads it, limited to the forms the cache reads identically. */
+bool parseScore(const zend_string *text, kelvoZSetBound *b)
 {
     const char *s = ZSTR_VAL(text);
     size_t n = ZSTR_LEN(text);
@@ -313,63 +311,69 @@ bool parseScore(const zend_string *text, ScoreBound *b)
     return true;
 }
 
-/* A lex bound: "-" and "+" are the ends, "[" includes and "(" excludes the rest. */
-struct LexBound {
-    int infinite; /* -1 "-", 1 "+", 0 a member */
-    bool exclusive;
-    const char *bytes;
-    size_t length;
-};
-
-bool parseLex(const zend_string *text, LexBound *b)
+bool parseLex(const zend_string *text, kelvoZSetLexBound *b)
 {
-    const char *s = ZSTR_VAL(text);
-    size_t n = ZSTR_LEN(text);
-    *b = LexBound{0, false, nullptr, 0};
-    if (n == 1 && (s[0] == '-' || s[0] == '+')) {
-        b->infinite = s[0] == '-' ? -1 : 1;
-        return true;
+    return kelvoZSetParseLex(ZSTR_VAL(text), ZSTR_LEN(text), b);
+}
+
+bool rankOf(const zend_string *text, int64_t *rank)
+{
+    return kelvoIsServerInteger(ZSTR_VAL(text), ZSTR_LEN(text), rank);
+}
+
+/* The query with its bounds read as the server reads them; false when the cache cannot read one. */
+bool queryOf(const kelvoQuerySet *rqs, kelvoZSetQuery *q)
+{
+    kelvoZrangeOptions o = kelvoZrangeOptionsOf(rqs);
+    *q = kelvoZSetQuery{};
+    q->by = o.by;
+    q->withscores = o.withscores;
+    q->rev = o.rev;
+    q->has_limit = o.has_limit;
+    q->offset = o.offset;
+    q->count = o.count;
+    const zend_string *first = kelvoQuerySetGetMem(rqs, 0), *second = kelvoQuerySetGetMem(rqs, 1);
+    /* Reversed score and lex queries name the upper bound first; reversed ranks still count up. */
+    const zend_string *low = o.rev ? second : first, *high = o.rev ? first : second;
+    switch (o.by) {
+    case 0:
+        return rankOf(first, &q->start) && rankOf(second, &q->end);
+    case 1:
+        return parseScore(low, &q->low) && parseScore(high, &q->high);
+    default:
+        return parseLex(low, &q->lowLex) && parseLex(high, &q->highLex);
     }
-    if (n == 0 || (s[0] != '[' && s[0] != '('))
-        return false;
-    b->exclusive = s[0] == '(';
-    b->bytes = s + 1;
-    b->length = n - 1;
-    return true;
 }
 
-/* The server's member order: bytes compared, the shorter first when one begins the other. */
-int compareMember(const kelvoZSetRecord &r, const char *bytes, size_t length)
+/* Whether the query's bounds take in the whole sorted set (LIMIT aside). */
+bool boundsCoverAll(const kelvoQuerySet *rqs, const kelvoZrangeOptions &o)
 {
-    size_t common = std::min<size_t>(r.len, length);
-    int c = common ? memcmp(r.member, bytes, common) : 0;
-    if (c != 0)
-        return c;
-    return r.len < length ? -1 : r.len > length ? 1 : 0;
+    const zend_string *s = kelvoQuerySetGetMem(rqs, o.rev && o.by != 0 ? 1 : 0);
+    const zend_string *e = kelvoQuerySetGetMem(rqs, o.rev && o.by != 0 ? 0 : 1);
+    auto is = [](const zend_string *t, const char *w) { return isCi(ZSTR_VAL(t), ZSTR_LEN(t), w); };
+    switch (o.by) {
+    case 0:
+        return is(s, "0") && is(e, "-1");
+    case 1:
+        return is(s, "-inf") && (is(e, "+inf") || is(e, "inf"));
+    default:
+        return is(s, "-") && is(e, "+");
+    }
 }
 
-/* -1 below, 0 inside, 1 above the lex bound as a lower (`lower`) or upper limit. */
-bool lexAbove(const kelvoZSetRecord &r, const LexBound &b)
+/* A reply of `members` proves every member between the bounds unless LIMIT may have cut some off. */
+bool holdsEveryMember(const kelvoZrangeOptions &o, uint64_t members)
 {
-    if (b.infinite)
-        return b.infinite < 0;
-    int c = compareMember(r, b.bytes, b.length);
-    return b.exclusive ? c > 0 : c >= 0;
+    return !o.has_limit || (o.offset == 0 && (o.count < 0 || members < static_cast<uint64_t>(o.count)));
 }
 
-bool lexBelow(const kelvoZSetRecord &r, const LexBound &b)
+/* Scores asked for come as [member, score] pairs; anything else would be read as members. */
+bool pairsWhenScored(const kelvoReply *reply, bool withscores)
 {
-    if (b.infinite)
-        return b.infinite > 0;
-    int c = compareMember(r, b.bytes, b.length);
-    return b.exclusive ? c < 0 : c <= 0;
-}
-
-/* Lex ranges of the server walk its own order; the cache reads them only where that order is the members'. */
-bool membersAscend(const rkZSet *z)
-{
-    for (uint32_t i = 1; i < z->count; i++)
-        if (compareMember(z->records[i - 1], z->records[i].member, z->records[i].len) >= 0)
+    if (!withscores)
+        return true;
+    for (uint64_t i = 0; i < reply->elements; i++)
+        if (reply->v.element[i]->type != KELVO_REPLY_ARRAY || reply->v.element[i]->elements != 2)
             return false;
     return true;
 }
@@ -415,11 +419,6 @@ kelvoReply *rangeReply(const rkZSet *z, int64_t first, int64_t last, bool rev, b
     return list;
 }
 
-bool rankOf(const zend_string *text, int64_t *rank)
-{
-    return kelvoIsServerInteger(ZSTR_VAL(text), ZSTR_LEN(text), rank);
-}
-
 int answer(zval *out, kelvoQuerySet *rqs, robj *ro, kelvoReply *reply)
 {
     kelvoFormatReply(kelvoGetCommandRCmd(rqs->cmd), rqs, ro, reply, out);
@@ -427,102 +426,68 @@ int answer(zval *out, kelvoQuerySet *rqs, robj *ro, kelvoReply *reply)
     return KELVO_RES_SUCCESS;
 }
 
+int answerEmpty(zval *out, kelvoQuerySet *rqs, robj *ro)
+{
+    return answer(out, rqs, ro, rangeReply(nullptr, 0, -1, false, false));
+}
+
 } // namespace
 
-bool kelvoZrangeWhole(const kelvoQuerySet *rqs)
+rk *kelvoZrangeValue(const kelvoQuerySet *rqs, const kelvoReply *reply)
 {
     kelvoZrangeOptions o = kelvoZrangeOptionsOf(rqs);
-    if (o.has_limit || rqs->serverOnly)
-        return false;
-    const zend_string *s = kelvoQuerySetGetMem(rqs, o.rev && o.by != 0 ? 1 : 0);
-    const zend_string *e = kelvoQuerySetGetMem(rqs, o.rev && o.by != 0 ? 0 : 1);
-    auto is = [](const zend_string *t, const char *w) { return isCi(ZSTR_VAL(t), ZSTR_LEN(t), w); };
-    switch (o.by) {
-    case 0:
-        return is(s, "0") && is(e, "-1");
-    case 1:
-        return is(s, "-inf") && (is(e, "+inf") || is(e, "inf"));
-    default:
-        return is(s, "-") && is(e, "+");
+    kelvoZSetQuery q;
+    if (rqs->serverOnly || reply->type != KELVO_REPLY_ARRAY || reply->elements == 0 || !queryOf(rqs, &q))
+        return nullptr;
+    /* A score range answers score queries only through its scores. */
+    if ((o.by == 1 && !o.withscores) || !pairsWhenScored(reply, o.withscores))
+        return nullptr;
+    /* Each element is one member: a LIMIT that may have cut some off leaves the reply unproven. */
+    if (!holdsEveryMember(o, reply->elements))
+        return nullptr;
+    bool whole = boundsCoverAll(rqs, o);
+    if (!whole && o.by != 1)
+        return nullptr; /* only score queries read a part of a set */
+    uint16_t flags = (whole ? KELVO_KEY_FULL : 0) | (o.rev ? KELVO_KEY_FILL_REVERSE : 0);
+    rk *value = kelvoKeyFromReply(KELVO_ZSET, flags, reply);
+    if (!value || (value->flags & KELVO_INTERNED))
+        return nullptr;
+    rkZSet *z = kelvoKeyZSet(value);
+    /* Lex ranges are searched by member: the server's order must be the members' own. */
+    if (o.by == 2 && !kelvoZSetMembersAscend(z)) {
+        kelvoKeyFree(value);
+        return nullptr;
     }
+    z->by = static_cast<uint8_t>(o.by);
+    z->withscores = o.withscores;
+    z->start = whole ? kelvoZSetBound{-HUGE_VAL, 0} : q.low;
+    z->end = whole ? kelvoZSetBound{HUGE_VAL, 0} : q.high;
+    return value;
 }
 
 int kelvoZrangeGet(zval *out, kelvoQuerySet *rqs, robj *ro)
 {
-    kelvoZrangeOptions o = kelvoZrangeOptionsOf(rqs);
-    const zend_string *lowText = kelvoQuerySetGetMem(rqs, o.rev ? 1 : 0);
-    const zend_string *highText = kelvoQuerySetGetMem(rqs, o.rev ? 0 : 1);
-    ScoreBound lowScore{}, highScore{};
-    LexBound lowLex{}, highLex{};
-    int64_t s = 0, e = 0;
-    /* Bounds the cache cannot read as the server does leave the answer to it. */
-    if (o.by == 0 && !(rankOf(kelvoQuerySetGetMem(rqs, 0), &s) && rankOf(kelvoQuerySetGetMem(rqs, 1), &e)))
-        return KELVO_RES_MISS;
-    if (o.by == 1 && !(parseScore(lowText, &lowScore) && parseScore(highText, &highScore)))
-        return KELVO_RES_MISS;
-    if (o.by == 2 && !(parseLex(lowText, &lowLex) && parseLex(highText, &highLex)))
-        return KELVO_RES_MISS;
+    kelvoZSetQuery q;
     /* The server reads the bounds before it looks at the key: an unreadable bound is its error, whatever the key holds. */
+    if (!queryOf(rqs, &q))
+        return KELVO_RES_MISS;
     kelvoReadSection section;
     const rk *v;
-    int rc = kelvoReadLookup(out, rqs, ro, 0, KELVO_KEY_FULL, &v);
+    int rc = kelvoReadLookup(out, rqs, ro, 0, 0, &v);
     if (rc != KELVO_RES_SUCCESS)
         return rc;
-    if (v == kelvoExistsKey)
+    if (v->flags & KELVO_INTERNED)
+        return v == kelvoExistsKey ? KELVO_RES_MISS : answerEmpty(out, rqs, ro);
+    if (v->type != KELVO_ZSET || !(v->flags & KELVO_KEY_INITIALIZED))
+        return KELVO_RES_MISS; /* a length alone */
+    int64_t first = 0, last = -1;
+    switch (kelvoZSetFindRange(v, q, &first, &last)) {
+    case kelvoZSetAnswer::Miss:
         return KELVO_RES_MISS;
-    if (v->type == KELVO_NIL || (v->flags & KELVO_INTERNED))
-        return answer(out, rqs, ro, rangeReply(nullptr, 0, -1, false, false));
-    const rkZSet *z = kelvoKeyZSetConst(v);
-    if (z->by != o.by || ((o.withscores || o.by == 1) && !z->withscores) || (o.by == 2 && !membersAscend(z)))
-        return KELVO_RES_MISS;
-    int64_t n = z->count, first = 0, last = -1;
-    if (o.by == 0) {
-        if (s < 0)
-            s += n;
-        if (e < 0)
-            e += n;
-        if (s < 0)
-            s = 0;
-        if (s > e || s >= n)
-            return answer(out, rqs, ro, rangeReply(z, 0, -1, false, false));
-        if (e >= n)
-            e = n - 1;
-        first = o.rev ? n - 1 - e : s;
-        last = o.rev ? n - 1 - s : e;
-    } else {
-        first = n;
-        for (int64_t i = 0; i < n; i++) {
-            const kelvoZSetRecord &r = z->records[i];
-            bool above = o.by == 1 ? (lowScore.exclusive ? r.score > lowScore.value : r.score >= lowScore.value)
-                                   : lexAbove(r, lowLex);
-            if (above) {
-                first = i;
-                break;
-            }
-        }
-        last = -1;
-        for (int64_t i = n - 1; i >= 0; i--) {
-            const kelvoZSetRecord &r = z->records[i];
-            bool below = o.by == 1 ? (highScore.exclusive ? r.score < highScore.value : r.score <= highScore.value)
-                                   : lexBelow(r, highLex);
-            if (below) {
-                last = i;
-                break;
-            }
-        }
-        if (o.has_limit) {
-            if (o.offset < 0)
-                return answer(out, rqs, ro, rangeReply(z, 0, -1, false, false));
-            if (!o.rev) {
-                first += o.offset;
-                if (o.count >= 0)
-                    last = std::min(last, first + o.count - 1);
-            } else {
-                last -= o.offset;
-                if (o.count >= 0)
-                    first = std::max(first, last - o.count + 1);
-            }
-        }
+    case kelvoZSetAnswer::Empty:
+        return answerEmpty(out, rqs, ro);
+    case kelvoZSetAnswer::Span:
+        break;
     }
-    return answer(out, rqs, ro, rangeReply(z, first, last, o.rev, o.withscores));
+    return answer(out, rqs, ro, rangeReply(kelvoKeyZSetConst(v), first, last, q.rev, q.withscores));
 }

@@ -41,6 +41,14 @@ void kelvoFtCatWordLong(rrc *req, const char *word, size_t wordLen, zend_long n)
     kelvoRespCmdCatZendLong(req, n);
 }
 
+void kelvoFtCatWordString(rrc *req, const char *word, size_t wordLen, const zend_string *value)
+{
+    if (!value)
+        return;
+    kelvoRespCmdCatLen(req, word, wordLen);
+    kelvoRespCmdCatZStr(req, value);
+}
+
 namespace {
 
 /* -- schema fields ------------------------------------------------------------------------------ */
@@ -285,14 +293,6 @@ int indexOption(IndexOptions *o, zend_string *name, zval *value)
     return 0;
 }
 
-void catWordString(rrc *req, const char *word, size_t len, const zend_string *value)
-{
-    if (!value)
-        return;
-    kelvoRespCmdCatLen(req, word, len);
-    kelvoRespCmdCatZStr(req, value);
-}
-
 void catWordNumber(rrc *req, const char *word, size_t len, zval *value)
 {
     if (!value)
@@ -313,12 +313,12 @@ bool catIndexOptions(rrc *req, const robj *obj, const IndexOptions &o)
         if (!kelvoCatKeyHt(req, obj, o.prefix))
             return false;
     }
-    catWordString(req, ZEND_STRL("FILTER"), o.filter);
-    catWordString(req, ZEND_STRL("LANGUAGE"), o.language);
-    catWordString(req, ZEND_STRL("LANGUAGE_FIELD"), o.languageField);
+    kelvoFtCatWordString(req, ZEND_STRL("FILTER"), o.filter);
+    kelvoFtCatWordString(req, ZEND_STRL("LANGUAGE"), o.language);
+    kelvoFtCatWordString(req, ZEND_STRL("LANGUAGE_FIELD"), o.languageField);
     catWordNumber(req, ZEND_STRL("SCORE"), o.score);
     catWordNumber(req, ZEND_STRL("SCORE_FIELD"), o.scoreField);
-    catWordString(req, ZEND_STRL("PAYLOAD_FIELD"), o.payloadField);
+    kelvoFtCatWordString(req, ZEND_STRL("PAYLOAD_FIELD"), o.payloadField);
     if (o.maxtextfields)
         kelvoCatWord(req, "MAXTEXTFIELDS");
     if (o.nooffsets)

@@ -47,6 +47,9 @@ bool kelvoFtCatCounted(rrc *req, const char *word, size_t wordLen, HashTable *va
 /* `word` and n, a count or other integer in decimal. */
 void kelvoFtCatWordLong(rrc *req, const char *word, size_t wordLen, zend_long n);
 
+/* `word` and the value as plain bytes; nothing when the option was not given (null). */
+void kelvoFtCatWordString(rrc *req, const char *word, size_t wordLen, const zend_string *value);
+
 /* A name in the key space, given as any value: the key prefix glued in front. */
 inline bool kelvoFtCatKeyName(rrc *req, const robj *obj, zval *name) { return kelvoCatKeyZVal(req, obj, name); }
 

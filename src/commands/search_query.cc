@@ -65,14 +65,6 @@ int readArray(HashTable **slot, zval *value, const char *refusal)
     return 0;
 }
 
-void catWordString(rrc *req, const char *word, size_t len, const zend_string *value)
-{
-    if (!value)
-        return;
-    kelvoRespCmdCatLen(req, word, len);
-    kelvoRespCmdCatZStr(req, value);
-}
-
 /* A counted list, when it has elements. */
 bool catCountedIfAny(rrc *req, const char *word, size_t len, HashTable *values)
 {
@@ -337,7 +329,7 @@ bool catSummarize(rrc *req, const Summarize &s)
         kelvoFtCatWordLong(req, ZEND_STRL("FRAGS"), s.frags);
     if (s.len > 0)
         kelvoFtCatWordLong(req, ZEND_STRL("LEN"), s.len);
-    catWordString(req, ZEND_STRL("SEPARATOR"), s.separator);
+    kelvoFtCatWordString(req, ZEND_STRL("SEPARATOR"), s.separator);
     return true;
 }
 
@@ -424,11 +416,11 @@ bool catSearchOptions(rrc *req, const robj *obj, const SearchOptions &o)
     if (o.timeoutGiven)
         kelvoFtCatWordLong(req, ZEND_STRL("TIMEOUT"), o.timeout);
     catFlag(req, o.inorder, ZEND_STRL("INORDER"));
-    catWordString(req, ZEND_STRL("LANGUAGE"), o.language);
-    catWordString(req, ZEND_STRL("EXPANDER"), o.expander);
-    catWordString(req, ZEND_STRL("SCORER"), o.scorer);
+    kelvoFtCatWordString(req, ZEND_STRL("LANGUAGE"), o.language);
+    kelvoFtCatWordString(req, ZEND_STRL("EXPANDER"), o.expander);
+    kelvoFtCatWordString(req, ZEND_STRL("SCORER"), o.scorer);
     catFlag(req, o.explainscore, ZEND_STRL("EXPLAINSCORE"));
-    catWordString(req, ZEND_STRL("PAYLOAD"), o.payload);
+    kelvoFtCatWordString(req, ZEND_STRL("PAYLOAD"), o.payload);
     catSortBy(req, o.sortby);
     catLimit(req, o.limit);
     if (!catParamPairs(req, o.params))
@@ -713,7 +705,7 @@ bool catAggregateOptions(rrc *req, const AggregateOptions &o)
     catAggregateSortBy(req, o.sortby);
     catApply(req, o.apply);
     catLimit(req, o.limit);
-    catWordString(req, ZEND_STRL("FILTER"), o.filter);
+    kelvoFtCatWordString(req, ZEND_STRL("FILTER"), o.filter);
     catCursor(req, o.cursor);
     if (!catAggregateParams(req, o.params))
         return false;
@@ -767,6 +759,27 @@ int readSpellOption(SpellOptions *o, zend_string *name, zval *value)
     });
 }
 
+/* index query [options]: every option read and checked by `read` before anything goes out, then
+ * the index (in the key space), the query and the clauses `cat` appends (false: refused). */
+template <typename Options, typename Read, typename Cat>
+int indexQueryBuilder(zend_execute_data *execute_data, rrc *req, robj *obj, Read read, Cat cat)
+{
+    zend_string *index, *query;
+    HashTable *options = nullptr;
+    ZEND_PARSE_PARAMETERS_START(2, 3)
+    Z_PARAM_STR(index)
+    Z_PARAM_STR(query)
+    Z_PARAM_OPTIONAL
+    Z_PARAM_ARRAY_HT_OR_NULL(options)
+    ZEND_PARSE_PARAMETERS_END_EX(return -1);
+    Options o;
+    if (options && kelvoFtEachOption(options, [&o, read](zend_string *n, zval *v) { return read(&o, n, v); }))
+        return -1;
+    kelvoCatKey(req, obj, index);
+    kelvoRespCmdCatZStr(req, query);
+    return cat(o) ? 0 : -1;
+}
+
 } // namespace
 
 /*
@@ -799,39 +812,17 @@ bool kelvoRespCmdCatFtSpellCheckTerms(rrc *req, const robj *obj, HashTable *dict
 /* FT.SEARCH index query [clauses]. */
 int kelvoFtSearchRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *obj)
 {
-    zend_string *index, *query;
-    HashTable *options = nullptr;
-    ZEND_PARSE_PARAMETERS_START(2, 3)
-    Z_PARAM_STR(index)
-    Z_PARAM_STR(query)
-    Z_PARAM_OPTIONAL
-    Z_PARAM_ARRAY_HT_OR_NULL(options)
-    ZEND_PARSE_PARAMETERS_END_EX(return -1);
-    SearchOptions o;
-    if (options && kelvoFtEachOption(options, [&o](zend_string *n, zval *v) { return readSearchOption(&o, n, v); }))
-        return -1;
-    kelvoCatKey(req, obj, index);
-    kelvoRespCmdCatZStr(req, query);
-    return catSearchOptions(req, obj, o) ? 0 : -1;
+    return indexQueryBuilder<SearchOptions>(
+        execute_data, req, obj, readSearchOption,
+        [req, obj](const SearchOptions &o) { return catSearchOptions(req, obj, o); });
 }
 
 /* FT.AGGREGATE index query [clauses]. */
 int kelvoFtAggregateRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *obj)
 {
-    zend_string *index, *query;
-    HashTable *options = nullptr;
-    ZEND_PARSE_PARAMETERS_START(2, 3)
-    Z_PARAM_STR(index)
-    Z_PARAM_STR(query)
-    Z_PARAM_OPTIONAL
-    Z_PARAM_ARRAY_HT_OR_NULL(options)
-    ZEND_PARSE_PARAMETERS_END_EX(return -1);
-    AggregateOptions o;
-    if (options && kelvoFtEachOption(options, [&o](zend_string *n, zval *v) { return readAggregateOption(&o, n, v); }))
-        return -1;
-    kelvoCatKey(req, obj, index);
-    kelvoRespCmdCatZStr(req, query);
-    return catAggregateOptions(req, o) ? 0 : -1;
+    return indexQueryBuilder<AggregateOptions>(
+        execute_data, req, obj, readAggregateOption,
+        [req](const AggregateOptions &o) { return catAggregateOptions(req, o); });
 }
 
 /*
@@ -893,25 +884,14 @@ int kelvoFtProfileRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *
 /* FT.SPELLCHECK index query [DISTANCE n] [TERMS ...] [DIALECT n]. */
 int kelvoFtSpellCheckRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *obj)
 {
-    zend_string *index, *query;
-    HashTable *options = nullptr;
-    ZEND_PARSE_PARAMETERS_START(2, 3)
-    Z_PARAM_STR(index)
-    Z_PARAM_STR(query)
-    Z_PARAM_OPTIONAL
-    Z_PARAM_ARRAY_HT_OR_NULL(options)
-    ZEND_PARSE_PARAMETERS_END_EX(return -1);
-    SpellOptions o;
-    if (options && kelvoFtEachOption(options, [&o](zend_string *n, zval *v) { return readSpellOption(&o, n, v); }))
-        return -1;
-    kelvoCatKey(req, obj, index);
-    kelvoRespCmdCatZStr(req, query);
-    if (o.distance > 0)
-        kelvoFtCatWordLong(req, ZEND_STRL("DISTANCE"), o.distance);
-    if (!kelvoRespCmdCatFtSpellCheckTerms(req, obj, o.include, "INCLUDE") ||
-        !kelvoRespCmdCatFtSpellCheckTerms(req, obj, o.exclude, "EXCLUDE"))
-        return -1;
-    if (o.dialect > 0)
-        kelvoFtCatWordLong(req, ZEND_STRL("DIALECT"), o.dialect);
-    return 0;
+    return indexQueryBuilder<SpellOptions>(execute_data, req, obj, readSpellOption, [req, obj](const SpellOptions &o) {
+        if (o.distance > 0)
+            kelvoFtCatWordLong(req, ZEND_STRL("DISTANCE"), o.distance);
+        if (!kelvoRespCmdCatFtSpellCheckTerms(req, obj, o.include, "INCLUDE") ||
+            !kelvoRespCmdCatFtSpellCheckTerms(req, obj, o.exclude, "EXCLUDE"))
+            return false;
+        if (o.dialect > 0)
+            kelvoFtCatWordLong(req, ZEND_STRL("DIALECT"), o.dialect);
+        return true;
+    });
 }

@@ -8,6 +8,7 @@
 #include "catalog/cmdroles.h"
 #include "commands/builder.h"
 #include "commands/numeric.h"
+#include "commands/reads.h"
 
 namespace {
 
@@ -260,10 +261,8 @@ int kelvoZDiffRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *obj)
 }
 
 /*
- * ZRANGESTORE destination source start end. The range options (BYSCORE, BYLEX, REV, LIMIT) are
- * read by the sorted-set range parser, which this builder does not have yet: an options array
- * that asks for any of them is refused rather than sent without them, which would store another
- * range than the one asked for.
+ * ZRANGESTORE destination source start end [BYSCORE or BYLEX] [REV] [LIMIT offset count]: the
+ * options read as the range reads read theirs; WITHSCORES means nothing here and is passed over.
  */
 int kelvoZrangeStoreRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *obj)
 {
@@ -277,15 +276,25 @@ int kelvoZrangeStoreRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj
     Z_PARAM_OPTIONAL
     Z_PARAM_ZVAL(options)
     ZEND_PARSE_PARAMETERS_END_EX(return -1);
-    if (options) {
-        options = kelvoDeref(options);
-        if (Z_TYPE_P(options) == IS_ARRAY && zend_hash_num_elements(Z_ARRVAL_P(options)) != 0)
-            return kelvoRefuse("ZRANGESTORE options are not supported");
-    }
+    kelvoZrangeOptions o;
+    kelvoFillZrangeOptions(&o, REDIS_CMD_ZRANGESTORE, options);
+    if (EG(exception))
+        return -1;
     kelvoCatKey(req, obj, destination);
     kelvoCatKey(req, obj, source);
     kelvoRespCmdCatZStr(req, start);
     kelvoRespCmdCatZStr(req, end);
+    if (o.by == 1)
+        kelvoCatWord(req, "BYSCORE");
+    else if (o.by == 2)
+        kelvoCatWord(req, "BYLEX");
+    if (o.rev)
+        kelvoCatWord(req, "REV");
+    if (o.has_limit) {
+        kelvoCatWord(req, "LIMIT");
+        kelvoRespCmdCatZendLong(req, o.offset);
+        kelvoRespCmdCatZendLong(req, o.count);
+    }
     return 0;
 }
 

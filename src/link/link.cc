@@ -373,41 +373,43 @@ int kelvoLinkReconnect(kelvoLink *link, redisInfo *info)
     return 0;
 }
 
-int kelvoLinkHello(kelvoLink *link, const redisInfo *info, uint32_t optionFlags, const char *name, void *target,
-                   kelvoHelloErrorFn onError)
+namespace {
+
+/* The handshake's steps, appended to the link's output; false when appending failed. */
+bool appendHello(kelvoLink *link, const redisInfo *info, uint32_t optionFlags, const char *name, HelloStep *steps,
+                 int *count, bool *tracking)
 {
-    kelvoAssert(info != NULL && link != NULL && link->ctx != NULL && link->ctx->err == 0);
     redisContext *c = link->ctx;
     const char *user = userOrDefault(info->user, true);
     const char *pass = info->pass ? ZSTR_VAL(info->pass) : "";
-    const bool tracking = (optionFlags & kelvoOptClientTracking) && link->rdb;
+    *tracking = (optionFlags & kelvoOptClientTracking) && link->rdb;
     std::string setname = clientName(name, user, link->pid);
-
-    HelloStep steps[5];
-    int count = 0;
+    *count = 0;
     bool appended = redisAppendCommand(c, "HELLO %d AUTH %s %s SETNAME %s", 3, user, pass, setname.c_str()) == REDIS_OK;
-    steps[count++] = {KELVO_REPLY_MAP, true};
+    steps[(*count)++] = {KELVO_REPLY_MAP, true};
     appended = appended && redisAppendCommand(c, "CLIENT SETINFO LIB-NAME %s", kelvoLibName) == REDIS_OK;
-    steps[count++] = {0, false};
+    steps[(*count)++] = {0, false};
     appended = appended && redisAppendCommand(c, "CLIENT SETINFO LIB-VER %s", kelvoLibVersion) == REDIS_OK;
-    steps[count++] = {0, false};
-    if (appended && tracking) {
+    steps[(*count)++] = {0, false};
+    if (appended && *tracking) {
         appended = redisAppendCommand(c, "CLIENT TRACKING ON") == REDIS_OK;
-        steps[count++] = {KELVO_REPLY_STATUS, false};
+        steps[(*count)++] = {KELVO_REPLY_STATUS, false};
     }
     if (appended && (optionFlags & kelvoOptCapaRedirect)) {
         appended = redisAppendCommand(c, "CLIENT CAPA %s", "redirect") == REDIS_OK;
-        steps[count++] = {0, false};
+        steps[(*count)++] = {0, false};
     }
-    if (!appended) {
-        onError(target, nullptr);
-        return -1;
-    }
+    return appended;
+}
 
+/* Reads the handshake's replies (writing what is queued first): 0, or -1 after `onError`. */
+int readHello(kelvoLink *link, const HelloStep *steps, int count, bool tracking, void *target,
+              kelvoHelloErrorFn onError)
+{
     bool failed = false;
     for (int i = 0; i < count; ++i) {
         void *raw = nullptr;
-        if (redisGetReply(c, &raw) != REDIS_OK) {
+        if (redisGetReply(link->ctx, &raw) != REDIS_OK) {
             onError(target, nullptr);
             return -1;
         }
@@ -422,6 +424,47 @@ int kelvoLinkHello(kelvoLink *link, const redisInfo *info, uint32_t optionFlags,
     }
     link->tracking = !failed && tracking;
     return failed ? -1 : 0;
+}
+
+} // namespace
+
+int kelvoLinkHello(kelvoLink *link, const redisInfo *info, uint32_t optionFlags, const char *name, void *target,
+                   kelvoHelloErrorFn onError)
+{
+    kelvoAssert(info != NULL && link != NULL && link->ctx != NULL && link->ctx->err == 0);
+    HelloStep steps[5];
+    int count;
+    bool tracking;
+    if (!appendHello(link, info, optionFlags, name, steps, &count, &tracking)) {
+        onError(target, nullptr);
+        return -1;
+    }
+    return readHello(link, steps, count, tracking, target, onError);
+}
+
+int kelvoLinkHelloWithRequest(kelvoLink *link, const redisInfo *info, uint32_t optionFlags, const char *name,
+                              void *target, kelvoHelloErrorFn onError, const char *request, size_t length,
+                              kelvoReply **out)
+{
+    kelvoAssert(info != NULL && link != NULL && link->ctx != NULL && link->ctx->err == 0 && out != NULL);
+    *out = nullptr;
+    HelloStep steps[5];
+    int count;
+    bool tracking;
+    if (!appendHello(link, info, optionFlags, name, steps, &count, &tracking) ||
+        redisAppendFormattedCommand(link->ctx, request, length) != REDIS_OK) {
+        onError(target, nullptr);
+        return -1;
+    }
+    if (readHello(link, steps, count, tracking, target, onError) != 0)
+        return -1;
+    void *raw = nullptr;
+    if (redisGetReply(link->ctx, &raw) != REDIS_OK) {
+        kelvoLinkErrorSet(link, link->ctx);
+        return -2;
+    }
+    *out = static_cast<kelvoReply *>(raw);
+    return 0;
 }
 
 int kelvoSelectDB(kelvoLink *link, redisInfo *info, uint32_t db, zend_string **lastError, uint32_t optionFlags)

@@ -179,6 +179,17 @@ int kelvoLinkHello(kelvoLink *link, const redisInfo *info, uint32_t optionFlags,
                    kelvoHelloErrorFn onError);
 
 /*
+ * The handshake with one ready request (RESP bytes) sent behind it in the same write, which saves
+ * the round trip of a handshake on its own. Only for a request that may run whatever the handshake
+ * answers: when the handshake fails the request has still reached the server. 0 with *out the
+ * request's reply; -1 after `onError` (the request's reply is left unread: the caller frees the
+ * link); -2 when the handshake succeeded but the request's reply could not be read (link->err set).
+ */
+int kelvoLinkHelloWithRequest(kelvoLink *link, const redisInfo *info, uint32_t optionFlags, const char *name,
+                              void *target, kelvoHelloErrorFn onError, const char *request, size_t length,
+                              kelvoReply **out);
+
+/*
  * "SELECT <db>". 0: selected, link->db = db. 1: the server refused it with an
  * error reply (a database it does not have, NOPERM...): the reply was thrown
  * or recorded in `lastError` as `optionFlags` decide (NOPERM is always

@@ -208,6 +208,7 @@ void kelvoLinkRelease(kelvoLink *link, int closing)
     plink->lease = link->lease;
     plink->pid = link->pid;
     plink->state = link->state;
+    plink->db = link->db;
     plink->tracking = link->tracking;
     memcpy(plink->poolKey, key, size_t(n) + 1);
     plink->inUse = 0;
@@ -263,6 +264,7 @@ int kelvoPLinkGet(kelvoLink *link, redisInfo *info, pid_t pid)
         link->ctx = plink->ctx;
         link->sslCtx = plink->sslCtx;
         link->state = plink->state;
+        link->db = plink->db;
         link->ep = plink->ep;
         link->rdb = plink->rdb;
         memcpy(link->server, plink->server, sizeof link->server);

@@ -9,7 +9,9 @@
  * first stashed and freed when it is closed; the pool lists and `plinks`
  * point at that one record, so what the signal reader sees is always the
  * link's current endpoint, set and lease. A record taken by an object is
- * marked in use and never armed.
+ * marked in use and never armed. A stashed link records the database its
+ * connection is on (0: its last user selected it again before handing the
+ * link back).
  *
  * One process, no locks; `plinks` changes only while no link is armed or
  * with signals deferred. Engine side.
@@ -32,6 +34,7 @@ struct kelvoPLink {
     uint16_t lease;
     pid_t pid; /* process that opened the link */
     uint32_t state;
+    uint32_t db; /* database the connection is on */
     uint8_t tracking;
     uint8_t inUse; /* taken by an object */
     uint8_t armed; /* signal-driven reading on */

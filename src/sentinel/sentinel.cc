@@ -28,6 +28,7 @@ namespace {
 
 constexpr uint32_t kelvoSentinelNeverResend = 0x1; /* steers the sentinel: sent at most once */
 constexpr uint32_t kelvoSentinelOwnCommand = 0x2;  /* the name is the command, not a SENTINEL subcommand */
+constexpr uint32_t kelvoSentinelQuery = 0x4;       /* only reads: may go out behind the link's handshake */
 
 /* Appends the method's arguments to the request; -1 after the engine's parameter error. */
 using kelvoSentinelBuilder = int (*)(zend_execute_data *execute_data, rrc *req);
@@ -87,20 +88,23 @@ constexpr kelvoSentinelCommandEntry row(kelvoSentinelCmd id, const char (&name)[
 
 /* PRIMARY, PRIMARIES and GET-PRIMARY-ADDR-BY-NAME have no method: servers before Valkey lack them. */
 constexpr kelvoSentinelCommandEntry kelvoSentinelCommandTable[] = {
-    row(KELVO_SENTINEL_PRIMARY, "PRIMARY", kelvoSentinelStrCmd, kMap),
-    row(KELVO_SENTINEL_PRIMARIES, "PRIMARIES", kelvoSentinelEmptyCmd, kArray),
-    row(KELVO_SENTINEL_CKQUORUM, "CKQUORUM", kelvoSentinelStrCmd, kStatus),
+    row(KELVO_SENTINEL_PRIMARY, "PRIMARY", kelvoSentinelStrCmd, kMap, kelvoSentinelQuery),
+    row(KELVO_SENTINEL_PRIMARIES, "PRIMARIES", kelvoSentinelEmptyCmd, kArray, kelvoSentinelQuery),
+    row(KELVO_SENTINEL_CKQUORUM, "CKQUORUM", kelvoSentinelStrCmd, kStatus, kelvoSentinelQuery),
     row(KELVO_SENTINEL_FAILOVER, "FAILOVER", kelvoSentinelStrCmd, kStatus, kelvoSentinelNeverResend),
     row(KELVO_SENTINEL_FLUSHCONFIG, "FLUSHCONFIG", kelvoSentinelEmptyCmd, kStatus),
-    row(KELVO_SENTINEL_GET_MASTER_ADDR_BY_NAME, "GET-MASTER-ADDR-BY-NAME", kelvoSentinelStrCmd, kArray | kNil),
-    row(KELVO_SENTINEL_GET_PRIMARY_ADDR_BY_NAME, "GET-PRIMARY-ADDR-BY-NAME", kelvoSentinelStrCmd, kArray | kNil),
-    row(KELVO_SENTINEL_MASTER, "MASTER", kelvoSentinelStrCmd, kMap),
-    row(KELVO_SENTINEL_MASTERS, "MASTERS", kelvoSentinelEmptyCmd, kArray),
-    row(KELVO_SENTINEL_MYID, "MYID", kelvoSentinelEmptyCmd, kString),
-    row(KELVO_SENTINEL_PING, "PING", kelvoSentinelPingCmd, kString | kStatus, kelvoSentinelOwnCommand),
+    row(KELVO_SENTINEL_GET_MASTER_ADDR_BY_NAME, "GET-MASTER-ADDR-BY-NAME", kelvoSentinelStrCmd, kArray | kNil,
+        kelvoSentinelQuery),
+    row(KELVO_SENTINEL_GET_PRIMARY_ADDR_BY_NAME, "GET-PRIMARY-ADDR-BY-NAME", kelvoSentinelStrCmd, kArray | kNil,
+        kelvoSentinelQuery),
+    row(KELVO_SENTINEL_MASTER, "MASTER", kelvoSentinelStrCmd, kMap, kelvoSentinelQuery),
+    row(KELVO_SENTINEL_MASTERS, "MASTERS", kelvoSentinelEmptyCmd, kArray, kelvoSentinelQuery),
+    row(KELVO_SENTINEL_MYID, "MYID", kelvoSentinelEmptyCmd, kString, kelvoSentinelQuery),
+    row(KELVO_SENTINEL_PING, "PING", kelvoSentinelPingCmd, kString | kStatus,
+        kelvoSentinelOwnCommand | kelvoSentinelQuery),
     row(KELVO_SENTINEL_RESET, "RESET", kelvoSentinelStrCmd, kInteger, kelvoSentinelNeverResend),
-    row(KELVO_SENTINEL_SENTINELS, "SENTINELS", kelvoSentinelStrCmd, kArray),
-    row(KELVO_SENTINEL_SLAVES, "SLAVES", kelvoSentinelStrCmd, kArray),
+    row(KELVO_SENTINEL_SENTINELS, "SENTINELS", kelvoSentinelStrCmd, kArray, kelvoSentinelQuery),
+    row(KELVO_SENTINEL_SLAVES, "SLAVES", kelvoSentinelStrCmd, kArray, kelvoSentinelQuery),
 };
 
 constexpr bool rowsAreIndexedById()
@@ -192,7 +196,8 @@ void failLink(kelvoSentinelObject *so)
 }
 
 /* Connect and handshake as needed; -1 after throwing. */
-int kelvoSentinelGetSyncedObject(kelvoSentinelObject *so)
+/* A connected link, its handshake still to come when it is new; -1 after throwing. */
+int connectLink(kelvoSentinelObject *so)
 {
     if (so->info.type < 0) {
         kelvoThrowException(KELVO_ERR_IO, "Not connected");
@@ -208,10 +213,31 @@ int kelvoSentinelGetSyncedObject(kelvoSentinelObject *so)
         failLink(so);
         return -1;
     }
-    if (link.state < KELVO_LINK_READY && handshake(so) != 0) {
+    return 0;
+}
+
+int kelvoSentinelGetSyncedObject(kelvoSentinelObject *so)
+{
+    if (connectLink(so) != 0) {
+        return -1;
+    }
+    if (so->link.state < KELVO_LINK_READY && handshake(so) != 0) {
         failLink(so);
         return -1;
     }
+    return 0;
+}
+
+/* A new link's handshake and a query in one write and one wait: the query's reply, or -1 after throwing. */
+int handshakeWithQuery(kelvoSentinelObject *so, rrc *req, kelvoReply **out)
+{
+    kelvoRespCmdFinish(req);
+    if (kelvoLinkHelloWithRequest(&so->link, &so->info, 0, kelvoSentinelClientName, so, kelvoSentinelHelloErrorCb,
+                                  kelvoRespCmdData(req), kelvoRespCmdLen(req), out) != 0) {
+        return -1;
+    }
+    so->link.state = KELVO_LINK_READY;
+    so->link.lastUse = nowMicros();
     return 0;
 }
 
@@ -390,15 +416,26 @@ void kelvoSentinelCommand(INTERNAL_FUNCTION_PARAMETERS, kelvoSentinelCmd id)
     const kelvoSentinelCommandEntry &row = kelvoSentinelCommandTable[id];
     RETVAL_FALSE;
     SentinelRequest request(row);
-    if (row.builder(execute_data, &request.req) != 0 || kelvoSentinelGetSyncedObject(so) != 0) {
+    if (row.builder(execute_data, &request.req) != 0 || connectLink(so) != 0) {
         return;
     }
     ReplyHolder held;
-    int noRetry = (row.flags & kelvoSentinelNeverResend) ? 1 : 0;
-    if (kelvoRespCmdSend(&held.reply, &so->link, &so->info, &so->retry, &request.req, noRetry, kelvoSentinelReconnect,
-                         so) != 0) {
-        failLink(so);
-        return;
+    if (so->link.state < KELVO_LINK_READY && (row.flags & kelvoSentinelQuery)) {
+        if (handshakeWithQuery(so, &request.req, &held.reply) != 0) {
+            failLink(so);
+            return;
+        }
+    } else {
+        if (so->link.state < KELVO_LINK_READY && handshake(so) != 0) {
+            failLink(so);
+            return;
+        }
+        int noRetry = (row.flags & kelvoSentinelNeverResend) ? 1 : 0;
+        if (kelvoRespCmdSend(&held.reply, &so->link, &so->info, &so->retry, &request.req, noRetry,
+                             kelvoSentinelReconnect, so) != 0) {
+            failLink(so);
+            return;
+        }
     }
     if (!(row.replyTypes & replyBit(held.reply->type))) {
         reportReply(so, held.reply);

@@ -1,5 +1,6 @@
 /* Kelvo\Table's methods and its full-scan generator. */
 #include "table/table_php.h"
+#include "cache/patterns.h"
 #include "pack/pack.h"
 #include "runtime/kelvo.h"
 #include "runtime/optflags.h"
@@ -12,8 +13,6 @@ extern "C" {
 #include "zend_generators.h"
 #include "zend_interfaces.h"
 }
-
-#include <fnmatch.h>
 
 #include <algorithm>
 #include <new>
@@ -362,13 +361,13 @@ struct CountWalk {
 
 struct KeysWalk {
     ByteList *keys;
-    const char *pattern;
+    const zend_string *pattern;
     LazyClock clock;
 };
 
-bool matches(const char *pattern, const kelvoTableItem *item)
+bool matches(const zend_string *pattern, const kelvoTableItem *item)
 {
-    return !pattern || fnmatch(pattern, item->key.bytes, 0) == 0;
+    return !pattern || kelvoFnMatch(ZSTR_VAL(pattern), ZSTR_LEN(pattern), item->key.bytes, item->key.length) == 0;
 }
 
 const kelvoTableWalker countWalker = {[](void *arg) { static_cast<CountWalk *>(arg)->count = 0; },
@@ -506,7 +505,7 @@ void cursorFree(zend_generator *generator)
 }
 
 struct ScanStep {
-    const char *pattern;
+    const zend_string *pattern;
     zend_long limit;
     ByteList batch;
     LazyClock clock;
@@ -586,7 +585,7 @@ zval *scanStep(zend_generator *generator)
         if (zval *count = zend_hash_str_find(Z_ARRVAL(generator->values), ZEND_STRL("count")))
             step.limit = zval_get_long(count);
     }
-    step.pattern = pattern ? ZSTR_VAL(pattern) : nullptr;
+    step.pattern = pattern;
     inSection([&] { scanOn(cursor, &step); });
     if (pattern)
         zend_string_release(pattern);
@@ -879,7 +878,7 @@ ZEND_METHOD(Kelvo_Table, keys)
         RETURN_FALSE;
     }
     ByteList keys;
-    KeysWalk walk{&keys, ZSTR_VAL(pattern), {}};
+    KeysWalk walk{&keys, pattern, {}};
     int result = 1;
     inSection([&] {
         Namespace n = namespaceOf(ns);

@@ -5,8 +5,10 @@ kelvo
 --FILE--
 <?php
 require __DIR__ . '/fake.inc';
+require __DIR__ . '/../inc/own_server.inc';
 
-$r = new Kelvo\Kelvo(kelvo_test_env('KELVO_TEST_HOST'), (int) kelvo_test_env('KELVO_TEST_PORT'));
+$own = new OwnServer(); // FLUSHDB reaches every client of a server
+$r = new Kelvo\Kelvo('127.0.0.1', $own->port);
 $r->select(6);
 $r->flushdb();
 $r->set('s', 'v');

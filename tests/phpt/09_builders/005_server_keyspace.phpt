@@ -5,17 +5,15 @@ kelvo
 --FILE--
 <?php
 require __DIR__ . '/../inc/servers.inc';
+require __DIR__ . '/../inc/own_server.inc';
 use Kelvo\Kelvo;
 
-$host = kelvo_test_env('KELVO_TEST_HOST');
-$port = (int) kelvo_test_env('KELVO_TEST_PORT');
+// SWAPDB and FLUSHDB reach every client of a server: they run on a server of this test's own.
+$own = new OwnServer();
+$host = '127.0.0.1';
+$port = $own->port;
 $k = new Kelvo($host, $port);
 $admin = new Kelvo($host, $port);
-$admin->del('b2:idle', 'b2:lost', 'b2:next', 'b2:src', 'b2:dst');
-foreach ([9, 10, 11] as $db) {
-    $admin->select($db);
-    $admin->flushdb();
-}
 
 /* Where a key is: the databases of the plain server that hold it. */
 function where(Kelvo $admin, string $key): string
@@ -93,11 +91,6 @@ $acl->del('b2m:c');
 echo "-- PING\n";
 $pre->setOption(Kelvo::OPT_SERIALIZER, Kelvo::SERIALIZER_PHP);
 var_dump($pre->ping(), $pre->ping('i:5;'), $pre->ping(null));
-
-foreach ([9, 10, 11] as $db) {
-    $admin->select($db);
-    $admin->flushdb();
-}
 ?>
 --EXPECT--
 -- SELECT

@@ -5,9 +5,11 @@ kelvo
 --FILE--
 <?php
 require __DIR__ . '/../inc/servers.inc';
+require __DIR__ . '/../inc/own_server.inc';
 use Kelvo\Kelvo;
 
-$k = new Kelvo(kelvo_test_env('KELVO_TEST_HOST'), (int) kelvo_test_env('KELVO_TEST_PORT'));
+$own = new OwnServer(); // FLUSHDB reaches every client of a server
+$k = new Kelvo('127.0.0.1', $own->port);
 $k->select(13);
 $k->flushdb();
 

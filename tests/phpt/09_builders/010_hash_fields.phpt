@@ -5,14 +5,16 @@ kelvo
 --FILE--
 <?php
 require __DIR__ . '/../inc/servers.inc';
+require __DIR__ . '/../inc/own_server.inc';
 use Kelvo\Kelvo;
 
-$k = new Kelvo(kelvo_test_env('KELVO_TEST_HOST'), (int) kelvo_test_env('KELVO_TEST_PORT'));
+$own = new OwnServer(); // FLUSHDB reaches every client of a server
+$k = new Kelvo('127.0.0.1', $own->port);
 $k->select(13);
 $k->flushdb();
 $k->setOption(Kelvo::OPT_PREFIX, 'p:');
 $k->setOption(Kelvo::OPT_SERIALIZER, Kelvo::SERIALIZER_PHP);
-$r = new Kelvo(kelvo_test_env('KELVO_TEST_HOST'), (int) kelvo_test_env('KELVO_TEST_PORT'));
+$r = new Kelvo('127.0.0.1', $own->port);
 $r->select(13);
 $r->setOption(Kelvo::OPT_SERIALIZER, Kelvo::SERIALIZER_PHP);
 

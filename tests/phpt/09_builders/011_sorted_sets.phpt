@@ -1,13 +1,15 @@
 --TEST--
-Sorted-set builders on a real server: ZADD's options and scores given as texts, ZINTER and ZUNION with weights, aggregates and scores, their STORE forms, ZDIFF's WITHSCORES by truth and by the bare word, the lex ranges with a count passed by name, ZRANDMEMBER with scores, ZRANGESTORE; refused scores and weights send nothing
+Sorted-set builders on a real server: ZADD's options and scores given as texts, ZINTER and ZUNION with weights, aggregates and scores, their STORE forms, ZDIFF's WITHSCORES by truth and by the bare word, the lex ranges with a count passed by name, ZRANDMEMBER with scores, ZRANGESTORE with its range options (a malformed LIMIT warns and the range is stored without it); refused scores and weights send nothing
 --EXTENSIONS--
 kelvo
 --FILE--
 <?php
 require __DIR__ . '/../inc/servers.inc';
+require __DIR__ . '/../inc/own_server.inc';
 use Kelvo\Kelvo;
 
-$k = new Kelvo(kelvo_test_env('KELVO_TEST_HOST'), (int) kelvo_test_env('KELVO_TEST_PORT'));
+$own = new OwnServer(); // FLUSHDB reaches every client of a server
+$k = new Kelvo('127.0.0.1', $own->port);
 $k->select(13);
 $k->flushdb();
 
@@ -55,6 +57,9 @@ $scored = $k->zrandmember('b', ['count' => 5, 'withscores' => true]);
 ksort($scored);
 echo show($scored), ' / ', count($k->zrandmember('a', ['count' => -5])), ' / ', show($k->zrandmember('d', ['withscores' => 1])), "\n";
 var_dump($k->zrangestore('rs', 'a', '0', '1'), stored($k, 'rs'));
+var_dump($k->zrangestore('rs', 'a', '+inf', '(1', ['BYSCORE', 'REV', 'LIMIT' => [1, 1]]), stored($k, 'rs'));
+var_dump($k->zrangestore('rs', 'lex', '(a', '+', ['bylex', 'withscores' => true]), stored($k, 'rs'));
+var_dump(@$k->zrangestore('rs', 'a', '0', '0', ['LIMIT' => [1], 'REV']), error_get_last()['message'], stored($k, 'rs'));
 $k->flushdb();
 ?>
 --EXPECT--
@@ -94,3 +99,10 @@ int(1)
 w:-INF x:1 z:10 / 5 / y:4
 int(2)
 string(10) "x:1 z:3.75"
+int(1)
+string(6) "z:3.75"
+int(2)
+string(7) "b:0 c:0"
+int(1)
+string(74) "Kelvo\Kelvo::zrangestore(): LIMIT array must be an array with two elements"
+string(3) "y:4"

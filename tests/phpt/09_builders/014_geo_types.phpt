@@ -5,6 +5,9 @@ kelvo
 --FILE--
 <?php
 require __DIR__ . '/../inc/servers.inc';
+require __DIR__ . '/../inc/own_server.inc';
+
+$own = new OwnServer(); // FLUSHDB reaches every client of a server
 
 $child = <<<'PHP'
 $k = new Kelvo\Kelvo(getenv('KELVO_TEST_HOST'), (int) getenv('KELVO_TEST_PORT'));
@@ -55,7 +58,8 @@ echo "child done\n";
 PHP;
 
 $proc = proc_open([PHP_BINARY, '-n', '-d', 'extension=' . kelvo_test_env('KELVO_MODULE'), '-r', $child],
-                  [1 => ['pipe', 'w'], 2 => ['pipe', 'w']], $pipes);
+                  [1 => ['pipe', 'w'], 2 => ['pipe', 'w']], $pipes, null,
+                  ['KELVO_TEST_HOST' => '127.0.0.1', 'KELVO_TEST_PORT' => (string) $own->port] + getenv());
 echo stream_get_contents($pipes[1]), stream_get_contents($pipes[2]);
 echo 'exit ', proc_close($proc), "\n";
 ?>

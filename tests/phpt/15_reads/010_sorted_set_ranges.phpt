@@ -1,5 +1,5 @@
 --TEST--
-Cached reads: sorted-set ranges answered from a stored whole set where its bounds are read as the server reads them, and left to the server otherwise
+Cached reads: sorted-set ranges answered from a stored whole set, and score ranges from a stored part whose covered bounds enclose theirs, where the bounds are read as the server reads them; left to the server otherwise
 --EXTENSIONS--
 kelvo
 --INI--
@@ -53,6 +53,49 @@ foreach ($cases as [$name, [$fm, $fa], [$m, $a]]) {
     printf("%-32s %s %s\n", $name, $c->getBytes()[0] === $before ? 'cache ' : 'server', $answer);
 }
 
+echo "-- parts of a set, by score\n";
+/* Each case starts from a fresh key, so only its own read can have stored a part. */
+$fresh = function () use ($c) {
+    $c->rawCommand('DEL', 'p');
+    $c->rawCommand('ZADD', 'p', '10', 'ten', '20', 'twenty', '50', 'fifty', '100', 'hundred', '150', 'one-fifty');
+};
+$scores = ['withscores' => true];
+$parts = [
+    ['[0, 100], asked 10 (50', ['zrangebyscore', ['p', 0, 100, $scores]], ['zrangebyscore', ['p', 10, '(50']]],
+    ['[0, 100], asked with scores', ['zrangebyscore', ['p', 0, 100, $scores]], ['zrangebyscore', ['p', 10, '(50', $scores]]],
+    ['[0, 100], asked 10 200', ['zrangebyscore', ['p', 0, 100, $scores]], ['zrangebyscore', ['p', 10, 200]]],
+    ['[0, 100], asked -1 50', ['zrangebyscore', ['p', 0, 100, $scores]], ['zrangebyscore', ['p', -1, 50]]],
+    ['[0, 100], asked 0 5', ['zrangebyscore', ['p', 0, 100, $scores]], ['zrangebyscore', ['p', 0, 5]]],
+    ['[0, 100], asked (100 100', ['zrangebyscore', ['p', 0, 100, $scores]], ['zrangebyscore', ['p', '(100', 100]]],
+    ['[0, 100], asked ranks 0 -1', ['zrangebyscore', ['p', 0, 100, $scores]], ['zrange', ['p', 0, -1]]],
+    ['[0, 100], asked -inf +inf', ['zrangebyscore', ['p', 0, 100, $scores]], ['zrangebyscore', ['p', '-inf', '+inf']]],
+    ['reversed, asked 20 50', ['zrevrangebyscore', ['p', 100, 0, true]], ['zrangebyscore', ['p', 20, 50, true]]],
+    ['reversed, asked reversed LIMIT', ['zrevrangebyscore', ['p', 100, 0, true]], ['zrevrangebyscore', ['p', 100, '(10', ['limit' => [1, 2]]]]],
+    ['(10 100, asked 10 50', ['zrangebyscore', ['p', '(10', 100, $scores]], ['zrangebyscore', ['p', 10, 50]]],
+    ['(10 100, asked (10 50', ['zrangebyscore', ['p', '(10', 100, $scores]], ['zrangebyscore', ['p', '(10', 50]]],
+    ['0 (100, asked 50 100', ['zrangebyscore', ['p', 0, '(100', $scores]], ['zrangebyscore', ['p', 50, 100]]],
+    ['0 (100, asked 50 (100', ['zrangebyscore', ['p', 0, '(100', $scores]], ['zrangebyscore', ['p', 50, '(100']]],
+    ['0 1e2, asked 50 100', ['zrangebyscore', ['p', 0, '1e2', $scores]], ['zrangebyscore', ['p', 50, 100]]],
+    ['without scores, asked 10 (50', ['zrangebyscore', ['p', 0, 100]], ['zrangebyscore', ['p', 10, '(50']]],
+    ['LIMIT 0 10 reached the end', ['zrangebyscore', ['p', 0, 100, $scores + ['limit' => [0, 10]]]], ['zrangebyscore', ['p', 20, 50]]],
+    ['LIMIT 0 -1', ['zrangebyscore', ['p', 0, 100, $scores + ['limit' => [0, -1]]]], ['zrangebyscore', ['p', 20, 50]]],
+    ['LIMIT 0 2 filled its count', ['zrangebyscore', ['p', 0, 100, $scores + ['limit' => [0, 2]]]], ['zrangebyscore', ['p', 0, 10]]],
+    ['LIMIT 1 10 skipped one', ['zrangebyscore', ['p', 0, 100, $scores + ['limit' => [1, 10]]]], ['zrangebyscore', ['p', 20, 50]]],
+    ['ZRANGE BYSCORE, asked raw', ['zrange', ['p', 0, 100, ['BYSCORE', 'WITHSCORES']]], ['rawCommand', ['ZRANGEBYSCORE', 'p', '10', '(50', 'WITHSCORES']]],
+    ['raw, asked by method', ['rawCommand', ['ZRANGE', 'p', '0', '100', 'BYSCORE', 'WITHSCORES']], ['zrange', ['p', 100, 20, ['BYSCORE', 'REV']]]],
+];
+foreach ($parts as [$name, [$fm, $fa], [$m, $a]]) {
+    $fresh();
+    $c->$fm(...$fa);
+    $before = $c->getBytes()[0];
+    $answer = kelvo_outcome(fn() => $c->$m(...$a));
+    printf("%-32s %s %s\n", $name, $c->getBytes()[0] === $before ? 'cache ' : 'server', $answer);
+}
+$fresh();
+$c->zrangebyscore('p', 0, 100, $scores);
+$c->zadd('p', 30, 'thirty');
+printf("%-32s %s\n", 'a write drops the part', json_encode($c->zrangebyscore('p', 10, 50)));
+
 echo "-- refusals\n";
 $before = $c->getBytes()[0];
 var_dump($c->rawCommand('ZRANGE', 'z', '0', '-1', 'LIMIT', '0', '1'), $c->getBytes()[0] === $before);
@@ -91,6 +134,30 @@ LIMIT on a rank query            server false
 a key known missing              cache  []
 raw, with scores                 cache  [["one",1],["two",2]]
 raw by score, reversed           cache  ["three"]
+-- parts of a set, by score
+[0, 100], asked 10 (50           cache  ["ten","twenty"]
+[0, 100], asked with scores      cache  {"ten":10,"twenty":20}
+[0, 100], asked 10 200           server ["ten","twenty","fifty","hundred","one-fifty"]
+[0, 100], asked -1 50            server ["ten","twenty","fifty"]
+[0, 100], asked 0 5              cache  []
+[0, 100], asked (100 100         cache  []
+[0, 100], asked ranks 0 -1       server ["ten","twenty","fifty","hundred","one-fifty"]
+[0, 100], asked -inf +inf        server ["ten","twenty","fifty","hundred","one-fifty"]
+reversed, asked 20 50            cache  {"twenty":20,"fifty":50}
+reversed, asked reversed LIMIT   cache  ["fifty","twenty"]
+(10 100, asked 10 50             server ["ten","twenty","fifty"]
+(10 100, asked (10 50            cache  ["twenty","fifty"]
+0 (100, asked 50 100             server ["fifty","hundred"]
+0 (100, asked 50 (100            cache  ["fifty"]
+0 1e2, asked 50 100              cache  ["fifty","hundred"]
+without scores, asked 10 (50     server ["ten","twenty"]
+LIMIT 0 10 reached the end       cache  ["twenty","fifty"]
+LIMIT 0 -1                       cache  ["twenty","fifty"]
+LIMIT 0 2 filled its count       server ["ten"]
+LIMIT 1 10 skipped one           server ["twenty","fifty"]
+ZRANGE BYSCORE, asked raw        cache  [["ten",10],["twenty",20]]
+raw, asked by method             cache  ["hundred","fifty","twenty"]
+a write drops the part           ["ten","twenty","thirty","fifty"]
 -- refusals
 bool(false)
 bool(true)

@@ -318,6 +318,8 @@ TEST_F(Delivery, AStoringWorkerBusyInItsRequestIsNotServedBeyondTheBound)
 
 TEST_F(Delivery, AWorkerKilledWhileIdleIsNotServedBeyondTheBound)
 {
+    /* Written before the worker reads it: a write after would reach the worker's link and end its wait. */
+    run("$outside->select(0); $outside->set('killed:idle', 'v');");
     Channel channel;
     pid_t worker = forkWorker(channel, [&] {
         endRequest();
@@ -327,10 +329,10 @@ TEST_F(Delivery, AWorkerKilledWhileIdleIsNotServedBeyondTheBound)
             return false;
         endRequest();
         channel.report(1);
-        pause();
+        for (;;)
+            pause(); // a signal read of its link returns here: it waits to be killed
         return true;
     });
-    run("$outside->select(0); $outside->set('killed:idle', 'v');");
     ASSERT_EQ(channel.receive(), 1);
     usleep(200000); // armed: served past the bound while it lives
     EXPECT_EQ(lookup(endpoint(), 0, "killed:idle"), "v");
