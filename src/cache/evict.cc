@@ -83,24 +83,6 @@ bool claim(uint64_t *shared, uint64_t &seen, uint64_t now, uint64_t interval = K
     return true;
 }
 
-/* A word holding its owner's process id: taken when free or when its owner died. */
-bool ownerTake(uint32_t *word)
-{
-    uint32_t holder = 0, me = pid();
-    if (__atomic_compare_exchange_n(word, &holder, me, false, __ATOMIC_ACQUIRE, __ATOMIC_RELAXED))
-        return true;
-    if (holder == me || kelvoProcessAlive(holder))
-        return false;
-    kelvoShLog(KELVO_LL_WARNING, "CRON - process %u died holding a task; taken over", holder);
-    return __atomic_compare_exchange_n(word, &holder, me, false, __ATOMIC_ACQUIRE, __ATOMIC_RELAXED);
-}
-
-void ownerGive(uint32_t *word)
-{
-    uint32_t me = pid();
-    __atomic_compare_exchange_n(word, &me, 0, false, __ATOMIC_RELEASE, __ATOMIC_RELAXED);
-}
-
 kelvoPeriodicState *periodic(void) { return &kelvoSharedData->periodic; }
 
 /* --- sampling ---------------------------------------------------------------------------- */
@@ -254,14 +236,14 @@ size_t evictPool(const Pool &pool)
 /* Frees what was retired when no reader still sees it: true when nothing retired before the call is left. */
 bool pollRetired(unsigned pendingBefore)
 {
-    if (!ownerTake(&periodic()->poller))
+    if (!kelvoOwnerTake(&periodic()->poller))
         return false;
     for (int i = 0; i < 3 && kelvoGlobalEpochPending() > pendingBefore; i++) {
         if (kelvoGlobalEpochPoll())
             __atomic_fetch_add(&kelvoSharedData->tasks.productive_polls, 1, __ATOMIC_RELAXED);
     }
     bool freed = kelvoGlobalEpochPending() <= pendingBefore;
-    ownerGive(&periodic()->poller);
+    kelvoOwnerGive(&periodic()->poller);
     return freed;
 }
 
@@ -337,11 +319,11 @@ void pollEpoch(uint64_t now)
 {
     if (!kelvoCacheUsable() || !claim(&kelvoCache()->epoch_poll_time, tasks.pollSeen, now))
         return;
-    if (!ownerTake(&periodic()->poller))
+    if (!kelvoOwnerTake(&periodic()->poller))
         return;
     if (kelvoGlobalEpochPoll())
         __atomic_fetch_add(&kelvoSharedData->tasks.productive_polls, 1, __ATOMIC_RELAXED);
-    ownerGive(&periodic()->poller);
+    kelvoOwnerGive(&periodic()->poller);
 }
 
 void refillReserve(uint64_t now)
@@ -403,7 +385,7 @@ uint64_t kelvoEvictionThreshold(void)
 bool kelvoEvictionFlagTake(uint64_t nowUsec)
 {
     uint32_t *flag = &kelvoCache()->evicting;
-    if (!ownerTake(flag)) {
+    if (!kelvoOwnerTake(flag)) {
         uint64_t started = __atomic_load_n(&periodic()->evict_started, __ATOMIC_RELAXED);
         uint32_t holder = __atomic_load_n(flag, __ATOMIC_RELAXED);
         /* A live process whose id was reused cannot hold it for ever either. */
@@ -415,7 +397,7 @@ bool kelvoEvictionFlagTake(uint64_t nowUsec)
     return true;
 }
 
-void kelvoEvictionFlagGive(void) { ownerGive(&kelvoCache()->evicting); }
+void kelvoEvictionFlagGive(void) { kelvoOwnerGive(&kelvoCache()->evicting); }
 
 kelvoEndpoint **kelvoGetShuffledEndpoints(size_t *count)
 {

@@ -111,10 +111,18 @@ void kelvoCkEpochRetire(kelvoEpochRecord *record, kelvoEpochEntry *entry, kelvoE
     /*
      * The store that unlinked the object must be visible before the epoch is read: else a
      * reader that begins in the next epoch can still find the object while it is filed under
-     * the older one, and is freed under that reader.
+     * the older one, and is freed under that reader. The pending count's atomic increment
+     * orders them (ck_epoch_call_strict's steps, with the count first), so no full fence
+     * of its own is needed where atomics already order stores before loads.
      */
-    ck_pr_fence_memory();
-    ck_epoch_call_strict(R(record), (ck_epoch_entry_t *)entry, (ck_epoch_cb_t *)function);
+    ck_epoch_record_t *r = R(record);
+    ck_pr_fence_store_atomic();
+    ck_pr_inc_uint(&r->n_pending);
+    ck_pr_fence_atomic_load();
+    unsigned int epoch = ck_pr_load_uint(&r->global->epoch);
+    ck_epoch_entry_t *e = (ck_epoch_entry_t *)entry;
+    e->function = (ck_epoch_cb_t *)function;
+    ck_stack_push_upmc(&r->pending[epoch & (CK_EPOCH_LENGTH - 1)], &e->stack_entry);
 }
 
 bool kelvoCkEpochPoll(kelvoEpochRecord *record) { return ck_epoch_poll(R(record)); }

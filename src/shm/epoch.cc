@@ -97,7 +97,12 @@ bool kelvoGlobalEpochPoll(void)
     bool opened = !kelvoReader.active;
     if (opened)
         kelvoGlobalEpochBegin();
-    bool progress = kelvoCkEpochPoll(&cache->deferred);
+    bool progress;
+    {
+        /* The callbacks free block after block: one allocator lock for many of them. */
+        kelvoShFreeBatch batch;
+        progress = kelvoCkEpochPoll(&cache->deferred);
+    }
     if (opened)
         kelvoGlobalEpochEnd();
     return progress;

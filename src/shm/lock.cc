@@ -72,6 +72,23 @@ bool kelvoProcessStartTime(uint32_t pid, uint64_t *start)
     return end != at;
 }
 
+bool kelvoOwnerTake(uint32_t *word)
+{
+    uint32_t holder = 0, me = kelvoLockPid();
+    if (__atomic_compare_exchange_n(word, &holder, me, false, __ATOMIC_ACQUIRE, __ATOMIC_RELAXED))
+        return true;
+    if (holder == me || kelvoProcessAlive(holder))
+        return false;
+    kelvoShLog(KELVO_LL_WARNING, "CRON - process %u died holding a task; taken over", holder);
+    return __atomic_compare_exchange_n(word, &holder, me, false, __ATOMIC_ACQUIRE, __ATOMIC_RELAXED);
+}
+
+void kelvoOwnerGive(uint32_t *word)
+{
+    uint32_t me = kelvoLockPid();
+    __atomic_compare_exchange_n(word, &me, 0, false, __ATOMIC_RELEASE, __ATOMIC_RELAXED);
+}
+
 /* --- broken flag --------------------------------------------------------------------- */
 
 static uint32_t localBroken;

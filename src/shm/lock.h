@@ -118,6 +118,14 @@ class kelvoLockGuard {
     kelvoLock *lock_;
 };
 
+/*
+ * A shared word naming the one process that runs a task (0: none): taken
+ * when free or when its holder died (a warning log names it), false when a
+ * live process holds it. Given back only by its holder.
+ */
+bool kelvoOwnerTake(uint32_t *word);
+void kelvoOwnerGive(uint32_t *word);
+
 /* --- the broken flag ------------------------------------------------------ */
 
 /* Points the flag at shared memory (the arena header); null goes back to a process-local flag. */

@@ -258,6 +258,45 @@ void kelvoTreeDelete(kelvoTree *tree, kelvoTreeNode *node)
     node->left = node->right = node->parent = nil;
 }
 
+/* The node before (`Near` = left) or after (right) `node` in the tree's order, or the sentinel. */
+template <kelvoTreeNode *kelvoTreeNode::*Near, kelvoTreeNode *kelvoTreeNode::*Far>
+static const kelvoTreeNode *neighbour(const kelvoTreeNode *node)
+{
+    if (node->*Near != nil) {
+        const kelvoTreeNode *at = node->*Near;
+        while (at->*Far != nil)
+            at = at->*Far;
+        return at;
+    }
+    const kelvoTreeNode *child = node, *at = node->parent;
+    while (at != nil && child == at->*Near) {
+        child = at;
+        at = at->parent;
+    }
+    return at;
+}
+
+bool kelvoTreeKeepsPlace(const kelvoTreeNode *node, uint32_t size)
+{
+    if (size == 0 || kelvoTreeSize(node) == 0 || inRing(node) || ring(const_cast<kelvoTreeNode *>(node))->next != node)
+        return false;
+    const kelvoTreeNode *before = neighbour<&kelvoTreeNode::left, &kelvoTreeNode::right>(node);
+    if (before != nil && kelvoTreeSize(before) >= size)
+        return false;
+    const kelvoTreeNode *after = neighbour<&kelvoTreeNode::right, &kelvoTreeNode::left>(node);
+    return after == nil || kelvoTreeSize(after) > size;
+}
+
+void kelvoTreeMove(kelvoTree *tree, kelvoTreeNode *from, kelvoTreeNode *to)
+{
+    kelvoDebugAssert(kelvoTreeKeepsPlace(from, kelvoTreeSize(to)));
+    if (from == to)
+        return;
+    replaceNode(tree, from, to);
+    *ring(to) = {to, to};
+    from->left = from->right = from->parent = nil;
+}
+
 kelvoTreeNode *kelvoTreeBestFit(const kelvoTree *tree, uint32_t size)
 {
     kelvoTreeNode *best = nullptr;

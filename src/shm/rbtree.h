@@ -52,6 +52,18 @@ void kelvoTreeInit(kelvoTree *tree);
 void kelvoTreeInsert(kelvoTree *tree, kelvoTreeNode *node);
 /* Removes a free block; a ring member takes the place of a tree node that leaves. */
 void kelvoTreeDelete(kelvoTree *tree, kelvoTreeNode *node);
+/*
+ * Whether `node`, a tree node with no ring behind it, could hold `size`
+ * (not 0) and keep its place: `size` lies strictly between the sizes of its
+ * neighbours in the tree's order, so no other node has it.
+ */
+bool kelvoTreeKeepsPlace(const kelvoTreeNode *node, uint32_t size);
+/*
+ * `to`, a free block whose sizes are set and which is not in the tree, takes
+ * the place of `from` (kelvoTreeKeepsPlace for `to`'s size), which leaves the
+ * tree: a resize in O(1), with no rebalancing.
+ */
+void kelvoTreeMove(kelvoTree *tree, kelvoTreeNode *from, kelvoTreeNode *to);
 /* A free block of the smallest size of at least `size` bytes, the earliest added of that size; or null. */
 kelvoTreeNode *kelvoTreeBestFit(const kelvoTree *tree, uint32_t size);
 

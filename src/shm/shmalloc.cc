@@ -173,6 +173,67 @@ void kelvoShDestroy(void)
 
 /* --- the core ----------------------------------------------------------------------- */
 
+/*
+ * The fast paths below change a free block's size where the tree's order
+ * lets its place stay (kelvoTreeKeepsPlace): no delete, insert or rebalance.
+ * A write that carves blocks off one free region, and frees that come back
+ * to it one at a time, mostly take them.
+ */
+
+/* Hands out the front of free block `fit` and leaves the rest free in its place; false when that cannot be done so. */
+static bool splitInPlace(kelvoTreeNode *fit, uint32_t n)
+{
+    uint32_t size = kelvoTreeSize(fit);
+    if (size - n < KELVO_SPLIT_MIN)
+        return false;
+    uint32_t rest = size - n - KELVO_SH_HEADER;
+    kelvoTreeNode *next = nextOf(fit);
+    bool top = bytes(next) >= arena->curr;
+    if ((!top && kelvoTreeIsFree(next)) || !kelvoTreeKeepsPlace(fit, rest))
+        return false;
+    kelvoTreeNode *remainder = nodeAt(bytes(fit) + KELVO_SH_HEADER + n);
+    writeHeader(remainder, n, rest, true);
+    kelvoTreeMove(&arena->tree, fit, remainder);
+    kelvoTreeNodeUpdate(fit, -1, n, false);
+    markInUse(fit);
+    if (top)
+        arena->last = remainder;
+    else
+        kelvoTreeNodeUpdate(next, rest, -1, true);
+    addFree(-static_cast<int64_t>(n + KELVO_SH_HEADER));
+    return true;
+}
+
+/* Frees h into the one free neighbour it has, which keeps its place; false when that cannot be done so. */
+static bool mergeInPlace(kelvoTreeNode *h)
+{
+    kelvoTreeNode *prev = bytes(h) > bytes(arena->first) ? prevOf(h) : nullptr;
+    kelvoTreeNode *next = nextOf(h);
+    bool prevFree = prev && kelvoTreeIsFree(prev);
+    bool nextFree = bytes(next) < arena->curr && kelvoTreeIsFree(next);
+    if (prevFree == nextFree)
+        return false;
+    kelvoTreeNode *low = prevFree ? prev : h;
+    char *high = bytes(nextOf(prevFree ? h : next));
+    uint64_t merged = high - bytes(low) - KELVO_SH_HEADER;
+    kelvoTreeNode *neighbour = prevFree ? prev : next;
+    if (merged > KELVO_SH_MAX_BLOCK || !kelvoTreeKeepsPlace(neighbour, static_cast<uint32_t>(merged)))
+        return false;
+    uint32_t freed = kelvoTreeSize(h);
+    if (prevFree) {
+        kelvoTreeNodeUpdate(prev, -1, merged, true);
+    } else {
+        writeHeader(h, kelvoTreePrevSize(h), static_cast<uint32_t>(merged), true);
+        kelvoTreeMove(&arena->tree, next, h);
+    }
+    if (high < arena->curr)
+        kelvoTreeNodeUpdate(nodeAt(high), merged, -1, true);
+    else
+        arena->last = low;
+    addFree(freed + KELVO_SH_HEADER);
+    return true;
+}
+
 void *kelvoShMallocImpl(size_t request)
 {
     kelvoAssert(kelvoShArenaActive());
@@ -182,6 +243,8 @@ void *kelvoShMallocImpl(size_t request)
     uint32_t n = static_cast<uint32_t>(request ? roundUp16(request) : KELVO_SH_GRANULE);
 
     if (kelvoTreeNode *fit = kelvoTreeBestFit(&arena->tree, n)) {
+        if (splitInPlace(fit, n))
+            return dataOf(fit);
         takeFromTree(fit);
         kelvoAssert(arena->free_bytes <= kelvoShActive());
         uint32_t size = kelvoTreeSize(fit);
@@ -235,6 +298,10 @@ void kelvoShFreeBlock(kelvoTreeNode *h)
 {
     kelvoAssertLockHeld(&arena->lock);
     kelvoAssert(!kelvoTreeIsFree(h));
+    if (mergeInPlace(h)) {
+        kelvoAssert(arena->free_bytes <= kelvoShActive());
+        return;
+    }
     char *low = bytes(h);
     char *high = bytes(nextOf(h));
     while (low > bytes(arena->first)) {
@@ -361,11 +428,42 @@ static void checkRange(void *pointer, const char *function)
                    static_cast<void *>(arena->base), static_cast<void *>(top));
 }
 
+/* Blocks an open kelvoShFreeBatch collected; a few dozen keep the lock's hold short. */
+constexpr int FREE_BATCH_MAX = 64;
+static void *batchedFrees[FREE_BATCH_MAX];
+static int batchedCount;
+static int batchDepth;
+
+static void flushBatchedFrees(void)
+{
+    int count = batchedCount;
+    batchedCount = 0;
+    if (count == 0 || kelvoShLock() != 0)
+        return;
+    for (int i = 0; i < count; i++)
+        kelvoShFreeImpl(batchedFrees[i]);
+    kelvoShUnlock();
+}
+
+kelvoShFreeBatch::kelvoShFreeBatch() { batchDepth++; }
+
+kelvoShFreeBatch::~kelvoShFreeBatch()
+{
+    if (--batchDepth == 0)
+        flushBatchedFrees();
+}
+
 void kelvoShFree(void *pointer)
 {
     if (!pointer)
         return;
     checkRange(pointer, "kelvoShFree");
+    if (batchDepth > 0) {
+        batchedFrees[batchedCount++] = pointer;
+        if (batchedCount == FREE_BATCH_MAX)
+            flushBatchedFrees();
+        return;
+    }
     if (kelvoShLock() != 0)
         return;
     kelvoShFreeImpl(pointer);

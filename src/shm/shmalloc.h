@@ -95,6 +95,21 @@ void *kelvoShRealloc(void *pointer, size_t size);
 void *kelvoShMallocAligned64(size_t size);
 void kelvoShFreeAligned64(void *pointer);
 
+/*
+ * While one is alive, kelvoShFree collects blocks instead of freeing them
+ * one lock at a time; they are freed together, under one lock, when the
+ * collection fills or the outermost batch ends. For code that frees many
+ * blocks in a row (the epoch poll's callbacks). Process-local: a batch never
+ * spans a fork.
+ */
+class kelvoShFreeBatch {
+  public:
+    kelvoShFreeBatch();
+    ~kelvoShFreeBatch();
+    kelvoShFreeBatch(const kelvoShFreeBatch &) = delete;
+    kelvoShFreeBatch &operator=(const kelvoShFreeBatch &) = delete;
+};
+
 /* Takes the allocator lock for a batch of *Impl calls: 0, or -1 (shared state broken). */
 [[nodiscard]] int kelvoShLock(void);
 void kelvoShUnlock(void);

@@ -9,6 +9,7 @@
 
 #include <xxhash.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -42,10 +43,27 @@ constexpr uint64_t UPKEEP_INTERVAL_USEC = 50000;
 constexpr int64_t CLOCK_STEP_USEC = 60 * 1000000;
 /* Items and namespaces one sweep run examines at most. */
 constexpr uint32_t SWEEP_BUDGET = 4096;
+/* Retired blocks (a few hundred kilobytes of items) worth a poll before the interval. */
+constexpr unsigned RETIRED_BACKLOG = 2048;
+
+/*
+ * The namespace this process found last, with the namespace set's change
+ * counter then: while the counter has not moved, the namespace is still in
+ * the set and needs no lookup. A namespace is retired only inside a change
+ * of the set, and a section that begins after a retirement sees that change
+ * (the epoch's fences order them), so a namespace taken from here is never
+ * one that could be freed under the section.
+ */
+struct {
+    uint64_t changes;
+    kelvoTableHT *ht;
+} lastFound;
 
 /* This process's copies of the shared claim times: most calls decide without touching the arena. */
 uint64_t localSweepTime;
 uint64_t localPollTime;
+/* The retired backlog this process saw after its last poll. */
+unsigned localPendingSeen;
 
 kelvoSharedTables *tables(void)
 {
@@ -80,9 +98,12 @@ void account(kelvoTableHT *ht, int64_t bytes, int64_t items, int64_t expiring)
     kelvoAssertLockHeld(&ht->lock);
     __atomic_store_n(&ht->memory, ht->memory + bytes, __ATOMIC_RELAXED);
     __atomic_store_n(&ht->expiring, ht->expiring + uint64_t(expiring), __ATOMIC_RELAXED);
+    /* A replacement of the same size moves nothing: no locked addition on lines every writer shares. */
     kelvoSharedTables *t = tables();
-    __atomic_fetch_add(&t->bytes, uint64_t(bytes), __ATOMIC_RELAXED);
-    __atomic_fetch_add(&t->items, uint64_t(items), __ATOMIC_RELAXED);
+    if (bytes)
+        __atomic_fetch_add(&t->bytes, uint64_t(bytes), __ATOMIC_RELAXED);
+    if (items)
+        __atomic_fetch_add(&t->items, uint64_t(items), __ATOMIC_RELAXED);
 }
 
 /* --- retirement ---------------------------------------------------------------------------- */
@@ -443,6 +464,7 @@ void sweep(void)
 int kelvoTableInitRoot(void)
 {
     kelvoSharedTables *t = tables();
+    lastFound = {};
     if (!kelvoCkRhsInit(&t->namespaces, KELVO_CK_RHS_OBJECT, kelvoTableRhsHash, kelvoTableRhsCmp, &kelvoCacheAllocators,
                         SET_CAPACITY, kelvoSharedData->cache.seed)) {
         kelvoShLog(KELVO_LL_ERROR, "Cannot allocate the table namespace set");
@@ -580,11 +602,19 @@ void kelvoTableItemFree(kelvoTableItem *item) { kelvoShFree(item); }
 kelvoTableHT *kelvoTableFind(const char *name, size_t length)
 {
     kelvoDebugAssert(kelvoReader.active);
-    kelvoTableKey key = probeKey(name, length);
-    void *object = kelvoCkRhsGet(&tables()->namespaces, kelvoTableHash(name, length), &key);
-    if (!object)
-        return nullptr;
-    kelvoTableHT *ht = kelvoTableHTOf(object);
+    kelvoSharedTables *t = tables();
+    uint64_t changes = __atomic_load_n(&t->namespace_changes, __ATOMIC_ACQUIRE);
+    kelvoTableHT *ht = lastFound.ht;
+    if (!ht || lastFound.changes != changes || ht->name.length != length ||
+        (length && memcmp(ht->name.bytes, name, length))) {
+        kelvoTableKey key = probeKey(name, length);
+        void *object = kelvoCkRhsGet(&t->namespaces, kelvoTableHash(name, length), &key);
+        if (!object)
+            return nullptr;
+        ht = kelvoTableHTOf(object);
+        if (!(changes & 1))
+            lastFound = {changes, ht};
+    }
     return __atomic_load_n(&ht->retired, __ATOMIC_ACQUIRE) ? nullptr : ht;
 }
 
@@ -775,12 +805,38 @@ void kelvoTableCacheGC(uint64_t nowUsec)
     kelvoGlobalEpochEnd();
 }
 
+/*
+ * Polls when the retired backlog grew by RETIRED_BACKLOG since this process
+ * last looked: writes then reuse blocks freed moments ago, still in the CPU's
+ * caches, instead of waiting out the interval with megabytes retired. One
+ * poller at a time; a backlog that cannot drain (a reader stays inside its
+ * section) is polled again only after as many more retirements.
+ */
+static void pollBacklog(void)
+{
+    unsigned pending = kelvoGlobalEpochPending();
+    if (pending < localPendingSeen + RETIRED_BACKLOG) {
+        localPendingSeen = std::min(localPendingSeen, pending);
+        return;
+    }
+    localPendingSeen = pending;
+    uint32_t *poller = &kelvoSharedData->periodic.poller;
+    if (!kelvoOwnerTake(poller))
+        return;
+    kelvoGlobalEpochPoll();
+    kelvoOwnerGive(poller);
+    localPendingSeen = kelvoGlobalEpochPending();
+}
+
 void kelvoTableUpkeep(uint64_t nowUsec)
 {
     kelvoTableCacheGC(nowUsec);
-    if (kelvoCacheUsable() && !kelvoReader.active &&
-        claim(&kelvoSharedData->cache.epoch_poll_time, &localPollTime, nowUsec))
+    if (!kelvoCacheUsable() || kelvoReader.active)
+        return;
+    if (claim(&kelvoSharedData->cache.epoch_poll_time, &localPollTime, nowUsec))
         kelvoGlobalEpochPoll();
+    else
+        pollBacklog();
 }
 
 void kelvoTableReclaim(void)

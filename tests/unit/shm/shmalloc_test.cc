@@ -171,6 +171,43 @@ INSTANTIATE_TEST_SUITE_P(Heap, Merge,
                                            MergeCase{"both_sides", {0, 2, 1}}),
                          [](const auto &info) { return std::string(info.param.name); });
 
+// Blocks carved off the front of one free region, then freed back into it in reverse: the region
+// keeps its place in the tree while its size stays between its neighbours' (48 and 3000 bytes) and
+// moves when it passes one (its last split leaves 32 bytes); either way every step leaves the heap
+// whole.
+TEST_F(Arena, ARegionCarvedAndRefilledStaysWholeWhetherItKeepsItsPlaceOrMoves)
+{
+    std::vector<void *> guards;
+    void *smaller = isolated(48, guards);
+    void *larger = isolated(3000, guards);
+    void *region = isolated(1952, guards);
+    kelvoShFree(smaller);
+    kelvoShFree(larger);
+    kelvoShFree(region);
+    uint64_t freeBefore = kelvoShFreeBytes();
+    std::vector<void *> carved;
+    for (int i = 0; i < 20; i++) {
+        void *p = kelvoShMalloc(64);
+        ASSERT_EQ(p, static_cast<char *>(region) + i * 96) << "carved from the region's front";
+        carved.push_back(p);
+        checkHeap();
+    }
+    EXPECT_TRUE(blockFree(static_cast<char *>(region) + 20 * 96)) << "the last split left 32 bytes, below 48";
+    EXPECT_EQ(blockSize(static_cast<char *>(region) + 20 * 96), 32u);
+    for (size_t i = carved.size(); i-- > 0;) {
+        kelvoShFree(carved[i]);
+        checkHeap();
+    }
+    EXPECT_EQ(blockSize(region), 1952u);
+    EXPECT_TRUE(blockFree(region));
+    EXPECT_TRUE(blockFree(smaller));
+    EXPECT_TRUE(blockFree(larger));
+    EXPECT_EQ(kelvoShFreeBytes(), freeBefore);
+    for (void *p : guards)
+        kelvoShFree(p);
+    checkHeap();
+}
+
 TEST_F(Arena, FreedTopBlockGrowsInPlaceForALargerRequest)
 {
     kelvoShMalloc(16);
@@ -205,6 +242,37 @@ TEST_F(Arena, FreeingEverythingLeavesOneFreeBlockAndRunningOutGivesNull)
     checkHeap();
     EXPECT_EQ(kelvoShArenaPtr->tree.count, 1u);
     EXPECT_NE(kelvoShMalloc(arenaSize / 2), nullptr);
+}
+
+TEST_F(Arena, ABatchFreesWhatItCollectedOnlyWhenItFillsOrItsOutermostScopeEnds)
+{
+    std::vector<void *> blocks, guards;
+    for (int i = 0; i < 200; i++)
+        blocks.push_back(isolated(64, guards));
+    uint64_t freeBefore = kelvoShFreeBytes();
+    {
+        kelvoShFreeBatch outer;
+        {
+            kelvoShFreeBatch inner;
+            for (int i = 0; i < 10; i++)
+                kelvoShFree(blocks[i]);
+        }
+        EXPECT_FALSE(blockFree(blocks[0])) << "an inner batch's end frees nothing";
+        EXPECT_EQ(kelvoShFreeBytes(), freeBefore);
+        for (int i = 10; i < 200; i++)
+            kelvoShFree(blocks[i]);
+        EXPECT_TRUE(blockFree(blocks[0])) << "a full batch is freed at once";
+        EXPECT_FALSE(blockFree(blocks[199]));
+    }
+    for (void *p : blocks)
+        EXPECT_TRUE(blockFree(p));
+    EXPECT_EQ(kelvoShFreeBytes(), freeBefore + 200 * 64);
+    checkHeap();
+    kelvoShFree(blocks[0]); // freed twice: refused, as outside a batch
+    checkHeap();
+    for (void *p : guards)
+        kelvoShFree(p);
+    checkHeap();
 }
 
 TEST_F(Arena, OversizedAndOverflowingRequestsGiveNull)

@@ -1,12 +1,15 @@
 // The shared table's storage in one process (and a forked lock holder): value records and their
 // accounting, replacing and kept expiries, removal, emptying a namespace and the whole table in
-// one walk, a heap too small to grow a set, the expiry sweep's claim, budget and skips, and a
+// one walk, a heap too small to grow a set, writes that drain the retired backlog, namespace
+// lookups across changes of the namespace set, the expiry sweep's claim, budget and skips, and a
 // dead lock holder.
 #include "table_fixture.h"
 #include "support/shm_check.h"
 #include "support/shm_fork.h"
 
+#include <algorithm>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -221,6 +224,52 @@ TEST_F(SmallHeap, AnInsertThatCannotGrowTheSetIsRefusedAndEveryEarlierKeyStaysFi
     EXPECT_EQ(sorted(keys("ns")), sorted(stored));
     ASSERT_EQ(put("ns", stored.front(), number(5)), KELVO_TABLE_OK) << "replacing needs no room";
     EXPECT_EQ(get("ns", stored.front()), "#5");
+}
+
+/* --- reclaiming between intervals ------------------------------------------------------ */
+
+/* Replaces one key `times` times, with the upkeep of every write but its interval never due; the largest backlog seen. */
+unsigned replaceWithUpkeep(int times, uint64_t now)
+{
+    unsigned largest = 0;
+    for (int i = 0; i < times; i++) {
+        kelvoTableUpkeep(now);
+        EXPECT_EQ(TableArena::putText("ns", "k", "value " + std::to_string(i % 10)), KELVO_TABLE_OK);
+        largest = std::max(largest, kelvoGlobalEpochPending());
+    }
+    return largest;
+}
+
+TEST_F(Table, WritesDrainTheirRetiredBacklogBeforeTheIntervalOnePollerAtATime)
+{
+    uint64_t now = kelvoTableNowUsec();
+    kelvoTableUpkeep(now); // the interval's own poll, now not due again
+    EXPECT_LT(replaceWithUpkeep(30000, now), 10000u) << "freed in step with the writes";
+    EXPECT_EQ(get("ns", "k"), "value 9");
+
+    uint32_t *poller = &kelvoSharedData->periodic.poller;
+    *poller = uint32_t(getppid()); // a live process polls
+    unsigned before = kelvoGlobalEpochPending();
+    replaceWithUpkeep(10000, now);
+    EXPECT_GE(kelvoGlobalEpochPending(), before + 10000) << "nothing polled beside that process";
+    *poller = 0;
+    EXPECT_LT(replaceWithUpkeep(30000, now), before + 10000 + 5000) << "the backlog drains again";
+    drainRetired();
+    checkHeap();
+}
+
+TEST_F(Table, ALookupAfterTheNamespacesChangedNeverUsesTheNamespaceFoundBefore)
+{
+    ASSERT_EQ(putText("", "k", "first"), KELVO_TABLE_OK);
+    EXPECT_EQ(get("", "k"), "first");
+    EXPECT_EQ(kelvoTableClearAll(), 1);
+    EXPECT_EQ(get("", "k"), "(none)");
+    drainRetired(); // the old namespace's block may now hold anything
+    ASSERT_EQ(putText("other", "k", "other"), KELVO_TABLE_OK);
+    ASSERT_EQ(putText("", "k", "second"), KELVO_TABLE_OK);
+    EXPECT_EQ(get("", "k"), "second");
+    EXPECT_EQ(get("other", "k"), "other");
+    EXPECT_EQ(get("", "k"), "second");
 }
 
 /* --- the expiry sweep ------------------------------------------------------------------------- */
