@@ -68,6 +68,15 @@ inline kelvoPackOptions withoutPacking(const kelvoReplyEnv *env, uint32_t bit)
     return opts;
 }
 
+/* The generic conversion of a reply that carries no value this client packed: plain, or with status
+ * replies as their text (`bit` kelvoOptReplyLiteral). A formatter body of the module families. */
+template <uint32_t bit>
+void unpackedConversion(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
+{
+    const kelvoPackOptions opts = withoutPacking(env, bit);
+    kelvoReplyToZVal(rv, reply, &opts, rqs->flags);
+}
+
 /* Every element of type `type`. */
 bool allOfType(const kelvoReply *r, uint32_t type);
 /* Every element a STRING; otherwise the first other one is reported as wrong type `expected`. */

@@ -411,18 +411,10 @@ int kelvoJsonStrAppendRCmd(zend_execute_data *execute_data, zval *, rrc *req, ro
 namespace {
 
 /* What the module answers is JSON text or a count, never a value this client packed. */
-void jsonPlain(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
-{
-    const kelvoPackOptions opts = withoutPacking(env, 0);
-    kelvoReplyToZVal(rv, reply, &opts, rqs->flags);
-}
+constexpr Body jsonPlain = unpackedConversion<0>;
 
 /* A legacy path's type name comes as a simple string: its text, not true. */
-void jsonType(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
-{
-    const kelvoPackOptions opts = withoutPacking(env, kelvoOptReplyLiteral);
-    kelvoReplyToZVal(rv, reply, &opts, rqs->flags);
-}
+constexpr Body jsonType = unpackedConversion<kelvoOptReplyLiteral>;
 
 /* JSON.GET and JSON.MGET: documents decoded, a missing one null, whatever the client's options. */
 void jsonDocuments(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *, const kelvoReply *reply)

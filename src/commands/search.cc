@@ -538,18 +538,10 @@ int kelvoFtConfigRCmd(zend_execute_data *execute_data, zval *, rrc *req, robj *)
 namespace {
 
 /* Search replies carry indexed text, never values this client packed: never unserialized. */
-void searchPlain(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
-{
-    const kelvoPackOptions opts = withoutPacking(env, 0);
-    kelvoReplyToZVal(rv, reply, &opts, rqs->flags);
-}
+constexpr Body searchPlain = unpackedConversion<0>;
 
 /* Status replies inside (index states, "OK" of a profile) come back as their text. */
-void searchLiteral(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoReply *reply)
-{
-    const kelvoPackOptions opts = withoutPacking(env, kelvoOptReplyLiteral);
-    kelvoReplyToZVal(rv, reply, &opts, rqs->flags);
-}
+constexpr Body searchLiteral = unpackedConversion<kelvoOptReplyLiteral>;
 
 bool isText(const kelvoReply *r) { return is(r, KELVO_REPLY_STRING) || is(r, KELVO_REPLY_STATUS); }
 

@@ -172,14 +172,20 @@ void kelvoSentinelHelloErrorCb(void *target, kelvoReply *reply)
     }
 }
 
+/* A handshake that went through: the link is ready from now. */
+int readied(kelvoSentinelObject *so)
+{
+    so->link.state = KELVO_LINK_READY;
+    so->link.lastUse = nowMicros();
+    return 0;
+}
+
 int handshake(kelvoSentinelObject *so)
 {
     if (kelvoLinkHello(&so->link, &so->info, 0, kelvoSentinelClientName, so, kelvoSentinelHelloErrorCb) != 0) {
         return -1;
     }
-    so->link.state = KELVO_LINK_READY;
-    so->link.lastUse = nowMicros();
-    return 0;
+    return readied(so);
 }
 
 /* The link's failure is thrown (unless the handshake threw already) and the link closed. */
@@ -236,9 +242,7 @@ int handshakeWithQuery(kelvoSentinelObject *so, rrc *req, kelvoReply **out)
                                   kelvoRespCmdData(req), kelvoRespCmdLen(req), out) != 0) {
         return -1;
     }
-    so->link.state = KELVO_LINK_READY;
-    so->link.lastUse = nowMicros();
-    return 0;
+    return readied(so);
 }
 
 int kelvoSentinelReconnect(void *arg)

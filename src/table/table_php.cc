@@ -672,6 +672,17 @@ zend_function *generatorGetConstructor(zend_object *object)
     return nullptr;
 }
 
+/* key [namespace]: false after the engine's argument error. */
+bool keyAndNamespace(zend_execute_data *execute_data, zend_string **key, zend_string **ns)
+{
+    ZEND_PARSE_PARAMETERS_START(1, 2)
+    Z_PARAM_STR(*key)
+    Z_PARAM_OPTIONAL
+    Z_PARAM_STR_OR_NULL(*ns)
+    ZEND_PARSE_PARAMETERS_END_EX(return false);
+    return true;
+}
+
 } // namespace
 
 /* --- methods ------------------------------------------------------------------------------------ */
@@ -679,11 +690,8 @@ zend_function *generatorGetConstructor(zend_object *object)
 ZEND_METHOD(Kelvo_Table, get)
 {
     zend_string *key, *ns = nullptr;
-    ZEND_PARSE_PARAMETERS_START(1, 2)
-    Z_PARAM_STR(key)
-    Z_PARAM_OPTIONAL
-    Z_PARAM_STR_OR_NULL(ns)
-    ZEND_PARSE_PARAMETERS_END();
+    if (!keyAndNamespace(execute_data, &key, &ns))
+        RETURN_THROWS();
     if (!readerReady() || !readValue(namespaceOf(ns), key, return_value, nullptr)) {
         RETURN_FALSE;
     }
@@ -750,11 +758,8 @@ ZEND_METHOD(Kelvo_Table, set)
 ZEND_METHOD(Kelvo_Table, exists)
 {
     zend_string *key, *ns = nullptr;
-    ZEND_PARSE_PARAMETERS_START(1, 2)
-    Z_PARAM_STR(key)
-    Z_PARAM_OPTIONAL
-    Z_PARAM_STR_OR_NULL(ns)
-    ZEND_PARSE_PARAMETERS_END();
+    if (!keyAndNamespace(execute_data, &key, &ns))
+        RETURN_THROWS();
     if (!readerReady()) {
         RETURN_FALSE;
     }
@@ -766,11 +771,8 @@ ZEND_METHOD(Kelvo_Table, exists)
 ZEND_METHOD(Kelvo_Table, delete)
 {
     zend_string *key, *ns = nullptr;
-    ZEND_PARSE_PARAMETERS_START(1, 2)
-    Z_PARAM_STR(key)
-    Z_PARAM_OPTIONAL
-    Z_PARAM_STR_OR_NULL(ns)
-    ZEND_PARSE_PARAMETERS_END();
+    if (!keyAndNamespace(execute_data, &key, &ns))
+        RETURN_THROWS();
     if (!readerReady()) {
         RETURN_FALSE;
     }
@@ -785,11 +787,8 @@ ZEND_METHOD(Kelvo_Table, delete)
 ZEND_METHOD(Kelvo_Table, ttl)
 {
     zend_string *key, *ns = nullptr;
-    ZEND_PARSE_PARAMETERS_START(1, 2)
-    Z_PARAM_STR(key)
-    Z_PARAM_OPTIONAL
-    Z_PARAM_STR_OR_NULL(ns)
-    ZEND_PARSE_PARAMETERS_END();
+    if (!keyAndNamespace(execute_data, &key, &ns))
+        RETURN_THROWS();
     if (!readerReady()) {
         RETURN_FALSE;
     }
