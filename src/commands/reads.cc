@@ -603,10 +603,13 @@ int kelvoRawIntercardCmd(kelvoQuerySet *rqs, robj *ro, int argc, zval *argv)
     for (zend_long i = 1; i <= numkeys; i++)
         rawKey(rqs, ro, &argv[i]);
     if (argc == numkeys + 3) {
-        zval *word = &argv[numkeys + 1], *limit = &argv[numkeys + 2];
-        if (!isWordValue(word, "LIMIT") || Z_TYPE_P(limit) != IS_LONG || Z_LVAL_P(limit) < 0)
+        zval *word = &argv[numkeys + 1];
+        if (!isWordValue(word, "LIMIT"))
             return 0;
-        rqs->rng.end = Z_LVAL_P(limit);
+        /* A limit the server reads as an integer, string or not; another is the server's to refuse. */
+        rqs->rng.end = rawLong(rqs, &argv[numkeys + 2]);
+        if (rqs->rng.end < 0)
+            rqs->serverOnly = 1;
     }
     return EG(exception) ? 0 : 1;
 }

@@ -51,6 +51,15 @@ void kelvoCacheDelAndFire(robj *ro, const char *key, size_t length, int fire);
  */
 int kelvoReadLookup(zval *out, kelvoQuerySet *rqs, robj *ro, uint32_t i, uint16_t required, const struct rk **v);
 
+/*
+ * Replies a cache role builds as the server would have sent them (request memory). The answer
+ * made from one goes through the row's formatter or the generic conversion, as a server reply
+ * would; kelvoAnswerLocal frees the reply and returns KELVO_RES_SUCCESS.
+ */
+kelvoReply *kelvoLocalStringReply(const char *bytes, size_t length);
+kelvoReply *kelvoLocalAggregateReply(uint32_t type, size_t elements);
+int kelvoAnswerLocal(zval *out, kelvoQuerySet *rqs, robj *ro, kelvoReply *reply);
+
 /* Before a cached read that stores leaves: its keys' tickets and the lease generation. */
 void kelvoQuerySetSampleTickets(kelvoQuerySet *rqs, const robj *ro);
 

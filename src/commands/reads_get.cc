@@ -10,6 +10,8 @@
 #include "commands/reads.h"
 #include "shm/epoch.h"
 
+#include <vector>
+
 namespace {
 
 using ReadSection = kelvoReadSection;
@@ -81,6 +83,41 @@ bool stringAnswer(zval *out, const kelvoQuerySet *rqs, const robj *ro, const rk 
     return true;
 }
 
+/*
+ * A whole hash or set as rawCommand's reply: the collection the server would have sent, made a
+ * PHP value by the same generic conversion, whose forms follow the client's options (a map is a
+ * flat list under phpredis compatibility). Null when a hash field's value is not kept.
+ */
+kelvoReply *collectionReply(const rk *v, int cmd)
+{
+    std::vector<kelvoMapMember> members;
+    const kelvoMap *map = kelvoKeyMapConst(v);
+    if (map) {
+        const kelvoMapSlot *slots = kelvoMapSlots(map);
+        for (uint32_t i : kelvoMapSlotsInArenaOrder(map)) {
+            uint32_t flags = kelvoMapSlotFlags(&slots[i]);
+            if (flags & KELVO_MAP_SLOT_ABSENT)
+                continue;
+            kelvoMapMember m =
+                kelvoMapReadEntry(kelvoMapPublicEntry(v->type, kelvoMapEntryAtConst(map, &slots[i]), flags));
+            if (v->type == KELVO_HASH && cmd != REDIS_CMD_HKEYS && !m.hasValue)
+                return nullptr;
+            members.push_back(m);
+        }
+    }
+    bool pairs = cmd == REDIS_CMD_HGETALL;
+    uint32_t type = pairs ? KELVO_REPLY_MAP : cmd == REDIS_CMD_SMEMBERS ? KELVO_REPLY_SET : KELVO_REPLY_ARRAY;
+    kelvoReply *reply = kelvoLocalAggregateReply(type, members.size() * (pairs ? 2 : 1));
+    size_t at = 0;
+    for (const kelvoMapMember &m : members) {
+        if (cmd != REDIS_CMD_HVALS)
+            reply->v.element[at++] = kelvoLocalStringReply(m.name, m.nameLen);
+        if (pairs || cmd == REDIS_CMD_HVALS)
+            reply->v.element[at++] = kelvoLocalStringReply(m.value, m.valueLen);
+    }
+    return reply;
+}
+
 } // namespace
 
 int kelvoGetKey(zval *out, kelvoQuerySet *rqs, robj *ro)
@@ -105,6 +142,10 @@ int kelvoGetKey(zval *out, kelvoQuerySet *rqs, robj *ro)
     if (v->type == KELVO_NIL || (v->flags & KELVO_INTERNED)) {
         array_init(out);
         return KELVO_RES_SUCCESS;
+    }
+    if (isRaw(rqs)) {
+        kelvoReply *reply = collectionReply(v, rqs->cmd);
+        return reply ? kelvoAnswerLocal(out, rqs, ro, reply) : KELVO_RES_MISS;
     }
     kelvoPackOptions opts = packOf(ro);
     if (rqs->cmd == REDIS_CMD_HKEYS || rqs->cmd == REDIS_CMD_HVALS)

@@ -77,6 +77,12 @@ int answer(zval *out, kelvoQuerySet *rqs, robj *ro, kelvoReply *reply)
 
 } // namespace
 
+kelvoReply *kelvoLocalStringReply(const char *bytes, size_t length) { return stringNode(bytes, length); }
+
+kelvoReply *kelvoLocalAggregateReply(uint32_t type, size_t elements) { return aggregateNode(type, elements); }
+
+int kelvoAnswerLocal(zval *out, kelvoQuerySet *rqs, robj *ro, kelvoReply *reply) { return answer(out, rqs, ro, reply); }
+
 int kelvoReadLookup(zval *out, kelvoQuerySet *rqs, robj *ro, uint32_t i, uint16_t required, const rk **v)
 {
     int rc = kelvoQuerySetGetKey(rqs, ro, i, required, v);

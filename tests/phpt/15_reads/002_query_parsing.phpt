@@ -77,6 +77,8 @@ $cases = [
     [$list, fn($r) => $r->rawCommand('HRANDFIELD', 'h', 'x')],
     [$int, fn($r) => $r->rawCommand('SINTERCARD', '2', 'a', 'b', 'limit', 3)],
     [$int, fn($r) => $r->rawCommand('SINTERCARD', '2', 'a')],
+    [$int, fn($r) => $r->rawCommand('SDIFFCARD', '2', 'a', 'b', 'LIMIT', '3')],
+    ['reply -ERR LIMIT can\'t be negative\r\n', fn($r) => $r->rawCommand('SINTERCARD', '1', 'a', 'LIMIT', '-1')],
     [$int, fn($r) => $r->rawCommand('SUNIONCARD', '1', 'a', 'approx', 'LIMIT', '2')],
     [$int, fn($r) => $r->rawCommand('SUNIONCARD', '1', 'a', 'bogus')],
 ];
@@ -174,6 +176,8 @@ Warning: Kelvo\Kelvo::rawCommand(): RANK must be negative or positive in %s on l
 57 HRANDFIELD h x                           []
 58 SINTERCARD 2 a b limit 3                 1
 59 (nothing sent)                           false
-60 SUNIONCARD 1 a approx LIMIT 2            1
-61 (nothing sent)                           false
+60 SDIFFCARD 2 a b LIMIT 3                  1
+61 SINTERCARD 1 a LIMIT -1                  false
+62 SUNIONCARD 1 a approx LIMIT 2            1
+63 (nothing sent)                           false
 Kelvo\Exception(2) bit offset is not an integer or out of range

@@ -108,9 +108,9 @@ function worker($sock, int $port, array $profile, array $ops): void
             fwrite($sock, json_encode([$kind, $local, $cached === $twinAnswer, $cached, $twinAnswer]) . "\n");
             continue;
         }
-        [, $name, $call, $keys, $count] = $op;
+        [, $name, $call, $keys, $count, $prefixed] = $op;
         $before = $c->getBytes()[0];
-        $random = str_contains($name, 'rand');
+        $random = diff_is_random($name);
         if ($random) {
             try {
                 $cached = @$call($c);
@@ -122,7 +122,7 @@ function worker($sock, int $port, array $profile, array $ops): void
         }
         $local = $c->getBytes()[0] === $before;
         if ($random) {
-            $ok = diff_random_ok($name, $cached, $twin, $keys[0], $count, $whole);
+            $ok = diff_random_ok($name, $cached, $twin, $keys[0], $count, $prefixed, $whole);
             $twinAnswer = 'drawn from ' . json_encode($whole, JSON_INVALID_UTF8_SUBSTITUTE);
             $cached = json_encode($cached, JSON_INVALID_UTF8_SUBSTITUTE);
         } else {
@@ -249,7 +249,7 @@ foreach ($seeds as $n => $seed) {
 echo $failures ? implode("\n", $failures) . "\n" : "every cached answer equals the server's\n";
 // Each read must have met both paths to mean anything; some are never answered locally (a
 // transaction never consults the cache).
-$serverOnly = ['raw bad GETRANGE', 'raw bad BITCOUNT', 'multi'];
+$serverOnly = ['raw bad GETRANGE', 'raw bad BITCOUNT', 'multi', 'sdiffcard', 'sunioncard', 'raw SDIFFCARD', 'raw SUNIONCARD'];
 foreach ($counts as $name => $c) {
     $local = $c['local'] ?? 0;
     $server = $c['server'] ?? 0;
@@ -262,6 +262,22 @@ foreach ($bySeed as $n => $met) {
     $forms = count($met['local'] ?? []);
     if ($forms < 3 * count($counts) / 4) {
         echo "seed {$seeds[$n]} (", array_keys($profiles)[$n % count($profiles)], "): only $forms forms answered locally\n";
+    }
+}
+// Every cached read of the catalogue is here, by its method and by rawCommand.
+[$reads, $rand] = diff_read_forms(fn(array $from) => $from[0]);
+$names = array_column([...$reads, ...$rand], 0);
+foreach (file(__DIR__ . '/../../../tools/commands.tsv') as $line) {
+    $columns = preg_split('/\s+/', trim($line));
+    if ($line[0] === '#' || ($columns[3] ?? '') !== 'cached') {
+        continue;
+    }
+    $word = $columns[1];
+    if (!array_filter($names, fn($n) => strtok($n, ' +') === strtolower($word))) {
+        echo "$word: no method form\n";
+    }
+    if (!preg_grep('/^raw ' . $word . '([ +]|$)/', $names)) {
+        echo "$word: no rawCommand form\n";
     }
 }
 echo count($counts), " read forms seen\n";
@@ -280,4 +296,4 @@ if (getenv('DIFF_SHOW')) {
 ?>
 --EXPECT--
 every cached answer equals the server's
-60 read forms seen
+93 read forms seen
