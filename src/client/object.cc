@@ -123,10 +123,11 @@ zend_long addPatterns(zval *set, zval *values, uint32_t count)
     return added;
 }
 
-int setPatterns(zval *set, zval *value)
+/* `which` names the set in the warning: "Allowed" or "Ignored". */
+int setPatterns(zval *set, zval *value, const char *which)
 {
     if (Z_TYPE_P(value) != IS_ARRAY && Z_TYPE_P(value) != IS_NULL) {
-        warn("Ignored patterns must be either an array or NULL");
+        warn("%s patterns must be either an array or NULL", which);
         return -1;
     }
     if (Z_TYPE_P(value) == IS_NULL || zend_hash_num_elements(Z_ARRVAL_P(value)) == 0) {
@@ -794,9 +795,9 @@ int kelvoSetOption(robj *ro, zend_long option, zval *value)
     case KELVO_OPT_CLIENT_INVALIDATIONS:
         return kelvoSetClientInvalidations(ro, value);
     case KELVO_OPT_ALLOW_PATTERNS:
-        return setPatterns(&ro->opts.allowPatterns, value);
+        return setPatterns(&ro->opts.allowPatterns, value, "Allowed");
     case KELVO_OPT_IGNORE_PATTERNS:
-        return setPatterns(&ro->opts.ignorePatterns, value);
+        return setPatterns(&ro->opts.ignorePatterns, value, "Ignored");
     case KELVO_OPT_USE_CACHE:
         return setUseCache(ro, value);
     case KELVO_OPT_CLIENT_TRACKING:

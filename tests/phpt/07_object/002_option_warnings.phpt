@@ -86,7 +86,7 @@ var_dump($k->setOption(Kelvo::OPT_CLIENT_TRACKING, true));
   14 -5
     warning: Kelvo\Kelvo::setOption(): Backoff base/cap cannot be negative
   102 "a*"
-    warning: Kelvo\Kelvo::setOption(): Ignored patterns must be either an array or NULL
+    warning: Kelvo\Kelvo::setOption(): Allowed patterns must be either an array or NULL
   103 1
     warning: Kelvo\Kelvo::setOption(): Ignored patterns must be either an array or NULL
   109 "x"
