@@ -320,6 +320,9 @@ int catVSimQuery(rrc *req, const robj *obj, zval *member, VSimMode mode)
         mode = VSIM_FP32;
     }
     if (mode == VSIM_AUTO || mode == VSIM_ELE) {
+        /* Without a serializer an array has no bytes of its own: it would go out as the text "Array". */
+        if (Z_TYPE_P(member) == IS_ARRAY && obj->opts.serializer->id == KELVO_SERIALIZER_NONE)
+            return kelvoRefuse("ELE with an array member requires a serializer");
         kelvoCatWord(req, "ELE");
         return kelvoCatValue(req, obj, member) ? 0 : -1;
     }

@@ -1,5 +1,5 @@
 --TEST--
-Vector sets against the scripted fake server (VADD, VSIM, VSETATTR, VGETATTR, VEMB, VLINKS, VRANGE): FP32 bytes and VALUES text of numbers, numeric strings and booleans, values beyond binary32, INF and NAN; VADD and VSIM options in their fixed order; VSIM's query form chosen from its member; attributes as JSON; refusals (non-numeric components, an array of anything but numbers, a bad REDUCE, attributes of another type or that JSON cannot carry) send nothing
+Vector sets against the scripted fake server (VADD, VSIM, VSETATTR, VGETATTR, VEMB, VLINKS, VRANGE): FP32 bytes and VALUES text of numbers, numeric strings and booleans, values beyond binary32, INF and NAN; VADD and VSIM options in their fixed order; VSIM's query form chosen from its member; attributes as JSON; refusals (non-numeric components, an array of anything but numbers, an array element without a serializer, a bad REDUCE, attributes of another type or that JSON cannot carry) send nothing
 --EXTENSIONS--
 kelvo
 --INI--
@@ -55,7 +55,11 @@ for ($i = 0; $i < 600; $i++) {
 refused($k, 'vadd', ['v', [1], 'e', ['SETATTR' => $deep]]);
 refused($k, 'vadd', ['v', [], 'e']);
 
-var_dump($k->vsim('v', [0.5, 0.25]), $k->vsim('v', [1, 2]), $k->vsim('v', 'e'), $k->vsim('v', ['a', 'b'], ['ELE']));
+var_dump($k->vsim('v', [0.5, 0.25]), $k->vsim('v', [1, 2]), $k->vsim('v', 'e'));
+// An array element has bytes only through a serializer; without one it is refused below.
+$k->setOption(Kelvo::OPT_SERIALIZER, Kelvo::SERIALIZER_PHP);
+var_dump($k->vsim('v', ['a', 'b'], ['ELE']));
+$k->setOption(Kelvo::OPT_SERIALIZER, Kelvo::SERIALIZER_NONE);
 var_dump($k->vsim('v', 'e', ['NOTHREAD' => true, 'FILTER' => '.year > 2000', 'FILTER-EF' => 10, 'COUNT' => 5,
                              'WITHSCORES', 'EPSILON' => 0.2, 'truth']));
 var_dump(@$k->vsim('v', 'e', ['EPSILON' => 1, 'COUNT' => '5']), error_get_last()['message']);
@@ -63,6 +67,8 @@ refused($k, 'vsim', ['v', ['a', 'b']]);
 refused($k, 'vsim', ['v', [1, '2']]);
 refused($k, 'vsim', ['v', 'e', ['FP32']]);
 refused($k, 'vsim', ['v', [], ['VALUES']]);
+refused($k, 'vsim', ['v', ['a', 'b'], ['ELE']]);
+refused($k, 'vsim', ['v', [1.5], ['ELE']]);
 
 var_dump($k->vsetattr('v', 'e', ['a' => '<b>']));
 refused($k, 'vsetattr', ['v', 'e', 5]);
@@ -116,6 +122,8 @@ false Kelvo\Kelvo::vsim(): A vector must hold only numbers; use ELE to send an a
 false Kelvo\Kelvo::vsim(): A vector must hold only numbers; use ELE to send an array as an element (0 bytes)
 false Kelvo\Kelvo::vsim(): FP32 or VALUES requires an array of floats (0 bytes)
 false Kelvo\Kelvo::vsim(): FP32 or VALUES requires at least one float (0 bytes)
+false Kelvo\Kelvo::vsim(): ELE with an array member requires a serializer (0 bytes)
+false Kelvo\Kelvo::vsim(): ELE with an array member requires a serializer (0 bytes)
 int(1)
 false Kelvo\Kelvo::vsetattr(): Attributes must be a string or array (0 bytes)
 false Kelvo\Kelvo::vsetattr(): Attributes cannot be encoded as JSON: Malformed UTF-8 characters, possibly incorrectly encoded (0 bytes)
@@ -148,7 +156,7 @@ VADD p:v REDUCE 2 VALUES 2 1 2.5 e CAS Q8 EF 200 SETATTR {"a":"\u003Cb\u003E"} M
 VSIM p:v FP32 0x0000003f0000803e
 VSIM p:v FP32 0x0000803f00000040
 VSIM p:v ELE e
-VSIM p:v ELE Array
+VSIM p:v ELE a:2:{i:0;s:1:"a";i:1;s:1:"b";}
 VSIM p:v ELE e WITHSCORES COUNT 5 EPSILON 0.20000000000000001 FILTER .year > 2000 FILTER-EF 10 TRUTH NOTHREAD
 VSIM p:v ELE e
 VSETATTR p:v e {"a":"\u003Cb\u003E"}
