@@ -18,13 +18,15 @@ namespace Kelvo {
         /**
          * Throw server error replies as Kelvo\Exception instead of recording them.
          * @var int
+         * @cvalue KELVO_SENTINEL_OPT_THROW_ON_ERR
          */
-        public const OPT_THROW_ON_ERR = 1;
+        public const OPT_THROW_ON_ERR = UNKNOWN;
         /**
          * Accepted for compatibility; setOption() refuses it.
          * @var int
+         * @cvalue KELVO_SENTINEL_OPT_AUTO_DISCOVER
          */
-        public const OPT_AUTO_DISCOVER = 2;
+        public const OPT_AUTO_DISCOVER = UNKNOWN;
 
         /**
          * @param null|string|array $host a host name, address, tls:// URL or Unix socket path

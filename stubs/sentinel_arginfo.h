@@ -1,5 +1,5 @@
 /* This is a generated file, edit the .stub.php file instead.
- * Stub hash: 9c7f34e63164ab3b5892130d67870ac6fb2abe1b */
+ * Stub hash: ec258f6df323edcd7438e1cfd3e22bdc95feecc4 */
 
 ZEND_BEGIN_ARG_INFO_EX(arginfo_class_Kelvo_Sentinel___construct, 0, 0, 0)
 	ZEND_ARG_TYPE_MASK(0, host, MAY_BE_NULL|MAY_BE_STRING|MAY_BE_ARRAY, "null")
@@ -113,13 +113,13 @@ static zend_class_entry *register_class_Kelvo_Sentinel(void)
 	class_entry = zend_register_internal_class_ex(&ce, NULL);
 
 	zval const_OPT_THROW_ON_ERR_value;
-	ZVAL_LONG(&const_OPT_THROW_ON_ERR_value, 1);
+	ZVAL_LONG(&const_OPT_THROW_ON_ERR_value, KELVO_SENTINEL_OPT_THROW_ON_ERR);
 	zend_string *const_OPT_THROW_ON_ERR_name = zend_string_init_interned("OPT_THROW_ON_ERR", sizeof("OPT_THROW_ON_ERR") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_OPT_THROW_ON_ERR_name, &const_OPT_THROW_ON_ERR_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_OPT_THROW_ON_ERR_name);
 
 	zval const_OPT_AUTO_DISCOVER_value;
-	ZVAL_LONG(&const_OPT_AUTO_DISCOVER_value, 2);
+	ZVAL_LONG(&const_OPT_AUTO_DISCOVER_value, KELVO_SENTINEL_OPT_AUTO_DISCOVER);
 	zend_string *const_OPT_AUTO_DISCOVER_name = zend_string_init_interned("OPT_AUTO_DISCOVER", sizeof("OPT_AUTO_DISCOVER") - 1, 1);
 	zend_declare_class_constant_ex(class_entry, const_OPT_AUTO_DISCOVER_name, &const_OPT_AUTO_DISCOVER_value, ZEND_ACC_PUBLIC, NULL);
 	zend_string_release(const_OPT_AUTO_DISCOVER_name);

@@ -17,6 +17,7 @@
 #include "php_kelvo.h"
 #include "commands/backoff.h"
 #include "runtime/errclass.h"
+#include "runtime/optflags.h"
 #include "link/link.h"
 #include "pack/pack.h"
 
@@ -25,35 +26,6 @@
 
 struct kelvoMultiEntry;
 struct kelvoReply;
-
-/* Option ids (the OPT_* class constants). 5, 16 and 17 belong to the cluster client. */
-enum kelvoOptionId : int32_t {
-    KELVO_OPT_SERIALIZER = 1,
-    KELVO_OPT_PREFIX = 2,
-    KELVO_OPT_READ_TIMEOUT = 3,
-    KELVO_OPT_SCAN = 4,
-    KELVO_OPT_TCP_KEEPALIVE = 6,
-    KELVO_OPT_COMPRESSION = 7,
-    KELVO_OPT_REPLY_LITERAL = 8,
-    KELVO_OPT_COMPRESSION_LEVEL = 9,
-    KELVO_OPT_NULL_MULTIBULK_AS_NULL = 10,
-    KELVO_OPT_MAX_RETRIES = 11,
-    KELVO_OPT_BACKOFF_ALGORITHM = 12,
-    KELVO_OPT_BACKOFF_BASE = 13,
-    KELVO_OPT_BACKOFF_CAP = 14,
-    KELVO_OPT_PACK_IGNORE_NUMBERS = 15,
-    KELVO_OPT_PHPREDIS_COMPATIBILITY = 100,
-    KELVO_OPT_CLIENT_INVALIDATIONS = 101,
-    KELVO_OPT_ALLOW_PATTERNS = 102,
-    KELVO_OPT_IGNORE_PATTERNS = 103,
-    KELVO_OPT_USE_CACHE = 104,
-    KELVO_OPT_CLIENT_TRACKING = 105,
-    KELVO_OPT_THROW_ON_ERROR = 106,
-    KELVO_OPT_CAPA_REDIRECT = 107,
-    KELVO_OPT_RESTORE_PUBSUB = 108,
-    KELVO_OPT_ADAPTIVE_CACHE = 109,
-    KELVO_OPT_AVAILABILITY_ZONE = 110,
-};
 
 /* Values of OPT_SCAN (the SCAN_* class constants): each switches one bit of kelvoOptions::scan. */
 enum kelvoScanSetting : int32_t {

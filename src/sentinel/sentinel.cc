@@ -7,6 +7,7 @@
 #include "runtime/exception.h"
 #include "runtime/fatal.h"
 #include "runtime/log.h"
+#include "runtime/optflags.h"
 #include "wire/command.h"
 #include "wire/reply.h"
 
@@ -334,7 +335,6 @@ constexpr kelvoMethodAttributes kelvoSentinelMethodAttributes[] = {
 };
 
 constexpr zend_long kelvoSentinelDefaultPort = 26379;
-constexpr zend_long kelvoSentinelOptThrowOnErr = 1;
 
 /* What the constructor gathers before it connects; owns its strings. */
 struct SentinelSettings {
@@ -560,7 +560,7 @@ ZEND_METHOD(Kelvo_Sentinel, setOption)
     Z_PARAM_LONG(option)
     Z_PARAM_ZVAL(value)
     ZEND_PARSE_PARAMETERS_END();
-    if (option != kelvoSentinelOptThrowOnErr) {
+    if (option != KELVO_SENTINEL_OPT_THROW_ON_ERR) {
         RETURN_FALSE;
     }
     kelvoSentinelGetObjectZVal(ZEND_THIS)->throwOnError = zend_is_true(value) ? 1 : 0;
@@ -573,7 +573,7 @@ ZEND_METHOD(Kelvo_Sentinel, getOption)
     ZEND_PARSE_PARAMETERS_START(1, 1)
     Z_PARAM_LONG(option)
     ZEND_PARSE_PARAMETERS_END();
-    if (option != kelvoSentinelOptThrowOnErr) {
+    if (option != KELVO_SENTINEL_OPT_THROW_ON_ERR) {
         RETURN_FALSE;
     }
     RETURN_BOOL(kelvoSentinelGetObjectZVal(ZEND_THIS)->throwOnError);
