@@ -3,7 +3,7 @@
  * half on every call, set-up half once per process image), MSHUTDOWN, the
  * kelvo.* directives and their clamped copy in kelvoCfgVals, the globals'
  * constructor and destructor, and the interrupt hook. The globals themselves
- * are the runtime's (runtime/globals.cc).
+ * are the runtime's (runtime/kelvo.cc).
  */
 #include "runtime/kelvo.h"
 #include "arena.h"

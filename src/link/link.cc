@@ -500,7 +500,7 @@ void kelvoLinkFree(kelvoLink *link)
     /* An attachment inherited across a fork is the parent's to give back. */
     if (link->rdb && link->pid == getpid()) {
         kelvoAssert(link->ep != NULL);
-        kelvoLinkCache.release(link->ep, link->rdb, link->lease);
+        kelvoLinkCache.releaseAttachment(link->ep, link->rdb, link->lease);
     }
     if (link->ctx)
         kelvoPLinkForget(link->ctx);

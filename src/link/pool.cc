@@ -86,7 +86,7 @@ void closeRecord(kelvoPLink *plink, bool inPool)
     /* A link inherited from the parent: its socket is closed here, its attachment stays the parent's. */
     if (plink->rdb && plink->pid == kelvoGetPid()) {
         kelvoAssert(plink->ep != NULL);
-        kelvoLinkCache.release(plink->ep, plink->rdb, plink->lease);
+        kelvoLinkCache.releaseAttachment(plink->ep, plink->rdb, plink->lease);
     }
     redisFree(ctx);
     SSL_CTX_free(plink->sslCtx);
@@ -115,7 +115,7 @@ void poolDtor(zend_resource *res)
     {
         auto *plink = static_cast<kelvoPLink *>(plinkPtr);
         if (plink->pid == kelvoGetPid() && plink->rdb && plink->ep)
-            kelvoLinkCache.release(plink->ep, plink->rdb, plink->lease);
+            kelvoLinkCache.releaseAttachment(plink->ep, plink->rdb, plink->lease);
         free(plink->ireader.buf);
         plink->ireader.buf = nullptr;
     }
@@ -214,8 +214,8 @@ void kelvoLinkRelease(kelvoLink *link, int closing)
     plink->inUse = 0;
     zend_llist_prepend_element(&pool->links, &plink);
     if (!active) {
-        if (kelvoLinkCache.arm)
-            kelvoLinkCache.arm(plink);
+        if (kelvoLinkCache.armStashed)
+            kelvoLinkCache.armStashed(plink);
         kelvoUndeferSignals();
     }
     zend_string_release(link->key);
@@ -250,7 +250,8 @@ int kelvoPLinkGet(kelvoLink *link, redisInfo *info, pid_t pid)
         }
         plink->armed = 0;
         /* The server may have closed it since: what fails here is reconnected, not failed after a write. */
-        if ((kelvoLinkCache.poll && kelvoLinkCache.poll(plink->ctx, plink->ep, plink->rdb, plink->lease) != 0) ||
+        if ((kelvoLinkCache.drainStashed &&
+             kelvoLinkCache.drainStashed(plink->ctx, plink->ep, plink->rdb, plink->lease) != 0) ||
             redisReaderDirty(plink->ctx->reader)) {
             describe("releasing link that failed its check", plink);
             closeRecord(plink, false);

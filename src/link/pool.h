@@ -48,15 +48,15 @@ struct kelvoPLink {
 /*
  * What the shared cache does for links, plugged in at module start-up by its
  * invalidation delivery (kelvoInvalidationStartup). A link whose `rdb` is set
- * was attached by the cache, so `release` is there whenever it is needed.
+ * was attached by the cache, so `releaseAttachment` is there whenever it is needed.
  */
 struct kelvoLinkCacheHooks {
     /* Gives back a closed link's attachment to its cached database set. */
-    void (*release)(kelvoEndpoint *ep, ::rdb *db, uint16_t lease);
+    void (*releaseAttachment)(kelvoEndpoint *ep, ::rdb *db, uint16_t lease);
     /* Drains and applies what a stashed link has pending before it is reused: 0, or -1 with the context's error. */
-    int (*poll)(redisContext *c, kelvoEndpoint *ep, ::rdb *db, uint16_t lease);
+    int (*drainStashed)(redisContext *c, kelvoEndpoint *ep, ::rdb *db, uint16_t lease);
     /* Arms a link stashed outside a request for the signal reader. */
-    void (*arm)(kelvoPLink *plink);
+    void (*armStashed)(kelvoPLink *plink);
 };
 extern kelvoLinkCacheHooks kelvoLinkCache;
 
