@@ -1,18 +1,20 @@
 /*
  * The module's entry into the engine: the module entry, MINIT (registration
  * half on every call, set-up half once per process image), MSHUTDOWN, the
- * kelvo.* directives and their clamped copy in kelvoCfgVals, the module
- * globals, the interrupt hook and the exit handler.
+ * kelvo.* directives and their clamped copy in kelvoCfgVals, the globals'
+ * constructor and destructor, and the interrupt hook. The globals themselves
+ * are the runtime's (runtime/kelvo.cc).
  */
 #include "runtime/kelvo.h"
+#include "arena.h"
+#include "request.h"
 #include "runtime/cfgvals.h"
-#include "cache/adaptive.h"
+#include "client/adaptive.h"
 #include "client/client.h"
 #include "client/listeners.h"
 #include "client/object.h"
 #include "commands/commands.h" /* key types: the cases of Kelvo\KeyType */
 #include "runtime/exception.h"
-#include "runtime/lifecycle.h"
 #include "link/pool.h"
 #include "runtime/fatal.h"
 #include "runtime/log.h"
@@ -26,11 +28,9 @@
 
 extern "C" {
 #include "SAPI.h"
-#include "ext/random/php_random.h"
 #include "ext/standard/info.h"
 #include "zend_enum.h"
 #include "zend_exceptions.h"
-#include "zend_generators.h"
 }
 
 #include <sys/time.h>
@@ -42,19 +42,6 @@ extern "C" {
 
 #include "stubs/cluster_arginfo.h"
 #include "stubs/kelvo_arginfo.h"
-
-ZEND_DECLARE_MODULE_GLOBALS(kelvo)
-
-volatile sig_atomic_t kelvoGlobalsShutdown;
-pid_t kelvoStartupPID;
-void (*orig_interrupt_function)(zend_execute_data *execute_data);
-
-zend_class_entry *kelvo_sentinel_ce;
-zend_class_entry *kelvo_table_ce;
-zend_class_entry *kelvo_table_fullscan_generator_ce;
-zend_class_entry *kelvo_cluster_ce;
-zend_class_entry *kelvo_cluster_fullscan_generator_ce;
-zend_class_entry *kelvo_keytype_ce;
 
 /* --- directives --------------------------------------------------------- */
 
@@ -210,33 +197,6 @@ static void showClampedSettings(void)
 
 /* --- process helpers ---------------------------------------------------- */
 
-void kelvoRandomBytes(void *out, size_t length)
-{
-    if (php_random_bytes_silent(out, length) == SUCCESS)
-        return;
-    auto *bytes = static_cast<unsigned char *>(out);
-    for (size_t i = 0; i < length; i++)
-        bytes[i] = static_cast<unsigned char>(rand());
-}
-
-uint64_t kelvoRandomSeed(void)
-{
-    uint64_t seed;
-    kelvoRandomBytes(&seed, sizeof seed);
-    return seed;
-}
-
-void kelvoFmtUuid(char *out, const unsigned char *in)
-{
-    static constexpr char hex[] = "0123456789abcdef";
-    for (int i = 0; i < 16; i++) {
-        if (i == 4 || i == 6 || i == 8 || i == 10)
-            *out++ = '-';
-        *out++ = hex[in[i] >> 4];
-        *out++ = hex[in[i] & 0x0f];
-    }
-}
-
 /* Time-ordered: 48 bits of milliseconds, version 7, then random bytes with the variant bits. */
 static void makeInstanceId(unsigned char *id, const struct timeval &now)
 {
@@ -247,12 +207,6 @@ static void makeInstanceId(unsigned char *id, const struct timeval &now)
     id[7] = static_cast<unsigned char>(ms);
     kelvoRandomBytes(id + 8, 8);
     id[8] = static_cast<unsigned char>((id[8] & 0x0f) | 0x80);
-}
-
-void pefreeZValPtr(zval *zv)
-{
-    kelvoAssert(Z_TYPE_P(zv) == IS_PTR);
-    free(Z_PTR_P(zv));
 }
 
 void kelvoInterruptFunction(zend_execute_data *execute_data)
@@ -280,16 +234,6 @@ static void restoreInterruptHook(void)
 }
 
 /* --- classes ------------------------------------------------------------ */
-
-/* Generator is final; its internal subclasses are registered with the flag lifted for the call. */
-zend_class_entry *kelvoRegisterGeneratorSubclass(zend_class_entry *(*registerClass)(zend_class_entry *))
-{
-    uint32_t final = zend_ce_generator->ce_flags & ZEND_ACC_FINAL;
-    zend_ce_generator->ce_flags &= ~ZEND_ACC_FINAL;
-    zend_class_entry *ce = registerClass(zend_ce_generator);
-    zend_ce_generator->ce_flags |= final;
-    return ce;
-}
 
 static void registerClientClasses(void)
 {

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 namespace {
 
@@ -319,6 +320,18 @@ uint32_t kelvoCmsReporter(void)
         owner = pid;
     }
     return number;
+}
+
+void kelvoEndpointCountWrite(kelvoEndpoint *ep, uint64_t keyHash)
+{
+    if (!ep)
+        return;
+    if (kelvoCms *cms = __atomic_load_n(&ep->cms, __ATOMIC_ACQUIRE)) {
+        struct timespec ts;
+        clock_gettime(CLOCK_MONOTONIC, &ts);
+        kelvoCmsCountWrite(cms, keyHash, kelvoCmsReporter(),
+                           uint64_t(ts.tv_sec) * 1000 + uint64_t(ts.tv_nsec) / 1000000);
+    }
 }
 
 void kelvoCmsCountWrite(kelvoCms *cms, uint64_t hash, uint32_t reporter, uint64_t nowMsec)

@@ -109,6 +109,10 @@ void kelvoCmsCountWrite(kelvoCms *cms, uint64_t hash, uint32_t reporter, uint64_
 constexpr uint32_t KELVO_CMS_REPORTERS = 24;
 /* This process's reporter number, drawn from the root on its first write report (signal-safe). */
 uint32_t kelvoCmsReporter(void);
+/* Every key of every applied invalidation push, on the endpoint's sketch if it has one: the
+ * write counts once whatever the links it came on. Signal-safe. */
+struct kelvoEndpoint;
+void kelvoEndpointCountWrite(kelvoEndpoint *ep, uint64_t keyHash);
 /* Counts one read of a key (every lookup, hit or miss). */
 void kelvoCmsCountRead(kelvoCms *cms, uint64_t hash);
 

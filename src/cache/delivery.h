@@ -24,6 +24,8 @@
 #ifndef KELVO_DELIVERY_H
 #define KELVO_DELIVERY_H
 
+#include "link/ireader.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -123,18 +125,7 @@ enum kelvoIReaderScan : int {
     KELVO_IREADER_ERROR = -1,
 };
 
-/*
- * One idle link's reader: bytes received from its socket and not yet part
- * of a whole message stay here across signals, so a push split over reads
- * is parsed once it is whole. Memory from the process (made outside any
- * signal handler).
- */
-struct kelvoIReader {
-    char *buf;
-    size_t rpos, wpos;
-    int err; /* 1 I/O, 3 end of stream, 4 protocol */
-    char errstr[128];
-};
+/* One idle link's reader (kelvoIReader): the pooled link carries it, link/ireader.h. */
 
 /* Called for each key of a whole message (key null for a flush). */
 typedef void kelvoIReaderVisit(void *arg, const char *key, size_t length);

@@ -16,9 +16,6 @@
 
 kelvoPeriodicHooks kelvoPeriodic;
 
-/* The shared table's expiry sweep; the table defines it. */
-__attribute__((weak)) void kelvoTableCacheGC(uint64_t) {}
-
 namespace {
 
 constexpr uint64_t RATE_INTERVAL = 1000000;
@@ -259,8 +256,10 @@ void sweepTables(uint64_t now)
         kelvoShLog(KELVO_LL_WARNING, "Failed to retrieve read record (possible OOM)");
         return;
     }
+    if (!kelvoPeriodic.tableGC)
+        return;
     kelvoGlobalEpochBegin();
-    kelvoTableCacheGC(now);
+    kelvoPeriodic.tableGC(now);
     kelvoGlobalEpochEnd();
 }
 

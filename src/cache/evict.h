@@ -46,11 +46,12 @@ struct kelvoEvictionCandidate {
     bool invalid; // stale, or its lease no longer shows its token
 };
 
-/* What the engine side plugs in (null: skipped). */
+/* What the layers above plug in at start-up (null: skipped). */
 struct kelvoPeriodicHooks {
     void (*foldStats)(void);                       // this process's counters into the shared ones
     uint64_t (*invalidationsGC)(uint64_t nowUsec); // consumed messages freed
     void (*logSignals)(void);                      // the "CRON STATS - SIGNALS" line
+    void (*tableGC)(uint64_t nowUsec);             // the shared table's expiry sweep
 };
 extern kelvoPeriodicHooks kelvoPeriodic;
 

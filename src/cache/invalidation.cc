@@ -1,11 +1,11 @@
 /* Invalidation delivery in the process: the executor, the drain, the SIGIO handler, arming and the queue seam. */
 #include "cache/invalidation.h"
 
+#include "cache/attach.h"
 #include "cache/cache.h"
+#include "cache/cms.h"
 #include "cache/delivery.h"
 #include "cache/keylease.h"
-#include "client/listeners.h"
-#include "client/pubsub.h"
 #include "link/pool.h"
 #include "runtime/kelvo.h"
 #include "runtime/lifecycle.h"
@@ -22,9 +22,6 @@
 #include <cstring>
 #include <ctime>
 #include <vector>
-
-/* Owned by the admission filter, which counts each write once whatever the number of links told of it. */
-__attribute__((weak)) void kelvoEndpointCountWrite(kelvoEndpoint *, uint64_t) {}
 
 namespace {
 
@@ -57,6 +54,17 @@ void applyFlush(kelvoEndpoint *ep, rdb *db)
 bool isString(const kelvoReply *r) { return r->type == KELVO_REPLY_STRING || r->type == KELVO_REPLY_STATUS; }
 
 } // namespace
+
+bool kelvoIsInvalidationPush(const kelvoReply *reply)
+{
+    if (!reply || reply->type != KELVO_REPLY_PUSH || reply->elements < 2)
+        return false;
+    const kelvoReply *kind = reply->v.element[0];
+    const kelvoReply *keys = reply->v.element[1];
+    return kind && isString(kind) && ZSTR_LEN(kind->v.str) == 10 &&
+           memcmp(ZSTR_VAL(kind->v.str), "invalidate", 10) == 0 &&
+           (keys->type == KELVO_REPLY_ARRAY || keys->type == KELVO_REPLY_NIL);
+}
 
 /* Weak, as are the queue seam's functions below: engine tests of other components script their own. */
 #define KELVO_SCRIPTABLE __attribute__((weak))
@@ -340,7 +348,11 @@ void replayOne(void *, kelvoEndpoint *ep, rdb *db, const char *key, size_t lengt
 
 } // namespace
 
-void kelvoInvalidationStartup(void) { kelvoSignals.sigio = replayDeferred; }
+void kelvoInvalidationStartup(void)
+{
+    kelvoSignals.sigio = replayDeferred;
+    kelvoLinkCache = {kelvoReleaseAndForgetDB, kelvoContextPoll, kelvoPLinkArm};
+}
 
 void kelvoPLinkArm(kelvoPLink *p)
 {

@@ -19,6 +19,7 @@
 
 #include <sys/types.h>
 
+#include <cstddef>
 #include <cstdint>
 
 struct kelvoEndpoint;
@@ -44,7 +45,29 @@ void kelvoLinksArm(void);
 struct kelvoPLink;
 void kelvoPLinkArm(kelvoPLink *plink);
 
-/* Start-up: the replay of a deferred SIGIO. */
+/* Start-up: the replay of a deferred SIGIO, and the pool's cache duties. */
 void kelvoInvalidationStartup(void);
+
+/* True for an "invalidate" push: at least two elements, "invalidate" first, then an array or nil. */
+bool kelvoIsInvalidationPush(const kelvoReply *reply);
+
+/* -- this process's shared invalidation queue, as the event listeners take from it ----------------- */
+
+/* One queued message: the identity of the endpoint whose link received it (as link identities
+ * are written) and the key, or none for a flush. The bytes stay valid until the next take or
+ * the detach. */
+struct kelvoQueuedInvalidation {
+    const char *endpoint;
+    size_t endpointLength;
+    const char *key; /* null: a flush */
+    size_t keyLength;
+};
+
+/* Takes a free queue for this process: 0, or -1 when every queue is held. */
+int kelvoInvalidationQueueAttach(void);
+/* Gives the queue back; what it still holds is dropped. */
+void kelvoInvalidationQueueDetach(void);
+/* The oldest message not yet taken (the one taken before is consumed): true, or false when empty. */
+bool kelvoInvalidationQueueTake(kelvoQueuedInvalidation *out);
 
 #endif

@@ -1,6 +1,6 @@
 /*
  * The least each role slot may do; see cmdrow.h. The weak ones are replaced where the engine
- * and the owners' types are at hand (cmdleast.cc and the components named in cmdrow.h).
+ * and the owners' types are at hand (wire/command_least.cc and the components named in cmdrow.h).
  */
 #include "catalog/cmdrow.h"
 

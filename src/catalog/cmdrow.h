@@ -130,7 +130,7 @@ extern const kelvoCommandString kelvoCommandStrings[REDIS_CMD_MAX];
  * The least each slot may do, used by the placeholders of cmdroles.cc until a role's owner
  * defines it. Those marked weak need another component's types: the component that owns
  * them (request buffer, query set, reply conversion) replaces them by defining them.
- *   kelvoLeastResp      each argument as given, by string conversion (cmdleast.cc); weak
+ *   kelvoLeastResp      each argument as given, by string conversion (wire/command_least.cc); weak
  *                       engine-free fallback: -1, nothing sent
  *   kelvoLeastKeys      collects no key
  *   kelvoLeastDel       drops no local copy

@@ -3,7 +3,7 @@
  * connection getters.
  */
 #include "client/connection.h"
-#include "cache/adaptive.h"
+#include "client/adaptive.h"
 
 #include "cache/attach.h"
 #include "cache/cache.h"

@@ -20,6 +20,7 @@
 #ifndef KELVO_LISTENERS_H
 #define KELVO_LISTENERS_H
 
+#include "cache/invalidation.h" /* this process's shared invalidation queue */
 #include "client/object.h"
 
 #include <cstddef>
@@ -83,27 +84,5 @@ void kelvoListenersInterrupt(void);
 
 /* Request end: waiting events dropped, registry emptied, the shared queue given back. */
 void kelvoListenersRequestEnd(void);
-
-/* -- queue seam ------------------------------------------------------------------------------------
- * This process's shared invalidation queue, provided by the invalidation delivery
- * (cache/invalidation.cc).
- */
-
-/* One queued message: the identity of the endpoint whose link received it (as link identities
- * are written) and the key, or none for a flush. The bytes stay valid until the next take or
- * the detach. */
-struct kelvoQueuedInvalidation {
-    const char *endpoint;
-    size_t endpointLength;
-    const char *key; /* null: a flush */
-    size_t keyLength;
-};
-
-/* Takes a free queue for this process: 0, or -1 when every queue is held. */
-int kelvoInvalidationQueueAttach(void);
-/* Gives the queue back; what it still holds is dropped. */
-void kelvoInvalidationQueueDetach(void);
-/* The oldest message not yet taken (the one taken before is consumed): true, or false when empty. */
-bool kelvoInvalidationQueueTake(kelvoQueuedInvalidation *out);
 
 #endif

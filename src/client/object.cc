@@ -4,7 +4,7 @@
 #include "client/object.h"
 
 #include "client/client.h"
-#include "cache/adaptive.h"
+#include "client/adaptive.h"
 #include "cache/cache.h"
 #include "client/guard.h"
 #include "client/listeners.h"

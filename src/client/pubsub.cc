@@ -577,16 +577,6 @@ void kelvoFcallContextDtor(zval *zv)
         freeContext(static_cast<kelvoFcallContext *>(Z_PTR_P(zv)));
 }
 
-bool kelvoIsInvalidationPush(const kelvoReply *reply)
-{
-    if (!reply || reply->type != KELVO_REPLY_PUSH || reply->elements < 2)
-        return false;
-    const kelvoReply *kind = reply->v.element[0];
-    const kelvoReply *keys = reply->v.element[1];
-    return isString(kind) && ZSTR_LEN(kind->v.str) == 10 && memcmp(ZSTR_VAL(kind->v.str), "invalidate", 10) == 0 &&
-           (keys->type == KELVO_REPLY_ARRAY || keys->type == KELVO_REPLY_NIL);
-}
-
 void kelvoPushCb(void *privdata, void *raw)
 {
     robj *ro = static_cast<robj *>(privdata);

@@ -20,6 +20,7 @@
 #ifndef KELVO_PUBSUB_H
 #define KELVO_PUBSUB_H
 
+#include "cache/invalidation.h" /* kelvoIsInvalidationPush */
 #include "client/object.h"
 
 struct kelvoEndpoint;
@@ -37,9 +38,6 @@ void kelvoFcallContextDtor(zval *zv);
 
 /* The link's push callback (context private data: the client object). */
 void kelvoPushCb(void *privdata, void *reply);
-
-/* True for an "invalidate" push: at least two elements, "invalidate" first, then an array or nil. */
-bool kelvoIsInvalidationPush(const kelvoReply *reply);
 
 /* A push that is not an invalidation: held while a callback runs, else handled now. Owns it. */
 void kelvoSubscribeCb(robj *ro, kelvoReply *push);

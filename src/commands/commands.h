@@ -164,8 +164,7 @@ int kelvoReconnect(robj *ro);
  */
 int kelvoSendCommand(robj *ro, rrc *req, kelvoReply **out);
 
-/* Ends the client's transaction: DISCARD sent in MULTI, the queued commands dropped, MULTI left.
- * 0, or -1 when no transaction is open. */
+/* Ends the client's transaction or pipeline (multi.cc): 0, or -1 when none is open. */
 int kelvoDiscard(robj *ro);
 
 /* Follows "-REDIRECT host:port" when the client asked for it: 0 with the target's reply in *out, else -1. */

@@ -6,7 +6,7 @@
  * write is never stored after it. A queued write (no reply yet) only drops; its reply decides
  * whether the client's own listeners hear of it.
  */
-#include "cache/adaptive.h"
+#include "client/adaptive.h"
 #include "cache/cache.h"
 #include "catalog/cmdroles.h"
 #include "client/connection.h"

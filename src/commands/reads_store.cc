@@ -4,7 +4,7 @@
  * a length or a member fact on a copy of the cached value (never on the shared one), and never
  * when a write of the key was seen after the request left (the endpoint's write tickets).
  */
-#include "cache/adaptive.h"
+#include "client/adaptive.h"
 #include "cache/cache.h"
 #include "cache/keylease.h"
 #include "cache/keys.h"

@@ -7,20 +7,10 @@
 #include "commands/builder.h"
 #include "commands/commands.h"
 #include "commands/formatter.h"
+#include "commands/multi.h"
 #include "runtime/exception.h"
 
 using namespace kelvoFormat;
-
-/* Until transactions exist, what ending one takes: DISCARD on the server and the queue dropped. */
-__attribute__((weak)) int kelvoDiscard(robj *ro)
-{
-    if (!(ro->mode & kelvoModeMulti) || (ro->mode & kelvoModePipeline))
-        return -1;
-    kelvoReplyFree(redisCommand(ro->link.ctx, "DISCARD"));
-    kelvoFreeCallbacks(ro);
-    ro->mode &= ~kelvoModeMulti;
-    return 0;
-}
 
 namespace {
 

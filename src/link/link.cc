@@ -3,7 +3,6 @@
  * database selection and the byte-counting socket functions.
  */
 #include "link/link.h"
-#include "cache/attach.h"
 #include "link/pool.h"
 
 #include "runtime/exception.h"
@@ -501,7 +500,7 @@ void kelvoLinkFree(kelvoLink *link)
     /* An attachment inherited across a fork is the parent's to give back. */
     if (link->rdb && link->pid == getpid()) {
         kelvoAssert(link->ep != NULL);
-        kelvoReleaseAndForgetDB(link->ep, link->rdb, link->lease);
+        kelvoLinkCache.releaseAttachment(link->ep, link->rdb, link->lease);
     }
     if (link->ctx)
         kelvoPLinkForget(link->ctx);

@@ -1,8 +1,6 @@
 /* The persistent link pool: stash on release, reuse on connect, the table of persistent contexts. */
 #include "link/pool.h"
 
-#include "cache/attach.h"
-#include "cache/invalidation.h"
 #include "runtime/fatal.h"
 #include "runtime/kelvo.h"
 #include "runtime/lifecycle.h"
@@ -17,6 +15,8 @@
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
+
+kelvoLinkCacheHooks kelvoLinkCache;
 
 namespace {
 
@@ -86,7 +86,7 @@ void closeRecord(kelvoPLink *plink, bool inPool)
     /* A link inherited from the parent: its socket is closed here, its attachment stays the parent's. */
     if (plink->rdb && plink->pid == kelvoGetPid()) {
         kelvoAssert(plink->ep != NULL);
-        kelvoReleaseAndForgetDB(plink->ep, plink->rdb, plink->lease);
+        kelvoLinkCache.releaseAttachment(plink->ep, plink->rdb, plink->lease);
     }
     redisFree(ctx);
     SSL_CTX_free(plink->sslCtx);
@@ -115,7 +115,7 @@ void poolDtor(zend_resource *res)
     {
         auto *plink = static_cast<kelvoPLink *>(plinkPtr);
         if (plink->pid == kelvoGetPid() && plink->rdb && plink->ep)
-            kelvoReleaseAndForgetDB(plink->ep, plink->rdb, plink->lease);
+            kelvoLinkCache.releaseAttachment(plink->ep, plink->rdb, plink->lease);
         free(plink->ireader.buf);
         plink->ireader.buf = nullptr;
     }
@@ -214,7 +214,8 @@ void kelvoLinkRelease(kelvoLink *link, int closing)
     plink->inUse = 0;
     zend_llist_prepend_element(&pool->links, &plink);
     if (!active) {
-        kelvoPLinkArm(plink);
+        if (kelvoLinkCache.armStashed)
+            kelvoLinkCache.armStashed(plink);
         kelvoUndeferSignals();
     }
     zend_string_release(link->key);
@@ -249,7 +250,8 @@ int kelvoPLinkGet(kelvoLink *link, redisInfo *info, pid_t pid)
         }
         plink->armed = 0;
         /* The server may have closed it since: what fails here is reconnected, not failed after a write. */
-        if (kelvoContextPoll(plink->ctx, plink->ep, plink->rdb, plink->lease) != 0 ||
+        if ((kelvoLinkCache.drainStashed &&
+             kelvoLinkCache.drainStashed(plink->ctx, plink->ep, plink->rdb, plink->lease) != 0) ||
             redisReaderDirty(plink->ctx->reader)) {
             describe("releasing link that failed its check", plink);
             closeRecord(plink, false);

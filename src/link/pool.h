@@ -19,8 +19,11 @@
 #ifndef KELVO_POOL_H
 #define KELVO_POOL_H
 
-#include "cache/delivery.h"
+#include "link/ireader.h"
 #include "link/link.h"
+
+struct kelvoEndpoint;
+struct rdb;
 
 struct kelvoPLink {
     redisContext *ctx;
@@ -41,6 +44,21 @@ struct kelvoPLink {
     kelvoIReader ireader;
     char poolKey[kelvoIdentityMax];
 };
+
+/*
+ * What the shared cache does for links, plugged in at module start-up by its
+ * invalidation delivery (kelvoInvalidationStartup). A link whose `rdb` is set
+ * was attached by the cache, so `releaseAttachment` is there whenever it is needed.
+ */
+struct kelvoLinkCacheHooks {
+    /* Gives back a closed link's attachment to its cached database set. */
+    void (*releaseAttachment)(kelvoEndpoint *ep, ::rdb *db, uint16_t lease);
+    /* Drains and applies what a stashed link has pending before it is reused: 0, or -1 with the context's error. */
+    int (*drainStashed)(redisContext *c, kelvoEndpoint *ep, ::rdb *db, uint16_t lease);
+    /* Arms a link stashed outside a request for the signal reader. */
+    void (*armStashed)(kelvoPLink *plink);
+};
+extern kelvoLinkCacheHooks kelvoLinkCache;
 
 /* The resource type of the pools ("Kelvo persistent connections"); module start-up registers it. */
 void kelvoPoolStartup(int moduleNumber);

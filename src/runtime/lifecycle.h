@@ -1,13 +1,9 @@
 /*
- * The request lifecycle and process events: request start and end, the
- * request counters and statistics, the cached process id with its fork
- * handler, termination by SIGTERM or SIGQUIT and the exit handler that
- * then gives back what the process holds in the arena.
- *
- * Request-end duties that need links (arming them for the signal reader,
- * the periodic tasks, counters) run in the engine's post-deactivate hook,
- * after every module's RSHUTDOWN: a session save handler writing through a
- * kelvo client at request end still has its link. Engine side.
+ * The process state every layer reads: whether a request is running, whether
+ * persistent links are being torn down, and the cached process id with its
+ * fork handler. What a request's start and end do across the layers is the
+ * module's (request.h), which sets the flag and plugs in the fork hook at
+ * start-up. Engine side.
  */
 #ifndef KELVO_LIFECYCLE_H
 #define KELVO_LIFECYCLE_H
@@ -23,14 +19,7 @@ extern volatile sig_atomic_t kelvoShutdown;
 /* The cached process id; a forked child learns its own. */
 pid_t kelvoGetPid(void);
 
-int kelvoRequestStartup(void);
-int kelvoRequestShutdown(void);
-int kelvoRequestPostDeactivate(void);
-
-/* Module start-up: the exit handler and the fork handler. */
-void kelvoLifecycleStartup(void);
-
-/* Gives back this process's shared resources (request count, epoch record, queue, leases, writer places): once. */
-void kelvoReleaseTerminatedResources(void);
+/* Run in a forked child after its cached process id is dropped (null: nothing more). */
+extern void (*kelvoForkChildHook)(void);
 
 #endif

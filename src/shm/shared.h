@@ -146,21 +146,7 @@ int kelvoKernelRandom(void *out, size_t length);
 /* Frees the root and what it owns back into the heap (the arena stays). */
 void kelvoFreeSharedCache(void);
 
-/*
- * Engine side (shared_php.cc). Module start-up: points the signal hooks at
- * the engine, maps the arena (engine warning "Cannot initialize kelvo shared
- * memory" when it cannot) and builds the root (the arena removed when that
- * fails): 0 or -1.
- */
-int kelvoSharedStartup(void);
-/*
- * Drops this process's mapping of the arena and every pointer into it (root,
- * epoch reader); nothing inside the arena is freed, as forked children may
- * still use it.
- */
-void kelvoSharedShutdown(void);
-/* The lock kind named by a kelvo.locks.* directive's current text. */
-uint32_t kelvoCfgLockType(const char *name);
+/* The arena's start-up and shutdown in the engine, and the lock kinds of kelvo.locks.*: arena.h. */
 
 /* Parts of the root; a missing root is fatal. */
 kelvoSharedInvalidations *kelvoInvalidations(void);

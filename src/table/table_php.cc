@@ -1,5 +1,6 @@
 /* Kelvo\Table's methods and its full-scan generator. */
 #include "table/table_php.h"
+#include "cache/evict.h"
 #include "cache/patterns.h"
 #include "pack/pack.h"
 #include "runtime/kelvo.h"
@@ -1009,4 +1010,5 @@ void kelvoRegisterTableClasses(void)
     generatorHandlers.clone_obj = nullptr;
     generatorHandlers.get_constructor = generatorGetConstructor;
     kelvo_table_fullscan_generator_ce = ce;
+    kelvoPeriodic.tableGC = kelvoTableCacheGC;
 }

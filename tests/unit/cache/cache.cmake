@@ -15,9 +15,6 @@ kelvo_unit_test(cms_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/cms_test.cc PARTS cac
 kelvo_unit_test(hll_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/hll_test.cc PARTS cache_free shm_free runtime_free resp3_free)
 kelvo_unit_test(patterns_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/patterns_test.cc PARTS cache_free shm_free runtime_free)
 kelvo_unit_test(evict_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/evict_test.cc PARTS cache_free shm_free runtime_free)
-# Admission and eviction inside the engine: patterns, the filter with forked workers, fills.
-kelvo_engine_test(adaptive_engine_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/adaptive_engine_test.cc SERIAL)
-
 # Invalidation delivery in the arena: the signal reader over a socket pair, removals and stale
 # marks, the drain bound of a lease holder's entries, the shared queues with forked producers.
 kelvo_unit_test(delivery_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/delivery_test.cc PARTS cache_free shm_free runtime_free)

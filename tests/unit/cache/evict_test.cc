@@ -11,7 +11,7 @@
 
 /* Stands in for the shared table: counts the sweeps of every process in the arena. */
 static uint64_t *sweeps;
-void kelvoTableCacheGC(uint64_t)
+static void countSweep(uint64_t)
 {
     if (sweeps)
         __atomic_fetch_add(sweeps, 1, __ATOMIC_RELAXED);
@@ -237,6 +237,7 @@ TEST_F(Evict, AReserveListHeldByADeadProcessIsRefilled)
 TEST_F(Evict, TwoProcessesInOneWindowSweepOnce)
 {
     sweeps = static_cast<uint64_t *>(kelvoShCalloc(1, sizeof(uint64_t)));
+    kelvoPeriodic.tableGC = countSweep;
     auto *go = static_cast<uint32_t *>(kelvoShCalloc(1, sizeof(uint32_t)));
     uint64_t now = 10'000'000'000ull;
     std::vector<pid_t> children;
@@ -255,6 +256,7 @@ TEST_F(Evict, TwoProcessesInOneWindowSweepOnce)
     kelvoRunPeriodicTasks(now + 60000);
     EXPECT_EQ(*sweeps, 2u);
     sweeps = nullptr;
+    kelvoPeriodic.tableGC = nullptr;
 }
 
 TEST_F(Evict, TheRequestRateIsSampledOnceASecond)

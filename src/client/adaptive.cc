@@ -1,5 +1,5 @@
 /* Kelvo\AdaptiveCache, admission, stats() and the module information table. */
-#include "cache/adaptive.h"
+#include "client/adaptive.h"
 #include "cache/cache.h"
 #include "cache/cms.h"
 #include "cache/evict.h"
@@ -85,13 +85,6 @@ uint64_t nowMicros(void)
     struct timespec ts;
     clock_gettime(CLOCK_REALTIME, &ts);
     return uint64_t(ts.tv_sec) * 1000000 + uint64_t(ts.tv_nsec) / 1000;
-}
-
-uint64_t monotonicMillis(void)
-{
-    struct timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return uint64_t(ts.tv_sec) * 1000 + uint64_t(ts.tv_nsec) / 1000000;
 }
 
 void setProperty(AdaptiveCache *ac, const char *name, zval *value)
@@ -457,14 +450,6 @@ int kelvoEndpointFilter(kelvoEndpoint *ep, const kelvoAdaptiveCacheOptions *opts
     return kelvoCmsAdmit(cms, &rule, key, len, hash);
 }
 
-void kelvoEndpointCountWrite(kelvoEndpoint *ep, uint64_t keyHash)
-{
-    if (!ep)
-        return;
-    if (kelvoCms *cms = __atomic_load_n(&ep->cms, __ATOMIC_ACQUIRE))
-        kelvoCmsCountWrite(cms, keyHash, kelvoCmsReporter(), monotonicMillis());
-}
-
 bool kelvoPatternsAllowKey(const kelvoOptions *opts, const char *key, size_t len)
 {
     auto anyMatch = [&](const zval *set, bool *some) {
@@ -501,7 +486,7 @@ bool kelvoPatternsAllowKey(const kelvoOptions *opts, const char *key, size_t len
 
 /* --- statistics ---------------------------------------------------------------------------------------------- */
 
-__attribute__((weak)) void kelvoIncrSharedStats(uint64_t *out)
+void kelvoIncrSharedStats(uint64_t *out)
 {
     kelvoAssert(kelvoSharedData != NULL);
     for (int index : foldedStats) {

@@ -1,7 +1,7 @@
 /*
  * The least request builder with the engine at hand: until a command's own builder exists,
  * its placeholder sends the method's arguments as given, each by its string conversion.
- * Replaces the engine-free fallback of cmdrow.cc in the module.
+ * Replaces the engine-free fallback of catalog/cmdrow.cc in the module.
  */
 extern "C" {
 #include "php.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "cache/adaptive.h"
+#include "client/adaptive.h"
 #include "cache/cache.h"
 #include "cache/cms.h"
 #include "cache/evict.h"
