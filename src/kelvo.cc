@@ -40,6 +40,8 @@ extern "C" {
 #include <cstdio>
 #include <cstdlib>
 
+#include "cluster/cluster.h"
+#include "cluster/topology.h"
 #include "stubs/cluster_arginfo.h"
 #include "stubs/kelvo_arginfo.h"
 
@@ -298,7 +300,7 @@ static void registerClientClasses(void)
     kelvo_sentinel_ce = kelvoRegisterSentinelClass();
     kelvoRegisterTableClasses();
     kelvo_cluster_ce = register_class_Kelvo_Cluster();
-    /* The "Kelvo cluster slots cache" resource type (le_slots_cache) is registered here. */
+    kelvoClusterRegisterObjectHandlers();
     kelvo_cluster_fullscan_generator_ce =
         kelvoRegisterGeneratorSubclass(register_class_Kelvo_Cluster_FullscanGenerator);
     kelvoAdaptiveCacheRegister();
@@ -335,6 +337,7 @@ static zend_result registrationHalf(int type, int module_number)
     kelvoCrashHandlersInstall();
     kelvoLifecycleStartup();
     kelvoPoolStartup(module_number);
+    kelvoClusterRegisterSlotCache(module_number);
     kelvoRegisterEventClasses();
     kelvoRegisterExceptionClass();
     if (kelvoSessionRegister() != SUCCESS)
