@@ -186,6 +186,7 @@ void freeObject(zend_object *object)
     zend_hash_destroy(&cobj->endpoints);
     zval_ptr_dtor(&cobj->context);
     ZVAL_UNDEF(&cobj->context);
+    releaseString(&cobj->seedKey);
     kelvoReleaseRObj(&cobj->tmpl);
 }
 
