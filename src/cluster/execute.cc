@@ -19,16 +19,6 @@ extern "C" {
 #include <cstring>
 #include <vector>
 
-const kelvoClusterCommandEntry kelvoClusterUnknownCmd = {nullptr, REDIS_CMD_UNKNOWN, KELVO_CLUSTER_ROUTABLE};
-
-const kelvoClusterCommandEntry *kelvoGetClusterCommandRCmd(int cmd)
-{
-    kelvoAssert(cmd >= 0 && cmd < REDIS_CMD_MAX);
-    const kelvoClusterCommandEntry *rcc = &kelvoClusterCommandTable[cmd];
-    kelvoAssert(rcc != NULL && rcc->cmd == cmd);
-    return rcc;
-}
-
 bool kelvoClusterSplitAddress(const char *addr, size_t len, size_t *hostLen, zend_long *port)
 {
     const char *colon = static_cast<const char *>(memrchr(addr, ':', len));
