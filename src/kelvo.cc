@@ -41,9 +41,13 @@ extern "C" {
 #include <cstdlib>
 
 #include "cluster/cluster.h"
+#include "cluster/cluster_methods.h"
 #include "cluster/topology.h"
-#include "stubs/cluster_arginfo.h"
 #include "stubs/kelvo_arginfo.h"
+
+extern "C" {
+#include "stubs/cluster_arginfo.h"
+}
 
 ZEND_DECLARE_MODULE_GLOBALS(kelvo)
 
@@ -300,6 +304,7 @@ static void registerClientClasses(void)
     kelvo_sentinel_ce = kelvoRegisterSentinelClass();
     kelvoRegisterTableClasses();
     kelvo_cluster_ce = register_class_Kelvo_Cluster();
+    kelvoAddMethodAttributes(kelvo_cluster_ce, kelvoClusterMethodAttributes, kelvoClusterMethodAttributeCount);
     kelvoClusterRegisterObjectHandlers();
     kelvo_cluster_fullscan_generator_ce =
         kelvoRegisterGeneratorSubclass(register_class_Kelvo_Cluster_FullscanGenerator);
