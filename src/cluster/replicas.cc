@@ -135,10 +135,7 @@ bool shardValid(const kelvoReply *shard)
     return true;
 }
 
-bool sameText(const kelvoReply *r, const zend_string *text)
-{
-    return stringReplyIs(r, ZSTR_VAL(text), ZSTR_LEN(text));
-}
+bool sameText(const kelvoReply *r, const zend_string *text) { return stringReplyIs(r, ZSTR_VAL(text), ZSTR_LEN(text)); }
 
 /* The node's own description in a CLUSTER SHARDS reply: same port, and its endpoint or ip is our host. */
 const kelvoReply *findSelf(const kelvoReply *shards, const zend_string *host, zend_long port, bool *valid)

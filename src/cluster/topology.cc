@@ -467,7 +467,7 @@ void storeRecord(kelvoClusterObject *cobj, zend_string *key)
     cache->generation = kelvoGetClusterCacheGeneration();
     cache->tls = cobj->tls;
     deleteRecord(key);
-    zend_register_persistent_resource_ex(key, cache, le_slots_cache);
+    zend_register_persistent_resource(ZSTR_VAL(key), ZSTR_LEN(key), cache, le_slots_cache);
     if (cobj->slotCacheKey != key) {
         if (cobj->slotCacheKey)
             zend_string_release(cobj->slotCacheKey);
