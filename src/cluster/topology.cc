@@ -27,6 +27,7 @@ extern "C" {
 #include <cstring>
 #include <ctime>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 int le_slots_cache = -1;
@@ -466,7 +467,7 @@ void storeRecord(kelvoClusterObject *cobj, zend_string *key)
     cache->generation = kelvoGetClusterCacheGeneration();
     cache->tls = cobj->tls;
     deleteRecord(key);
-    zend_register_persistent_resource_ex(key, cache, le_slots_cache);
+    zend_register_persistent_resource(ZSTR_VAL(key), ZSTR_LEN(key), cache, le_slots_cache);
     if (cobj->slotCacheKey != key) {
         if (cobj->slotCacheKey)
             zend_string_release(cobj->slotCacheKey);
@@ -710,13 +711,30 @@ int kelvoClusterReadTopology(kelvoClusterObject *cobj, kelvoClusterNode *node, k
 /* One refresh every 250 ms at most, so a dead node costs one topology read per period. */
 constexpr uint64_t kelvoRefreshIntervalMicros = 250000;
 
+namespace {
+
+/* The last refresh of each seed list in this process: every object of a cluster shares the pace. */
+std::unordered_map<std::string, uint64_t> refreshTimes;
+
+bool refreshDue(const zend_string *seedKey)
+{
+    if (!seedKey)
+        return true;
+    uint64_t now = monotonicMicros();
+    uint64_t &last = refreshTimes[std::string(ZSTR_VAL(seedKey), ZSTR_LEN(seedKey))];
+    if (last && now - last < kelvoRefreshIntervalMicros)
+        return false;
+    last = now;
+    return true;
+}
+
+} // namespace
+
 int kelvoClusterRefreshTopology(kelvoClusterObject *cobj, zend_long failedIdx)
 {
-    uint64_t now = monotonicMicros();
-    if (cobj->refreshTime && now - cobj->refreshTime < kelvoRefreshIntervalMicros)
+    if (!refreshDue(cobj->seedKey))
         return -1;
-    cobj->refreshTime = now;
-    zend_string *key = cobj->slotCacheKey ? zend_string_copy(cobj->slotCacheKey) : nullptr;
+    zend_string *key = cobj->seedKey ? zend_string_copy(cobj->seedKey) : nullptr;
     dropClusterRecords(cobj);
     int rc = -1;
     /* Primaries first: they know the cluster best; then every other known node. */
@@ -941,6 +959,14 @@ void bindSketch(kelvoClusterObject *cobj, zend_string *key)
 
 void construct(kelvoClusterObject *cobj, zend_string *name, HashTable *seedArray, Settings &s, HashTable *context)
 {
+    /* A second __construct starts over. */
+    kelvoClusterCleanObject(cobj);
+    if (cobj->seedKey) {
+        zend_string_release(cobj->seedKey);
+        cobj->seedKey = nullptr;
+    }
+    zval_ptr_dtor(&cobj->context);
+    ZVAL_UNDEF(&cobj->context);
     if (name && seedArray)
         php_error_docref(nullptr, E_WARNING, "Both name and seeds provided, will use name");
     if (name) {
@@ -984,7 +1010,7 @@ void construct(kelvoClusterObject *cobj, zend_string *name, HashTable *seedArray
         }
         if (rc == 0)
             bindSketch(cobj, key);
-        zend_string_release(key);
+        cobj->seedKey = key;
     }
     for (Seed &seed : seeds) {
         zend_string_release(seed.text);
