@@ -55,10 +55,10 @@ array(1) {
   int(0)
 }
 
-Warning: Kelvo\Cluster::slowlog(): Unknown SLOWLOG operation 'nope' in %s on line %d
+Warning: Kelvo\Cluster::slowlog(): Unknown subcommand 'nope' in %s on line %d
 bool(false)
 
-Warning: Kelvo\Cluster::script(): 'exists' requires at least 1 argument in %s on line %d
+Warning: Kelvo\Cluster::script(): 'exists' requires minimum one argument in %s on line %d
 bool(false)
 array(2) {
   [0]=>
