@@ -27,8 +27,7 @@ uint64_t kelvoMoveMatchesFirst(int64_t *idx, uint64_t n, bool (*matches)(int64_t
     return front;
 }
 
-bool kelvoZoneMatches(const char *clientZone, size_t clientLen, const char *nodeZone, size_t nodeLen,
-                      bool helloSeen)
+bool kelvoZoneMatches(const char *clientZone, size_t clientLen, const char *nodeZone, size_t nodeLen, bool helloSeen)
 {
     if (nodeLen == 0)
         return !helloSeen || clientLen == 0;

@@ -32,7 +32,10 @@ enum kelvoFailoverMode : int32_t {
 using kelvoRandomFn = uint32_t (*)(void *arg);
 
 /* Whether the mode values are ones the options accept. */
-constexpr bool kelvoDistributeModeValid(int64_t mode) { return mode >= KELVO_DISTRIBUTE_NONE && mode <= KELVO_DISTRIBUTE_ALL; }
+constexpr bool kelvoDistributeModeValid(int64_t mode)
+{
+    return mode >= KELVO_DISTRIBUTE_NONE && mode <= KELVO_DISTRIBUTE_ALL;
+}
 constexpr bool kelvoFailoverModeValid(int64_t mode)
 {
     return mode == KELVO_FAILOVER_NONE || (mode >= KELVO_FAILOVER_RANDOM_REPLICA && mode <= KELVO_FAILOVER_ALL);
@@ -48,8 +51,7 @@ uint64_t kelvoMoveMatchesFirst(int64_t *idx, uint64_t n, bool (*matches)(int64_t
  * Whether a replica counts as in the client's zone: its reported zone equals the client's byte
  * for byte, or it reported none and either never answered a HELLO or the client's zone is empty.
  */
-bool kelvoZoneMatches(const char *clientZone, size_t clientLen, const char *nodeZone, size_t nodeLen,
-                      bool helloSeen);
+bool kelvoZoneMatches(const char *clientZone, size_t clientLen, const char *nodeZone, size_t nodeLen, bool helloSeen);
 
 /*
  * The nodes a read may move to after `failed` failed, into `out` (room for n + 1 entries); their

@@ -58,7 +58,9 @@ bool replicaUsable(kelvoClusterNode *node)
         if (kelvoClusterNodeCheckHealth(node) != 0 || (node->flags & KELVO_NODE_UNHEALTHY))
             return false;
     }
-    if (node->ro.link.state != KELVO_LINK_READY)
+    /* A broken link is replaced at the next sync, and READONLY does not carry over to the new one. */
+    const kelvoLink &link = node->ro.link;
+    if (link.state != KELVO_LINK_READY || !link.ctx || link.ctx->err)
         node->flags &= ~KELVO_NODE_READY;
     else if (node->flags & KELVO_NODE_READY)
         return true;
@@ -135,10 +137,7 @@ bool shardValid(const kelvoReply *shard)
     return true;
 }
 
-bool sameText(const kelvoReply *r, const zend_string *text)
-{
-    return stringReplyIs(r, ZSTR_VAL(text), ZSTR_LEN(text));
-}
+bool sameText(const kelvoReply *r, const zend_string *text) { return stringReplyIs(r, ZSTR_VAL(text), ZSTR_LEN(text)); }
 
 /* The node's own description in a CLUSTER SHARDS reply: same port, and its endpoint or ip is our host. */
 const kelvoReply *findSelf(const kelvoReply *shards, const zend_string *host, zend_long port, bool *valid)

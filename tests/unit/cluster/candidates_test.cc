@@ -95,8 +95,10 @@ TEST_P(ZoneRule, Matches)
 }
 
 INSTANTIATE_TEST_SUITE_P(Zones, ZoneRule,
-                         ::testing::Values(ZoneCase{"eu-1a", "eu-1a", true, true}, ZoneCase{"eu-1a", "eu-1b", true, false},
-                                           ZoneCase{"eu-1a", "eu-1", true, false}, ZoneCase{"eu-1", "eu-1a", true, false},
+                         ::testing::Values(ZoneCase{"eu-1a", "eu-1a", true, true},
+                                           ZoneCase{"eu-1a", "eu-1b", true, false},
+                                           ZoneCase{"eu-1a", "eu-1", true, false},
+                                           ZoneCase{"eu-1", "eu-1a", true, false},
                                            /* a node that never answered HELLO may be anywhere */
                                            ZoneCase{"eu-1a", "", false, true},
                                            /* one that answered without a zone is elsewhere */
@@ -134,27 +136,26 @@ TEST_P(Failover, Candidates)
 
 INSTANTIATE_TEST_SUITE_P(
     Modes, Failover,
-    ::testing::Values(
-        FailoverCase{"NonePrimary", KELVO_FAILOVER_NONE, 3, kPrimary, {}, {}},
-        FailoverCase{"NoneReplica", KELVO_FAILOVER_NONE, 3, 21, {}, {}},
-        /* a random replica: the draw is taken modulo the choices */
-        FailoverCase{"RandomReplicaPrimary", KELVO_FAILOVER_RANDOM_REPLICA, 3, kPrimary, {5}, {22}},
-        /* a random other replica: modulo the others, stepping over the failed one's place */
-        FailoverCase{"RandomOtherBelow", KELVO_FAILOVER_RANDOM_REPLICA, 3, 21, {0}, {20}},
-        FailoverCase{"RandomOtherAbove", KELVO_FAILOVER_RANDOM_REPLICA, 3, 21, {1}, {22}},
-        FailoverCase{"RandomOtherFirstFailed", KELVO_FAILOVER_RANDOM_REPLICA, 3, 20, {2}, {21}},
-        /* nothing to choose from: no candidate, and no division by zero */
-        FailoverCase{"RandomNoReplica", KELVO_FAILOVER_RANDOM_REPLICA, 0, kPrimary, {}, {}},
-        FailoverCase{"RandomOnlyReplica", KELVO_FAILOVER_RANDOM_REPLICA, 1, 20, {}, {}},
-        FailoverCase{"PrimaryAfterPrimary", KELVO_FAILOVER_PRIMARY, 3, kPrimary, {}, {}},
-        FailoverCase{"PrimaryAfterReplica", KELVO_FAILOVER_PRIMARY, 3, 22, {}, {kPrimary}},
-        FailoverCase{"ReplicasAfterPrimary", KELVO_FAILOVER_REPLICAS, 3, kPrimary, {}, {20, 21, 22}},
-        FailoverCase{"ReplicasAfterReplica", KELVO_FAILOVER_REPLICAS, 3, 21, {}, {20, 22}},
-        FailoverCase{"ReplicasOnlyReplica", KELVO_FAILOVER_REPLICAS, 1, 20, {}, {}},
-        FailoverCase{"ReplicasNoReplica", KELVO_FAILOVER_REPLICAS, 0, kPrimary, {}, {}},
-        FailoverCase{"AllAfterPrimary", KELVO_FAILOVER_ALL, 3, kPrimary, {}, {20, 21, 22}},
-        FailoverCase{"AllAfterReplica", KELVO_FAILOVER_ALL, 3, 20, {}, {21, 22, kPrimary}},
-        FailoverCase{"AllOnlyReplica", KELVO_FAILOVER_ALL, 1, 20, {}, {kPrimary}}),
+    ::testing::Values(FailoverCase{"NonePrimary", KELVO_FAILOVER_NONE, 3, kPrimary, {}, {}},
+                      FailoverCase{"NoneReplica", KELVO_FAILOVER_NONE, 3, 21, {}, {}},
+                      /* a random replica: the draw is taken modulo the choices */
+                      FailoverCase{"RandomReplicaPrimary", KELVO_FAILOVER_RANDOM_REPLICA, 3, kPrimary, {5}, {22}},
+                      /* a random other replica: modulo the others, stepping over the failed one's place */
+                      FailoverCase{"RandomOtherBelow", KELVO_FAILOVER_RANDOM_REPLICA, 3, 21, {0}, {20}},
+                      FailoverCase{"RandomOtherAbove", KELVO_FAILOVER_RANDOM_REPLICA, 3, 21, {1}, {22}},
+                      FailoverCase{"RandomOtherFirstFailed", KELVO_FAILOVER_RANDOM_REPLICA, 3, 20, {2}, {21}},
+                      /* nothing to choose from: no candidate, and no division by zero */
+                      FailoverCase{"RandomNoReplica", KELVO_FAILOVER_RANDOM_REPLICA, 0, kPrimary, {}, {}},
+                      FailoverCase{"RandomOnlyReplica", KELVO_FAILOVER_RANDOM_REPLICA, 1, 20, {}, {}},
+                      FailoverCase{"PrimaryAfterPrimary", KELVO_FAILOVER_PRIMARY, 3, kPrimary, {}, {}},
+                      FailoverCase{"PrimaryAfterReplica", KELVO_FAILOVER_PRIMARY, 3, 22, {}, {kPrimary}},
+                      FailoverCase{"ReplicasAfterPrimary", KELVO_FAILOVER_REPLICAS, 3, kPrimary, {}, {20, 21, 22}},
+                      FailoverCase{"ReplicasAfterReplica", KELVO_FAILOVER_REPLICAS, 3, 21, {}, {20, 22}},
+                      FailoverCase{"ReplicasOnlyReplica", KELVO_FAILOVER_REPLICAS, 1, 20, {}, {}},
+                      FailoverCase{"ReplicasNoReplica", KELVO_FAILOVER_REPLICAS, 0, kPrimary, {}, {}},
+                      FailoverCase{"AllAfterPrimary", KELVO_FAILOVER_ALL, 3, kPrimary, {}, {20, 21, 22}},
+                      FailoverCase{"AllAfterReplica", KELVO_FAILOVER_ALL, 3, 20, {}, {21, 22, kPrimary}},
+                      FailoverCase{"AllOnlyReplica", KELVO_FAILOVER_ALL, 1, 20, {}, {kPrimary}}),
     [](const ::testing::TestParamInfo<FailoverCase> &info) { return std::string(info.param.name); });
 
 TEST(Modes, AcceptedValues)
