@@ -59,14 +59,19 @@ const std::string connectedRole = role("slave", "connected");
 const std::string ok = "+OK\r\n";
 
 /* A node's description in CLUSTER SHARDS; `port` is encoded as given ("{port}": the server's own). */
-std::string shardNode(const std::string &port, const std::string &health, const std::string &endpoint = "127.0.0.1")
+std::string shardNode(const std::string &port, const std::string &health, const std::string &endpoint = "127.0.0.1",
+                      const std::string &role = "replica")
 {
     /* the id is fixed-length text: "{port}" changes length when the server fills it in */
-    return map({bulk("id"), bulk(port == "{port}" ? "self" : "other"), bulk("port"), ":" + port + "\r\n", bulk("ip"), bulk("127.0.0.1"),
-                bulk("endpoint"), bulk(endpoint), bulk("role"), bulk("replica"), bulk("health"), bulk(health)});
+    std::string id = port == "{port}" ? "self" : "n-" + port;
+    return map({bulk("id"), bulk(id), bulk("port"), ":" + port + "\r\n", bulk("ip"), bulk("127.0.0.1"),
+                bulk("endpoint"), bulk(endpoint), bulk("role"), bulk(role), bulk("health"), bulk(health)});
 }
-std::string shards(const std::vector<std::string> &nodes)
+/* One shard: a primary on port 1, then the given replicas. */
+std::string shards(const std::vector<std::string> &replicas)
 {
+    std::vector<std::string> nodes{shardNode("1", "online", "127.0.0.1", "master")};
+    nodes.insert(nodes.end(), replicas.begin(), replicas.end());
     return array({map({bulk("slots"), array({":0\r\n", ":16383\r\n"}), bulk("nodes"), array(nodes)})});
 }
 
@@ -295,14 +300,18 @@ TEST_P(Health, OwnEntryDecides)
 INSTANTIATE_TEST_SUITE_P(
     Shards, Health,
     ::testing::Values(
-        HealthCase{"Online", shards({shardNode("1", "online"), shardNode("{port}", "online")}), KELVO_NODE_UNHEALTHY, 0, 0},
+        HealthCase{"Online", shards({shardNode("2", "fail"), shardNode("{port}", "online")}), KELVO_NODE_UNHEALTHY, 0, 0},
         HealthCase{"Loading", shards({shardNode("{port}", "loading")}), KELVO_NODE_UNHEALTHY, KELVO_NODE_UNHEALTHY, 0},
         HealthCase{"Failed", shards({shardNode("{port}", "fail")}), 0, KELVO_NODE_UNHEALTHY, 0},
         /* found by its ip when the endpoint names something else */
         HealthCase{"ByIp", shards({shardNode("{port}", "online", "node-a.example")}), KELVO_NODE_UNHEALTHY, 0, 0},
         /* not listed: nothing is learnt */
-        HealthCase{"Absent", shards({shardNode("1", "online")}), KELVO_NODE_UNHEALTHY, KELVO_NODE_UNHEALTHY, 0},
-        HealthCase{"AbsentHealthy", shards({shardNode("1", "fail")}), 0, 0, 0},
+        HealthCase{"Absent", shards({shardNode("2", "online")}), KELVO_NODE_UNHEALTHY, KELVO_NODE_UNHEALTHY, 0},
+        HealthCase{"AbsentHealthy", shards({shardNode("2", "fail")}), 0, 0, 0},
+        /* promoted meanwhile: it serves */
+        HealthCase{"NowPrimary", array({map({bulk("slots"), array({":0\r\n", ":16383\r\n"}), bulk("nodes"),
+                                             array({shardNode("{port}", "online", "127.0.0.1", "master")})})}),
+                   KELVO_NODE_UNHEALTHY, 0, 0},
         HealthCase{"BadShard", array({map({bulk("slots"), array({}), bulk("nodes"), array({map({bulk("id"), bulk("x")})})})}),
                    KELVO_NODE_UNHEALTHY, KELVO_NODE_UNHEALTHY, -1},
         HealthCase{"NotAnArray", "-ERR This instance has cluster support disabled\r\n", KELVO_NODE_UNHEALTHY,
