@@ -181,13 +181,14 @@ namespace {
 void freeObject(zend_object *object)
 {
     kelvoClusterObject *cobj = kelvoClusterGetObjectZObj(object);
-    zend_object_std_dtor(object);
     kelvoClusterCleanObject(cobj);
     zend_hash_destroy(&cobj->endpoints);
     zval_ptr_dtor(&cobj->context);
     ZVAL_UNDEF(&cobj->context);
     releaseString(&cobj->seedKey);
+    /* The template reads its properties while it is released: before the engine drops them. */
     kelvoReleaseRObj(&cobj->tmpl);
+    zend_object_std_dtor(object);
 }
 
 void dtorObject(zend_object *object)

@@ -25,6 +25,7 @@ extern "C" {
 
 #include <algorithm>
 #include <cstring>
+#include <strings.h>
 #include <ctime>
 #include <string>
 #include <unordered_map>
@@ -467,7 +468,7 @@ void storeRecord(kelvoClusterObject *cobj, zend_string *key)
     cache->generation = kelvoGetClusterCacheGeneration();
     cache->tls = cobj->tls;
     deleteRecord(key);
-    zend_register_persistent_resource_ex(key, cache, le_slots_cache);
+    zend_register_persistent_resource(ZSTR_VAL(key), ZSTR_LEN(key), cache, le_slots_cache);
     if (cobj->slotCacheKey != key) {
         if (cobj->slotCacheKey)
             zend_string_release(cobj->slotCacheKey);
@@ -878,11 +879,16 @@ struct Seed {
 bool parseSeed(zend_string *text, Seed *seed)
 {
     const char *reason = nullptr;
-    bool schemed = strstr(ZSTR_VAL(text), "://") != nullptr;
-    zend_string *url = schemed ? zend_string_copy(text) : zend_strpprintf(0, "tcp://%s", ZSTR_VAL(text));
-    php_url *parsed = php_url_parse_ex(ZSTR_VAL(url), ZSTR_LEN(url));
+    const char *sep = strstr(ZSTR_VAL(text), "://");
+    size_t schemeLen = sep ? size_t(sep - ZSTR_VAL(text)) : 0;
+    bool knownScheme = !sep || (schemeLen == 3 && (strncasecmp(ZSTR_VAL(text), "tcp", 3) == 0 ||
+                                                   strncasecmp(ZSTR_VAL(text), "tls", 3) == 0));
+    zend_string *url = sep ? zend_string_copy(text) : zend_strpprintf(0, "tcp://%s", ZSTR_VAL(text));
+    php_url *parsed = knownScheme ? php_url_parse_ex(ZSTR_VAL(url), ZSTR_LEN(url)) : nullptr;
     zend_string_release(url);
-    if (!parsed) {
+    if (!knownScheme) {
+        reason = "invalid scheme";
+    } else if (!parsed) {
         reason = "malformed seed";
     } else if (!parsed->scheme || (!zend_string_equals_literal_ci(parsed->scheme, "tcp") &&
                                    !zend_string_equals_literal_ci(parsed->scheme, "tls"))) {

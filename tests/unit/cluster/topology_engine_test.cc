@@ -38,8 +38,7 @@ struct NodeSpec {
 
 std::string shardNode(const NodeSpec &n)
 {
-    std::vector<std::pair<std::string, std::string>> pairs = {{"id", bulk(n.id)},
-                                                               {"port", num(n.port)}};
+    std::vector<std::pair<std::string, std::string>> pairs = {{"id", bulk(n.id)}, {"port", num(n.port)}};
     if (n.tlsPort)
         pairs.push_back({"tls-port", num(n.tlsPort)});
     pairs.push_back({"ip", bulk(n.ip)});
@@ -60,7 +59,10 @@ std::string shard(const std::vector<long long> &ranges, const std::vector<NodeSp
     return map({{"slots", arr(slots)}, {"nodes", arr(list)}});
 }
 
-NodeSpec primary(const std::string &id, long long port) { return {id, "127.0.0.1", "127.0.0.1", port, 0, "master", "online"}; }
+NodeSpec primary(const std::string &id, long long port)
+{
+    return {id, "127.0.0.1", "127.0.0.1", port, 0, "master", "online"};
+}
 NodeSpec replica(const std::string &id, long long port, const std::string &health = "online")
 {
     return {id, "127.0.0.1", "127.0.0.1", port, 0, "replica", health};
@@ -123,10 +125,9 @@ TEST_P(TopologyReply, ReadsWhatTheServerSaid)
     zend_string_release(asked);
 }
 
-const std::string threeShards =
-    arr({shard({0, 5460}, {primary("a", 7000), replica("d", 7003)}),
-         shard({5461, 10922}, {replica("e", 7004, "loading"), primary("b", 7001)}),
-         shard({10923, 16383}, {primary("c", 7002), replica("f", 7005)})});
+const std::string threeShards = arr({shard({0, 5460}, {primary("a", 7000), replica("d", 7003)}),
+                                     shard({5461, 10922}, {replica("e", 7004, "loading"), primary("b", 7001)}),
+                                     shard({10923, 16383}, {primary("c", 7002), replica("f", 7005)})});
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, TopologyReply,
@@ -146,36 +147,39 @@ INSTANTIATE_TEST_SUITE_P(
              arr({shard({0, 16383}, {primary("a", 7000)}),
                   shard({}, {{"z", "127.0.0.1", "127.0.0.1", 7009, 0, "master", "failed"}})}),
              true, false, 0, true, "127.0.0.1:7000 f1 p-1; 127.0.0.1:7009 f5 p-1; s0=0 s5460=0 s5461=0 s16383=0 "},
-        Case{"a node that joined nothing covers nothing", arr({shard({}, {primary("a", 7000)})}), true, false, 0,
-             false, "127.0.0.1:7000 f1 p-1; s0=-1 s5460=-1 s5461=-1 s16383=-1 "},
-        Case{"slots of a shard without a primary", arr({shard({0, 100}, {replica("d", 7003)})}), true, false, -1,
-             false, ""},
+        Case{"a node that joined nothing covers nothing", arr({shard({}, {primary("a", 7000)})}), true, false, 0, false,
+             "127.0.0.1:7000 f1 p-1; s0=-1 s5460=-1 s5461=-1 s16383=-1 "},
+        Case{"slots of a shard without a primary", arr({shard({0, 100}, {replica("d", 7003)})}), true, false, -1, false,
+             ""},
         Case{"an odd slot list", arr({shard({0}, {primary("a", 7000)})}), true, false, -1, false, ""},
         Case{"a slot past the last", arr({shard({0, 16384}, {primary("a", 7000)})}), true, false, -1, false, ""},
-        Case{"a range ending before it starts", arr({shard({9, 3}, {primary("a", 7000)})}), true, false, -1, false,
-             ""},
+        Case{"a range ending before it starts", arr({shard({9, 3}, {primary("a", 7000)})}), true, false, -1, false, ""},
         Case{"a node without a port", arr({shard({0, 16383}, {primary("a", 0)})}), true, false, -1, false, ""},
         Case{"a node without an id",
              arr({map({{"slots", arr({num(0), num(16383)})},
-                       {"nodes", arr({map({{"port", num(7000)}, {"role", bulk("master")}, {"health", bulk("online")}})})}})}),
+                       {"nodes",
+                        arr({map({{"port", num(7000)}, {"role", bulk("master")}, {"health", bulk("online")}})})}})}),
              true, false, -1, false, ""},
         Case{"not an array", bulk("no"), true, false, -1, false, ""},
         Case{"slots: a primary over two ranges is one node",
              arr({arr({num(0), num(99), arr({bulk("127.0.0.1"), num(7000), bulk("a")}),
                        arr({bulk("127.0.0.1"), num(7003), bulk("d")})}),
-                  arr({num(100), num(16383), arr({bulk(""), num(7000), bulk("a"),
-                                                   map({{"hostname", bulk("node-a")}, {"ip", bulk("127.0.0.1")}})}),
+                  arr({num(100), num(16383),
+                       arr({bulk(""), num(7000), bulk("a"),
+                            map({{"hostname", bulk("node-a")}, {"ip", bulk("127.0.0.1")}})}),
                        arr({bulk("127.0.0.1"), num(7003), bulk("d")})})}),
              false, false, 0, true, "127.0.0.1:7000 f1 p-1; 127.0.0.1:7003 f0 p0; s0=0 s5460=0 s5461=0 s16383=0 "},
         Case{"slots: an empty host is the node asked",
              arr({arr({num(0), num(16383), arr({bulk(""), num(7000), bulk("a")})})}), false, false, 0, true,
              "10.0.0.9:7000 f1 p-1; s0=0 s5460=0 s5461=0 s16383=0 "},
-        Case{"slots: a gap leaves slots uncovered", arr({arr({num(0), num(100), arr({bulk("h"), num(7000), bulk("a")})})}),
-             false, false, 0, false, "h:7000 f1 p-1; s0=0 s5460=-1 s5461=-1 s16383=-1 "},
-        Case{"slots: a replica listed as a primary elsewhere",
-             arr({arr({num(0), num(10), arr({bulk("h"), num(7000), bulk("a")}), arr({bulk("h"), num(7001), bulk("b")})}),
-                  arr({num(11), num(20), arr({bulk("h"), num(7001), bulk("b")})})}),
-             false, false, -1, false, ""},
+        Case{"slots: a gap leaves slots uncovered",
+             arr({arr({num(0), num(100), arr({bulk("h"), num(7000), bulk("a")})})}), false, false, 0, false,
+             "h:7000 f1 p-1; s0=0 s5460=-1 s5461=-1 s16383=-1 "},
+        Case{
+            "slots: a replica listed as a primary elsewhere",
+            arr({arr({num(0), num(10), arr({bulk("h"), num(7000), bulk("a")}), arr({bulk("h"), num(7001), bulk("b")})}),
+                 arr({num(11), num(20), arr({bulk("h"), num(7001), bulk("b")})})}),
+            false, false, -1, false, ""},
         Case{"slots: a description too short", arr({arr({num(0), num(16383), arr({bulk("h"), num(7000)})})}), false,
              false, -1, false, ""}),
     [](const ::testing::TestParamInfo<Case> &info) {
