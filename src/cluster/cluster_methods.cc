@@ -288,7 +288,6 @@ ZEND_METHOD(Kelvo_Cluster, getWithMeta) { kelvoMethodPending(INTERNAL_FUNCTION_P
 ZEND_METHOD(Kelvo_Cluster, getDbNum) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, getLastError) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, getMode) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, getOption) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, getTransferredBytes) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, hgetWithMeta) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, keys) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
@@ -301,7 +300,6 @@ ZEND_METHOD(Kelvo_Cluster, punsubscribe) { kelvoMethodPending(INTERNAL_FUNCTION_
 ZEND_METHOD(Kelvo_Cluster, rawCommand) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, fullscan) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, select) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, setOption) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, ssubscribe) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, subscribe) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, sunsubscribe) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
