@@ -231,7 +231,7 @@ int kelvoClusterPingCmd(zend_execute_data *execute_data, zval *, rrc *req, zend_
     return 0;
 }
 
-/* INFO: each section as text. */
+/* INFO: each section a string, as a string parameter takes it. */
 int kelvoClusterDirectedVarvalCmd(zend_execute_data *execute_data, zval *, rrc *req, zend_long *node,
                                   kelvoClusterObject *cobj)
 {
@@ -245,12 +245,12 @@ int kelvoClusterDirectedVarvalCmd(zend_execute_data *execute_data, zval *, rrc *
         return -1;
     kelvoReserveArgs(req, count);
     for (uint32_t i = 0; i < count; i++) {
-        zend_string *tmp;
-        zend_string *section = zval_try_get_tmp_string(&sections[i], &tmp);
-        if (!section)
+        zend_string *section;
+        if (!zend_parse_arg_str(&sections[i], &section, false, i + 2)) {
+            zend_wrong_parameter_type_error(i + 2, Z_EXPECTED_STRING, &sections[i]);
             return -1;
+        }
         kelvoRespCmdCatZStr(req, section);
-        zend_tmp_string_release(tmp);
     }
     return 0;
 }
