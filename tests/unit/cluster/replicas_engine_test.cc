@@ -529,6 +529,14 @@ TEST_F(Shard, RandomReplicaFailoverWithTheOnlyReplicaFailed)
     primary->replicas = 1;
 }
 
+TEST_F(Shard, NodeLeftOutOfItsShardHasNoCandidates)
+{
+    /* A topology read since listed it under no primary: nothing to move to, and no crash. */
+    zend_long orphan = addNode(1, 0);
+    cobj->failover = KELVO_FAILOVER_ALL;
+    EXPECT_EQ(kelvoClusterGetFailoverStrategy(&readRow, orphan, cobj), nullptr);
+}
+
 TEST_F(Shard, TakenCandidateClearsTheFailuresBeforeIt)
 {
     zend_long failed = addReplica({});
