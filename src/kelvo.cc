@@ -40,8 +40,14 @@ extern "C" {
 #include <cstdio>
 #include <cstdlib>
 
-#include "stubs/cluster_arginfo.h"
+#include "cluster/cluster.h"
+#include "cluster/cluster_methods.h"
+#include "cluster/topology.h"
 #include "stubs/kelvo_arginfo.h"
+
+extern "C" {
+#include "stubs/cluster_arginfo.h"
+}
 
 /* --- directives --------------------------------------------------------- */
 
@@ -242,7 +248,8 @@ static void registerClientClasses(void)
     kelvo_sentinel_ce = kelvoRegisterSentinelClass();
     kelvoRegisterTableClasses();
     kelvo_cluster_ce = register_class_Kelvo_Cluster();
-    /* The "Kelvo cluster slots cache" resource type (le_slots_cache) is registered here. */
+    kelvoAddMethodAttributes(kelvo_cluster_ce, kelvoClusterMethodAttributes, kelvoClusterMethodAttributeCount);
+    kelvoClusterRegisterObjectHandlers();
     kelvo_cluster_fullscan_generator_ce =
         kelvoRegisterGeneratorSubclass(register_class_Kelvo_Cluster_FullscanGenerator);
     kelvoAdaptiveCacheRegister();
@@ -279,6 +286,7 @@ static zend_result registrationHalf(int type, int module_number)
     kelvoCrashHandlersInstall();
     kelvoLifecycleStartup();
     kelvoPoolStartup(module_number);
+    kelvoClusterRegisterSlotCache(module_number);
     kelvoRegisterEventClasses();
     kelvoRegisterExceptionClass();
     if (kelvoSessionRegister() != SUCCESS)

@@ -1,9 +1,11 @@
 <?php
 /*
- * Prints the PHP surface of Kelvo\Kelvo and the event classes as the engine sees it: constants,
- * properties and every method with its flags, parameters and attributes, one line each.
- * tests/phpt/05_surface/client_surface.golden is its output; after an intended change run
+ * Prints the PHP surface of Kelvo\Kelvo and the event classes (or, with the argument "cluster", of
+ * Kelvo\Cluster and its generator) as the engine sees it: constants, properties and every method
+ * with its flags, parameters and attributes, one line each. tests/phpt/05_surface/client_surface.golden
+ * and cluster_surface.golden are its outputs; after an intended change run
  *   php -n -d extension=modules/kelvo.so tools/dump-client-surface.php > tests/phpt/05_surface/client_surface.golden
+ *   php -n -d extension=modules/kelvo.so tools/dump-client-surface.php cluster > tests/phpt/05_surface/cluster_surface.golden
  */
 
 function kelvoSurfaceValue(mixed $value): string
@@ -66,12 +68,16 @@ function kelvoSurfaceClass(string $name): string
     return $out;
 }
 
-function kelvoSurfaceDump(): string
+const KELVO_SURFACES = [
+    'client' => ['Kelvo\Kelvo', 'Kelvo\Event', 'Kelvo\Event\Invalidated', 'Kelvo\Event\Flushed'],
+    'cluster' => ['Kelvo\Cluster', 'Kelvo\Cluster\FullscanGenerator'],
+];
+
+function kelvoSurfaceDump(string $surface = 'client'): string
 {
-    $classes = ['Kelvo\Kelvo', 'Kelvo\Event', 'Kelvo\Event\Invalidated', 'Kelvo\Event\Flushed'];
-    return implode('', array_map('kelvoSurfaceClass', $classes));
+    return implode('', array_map('kelvoSurfaceClass', KELVO_SURFACES[$surface]));
 }
 
 if (realpath($_SERVER['SCRIPT_FILENAME'] ?? '') === __FILE__) {
-    echo kelvoSurfaceDump();
+    echo kelvoSurfaceDump($argv[1] ?? 'client');
 }

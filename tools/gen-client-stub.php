@@ -1,15 +1,22 @@
 <?php
 /*
- * Generates the PHP face of Kelvo\Kelvo from tools/client_methods.tsv:
- *   stubs/client.stub.php   the class declarations (tools/gen-stubs turns it into stubs/client_arginfo.h)
- *   src/client/client_methods.cc   the method handlers and the table of method attributes
+ * Generates the PHP face of the client classes from their method tables:
+ *   Kelvo\Kelvo from tools/client_methods.tsv:
+ *     stubs/client.stub.php          the class declarations (tools/gen-stubs turns it into stubs/client_arginfo.h)
+ *     src/client/client_methods.cc   the method handlers and the table of method attributes
+ *   Kelvo\Cluster from tools/cluster_methods.tsv:
+ *     stubs/cluster.stub.php, src/cluster/cluster_methods.cc   the same for the cluster client
  *
  *   php tools/gen-client-stub.php [--check]     (--check: fail when the outputs are stale)
  *
- * One row per method, tab-separated: name, handler, flags, attributes, sensitive parameter,
- * parameters, return type, summary for the stub's docblock ("-" for none). Handlers:
- *   command:WIRE     forwards to kelvoCommand with REDIS_CMD_<WIRE>
- *   subscribe:WIRE   forwards to kelvoSubscribeCommand with REDIS_CMD_<WIRE>
+ * One row per method, tab-separated: name, handler, flags, attributes, sensitive parameters,
+ * parameters, return type, summary for the stub's docblock ("-" for none). In the cluster's
+ * table a parameters or return cell "=" takes the Kelvo\Kelvo method of the same name (its
+ * return type naming Cluster where it names Kelvo). Handlers:
+ *   command:WIRE     forwards to the class's dispatcher (kelvoCommand, kelvoClusterCommand) with REDIS_CMD_<WIRE>
+ *   subscribe:WIRE   forwards to kelvoSubscribeCommand (kelvoClusterSubscribeCommand) with REDIS_CMD_<WIRE>
+ *   scan:WIRE        (cluster) forwards to kelvoClusterScanCommand with REDIS_CMD_<WIRE>
+ *   shared           (cluster) runs the handler of the Kelvo\Kelvo method of the same name
  *   alias:method     shares the handler of another method
  *   pending          not built yet: forwards to kelvoMethodPending
  *   own              written by hand in the component that owns it
@@ -48,7 +55,7 @@ function readMethods(string $path): array
             'handler' => $handler,
             'flags' => $flags === '-' ? [] : explode(',', $flags),
             'attrs' => $attrs,
-            'sensitive' => $sensitive === '-' ? null : $sensitive,
+            'sensitive' => $sensitive === '-' ? [] : explode(',', $sensitive),
             'params' => $params === '-' ? '' : $params,
             'returns' => $returns === '-' ? null : $returns,
             'summary' => $summary === '-' ? null : $summary,
@@ -96,7 +103,27 @@ function handlerTarget(array $method): array
     return [$parts[0], $parts[1] ?? null];
 }
 
-function validate(array $methods): void
+/** Resolves the "=" cells of a table against the Kelvo\Kelvo methods. */
+function inheritSignatures(array $methods, array $client): array
+{
+    $byName = [];
+    foreach ($client as $c) {
+        $byName[$c['name']] = $c;
+    }
+    foreach ($methods as &$m) {
+        foreach (['params', 'returns'] as $cell) {
+            if ($m[$cell] !== '=') {
+                continue;
+            }
+            $c = $byName[$m['name']] ?? fail("{$m['name']}: no Kelvo\\Kelvo method to take the $cell of");
+            $m[$cell] = $cell === 'returns' && $c['returns'] !== null
+                ? preg_replace('/(?<![\\\\\w])Kelvo(?![\\\\\w])/', 'Cluster', $c['returns']) : $c[$cell];
+        }
+    }
+    return $methods;
+}
+
+function validate(array $methods, array $class): void
 {
     $byName = [];
     foreach ($methods as $m) {
@@ -108,9 +135,13 @@ function validate(array $methods): void
     }
     foreach ($methods as $m) {
         [$kind, $target] = handlerTarget($m);
+        if (!in_array($kind, $class['handlers'], true)) {
+            fail("{$m['name']}: handler kind '$kind' is not one of {$class['class']}'s");
+        }
         switch ($kind) {
             case 'command':
             case 'subscribe':
+            case 'scan':
                 if ($target !== expectedCommand($m['name'])) {
                     fail("{$m['name']}: sends '$target', its name says " . expectedCommand($m['name']));
                 }
@@ -121,14 +152,17 @@ function validate(array $methods): void
                     fail("{$m['name']}: alias of unknown or aliased method '$target'");
                 }
                 break;
+            case 'shared':
             case 'pending':
             case 'own':
                 break;
             default:
                 fail("{$m['name']}: unknown handler kind '$kind'");
         }
-        if ($m['sensitive'] !== null && !in_array($m['sensitive'], paramNames($m['params']), true)) {
-            fail("{$m['name']}: no parameter \${$m['sensitive']}");
+        foreach ($m['sensitive'] as $p) {
+            if (!in_array($p, paramNames($m['params']), true)) {
+                fail("{$m['name']}: no parameter \$$p");
+            }
         }
     }
 }
@@ -137,7 +171,7 @@ function stubMethod(array $m): string
 {
     $doc = $m['summary'] === null ? [] : [$m['summary']];
     [$kind, $target] = handlerTarget($m);
-    if ($kind === 'command' || $kind === 'subscribe') {
+    if ($kind === 'command' || $kind === 'subscribe' || $kind === 'scan') {
         $doc[] = "Sends $target." . (in_array('Cached', $m['attrs'], true)
             ? ' Answered from the shared cache when the cache holds the answer.' : '');
     }
@@ -222,7 +256,8 @@ function stubConstant(array $c): string
     return "        /** @var $type */\n        public const $name = " . var_export($c[3], true) . ";\n";
 }
 
-function stub(array $methods): string
+/** The declarations of Kelvo\Kelvo and the event classes. */
+function clientStub(array $methods): string
 {
     $out = <<<'PHP'
 <?php
@@ -244,12 +279,7 @@ namespace Kelvo {
     {
 
 PHP;
-    foreach (KELVO_CONSTANTS as $c) {
-        $out .= stubConstant($c);
-    }
-    $out .= "\n        /** This object's adaptive-cache settings; set by the module and not replaceable. */\n";
-    $out .= "        public AdaptiveCache \$adaptiveCache;\n\n";
-    $out .= implode("\n", array_map('stubMethod', $methods));
+    $out .= classBody(KELVO_CONSTANTS, $methods);
     $out .= <<<'PHP'
     }
 
@@ -291,14 +321,128 @@ PHP;
     return $out;
 }
 
+/** The declarations of Kelvo\Cluster and its full-scan generator. */
+function clusterStub(array $methods): string
+{
+    $out = <<<'PHP'
+<?php
+
+/**
+ * @generate-class-entries
+ * @undocumentable
+ */
+
+/* Generated by tools/gen-client-stub.php from tools/cluster_methods.tsv; edit those, not this file. */
+
+namespace Kelvo {
+    /**
+     * The cluster client: routes each command to the node that serves its key's slot, follows
+     * the cluster's redirections, splits multi-key commands per slot and may read from replicas.
+     * Server-wide commands name their node with $key_or_address: a key (the node of its slot) or
+     * [host, port]. Shared options, modes and serializers are the constants of Kelvo\Kelvo. A
+     * method whose return type names Kelvo\Cluster returns the object itself inside a transaction.
+     */
+    class Cluster
+    {
+
+PHP;
+    $out .= classBody(CLUSTER_CONSTANTS, $methods);
+    $out .= <<<'PHP'
+    }
+}
+
+namespace Kelvo\Cluster {
+    /** The generator Kelvo\Cluster::fullscan() returns: one page of keys per step, primary after primary. */
+    final class FullscanGenerator extends \Generator
+    {
+    }
+}
+
+PHP;
+    return $out;
+}
+
+function classBody(array $constants, array $methods): string
+{
+    $out = '';
+    foreach ($constants as $c) {
+        $out .= stubConstant($c);
+    }
+    $out .= "\n        /** This object's adaptive-cache settings; set by the module and not replaceable. */\n";
+    $out .= "        public AdaptiveCache \$adaptiveCache;\n\n";
+    return $out . implode("\n", array_map('stubMethod', $methods));
+}
+
 function attributeMask(array $attrs): string
 {
     return $attrs ? implode(' | ', array_map(fn($a) => "kelvoAttr$a", $attrs)) : '0';
 }
 
-function methodsSource(array $methods): string
+function methodsSource(array $class, array $methods): string
 {
-    $out = <<<'CPP'
+    $out = $class['sourceHead'] . "\nextern \"C\" {\n";
+    $sections = ['command' => '', 'subscribe' => '', 'scan' => '', 'shared' => '', 'pending' => ''];
+    foreach ($methods as $m) {
+        [$kind, $target] = handlerTarget($m);
+        $sig = "ZEND_METHOD({$class['cname']}, {$m['name']})";
+        if (isset($class['forwards'][$kind])) {
+            $sections[$kind] .= "$sig { {$class['forwards'][$kind]}(INTERNAL_FUNCTION_PARAM_PASSTHRU, " . commandId($target) . "); }\n";
+        } elseif ($kind === 'shared') {
+            $sections[$kind] .= "ZEND_METHOD(Kelvo_Kelvo, {$m['name']});\n"
+                . "$sig { ZEND_MN(Kelvo_Kelvo_{$m['name']})(INTERNAL_FUNCTION_PARAM_PASSTHRU); }\n";
+        } elseif ($kind === 'pending') {
+            $sections[$kind] .= "$sig { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }\n";
+        }
+    }
+    $titles = ['command' => 'Command methods.', 'subscribe' => 'The subscribe family.', 'scan' => 'The scans.',
+               'shared' => 'Methods that run the Kelvo\\Kelvo method of the same name.',
+               'pending' => 'Methods whose behaviour is not built yet.'];
+    foreach ($titles as $kind => $title) {
+        if (in_array($kind, $class['handlers'], true) && $kind !== 'shared' || $sections[$kind] !== '') {
+            $out .= "\n/* $title */\n" . $sections[$kind];
+        }
+    }
+    $table = $class['attributes'];
+    $out .= "\n}\n\nconst kelvoMethodAttributes {$table}[] = {\n";
+    $count = 0;
+    foreach ($methods as $m) {
+        /* One row per sensitive parameter; the method's own attributes go with the first. */
+        $sensitive = array_map(fn($p) => array_search($p, paramNames($m['params'])) + 1, $m['sensitive']);
+        $rows = [[$m['attrs'], array_shift($sensitive) ?? 0]];
+        foreach ($sensitive as $p) {
+            $rows[] = [[], $p];
+        }
+        foreach ($rows as [$attrs, $p]) {
+            if ($attrs || $p) {
+                $out .= sprintf("    {\"%s\", %s, %d},\n", strtolower($m['name']), attributeMask($attrs), $p);
+                $count++;
+            }
+        }
+    }
+    $out .= "};\nconst size_t " . preg_replace('/Attributes$/', 'AttributeCount', $table) . " = $count;\n";
+    return $out;
+}
+
+/* Constants of Kelvo\Cluster: its option ids and their modes; literal values. */
+const CLUSTER_CONSTANTS = [
+    ['OPT_DISTRIBUTE', 'int', null, 16], ['DISTRIBUTE_NONE', 'int', null, 0], ['DISTRIBUTE_RANDOM', 'int', null, 1],
+    ['DISTRIBUTE_RANDOM_REPLICA', 'int', null, 2], ['DISTRIBUTE_REPLICAS', 'int', null, 3],
+    ['DISTRIBUTE_ALL', 'int', null, 4], ['OPT_SLAVE_FAILOVER', 'int', null, 5], ['OPT_REPLICA_FAILOVER', 'int', null, 5],
+    ['OPT_FAILOVER', 'int', null, 17], ['FAILOVER_NONE', 'int', null, 0], ['FAILOVER_ERROR', 'int', null, 1],
+    ['FAILOVER_DISTRIBUTE', 'int', null, 2], ['FAILOVER_DISTRIBUTE_SLAVES', 'int', null, 3],
+    ['FAILOVER_DISTRIBUTE_REPLICAS', 'int', null, 3], ['FAILOVER_RANDOM_REPLICA', 'int', null, 4],
+    ['FAILOVER_PRIMARY', 'int', null, 5], ['FAILOVER_REPLICAS', 'int', null, 6], ['FAILOVER_ALL', 'int', null, 7],
+    ['OPT_AVAILABILITY_ZONE', 'int', null, 110],
+];
+
+const CLASSES = [
+    [
+        'class' => 'Kelvo\Kelvo', 'cname' => 'Kelvo_Kelvo', 'data' => 'tools/client_methods.tsv',
+        'stub' => 'stubs/client.stub.php', 'source' => 'src/client/client_methods.cc', 'stubFn' => 'clientStub',
+        'handlers' => ['command', 'subscribe', 'alias', 'pending', 'own'],
+        'forwards' => ['command' => 'kelvoCommand', 'subscribe' => 'kelvoSubscribeCommand'],
+        'attributes' => 'kelvoClientMethodAttributes',
+        'sourceHead' => <<<'CPP'
 /*
  * The handlers of Kelvo\Kelvo's methods and the table of their attributes.
  * Generated by tools/gen-client-stub.php from tools/client_methods.tsv; edit those, not this file.
@@ -309,50 +453,48 @@ function methodsSource(array $methods): string
 #include "client/client.h"
 #include "catalog/cmdids.h"
 
-extern "C" {
+CPP,
+    ],
+    [
+        'class' => 'Kelvo\Cluster', 'cname' => 'Kelvo_Cluster', 'data' => 'tools/cluster_methods.tsv',
+        'stub' => 'stubs/cluster.stub.php', 'source' => 'src/cluster/cluster_methods.cc', 'stubFn' => 'clusterStub',
+        'handlers' => ['command', 'subscribe', 'scan', 'shared', 'pending', 'own'],
+        'forwards' => ['command' => 'kelvoClusterCommand', 'subscribe' => 'kelvoClusterSubscribeCommand',
+                       'scan' => 'kelvoClusterScanCommand'],
+        'attributes' => 'kelvoClusterMethodAttributes',
+        'sourceHead' => <<<'CPP'
+/*
+ * The handlers of Kelvo\Cluster's methods and the table of their attributes.
+ * Generated by tools/gen-client-stub.php from tools/cluster_methods.tsv; edit those, not this file.
+ *
+ * A command method is one jump into the cluster dispatcher with its command id: the dispatcher
+ * reads the method's arguments from the call frame itself.
+ */
+#include "catalog/cmdids.h"
+#include "client/client.h"
+#include "cluster/cluster.h"
+#include "cluster/cluster_methods.h"
+#include "cluster/scan.h"
 
-CPP;
-    $sections = ['command' => '', 'subscribe' => '', 'pending' => ''];
-    foreach ($methods as $m) {
-        [$kind, $target] = handlerTarget($m);
-        $sig = "ZEND_METHOD(Kelvo_Kelvo, {$m['name']})";
-        switch ($kind) {
-            case 'command':
-                $sections[$kind] .= "$sig { kelvoCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, " . commandId($target) . "); }\n";
-                break;
-            case 'subscribe':
-                $sections[$kind] .= "$sig { kelvoSubscribeCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, " . commandId($target) . "); }\n";
-                break;
-            case 'pending':
-                $sections[$kind] .= "$sig { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }\n";
-                break;
-        }
-    }
-    $out .= "\n/* Command methods. */\n" . $sections['command'];
-    $out .= "\n/* The subscribe family. */\n" . $sections['subscribe'];
-    $out .= "\n/* Methods whose behaviour is not built yet. */\n" . $sections['pending'];
-    $out .= "\n}\n\nconst kelvoMethodAttributes kelvoClientMethodAttributes[] = {\n";
-    $count = 0;
-    foreach ($methods as $m) {
-        if (!$m['attrs'] && $m['sensitive'] === null) {
-            continue;
-        }
-        $sensitive = $m['sensitive'] === null ? 0 : array_search($m['sensitive'], paramNames($m['params'])) + 1;
-        $out .= sprintf("    {\"%s\", %s, %d},\n", strtolower($m['name']), attributeMask($m['attrs']), $sensitive);
-        $count++;
-    }
-    $out .= "};\nconst size_t kelvoClientMethodAttributeCount = $count;\n";
-    return $out;
-}
+CPP,
+    ],
+];
 
 $root = dirname(__DIR__);
 $check = in_array('--check', $argv, true);
-$methods = readMethods("$root/tools/client_methods.tsv");
-validate($methods);
-$outputs = [
-    "$root/stubs/client.stub.php" => stub($methods),
-    "$root/src/client/client_methods.cc" => methodsSource($methods),
-];
+$outputs = [];
+$client = null;
+foreach (CLASSES as $class) {
+    $methods = readMethods("$root/{$class['data']}");
+    if ($client === null) {
+        $client = $methods;
+    } else {
+        $methods = inheritSignatures($methods, $client);
+    }
+    validate($methods, $class);
+    $outputs["$root/{$class['stub']}"] = $class['stubFn']($methods);
+    $outputs["$root/{$class['source']}"] = methodsSource($class, $methods);
+}
 $stale = false;
 foreach ($outputs as $path => $text) {
     if (@file_get_contents($path) === $text) {

@@ -119,7 +119,7 @@ void setStatus(AdaptiveCache *ac, kelvoCms *cms)
 AdaptiveCache *objectOf(robj *ro)
 {
     /* Records without an engine object (cluster nodes, session shards) have no property. */
-    if (ro->std.handlers != &kelvo_object_handlers || !kelvo_adaptivecache_ce)
+    if (!ro->std.handlers || !kelvo_adaptivecache_ce)
         return nullptr;
     zend_string *name = zend_string_init("adaptiveCache", sizeof("adaptiveCache") - 1, 0);
     zend_property_info *prop = zend_get_property_info(ro->std.ce, name, 1);
@@ -356,7 +356,8 @@ void kelvoAdaptiveKernelsInit(void)
 
 void kelvoAdaptiveCacheAttachObject(robj *ro)
 {
-    if (!kelvo_adaptivecache_ce || ro->std.handlers != &kelvo_object_handlers)
+    /* Records without an engine object (cluster nodes, session shards) have no property. */
+    if (!kelvo_adaptivecache_ce || !ro->std.handlers)
         return;
     zend_string *name = zend_string_init("adaptiveCache", sizeof("adaptiveCache") - 1, 0);
     zend_property_info *prop = zend_get_property_info(ro->std.ce, name, 1);
@@ -437,11 +438,11 @@ void kelvoEndpointBindSketch(robj *ro, kelvoEndpoint *ep)
 
 /* --- admission ------------------------------------------------------------------------------------------- */
 
-int kelvoEndpointFilter(kelvoEndpoint *ep, const kelvoAdaptiveCacheOptions *opts, const char *key, size_t len,
-                        uint64_t hash)
+int kelvoEndpointFilter(kelvoEndpoint *ep, kelvoCms *sketch, const kelvoAdaptiveCacheOptions *opts, const char *key,
+                        size_t len, uint64_t hash)
 {
     kelvoAssert(ep != NULL && opts != NULL);
-    kelvoCms *cms = __atomic_load_n(&ep->cms, __ATOMIC_ACQUIRE);
+    kelvoCms *cms = sketch ? sketch : __atomic_load_n(&ep->cms, __ATOMIC_ACQUIRE);
     if (!cms)
         return 0;
     /* Settings checked when they were set; a magnitude that does not fit, or NaN, never reaches the rule. */

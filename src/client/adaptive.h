@@ -50,9 +50,10 @@ void kelvoEndpointBindSketch(robj *ro, kelvoEndpoint *ep);
 /* Binds (or with null unbinds) a sketch to the object held in `value`; a dimension conflict warns. */
 void kelvoAdaptiveCacheSetCms(zval *value, kelvoCms *cms);
 
-/* Before a reply is stored: 1 do not store (counted "filtered" by the caller), 0 may store. */
-int kelvoEndpointFilter(kelvoEndpoint *ep, const kelvoAdaptiveCacheOptions *opts, const char *key, size_t len,
-                        uint64_t hash);
+/* Before a reply is stored: 1 do not store (counted "filtered" by the caller), 0 may store. The rule
+ * reads `sketch`, or the endpoint's when null. */
+int kelvoEndpointFilter(kelvoEndpoint *ep, kelvoCms *sketch, const kelvoAdaptiveCacheOptions *opts, const char *key,
+                        size_t len, uint64_t hash);
 /* Write counting for admission (kelvoEndpointCountWrite) is the sketch's: cache/cms.h. */
 
 /*

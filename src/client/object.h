@@ -124,7 +124,10 @@ struct robj {
     uint64_t bytesSent;
     uint64_t bytesRecv;
     uint64_t syncTime; /* wall-clock microseconds at the start of the last sync; 0 after a failed one */
-    zend_object std;   /* last: the engine object and its declared properties follow */
+    /* The sketch lookups and admissions count in instead of the endpoint's (a cluster's nodes share
+     * one per seed list); null: the endpoint's. */
+    struct kelvoCms *sketch;
+    zend_object std; /* last: the engine object and its declared properties follow */
 };
 
 /* The record of an engine object or of the object a method was called on (fatal on null). */

@@ -51,7 +51,10 @@ struct kelvoClusterObject {
     uint64_t nodes;                         /* entries of node */
     zend_long slots[kelvoClusterSlotCount]; /* node index serving each slot; -1: none */
     zend_string *slotCacheKey;              /* names this process's slot-cache record of the object, or null */
-    robj tmpl;                              /* never connected: options, credentials, mode, queue, last error */
+    zend_string *seedKey; /* the sorted seed list: names the slot cache, the sketch, the refresh pace */
+    uint8_t tls;          /* the seeds' scheme: every node is reached over TLS */
+    uint8_t multiFailed;  /* a command of the open transaction failed: it was discarded */
+    robj tmpl;            /* never connected: options, credentials, mode, queue, last error */
 };
 
 /* The object a method was called on, or behind an engine object (fatal on null). */
@@ -83,6 +86,12 @@ const kelvoClusterCommandEntry *kelvoGetClusterCommandRCmd(int cmd);
 zend_string *kelvoClusterEndpointStr(const char *host, size_t hostLen, zend_long port);
 /* The node a "host:port" text names, or -1. */
 zend_long kelvoClusterFindEndpoint(const kelvoClusterObject *cobj, const char *addr, size_t len);
+/* Names node `idx` by "host:port" too (a name already taken keeps its node). */
+void kelvoClusterAddEndpoint(kelvoClusterObject *cobj, const char *host, size_t hostLen, zend_long port, zend_long idx);
+/* The host of a node's connection information (the socket path, port -1, for a Unix socket), with one more reference. */
+zend_string *redisInfoEndpointParts(const redisInfo *info, zend_long *port);
+/* True for a primary that may take node-wide work: it owns a slot and its link has not failed. */
+bool kelvoClusterNodeIsLivePrimary(const kelvoClusterObject *cobj, zend_long idx);
 
 /*
  * A new node for host and port with a copy of the template's current options, credentials,
@@ -97,6 +106,10 @@ zend_long kelvoClusterAppendNode(kelvoClusterObject *cobj, kelvoClusterNode *nod
 void kelvoClusterFreeNode(kelvoClusterNode *node);
 /* Every slot back to -1, every node released, the slot-cache key dropped. */
 void kelvoClusterCleanObject(kelvoClusterObject *cobj);
+
+/* The create-object handler of Kelvo\Cluster, and the handlers it installs (MINIT, after the class). */
+zend_object *kelvoClusterCreateObject(zend_class_entry *ce);
+void kelvoClusterRegisterObjectHandlers();
 
 /* Runs one command method: the method passes only its command id. False on failure. */
 void kelvoClusterCommand(zend_execute_data *execute_data, zval *return_value, int cmd);

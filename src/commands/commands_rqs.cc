@@ -3,6 +3,7 @@
 #include "cache/keys.h"
 #include "client/object.h"
 #include "commands/commands.h"
+#include "commands/reads.h"
 #include "runtime/fatal.h"
 #include "runtime/kelvo.h"
 
@@ -158,7 +159,7 @@ int kelvoQuerySetGetKey(const kelvoQuerySet *rqs, const robj *ro, uint32_t i, ui
 {
     kelvoAssert(i < rqs->nkeys && ro->link.ep != NULL);
     const zend_string *key = rqs->keys[i];
-    const rk *value = kelvoCacheGetLen(ro->link.ep, ro->link.db, ZSTR_VAL(key), ZSTR_LEN(key));
+    const rk *value = kelvoReadCachedKey(ro, key);
     if (!value)
         return KELVO_RES_MISS;
     /* TYPE and EXISTS (key type NIL) take a value of any type. */

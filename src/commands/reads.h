@@ -15,6 +15,7 @@
 #include "client/object.h"
 #include "commands/commands.h"
 #include "shm/epoch.h"
+#include "cache/cache.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -59,6 +60,14 @@ int kelvoReadLookup(zval *out, kelvoQuerySet *rqs, robj *ro, uint32_t i, uint16_
 kelvoReply *kelvoLocalStringReply(const char *bytes, size_t length);
 kelvoReply *kelvoLocalAggregateReply(uint32_t type, size_t elements);
 int kelvoAnswerLocal(zval *out, kelvoQuerySet *rqs, robj *ro, kelvoReply *reply);
+/* The servable value of a key in the client's database, counted as a read in the client's sketch
+ * (its own where it has one, else its endpoint's). Inside a read section. */
+static inline const rk *kelvoReadCachedKey(const robj *ro, const zend_string *key)
+{
+    if (ro->sketch)
+        return kelvoCacheGetLenCms(ro->link.ep, ro->sketch, ro->link.db, ZSTR_VAL(key), ZSTR_LEN(key));
+    return kelvoCacheGetLen(ro->link.ep, ro->link.db, ZSTR_VAL(key), ZSTR_LEN(key));
+}
 
 /* Before a cached read that stores leaves: its keys' tickets and the lease generation. */
 void kelvoQuerySetSampleTickets(kelvoQuerySet *rqs, const robj *ro);

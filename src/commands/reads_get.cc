@@ -226,7 +226,7 @@ int kelvoGetStrings(zval *out, kelvoQuerySet *rqs, robj *ro)
     array_init_size(&list, rqs->nkeys);
     for (uint32_t i = 0; i < rqs->nkeys; i++) {
         const zend_string *key = rqs->keys[i];
-        const rk *v = kelvoCacheGetLen(ro->link.ep, ro->link.db, ZSTR_VAL(key), ZSTR_LEN(key));
+        const rk *v = kelvoReadCachedKey(ro, key);
         if (!v || !(v->flags & KELVO_KEY_FULL)) {
             zval_ptr_dtor(&list);
             return KELVO_RES_MISS;

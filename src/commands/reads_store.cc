@@ -37,7 +37,7 @@ enum class Insert { Replace, IfAbsent };
 const rk *cachedValue(const kelvoQuerySet *rqs, const robj *ro, uint32_t i)
 {
     const zend_string *key = rqs->keys[i];
-    return kelvoCacheGetLen(ro->link.ep, ro->link.db, ZSTR_VAL(key), ZSTR_LEN(key));
+    return kelvoReadCachedKey(ro, key);
 }
 
 /*
@@ -54,7 +54,7 @@ bool insertValue(const kelvoQuerySet *rqs, robj *ro, uint32_t i, rk *value, Inse
         kelvoKeyFree(value);
         return false;
     }
-    if (kelvoEndpointFilter(link.ep, &ro->opts.adaptiveCache, ZSTR_VAL(key), ZSTR_LEN(key), hash) == 1) {
+    if (kelvoEndpointFilter(link.ep, ro->sketch, &ro->opts.adaptiveCache, ZSTR_VAL(key), ZSTR_LEN(key), hash) == 1) {
         countShared(kStatFiltered);
         kelvoKeyFree(value);
         return false;

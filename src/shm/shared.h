@@ -115,6 +115,12 @@ struct kelvoPeriodicState {
     uint32_t reporters;     // write reporters numbered so far (cache/cms.h)
 };
 
+/* The cluster client's sketches, one per seed list (cluster/topology.cc): pushed by compare-and-swap, never popped. */
+struct kelvoClusterSketchStack {
+    void *head;
+    uint64_t count;
+};
+
 struct alignas(64) kelvoSharedRoot {
     kelvoSharedInvalidations invalidations;
     kelvoSharedCache cache;
@@ -125,6 +131,7 @@ struct alignas(64) kelvoSharedRoot {
     kelvoRequestCounters requests;
     kelvoReserveMapList reserve;
     kelvoPeriodicState periodic;
+    kelvoClusterSketchStack cluster_sketches;
 };
 static_assert(alignof(kelvoSharedRoot) == 64, "the root is a 64-byte aligned block (kelvoShMallocAligned64)");
 static_assert(offsetof(kelvoSharedRoot, cache) % 64 == 0 && offsetof(kelvoSharedCache, deferred) % 64 == 0,

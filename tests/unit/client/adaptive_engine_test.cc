@@ -147,7 +147,7 @@ struct Admission : AdaptiveEngine {
     }
     int filter(const std::string &key)
     {
-        return kelvoEndpointFilter(ep, &ro->opts.adaptiveCache, key.data(), key.size(),
+        return kelvoEndpointFilter(ep, nullptr, &ro->opts.adaptiveCache, key.data(), key.size(),
                                    kelvoCacheHash(key.data(), key.size()));
     }
     std::pair<uint64_t, uint64_t> counts(const std::string &key)

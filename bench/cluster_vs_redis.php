@@ -1,0 +1,98 @@
+<?php
+// Kelvo\Cluster against the `redis` extension's RedisCluster on one six-node cluster the harness
+// starts for the run (its slot cache on, as kelvo's is): GET and SET of keys on one node and
+// spread over the three primaries, MGET and MSET of ten keys spread, a new object and its first
+// GET, and a cached GET hit through the cluster against the same hit through Kelvo\Kelvo on one
+// server. Seven rounds of each row, alternating clients, after checking both return the same.
+// Prints operations per second, CPU time per operation and kelvo's ratios (the peer's time over
+// kelvo's: above 1 is faster).
+//   php -n -d extension=igbinary -d extension=msgpack -d extension=redis \
+//       -d extension=modules/kelvo.so bench/cluster_vs_redis.php [operations]
+require dirname(__DIR__) . '/tests/phpt/inc/cluster.inc';
+require dirname(__DIR__) . '/tests/phpt/inc/own_server.inc';
+$ops = (int) ($argv[1] ?? 50000);
+$rounds = 7;
+ini_set('redis.clusters.cache_slots', '1');
+
+$cluster = KelvoTestCluster::start();
+$seeds = $cluster->seeds;
+
+/* Ten keys per primary. */
+$byNode = array_fill_keys($cluster->primaries, []);
+for ($i = 0; min(array_map('count', $byNode)) < 10; $i++) {
+    $owner = $cluster->owner($cluster->keyslot("bench:$i"));
+    if (count($byNode[$owner]) < 10) {
+        $byNode[$owner][] = "bench:$i";
+    }
+}
+$one = $byNode[$cluster->primaries[0]];
+$spread = [];
+for ($i = 0; $i < 10; $i++) {
+    $spread[] = $byNode[$cluster->primaries[$i % 3]][intdiv($i, 3)];
+}
+$pairs = array_combine($spread, array_map(fn($key) => "value of $key", $spread));
+
+$k = new Kelvo\Cluster(null, $seeds, 0, 0, false, null, ['use-cache' => false]);
+$p = new RedisCluster(null, $seeds);
+foreach ([...$one, ...$spread] as $key) {
+    $p->set($key, "value of $key");
+}
+
+/* Rows: name => [kelvo call, peer call]; $i is the operation number. */
+$rows = [
+    'GET one node' => [fn($i) => $k->get($one[$i % 10]), fn($i) => $p->get($one[$i % 10])],
+    'SET one node' => [fn($i) => $k->set($one[$i % 10], 'v'), fn($i) => $p->set($one[$i % 10], 'v')],
+    'GET 3 nodes' => [fn($i) => $k->get($spread[$i % 10]), fn($i) => $p->get($spread[$i % 10])],
+    'SET 3 nodes' => [fn($i) => $k->set($spread[$i % 10], "value of {$spread[$i % 10]}"),
+                      fn($i) => $p->set($spread[$i % 10], "value of {$spread[$i % 10]}")],
+    'MGET 10 spread' => [fn($i) => $k->mget($spread), fn($i) => $p->mget($spread)],
+    'MSET 10 spread' => [fn($i) => $k->mset($pairs), fn($i) => $p->mset($pairs)],
+    'new + first GET' => [fn($i) => (new Kelvo\Cluster(null, $seeds, 0, 0, false, null, ['use-cache' => false]))->get($one[0]),
+                          fn($i) => (new RedisCluster(null, $seeds))->get($one[0])],
+];
+
+/* The cached hit: through the cluster, and through one server holding the same value. */
+$server = new OwnServer();
+$single = new Kelvo\Kelvo('127.0.0.1', $server->port);
+$single->set($one[0], "value of {$one[0]}");
+$cached = new Kelvo\Cluster(null, $seeds);
+$cached->set($one[0], "value of {$one[0]}");
+$cached->get($one[0]);
+$single->get($one[0]);
+$hits = ['GET hit cluster/single' => [fn($i) => $cached->get($one[0]), fn($i) => $single->get($one[0])]];
+
+function cpu(): float
+{
+    $u = getrusage();
+    return $u['ru_utime.tv_sec'] + $u['ru_utime.tv_usec'] / 1e6 + $u['ru_stime.tv_sec'] + $u['ru_stime.tv_usec'] / 1e6;
+}
+
+function compare(array $rows, int $ops, int $rounds, string $peer): void
+{
+    printf("%-24s %12s %12s %10s %10s %7s %7s\n", 'row', 'kelvo op/s', "$peer op/s", 'kelvo us', "$peer us", 'tput', 'cpu');
+    foreach ($rows as $name => $calls) {
+        if ($calls[0](0) !== $calls[1](0)) {
+            echo "$name: results differ\n";
+            continue;
+        }
+        $n = str_starts_with($name, 'new') ? max(1, intdiv($ops, 10)) : $ops;
+        $t = [[0, 0], [0, 0]];
+        for ($r = 0; $r < $rounds; $r++) {
+            foreach ([0, 1] as $who) {
+                $wall = hrtime(true);
+                $c = cpu();
+                for ($i = 0; $i < $n; $i++) {
+                    $calls[$who]($i);
+                }
+                $t[$who][0] += (hrtime(true) - $wall) / 1e9;
+                $t[$who][1] += cpu() - $c;
+            }
+        }
+        $total = $n * $rounds;
+        printf("%-24s %12.0f %12.0f %10.2f %10.2f %7.2f %7.2f\n", $name, $total / $t[0][0], $total / $t[1][0],
+               $t[0][1] / $total * 1e6, $t[1][1] / $total * 1e6, $t[1][0] / $t[0][0], $t[1][1] / max($t[0][1], 1e-9));
+    }
+}
+
+compare($rows, $ops, $rounds, 'redis');
+compare($hits, $ops, $rounds, 'single');
