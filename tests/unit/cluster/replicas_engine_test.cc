@@ -125,6 +125,13 @@ int64_t now() { return static_cast<int64_t>(time(nullptr)); }
 
 constexpr kelvoClusterCommandEntry readRow{nullptr, 0, KELVO_CLUSTER_ROUTABLE | KELVO_CLUSTER_READONLY};
 constexpr kelvoClusterCommandEntry writeRow{nullptr, 0, KELVO_CLUSTER_ROUTABLE};
+int namesItsNode(zend_execute_data *, zval *, rrc *, zend_long *node, kelvoClusterObject *)
+{
+    *node = 0;
+    return 0;
+}
+/* A read sent to the node the caller named (INFO, PING ...). */
+constexpr kelvoClusterCommandEntry directedRow{namesItsNode, 0, KELVO_CLUSTER_ROUTABLE | KELVO_CLUSTER_READONLY};
 
 /* One shard by hand: node 0 is the primary (never contacted), the others its replicas. */
 class Shard : public ::testing::Test {
@@ -478,6 +485,7 @@ TEST_F(Shard, NoStrategyForWritesOrWithFailoverOff)
     EXPECT_EQ(kelvoClusterGetFailoverStrategy(&readRow, 0, cobj), nullptr) << "failover off";
     cobj->failover = KELVO_FAILOVER_ALL;
     EXPECT_EQ(kelvoClusterGetFailoverStrategy(&writeRow, 0, cobj), nullptr) << "a write never fails over";
+    EXPECT_EQ(kelvoClusterGetFailoverStrategy(&directedRow, 0, cobj), nullptr) << "nor a read of a named node";
     cobj->failover = KELVO_FAILOVER_PRIMARY;
     EXPECT_EQ(kelvoClusterGetFailoverStrategy(&readRow, 0, cobj), nullptr) << "the primary failed";
     zend_long out = -1;
