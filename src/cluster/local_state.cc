@@ -217,7 +217,8 @@ ZEND_METHOD(Kelvo_Cluster, close)
     for (uint64_t i = 0; i < cobj->nodes; i++) {
         kelvoClusterNode *node = cobj->node[i];
         kelvoLinkReleaseRObj(&node->ro, 1);
-        node->flags &= ~KELVO_NODE_READY;
+        /* Role and health outlive the link; whatever else a flag says was said of that link. */
+        node->flags &= KELVO_NODE_PRIMARY | KELVO_NODE_UNHEALTHY;
     }
     RETURN_TRUE;
 }

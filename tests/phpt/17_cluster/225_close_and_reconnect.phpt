@@ -54,6 +54,24 @@ foreach (['plain' => false, 'persistent' => true] as $name => $persistent) {
     var_dump(count($k->endpointId()), $k->close(), $k->close());
     unset($k);
 }
+echo "reads on replicas:\n";
+$k = new Kelvo\Cluster(null, $c->seeds, 0, 0, false, null, ['use-cache' => false]);
+var_dump($k->setOption(Kelvo\Cluster::OPT_DISTRIBUTE, Kelvo\Cluster::DISTRIBUTE_REPLICAS));
+$first = array_key_first($keys);
+$replica = $c->replicas[array_search($first, $c->primaries, true)];
+/* The replica serves the read on a link that was switched to read-only, before and after close(). */
+$readOnlyLinks = function () use ($c, $replica) {
+    $deadline = microtime(true) + 30;
+    do {
+        $flags = array_column(server_clients($c->port($replica)), 'flags');
+    } while (count($flags) !== 1 && microtime(true) < $deadline && usleep(10000) === null);
+    return count($flags) === 1 && str_contains($flags[0], 'r') ? 'one read-only link' : 'links: ' . implode(' ', $flags);
+};
+foreach (['before', 'after'] as $when) {
+    var_dump($k->get($keys[$first]));
+    echo "$when close(): ", $readOnlyLinks(), "\n";
+    $k->close();
+}
 $k = new Kelvo\Cluster(null, $c->seeds);
 foreach ($keys as $key) {
     $k->del($key);
@@ -84,3 +102,9 @@ bool(true)
 int(6)
 bool(true)
 bool(true)
+reads on replicas:
+bool(true)
+string(10) "persistent"
+before close(): one read-only link
+string(10) "persistent"
+after close(): one read-only link
