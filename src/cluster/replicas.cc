@@ -204,7 +204,8 @@ int kelvoClusterTryDistribute(zend_long *out, zend_long nodeIdx, kelvoClusterObj
 kelvoClusterFailoverStrategy *kelvoClusterGetFailoverStrategy(const kelvoClusterCommandEntry *row, zend_long failedIdx,
                                                               kelvoClusterObject *cobj)
 {
-    if (cobj->failover == KELVO_FAILOVER_NONE || !row || !(row->flags & KELVO_CLUSTER_READONLY))
+    /* A row with a callback sends to the node its caller named: no other node will do. */
+    if (cobj->failover == KELVO_FAILOVER_NONE || !row || !(row->flags & KELVO_CLUSTER_READONLY) || row->callback)
         return nullptr;
     zend_long primaryIdx = shardPrimaryOf(cobj, failedIdx);
     if (primaryIdx < 0)
