@@ -17,7 +17,6 @@
 #include "client/connection.h"
 #include "commands/commands.h"
 #include "runtime/cfgvals.h"
-#include "runtime/fatal.h"
 #include "shm/epoch.h"
 #include "shm/shared.h"
 
