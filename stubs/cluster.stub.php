@@ -75,7 +75,7 @@ namespace Kelvo {
         public function idleTime(): int {}
 
         /**
-         * The keys the shared cache holds for this client's endpoint and database, with their metadata.
+         * The keys the shared cache holds for each primary, by its endpoint identity, with their metadata.
          */
         public function _getKeys(): false|array {}
 
@@ -236,7 +236,7 @@ namespace Kelvo {
         public function client(string|array $key_or_address, string $operation, mixed ...$args): mixed {}
 
         /**
-         * Gives the link back (persistent) or closes it.
+         * Gives every node's link back (persistent) or closes it; the next command connects again.
          */
         public function close(): bool {}
 
@@ -492,7 +492,7 @@ namespace Kelvo {
         public function getOption(int $option): mixed {}
 
         /**
-         * [bytes sent, bytes received] summed over the nodes' links.
+         * [bytes sent, bytes received] summed over every node.
          */
         public function getTransferredBytes(): false|array {}
 

@@ -1318,11 +1318,15 @@ ZEND_METHOD(Kelvo_Kelvo, lastMemoryFlush)
 {
     zend_string *endpointId = nullptr;
     zend_long db = -1;
+    bool dbNull = true;
     ZEND_PARSE_PARAMETERS_START(0, 2)
     Z_PARAM_OPTIONAL
     Z_PARAM_STR_OR_NULL(endpointId)
-    Z_PARAM_LONG(db)
+    Z_PARAM_LONG_OR_NULL(db, dbNull)
     ZEND_PARSE_PARAMETERS_END();
+    if (dbNull) {
+        db = -1;
+    }
     if (!kelvoCacheUsable()) {
         warn("Method requires Kelvo's in-memory cache be enabled");
         RETURN_FALSE;

@@ -253,8 +253,28 @@ ZEND_METHOD(Kelvo_Cluster, sscan) { kelvoClusterScanCommand(INTERNAL_FUNCTION_PA
 ZEND_METHOD(Kelvo_Cluster, zscan) { kelvoClusterScanCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_ZSCAN); }
 
 /* Methods that run the Kelvo\Kelvo method of the same name. */
+ZEND_METHOD(Kelvo_Kelvo, _compress);
+ZEND_METHOD(Kelvo_Cluster, _compress) { ZEND_MN(Kelvo_Kelvo__compress)(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
+ZEND_METHOD(Kelvo_Kelvo, _pack);
+ZEND_METHOD(Kelvo_Cluster, _pack) { ZEND_MN(Kelvo_Kelvo__pack)(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
+ZEND_METHOD(Kelvo_Kelvo, _digest);
+ZEND_METHOD(Kelvo_Cluster, _digest) { ZEND_MN(Kelvo_Kelvo__digest)(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
+ZEND_METHOD(Kelvo_Kelvo, _prefix);
+ZEND_METHOD(Kelvo_Cluster, _prefix) { ZEND_MN(Kelvo_Kelvo__prefix)(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
+ZEND_METHOD(Kelvo_Kelvo, _serialize);
+ZEND_METHOD(Kelvo_Cluster, _serialize) { ZEND_MN(Kelvo_Kelvo__serialize)(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
+ZEND_METHOD(Kelvo_Kelvo, _uncompress);
+ZEND_METHOD(Kelvo_Cluster, _uncompress) { ZEND_MN(Kelvo_Kelvo__uncompress)(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
+ZEND_METHOD(Kelvo_Kelvo, _unpack);
+ZEND_METHOD(Kelvo_Cluster, _unpack) { ZEND_MN(Kelvo_Kelvo__unpack)(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
+ZEND_METHOD(Kelvo_Kelvo, _unserialize);
+ZEND_METHOD(Kelvo_Cluster, _unserialize) { ZEND_MN(Kelvo_Kelvo__unserialize)(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
+ZEND_METHOD(Kelvo_Kelvo, clearLastError);
+ZEND_METHOD(Kelvo_Cluster, clearLastError) { ZEND_MN(Kelvo_Kelvo_clearLastError)(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Kelvo, flushMemory);
 ZEND_METHOD(Kelvo_Cluster, flushMemory) { ZEND_MN(Kelvo_Kelvo_flushMemory)(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
+ZEND_METHOD(Kelvo_Kelvo, getLastError);
+ZEND_METHOD(Kelvo_Cluster, getLastError) { ZEND_MN(Kelvo_Kelvo_getLastError)(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Kelvo, lastMemoryFlush);
 ZEND_METHOD(Kelvo_Cluster, lastMemoryFlush) { ZEND_MN(Kelvo_Kelvo_lastMemoryFlush)(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Kelvo, maxMemory);
@@ -263,32 +283,10 @@ ZEND_METHOD(Kelvo_Kelvo, stats);
 ZEND_METHOD(Kelvo_Cluster, stats) { ZEND_MN(Kelvo_Kelvo_stats)(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 
 /* Methods whose behaviour is not built yet. */
-ZEND_METHOD(Kelvo_Cluster, _compress) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, idleTime) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, _getKeys) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, _masters) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, _pack) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, _digest) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, _prefix) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, _serialize) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, _uncompress) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, _unpack) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, _unserialize) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, addAllowPatterns) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, addIgnorePatterns) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, clearLastError) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, clearTransferredBytes) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, close) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, discard) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, dispatchEvents) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, endpointId) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, exec) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, flushSlotCache) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, getWithMeta) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, getDbNum) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, getLastError) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, getMode) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, getTransferredBytes) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, hgetWithMeta) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, keys) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, listen) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
