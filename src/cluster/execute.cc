@@ -61,7 +61,8 @@ int kelvoClusterHandleRedirectionError(const kelvoReply *err, uint32_t *slot, ze
     const char *addr = s + at + 1;
     size_t addrLen = len - at - 1;
     zend_string *full;
-    if (addrLen && addr[0] == ':')
+    /* ":port" has an empty host (the node that replied); "::1:port" is an IPv6 address. */
+    if (addrLen && addr[0] == ':' && !memchr(addr + 1, ':', addrLen - 1))
         full = zend_string_concat2(ZSTR_VAL(replied->host), ZSTR_LEN(replied->host), addr, addrLen);
     else
         full = zend_string_init(addr, addrLen, 0);
@@ -298,7 +299,7 @@ Outcome runOne(const Road &road, kelvoQuerySet *rqs, rrc *req, zend_long idx, ui
         }
         if (!directed && !(tmpl->mode & kelvoModeMulti)) {
             /* Even a write that is not resent leaves the map right for the next command. */
-            int refreshed = kelvoClusterRefreshTopology(cobj, idx);
+            int refreshed = kelvoClusterRefreshTopology(cobj, idx, mayResend);
             ro = &cobj->node[idx]->ro;
             zend_long owner = cobj->slots[slot];
             if (mayResend && refreshed == 0 && owner >= 0 && owner != idx && ++hops <= kelvoClusterMaxRedirections) {
@@ -320,7 +321,7 @@ Outcome runOne(const Road &road, kelvoQuerySet *rqs, rrc *req, zend_long idx, ui
         if (idx < 0 && !directed) {
             /* An uncovered slot: the map is stale; read it again (rate-limited). */
             kelvoClusterClearSlotCache(cobj);
-            kelvoClusterRefreshTopology(cobj, -1);
+            kelvoClusterRefreshTopology(cobj, -1, true);
             idx = cobj->slots[slot];
         }
         if (idx < 0) {
@@ -622,8 +623,12 @@ Outcome process(zval *return_value, kelvoQuerySet *rqs, rrc *req, const kelvoCom
     struct timeval tv = tmpl->info.readTimeout;
     if (timerisset(&tv))
         road.deadline = kelvoNowMicros() + uint64_t(tv.tv_sec) * 1000000u + uint64_t(tv.tv_usec);
-    if ((tmpl->mode & kelvoModeMulti) && cobj->multiFailed)
+    if ((tmpl->mode & kelvoModeMulti) && cobj->multiFailed) {
+        /* Sending it would open a new block on its node and commit what the failure discarded. */
+        static const char discarded[] = "Transaction discarded after an earlier error";
+        kelvoHandleErrorText(&tmpl->lastError, tmpl->opts.flags, discarded, sizeof discarded - 1);
         return Outcome::Failed;
+    }
     if (route->flags & KELVO_CLUSTER_SPLIT) {
         std::vector<SubCommand> subs;
         splitBySlot(row, rqs, req, subs);

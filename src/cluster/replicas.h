@@ -17,7 +17,7 @@ struct kelvoClusterFailoverStrategy {
 
 /* 0 and the node a read moves to; -1 when it stays on `node` (index `nodeIdx`). */
 int kelvoClusterTryDistribute(zend_long *out, zend_long nodeIdx, kelvoClusterObject *cobj);
-/* A new strategy for a failed node, or null (failover off, or a row that may not fail over). */
+/* A new strategy for a failed node, or null (failover off, a row that may not fail over or that names its node). */
 kelvoClusterFailoverStrategy *kelvoClusterGetFailoverStrategy(const kelvoClusterCommandEntry *row, zend_long failedIdx,
                                                               kelvoClusterObject *cobj);
 /* 0 and the next usable candidate; -1 when none is left or there is no strategy. */

@@ -27,6 +27,7 @@ extern "C" {
 #include <cstring>
 #include <strings.h>
 #include <ctime>
+#include <unistd.h>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -709,6 +710,28 @@ int kelvoClusterReadTopology(kelvoClusterObject *cobj, kelvoClusterNode *node, k
     return rc;
 }
 
+namespace {
+
+/* Whether node `idx` of the object owns a slot in `topo` (found by its host and port). */
+bool ownsSlots(const kelvoClusterObject *cobj, const kelvoTopology *topo, zend_long idx)
+{
+    if (idx < 0 || uint64_t(idx) >= cobj->nodes)
+        return false;
+    zend_long port;
+    zend_string *host = redisInfoEndpointParts(&cobj->node[idx]->ro.info, &port);
+    int64_t mine = -1;
+    for (uint32_t i = 0; i < topo->count && mine < 0; i++) {
+        const kelvoTopoNode &n = topo->nodes[i];
+        if (n.port == port && (zend_string_equals(n.host, host) || (n.ip && zend_string_equals(n.ip, host))))
+            mine = i;
+    }
+    zend_string_release(host);
+    return mine >= 0 &&
+           std::find(std::begin(topo->slots), std::end(topo->slots), int32_t(mine)) != std::end(topo->slots);
+}
+
+} // namespace
+
 /* One refresh every 250 ms at most, so a dead node costs one topology read per period. */
 constexpr uint64_t kelvoRefreshIntervalMicros = 250000;
 
@@ -717,40 +740,58 @@ namespace {
 /* The last refresh of each seed list in this process: every object of a cluster shares the pace. */
 std::unordered_map<std::string, uint64_t> refreshTimes;
 
-bool refreshDue(const zend_string *seedKey)
+/* Whether a refresh may run now; with `wait`, after sleeping out the rest of the period. */
+bool refreshDue(const zend_string *seedKey, bool wait)
 {
     if (!seedKey)
         return true;
     uint64_t now = monotonicMicros();
     uint64_t &last = refreshTimes[std::string(ZSTR_VAL(seedKey), ZSTR_LEN(seedKey))];
-    if (last && now - last < kelvoRefreshIntervalMicros)
-        return false;
+    if (last && now - last < kelvoRefreshIntervalMicros) {
+        if (!wait)
+            return false;
+        usleep(useconds_t(kelvoRefreshIntervalMicros - (now - last)));
+        now = monotonicMicros();
+    }
     last = now;
     return true;
 }
 
 } // namespace
 
-int kelvoClusterRefreshTopology(kelvoClusterObject *cobj, zend_long failedIdx)
+int kelvoClusterRefreshTopology(kelvoClusterObject *cobj, zend_long failedIdx, bool wait)
 {
-    if (!refreshDue(cobj->seedKey))
+    if (!refreshDue(cobj->seedKey, wait))
         return -1;
     zend_string *key = cobj->seedKey ? zend_string_copy(cobj->seedKey) : nullptr;
     dropClusterRecords(cobj);
     int rc = -1;
-    /* Primaries first: they know the cluster best; then every other known node. */
+    /* Nodes learn a failover one after the other: a view that still gives slots to the node that
+     * failed is only taken when no other node has a newer one. Primaries first, then the rest. */
+    auto *fallback = static_cast<kelvoTopology *>(emalloc(sizeof(kelvoTopology)));
+    kelvoTopologyInit(fallback);
+    bool haveFallback = false;
     for (int pass = 0; pass < 2 && rc != 0; pass++) {
         for (uint64_t i = 0; i < cobj->nodes && rc != 0; i++) {
             kelvoClusterNode *node = cobj->node[i];
             if (zend_long(i) == failedIdx || bool(node->flags & KELVO_NODE_PRIMARY) != (pass == 0))
                 continue;
-            kelvoTopology topo;
-            kelvoTopologyInit(&topo);
-            if (kelvoClusterReadTopology(cobj, node, &topo) == 0)
-                rc = kelvoClusterApplyTopology(cobj, &topo);
-            kelvoTopologyRelease(&topo);
+            auto *topo = static_cast<kelvoTopology *>(emalloc(sizeof(kelvoTopology)));
+            kelvoTopologyInit(topo);
+            if (kelvoClusterReadTopology(cobj, node, topo) == 0) {
+                if (!ownsSlots(cobj, topo, failedIdx))
+                    rc = kelvoClusterApplyTopology(cobj, topo);
+                else if (!haveFallback)
+                    std::swap(*fallback, *topo), haveFallback = true;
+            }
+            kelvoTopologyRelease(topo);
+            efree(topo);
         }
     }
+    if (rc != 0 && haveFallback)
+        rc = kelvoClusterApplyTopology(cobj, fallback);
+    kelvoTopologyRelease(fallback);
+    efree(fallback);
     zend_clear_exception();
     if (rc == 0 && key)
         storeRecord(cobj, key);
@@ -881,8 +922,9 @@ bool parseSeed(zend_string *text, Seed *seed)
     const char *reason = nullptr;
     const char *sep = strstr(ZSTR_VAL(text), "://");
     size_t schemeLen = sep ? size_t(sep - ZSTR_VAL(text)) : 0;
-    bool knownScheme = !sep || (schemeLen == 3 && (strncasecmp(ZSTR_VAL(text), "tcp", 3) == 0 ||
-                                                   strncasecmp(ZSTR_VAL(text), "tls", 3) == 0));
+    bool knownScheme =
+        !sep ||
+        (schemeLen == 3 && (strncasecmp(ZSTR_VAL(text), "tcp", 3) == 0 || strncasecmp(ZSTR_VAL(text), "tls", 3) == 0));
     zend_string *url = sep ? zend_string_copy(text) : zend_strpprintf(0, "tcp://%s", ZSTR_VAL(text));
     php_url *parsed = knownScheme ? php_url_parse_ex(ZSTR_VAL(url), ZSTR_LEN(url)) : nullptr;
     zend_string_release(url);

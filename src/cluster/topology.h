@@ -69,11 +69,14 @@ int kelvoClusterApplyTopology(kelvoClusterObject *cobj, const kelvoTopology *top
 int kelvoClusterReadTopology(kelvoClusterObject *cobj, kelvoClusterNode *node, kelvoTopology *topo);
 
 /*
- * After a node could not be reached or the cluster said it is down: drops every slot-cache
- * record of the cluster and reads the topology again from another known node, at most once per
- * 250 ms per object. 0 when a new topology was applied.
+ * After a node could not be reached or a slot has no owner: drops every slot-cache record of the
+ * cluster and reads the topology again from another known node (one whose view no longer gives
+ * slots to the failed node, when there is one), at most once per 250 ms for all objects of the
+ * seed list in this process. Within that period: -1, or with `wait` after sleeping out the rest
+ * of it (nodes learn a failover one after the other: a command that must go on asks again rather
+ * than fail on a view taken a moment too early). 0 when a topology was applied.
  */
-int kelvoClusterRefreshTopology(kelvoClusterObject *cobj, zend_long failedIdx);
+int kelvoClusterRefreshTopology(kelvoClusterObject *cobj, zend_long failedIdx, bool wait);
 
 /* Drops this process's slot-cache record of the object; whether one was deleted. */
 bool kelvoClusterClearSlotCache(kelvoClusterObject *cobj);

@@ -1,5 +1,5 @@
 --TEST--
-Redirections: MOVED to an address the topology did not name makes a node (with the settings given before it existed) and moves the slot; ASK sends ASKING with the command to the target once and leaves the slot where it was; a redirect loop ends after 16 hops; CLUSTERDOWN is the command's error
+Redirections: MOVED to an address the topology did not name makes a node (with the settings given before it existed) and moves the slot; an address without a host is the replying node's; ASK sends ASKING with the command to the target once and leaves the slot where it was; a redirect loop ends after 16 hops; CLUSTERDOWN is the command's error
 --EXTENSIONS--
 kelvo
 --FILE--
@@ -17,12 +17,14 @@ $f->start([
         'on GET bar', FakeCluster::reply("-ASK {$slot['bar']} $b\r\n"),
         'on GET ser', FakeCluster::reply("-MOVED 7000 $b\r\n"),
         'on GET loop', FakeCluster::reply("-MOVED 1 $b\r\n"),
+        'on GET empty', FakeCluster::reply("-MOVED 2 :{$f->ports['b']}\r\n"),
         'on GET down', 'reply -CLUSTERDOWN The cluster is down\r\n',
     ]),
     'b' => array_merge(FakeCluster::handshake(), [
         'on ASKING', 'reply +OK\r\n',
         'on GET foo', 'reply $6\r\nfrom b\r\n',
         'on GET bar', 'reply $7\r\nasked b\r\n',
+        'on GET empty', 'reply $7\r\nempty b\r\n',
         'on GET ser', FakeCluster::reply(kelvo_resp3(serialize(['x' => 1]))),
         'on GET loop', FakeCluster::reply("-MOVED 1 {$f->endpoint('a')}\r\n"),
     ]),
@@ -31,6 +33,8 @@ $seeds = [$f->endpoint('a')];
 $k = new Kelvo\Cluster(null, $seeds, 0, 0, false, null, ['use-cache' => false]);
 var_dump($k->get('foo'), $k->get('foo'));
 var_dump($k->get('bar'), $k->get('bar'));
+/* An address without a host names the host of the node that replied. */
+var_dump($k->get('empty'));
 $calls = fn($node, $what) => substr_count($f->received($node), $what);
 echo "a saw GET foo ", $calls('a', 'GET|$3|foo'), "x, GET bar ", $calls('a', 'GET|$3|bar'), "x\n";
 echo "b saw ASKING before each GET bar: ", $calls('b', 'ASKING|*2|$3|GET|$3|bar') === 2 ? 'yes' : 'no', "\n";
@@ -55,6 +59,7 @@ string(6) "from b"
 string(6) "from b"
 string(7) "asked b"
 string(7) "asked b"
+string(7) "empty b"
 a saw GET foo 1x, GET bar 2x
 b saw ASKING before each GET bar: yes
 array(1) {

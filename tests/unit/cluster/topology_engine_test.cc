@@ -2,6 +2,7 @@
 // servers give (TLS ports, unknown endpoints, failed and slot-less primaries, primaries over
 // several ranges), and replies of other shapes refused. Whatever is accepted keeps every node
 // index below the node count.
+#include "cluster/execute.h"
 #include "cluster/topology.h"
 #include "support/command_engine.h"
 #include "commands/commands_test_util.h"
@@ -188,5 +189,39 @@ INSTANTIATE_TEST_SUITE_P(
             name += isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
         return name;
     });
+
+} // namespace
+
+namespace {
+
+struct AddressCase {
+    const char *text;
+    bool ok;
+    size_t hostLen;
+    zend_long port;
+};
+
+class RedirectionAddress : public ::testing::TestWithParam<AddressCase> {};
+
+TEST_P(RedirectionAddress, SplitsAtTheLastColon)
+{
+    const AddressCase &c = GetParam();
+    size_t hostLen = 0;
+    zend_long port = 0;
+    ASSERT_EQ(kelvoClusterSplitAddress(c.text, strlen(c.text), &hostLen, &port), c.ok) << c.text;
+    if (c.ok) {
+        EXPECT_EQ(hostLen, c.hostLen) << c.text;
+        EXPECT_EQ(port, c.port) << c.text;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, RedirectionAddress,
+                         ::testing::Values(AddressCase{"127.0.0.1:7000", true, 9, 7000},
+                                           AddressCase{"::1:7000", true, 3, 7000},
+                                           AddressCase{"fe80::1:2:65535", true, 9, 65535},
+                                           AddressCase{"node-a:1", true, 6, 1}, AddressCase{"h:", false, 0, 0},
+                                           AddressCase{"h:0", false, 0, 0}, AddressCase{"h:65536", false, 0, 0},
+                                           AddressCase{"h:99999999999999999999", false, 0, 0},
+                                           AddressCase{"h:70x", false, 0, 0}, AddressCase{"nocolon", false, 0, 0}));
 
 } // namespace
