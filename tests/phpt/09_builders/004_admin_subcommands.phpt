@@ -4,11 +4,14 @@ Administration subcommands on a real server: CONFIG with several names and trail
 kelvo
 --FILE--
 <?php
-require __DIR__ . '/../inc/servers.inc';
+require __DIR__ . '/../inc/own_server.inc';
 use Kelvo\Kelvo;
 
-$host = kelvo_test_env('KELVO_TEST_HOST');
-$port = (int) kelvo_test_env('KELVO_TEST_PORT');
+// CONFIG SET and FUNCTION LOAD change the server for every client, and the defaults shown are a fresh
+// server's: on a server of this test's own.
+$own = new OwnServer();
+$host = '127.0.0.1';
+$port = $own->port;
 $k = new Kelvo($host, $port);
 
 /* The call's result and the warning it gave, if any; then the link still answers. */

@@ -61,22 +61,24 @@ $s = new Sentinel('127.0.0.1', $port, 1.0, null, 0, 1.0);
 
 echo 'before: the primary ', json_encode($s->getMasterAddrByName('kelvo-group') === ['127.0.0.1', $primary]), "\n";
 // The sentinel may not have looked at the replica yet: it refuses with NOGOODSLAVE until it has.
-$started = within(10, fn() => $s->failover('kelvo-group'), fn($ok) => $ok === true);
+$started = within(60, fn() => $s->failover('kelvo-group'), fn($ok) => $ok === true);
 echo 'failover: ', json_encode($started), ' ', json_encode($s->getLastError() === null || str_contains($s->getLastError(), 'NOGOODSLAVE')), "\n";
-$after = within(15, fn() => $s->getMasterAddrByName('kelvo-group'), fn($a) => $a === ['127.0.0.1', $replica]);
+$after = within(60, fn() => $s->getMasterAddrByName('kelvo-group'), fn($a) => $a === ['127.0.0.1', $replica]);
 echo 'after: the former replica ', json_encode($after === ['127.0.0.1', $replica]), "\n";
 // A reset while the failover is still under way would forget it: wait for the sentinel to switch over.
-$switched = within(15, fn() => $s->master('kelvo-group')['port'] ?? null, fn($p) => $p === $replica);
+$switched = within(60, fn() => $s->master('kelvo-group')['port'] ?? null, fn($p) => $p === $replica);
 echo 'switched: ', json_encode($switched === $replica), "\n";
 echo 'reset: ', json_encode($s->reset('kelvo-*')), ', then the address: ', json_encode($s->getMasterAddrByName('kelvo-group') === ['127.0.0.1', $replica]), "\n";
 
 echo "a stopped sentinel:\n";
 $group->signal('STOP');
+// A call that ignored its timeout would wait until the sentinel runs again: a ceiling far past the
+// timeout tells them apart without asking the machine to be quick.
 $timed = function (string $what, callable $call, float $limit) {
     $t = microtime(true);
     $outcome = explode('(', sentinel_outcome($call))[0];
     $elapsed = microtime(true) - $t;
-    printf("  %s: %s, %s\n", $what, $outcome, $elapsed >= $limit * 0.5 && $elapsed < $limit + 1.0 ? 'within its timeout' : "after $elapsed s");
+    printf("  %s: %s, %s\n", $what, $outcome, $elapsed >= $limit * 0.5 && $elapsed < $limit + 10.0 ? 'within its timeout' : "after $elapsed s");
 };
 $timed('a command on a ready link', fn() => $s->myid(), 1.0);
 $fresh = new Sentinel('127.0.0.1', $port, 1.0, null, 0, 0.5);

@@ -54,7 +54,9 @@ $run = function (Kelvo $w) use ($reads) {
     return ['sent' => $w->getBytes() != $before, 'answers' => $out];
 };
 
-// What a client stored lives while its link does (its key lease goes with it): the storing worker waits.
+// What a client stored lives while its link does (its key lease goes with it): the storing worker waits,
+// reading its link's invalidations as an idle worker's would be read (a link left unread stops being
+// served after a short bound, which a busy machine could pass before the reader looks).
 $stored = new StartingGate();
 $release = new StartingGate();
 $workers = new Workers();
@@ -62,7 +64,7 @@ $workers->start(0, function () use ($run, $port, $stored, $release) {
     $w = new Kelvo('127.0.0.1', $port);
     $result = $run($w);
     $stored->open();
-    $release->wait();
+    $release->wait(fn() => $w->isTracked('rd:s'));
     return json_encode($result);
 });
 $stored->wait();

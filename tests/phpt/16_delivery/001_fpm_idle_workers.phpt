@@ -13,7 +13,13 @@ $port = (int) getenv($tls ? 'KELVO_TEST_TLS_PORT' : 'KELVO_TEST_PORT');
 $c = new Kelvo\Kelvo($tls ? 'tls://127.0.0.1' : '127.0.0.1', $port, 0.0, 0.0,
                      $tls ? ['stream' => ['cafile' => getenv('KELVO_TEST_TLS_CA')]] : []);
 $c->get('fpm:key:' . ($_GET['round'] ?? 0));
-usleep(300000); // long enough for the other requests to reach the other workers
+// Held until every request of the round has arrived: then each is on a worker of its own.
+$barrier = $_GET['barrier'];
+$c->rawCommand('INCR', $barrier);
+$c->rawCommand('EXPIRE', $barrier, '600');
+for ($until = microtime(true) + 60; (int) $c->rawCommand('INCRBY', $barrier, '0') < (int) $_GET['n'] && microtime(true) < $until;) {
+    usleep(2000);
+}
 $info = $c->rawCommand('CLIENT', 'TRACKINGINFO');
 echo json_encode(['pid' => getmypid(), 'id' => $c->rawCommand('CLIENT', 'ID'), 'tracking' => $info[1][0]]);
 PHP;
@@ -40,7 +46,8 @@ foreach (['plain' => [$admin, '0'], 'tls' => [$adminTls, '1']] as $row => [$serv
     $links = []; // worker pid => CLIENT ID
     $problems = [];
     for ($round = 0; $round < 4; $round++) {
-        foreach ($fpm->concurrent($workers, "tls=$tls&round=$round") as $body) {
+        $barrier = 'fpm:arrived:' . bin2hex(random_bytes(8));
+        foreach ($fpm->concurrent($workers, "tls=$tls&round=$round&n=$workers&barrier=$barrier") as $body) {
             $r = json_decode($body, true);
             if (!is_array($r)) {
                 $problems[] = "round $round: bad reply '$body'";
@@ -59,7 +66,7 @@ foreach (['plain' => [$admin, '0'], 'tls' => [$adminTls, '1']] as $row => [$serv
         if ($tls === '0') {
             $ports = worker_ports($server, array_values($links));
             $unread = -1;
-            for ($i = 0; $i < 200 && $unread !== 0; $i++) {
+            for ($until = microtime(true) + 30; $unread !== 0 && microtime(true) < $until;) {
                 usleep(5000);
                 $unread = unread_bytes($ports);
             }

@@ -5,6 +5,7 @@ kelvo
 --FILE--
 <?php
 require __DIR__ . '/../inc/servers.inc';
+require __DIR__ . '/sockets.inc';
 $links = [
     'plain' => ['127.0.0.1', (int) kelvo_test_env('KELVO_TEST_PORT'), []],
     'tls' => ['tls://127.0.0.1', (int) kelvo_test_env('KELVO_TEST_TLS_PORT'),
@@ -16,12 +17,15 @@ foreach ($links as $name => [$host, $port, $context]) {
     $key = "poll:$name:" . getmypid();
     $writer->set($key, 'old');
     $reader->get($key);
+    $port = link_port($reader);
     $before = $reader->getBytes()[0];
     $cached = $reader->get($key);
     printf("%s: cached %s, %d bytes sent\n", $name, $cached, $reader->getBytes()[0] - $before);
     for ($round = 1; $round <= 3; $round++) {
         $writer->set($key, "new $round");
-        usleep(20000); // the push is on the reader's socket, unread
+        if (!await_unread([$port])) { // the push is on the reader's socket, unread
+            echo "  no push arrived\n";
+        }
         echo "  after a write elsewhere: ", $reader->get($key), "\n";
         $before = $reader->getBytes()[0];
         $again = $reader->get($key);

@@ -207,14 +207,20 @@ TEST_F(Delivery, WhatAHolderStoredIsServedOnlyWhileItDrainsOrIsArmedAndAlive)
     EXPECT_EQ(lookup(ep, 0, "k"), "v");
     slot->drained = kelvoLeaseClockMs() - KELVO_LEASE_DRAIN_BOUND_MS - 20; // busy for longer than the bound
     EXPECT_EQ(lookup(ep, 0, "k"), "(none)");
-    kelvoLeaseMarkDrained(lease);
-    EXPECT_EQ(lookup(ep, 0, "k"), "v");
+    /* A lookup right after a drain is within the bound unless the machine stalled us past it in
+     * between: that cannot happen every time. */
+    std::string afterDrain = "(none)";
+    for (int i = 0; i < 20 && afterDrain != "v"; i++) {
+        kelvoLeaseMarkDrained(lease);
+        afterDrain = lookup(ep, 0, "k");
+    }
+    EXPECT_EQ(afterDrain, "v");
     kelvoLeaseMarkArmed(lease);
-    slot->drained = KELVO_LEASE_ARMED;
     EXPECT_EQ(lookup(ep, 0, "k"), "v");
     EXPECT_EQ(kelvoLeaseCheckArmedHolders(uint64_t(time(nullptr)) * 1000000), 0u); // its holder lives
 
     // A holder that armed its link and was then killed: its entries stop being served.
+    auto *armed = static_cast<uint32_t *>(kelvoShCalloc(1, sizeof(uint32_t)));
     uint16_t childLease = 0;
     rdb *childSet = nullptr;
     pid_t child = fork();
@@ -226,16 +232,20 @@ TEST_F(Delivery, WhatAHolderStoredIsServedOnlyWhileItDrainsOrIsArmedAndAlive)
         kelvoGlobalEpochRelease();
         if (!ok)
             _exit(1);
+        __atomic_store_n(armed, 1, __ATOMIC_RELEASE);
         pause();
         _exit(0);
     }
-    for (int i = 0; i < 200 && lookup(ep, 1, "c") != "child"; i++)
-        usleep(5000);
+    bool ended = false;
+    while (!__atomic_load_n(armed, __ATOMIC_ACQUIRE) && !(ended = waitpid(child, nullptr, WNOHANG) == child))
+        usleep(1000);
+    ASSERT_FALSE(ended) << "the child could not store";
     EXPECT_EQ(lookup(ep, 1, "c"), "child");
     kill(child, SIGKILL);
     EXPECT_EQ(waitChild(child), 128 + SIGKILL);
     EXPECT_EQ(kelvoLeaseCheckArmedHolders(uint64_t(time(nullptr)) * 1000000 + 60000000), 1u);
     EXPECT_EQ(lookup(ep, 1, "c"), "(none)");
+    kelvoShFree(armed);
 }
 
 TEST_F(Delivery, ABroadcastReachesEveryHeldQueueAndNoneWithoutHolders)

@@ -471,6 +471,52 @@ TEST(LinkReconnect, AfterAServerRestart)
     EXPECT_EQ(command(link, "PING").str(), "PONG");
 }
 
+/* True while something accepts connections on the loopback port. */
+bool answers(int port)
+{
+    int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in sa{};
+    sa.sin_family = AF_INET;
+    sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sa.sin_port = htons(uint16_t(port));
+    bool up = connect(fd, reinterpret_cast<sockaddr *>(&sa), sizeof sa) == 0;
+    close(fd);
+    return up;
+}
+
+TEST(LinkPrivateServer, EndsWithTheTestProcessThatStartedItWhenThatIsKilled)
+{
+    int port = freePort();
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    pid_t test = fork();
+    if (test == 0) {
+        close(ready[0]);
+        PrivateServer server(port);
+        bool up = server.start();
+        for (int i = 0; up && i < 3000 && !answers(port); i++)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::string dir = answers(port) ? server.dir.path : "";
+        if (write(ready[1], dir.c_str(), dir.size() + 1) < 0)
+            _exit(1);
+        pause(); // killed here, without running a destructor
+        _exit(0);
+    }
+    close(ready[1]);
+    char dir[256] = {0};
+    ASSERT_GT(read(ready[0], dir, sizeof dir - 1), 0);
+    close(ready[0]);
+    EXPECT_NE(dir[0], '\0') << "the server did not start";
+    kill(test, SIGKILL);
+    EXPECT_EQ(waitpid(test, nullptr, 0), test);
+    bool up = true;
+    for (int i = 0; i < 3000 && (up = answers(port)); i++)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_FALSE(up) << "the server outlived the test process";
+    if (dir[0])
+        std::system(("rm -rf '" + std::string(dir) + "'").c_str());
+}
+
 TEST(LinkBytes, PlainLinksCountWhatMovesForTheirOwner)
 {
     Info info;

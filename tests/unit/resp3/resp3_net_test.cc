@@ -13,6 +13,7 @@
 #include <memory>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <poll.h>
 #include <string>
 #include <sys/prctl.h>
 #include <sys/socket.h>
@@ -277,7 +278,8 @@ TEST_F(Resp3Server, ReadTimeoutIsAnIoError)
     auto waited = std::chrono::steady_clock::now() - start;
     EXPECT_EQ(c->err, REDIS_ERR_IO);
     EXPECT_STREQ(c->errstr, "Resource temporarily unavailable");
-    EXPECT_LT(waited, std::chrono::milliseconds(800));
+    // The error shows the reply was not waited for; the wait lasted the timeout at least.
+    EXPECT_GE(waited, std::chrono::milliseconds(90));
 }
 
 TEST_F(Resp3Server, SetTimeoutAppliesAndIsKept)
@@ -332,12 +334,15 @@ TEST_F(Resp3Server, ConnectTimeoutOnAFullBacklog)
     socklen_t len = sizeof sa;
     getsockname(lfd, reinterpret_cast<sockaddr *>(&sa), &len);
     std::vector<int> fillers;
+    std::vector<pollfd> waits;
     for (int i = 0; i < 4; i++) {
         int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
         connect(fd, reinterpret_cast<sockaddr *>(&sa), sizeof sa);
         fillers.push_back(fd);
+        waits.push_back({fd, POLLOUT, 0});
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    // Full once a filler's handshake completed into the queue, however slowly the machine runs.
+    EXPECT_GT(poll(waits.data(), waits.size(), 30000), 0);
     timeval timeout{0, 200000};
     auto start = std::chrono::steady_clock::now();
     Context c = connectTcp(ntohs(sa.sin_port), nullptr, &timeout);
@@ -345,7 +350,8 @@ TEST_F(Resp3Server, ConnectTimeoutOnAFullBacklog)
     EXPECT_EQ(c->err, REDIS_ERR_IO);
     EXPECT_STREQ(c->errstr, "Connection timed out");
     EXPECT_GE(waited, std::chrono::milliseconds(190));
-    EXPECT_LT(waited, std::chrono::milliseconds(1500));
+    // Without the timeout the kernel retries the SYN for minutes: a bound far past it shows the timeout held.
+    EXPECT_LT(waited, std::chrono::seconds(10));
     for (int fd : fillers)
         close(fd);
     close(lfd);
