@@ -638,8 +638,12 @@ Outcome process(zval *return_value, kelvoQuerySet *rqs, rrc *req, const kelvoCom
     struct timeval tv = tmpl->info.readTimeout;
     if (timerisset(&tv))
         road.deadline = kelvoNowMicros() + uint64_t(tv.tv_sec) * 1000000u + uint64_t(tv.tv_usec);
-    if ((tmpl->mode & kelvoModeMulti) && cobj->multiFailed)
+    if ((tmpl->mode & kelvoModeMulti) && cobj->multiFailed) {
+        /* Sending it would open a new block on its node and commit what the failure discarded. */
+        static const char discarded[] = "Transaction discarded after an earlier error";
+        kelvoHandleErrorText(&tmpl->lastError, tmpl->opts.flags, discarded, sizeof discarded - 1);
         return Outcome::Failed;
+    }
     if (route->flags & KELVO_CLUSTER_SPLIT) {
         std::vector<SubCommand> subs;
         splitBySlot(row, rqs, req, subs);
