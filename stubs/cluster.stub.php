@@ -247,6 +247,7 @@ namespace Kelvo {
 
         /**
          * One page of CLUSTERSCAN; $iterator holds the cursor text between calls and is "0" at the end.
+         * Sends CLUSTERSCAN.
          */
         public function clusterscan(mixed &$iterator, mixed $match = null, int $count = 0, ?string $type = null, ?int $slot = null): false|array {}
 
@@ -617,6 +618,7 @@ namespace Kelvo {
 
         /**
          * One page of HSCAN over the hash; $iterator holds the cursor.
+         * Sends HSCAN.
          */
         public function hscan(mixed $key, mixed &$iterator, mixed $match = null, int $count = 0): false|array {}
 
@@ -946,6 +948,7 @@ namespace Kelvo {
 
         /**
          * One page of SCAN on the node $key_or_address names; $iterator holds the cursor and is 0 at the end.
+         * Sends SCAN.
          */
         public function scan(mixed &$iterator, string|array $key_or_address, mixed $match = null, int $count = 0, ?string $type = null): false|array {}
 
@@ -1081,6 +1084,7 @@ namespace Kelvo {
 
         /**
          * One page of SSCAN over the set; $iterator holds the cursor.
+         * Sends SSCAN.
          */
         public function sscan(mixed $key, mixed &$iterator, mixed $match = null, int $count = 0): false|array {}
 
@@ -1441,6 +1445,7 @@ namespace Kelvo {
 
         /**
          * One page of ZSCAN over the sorted set; $iterator holds the cursor.
+         * Sends ZSCAN.
          */
         public function zscan(mixed $key, mixed &$iterator, mixed $match = null, int $count = 0): false|array {}
 

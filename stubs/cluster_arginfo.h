@@ -1,5 +1,5 @@
 /* This is a generated file, edit the .stub.php file instead.
- * Stub hash: 60861bb52efecbfb64d983a532dc83cda5f7e01b */
+ * Stub hash: ee09de0172026d2188fc8d85f0c7a9de6cbe462e */
 
 ZEND_BEGIN_ARG_INFO_EX(arginfo_class_Kelvo_Cluster___construct, 0, 0, 1)
 	ZEND_ARG_TYPE_INFO(0, name, IS_STRING, 1)

@@ -474,6 +474,7 @@ CPP,
 #include "client/client.h"
 #include "cluster/cluster.h"
 #include "cluster/cluster_methods.h"
+#include "cluster/scan.h"
 
 CPP,
     ],

@@ -9,6 +9,7 @@
 #include "client/client.h"
 #include "cluster/cluster.h"
 #include "cluster/cluster_methods.h"
+#include "cluster/scan.h"
 
 extern "C" {
 
@@ -245,6 +246,11 @@ ZEND_METHOD(Kelvo_Cluster, zunionstore) { kelvoClusterCommand(INTERNAL_FUNCTION_
 /* The subscribe family. */
 
 /* The scans. */
+ZEND_METHOD(Kelvo_Cluster, clusterscan) { kelvoClusterScanCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_CLUSTERSCAN); }
+ZEND_METHOD(Kelvo_Cluster, hscan) { kelvoClusterScanCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_HSCAN); }
+ZEND_METHOD(Kelvo_Cluster, scan) { kelvoClusterScanCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_SCAN); }
+ZEND_METHOD(Kelvo_Cluster, sscan) { kelvoClusterScanCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_SSCAN); }
+ZEND_METHOD(Kelvo_Cluster, zscan) { kelvoClusterScanCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_ZSCAN); }
 
 /* Methods that run the Kelvo\Kelvo method of the same name. */
 ZEND_METHOD(Kelvo_Kelvo, flushMemory);
@@ -273,7 +279,6 @@ ZEND_METHOD(Kelvo_Cluster, addIgnorePatterns) { kelvoMethodPending(INTERNAL_FUNC
 ZEND_METHOD(Kelvo_Cluster, clearLastError) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, clearTransferredBytes) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, close) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, clusterscan) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, discard) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, dispatchEvents) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, endpointId) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
@@ -283,10 +288,8 @@ ZEND_METHOD(Kelvo_Cluster, getWithMeta) { kelvoMethodPending(INTERNAL_FUNCTION_P
 ZEND_METHOD(Kelvo_Cluster, getDbNum) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, getLastError) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, getMode) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, getOption) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, getTransferredBytes) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, hgetWithMeta) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, hscan) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, keys) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, listen) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, multi) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
@@ -295,18 +298,14 @@ ZEND_METHOD(Kelvo_Cluster, onInvalidated) { kelvoMethodPending(INTERNAL_FUNCTION
 ZEND_METHOD(Kelvo_Cluster, psubscribe) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, punsubscribe) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, rawCommand) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, scan) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, fullscan) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, select) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, setOption) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, sscan) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, ssubscribe) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, subscribe) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, sunsubscribe) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, unsubscribe) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, unwatch) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, watch) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, zscan) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 
 }
 

@@ -3,6 +3,7 @@
 #include "catalog/cmdids.h"
 #include "client/connection.h"
 #include "cluster/candidates.h"
+#include "cluster/topology.h"
 #include "commands/commands.h"
 #include "runtime/fatal.h"
 #include "wire/reply.h"
@@ -58,7 +59,9 @@ bool replicaUsable(kelvoClusterNode *node)
         if (kelvoClusterNodeCheckHealth(node) != 0 || (node->flags & KELVO_NODE_UNHEALTHY))
             return false;
     }
-    if (node->ro.link.state != KELVO_LINK_READY)
+    /* A broken link is replaced at the next sync, and READONLY does not carry over to the new one. */
+    const kelvoLink &link = node->ro.link;
+    if (link.state != KELVO_LINK_READY || !link.ctx || link.ctx->err)
         node->flags &= ~KELVO_NODE_READY;
     else if (node->flags & KELVO_NODE_READY)
         return true;
@@ -97,63 +100,15 @@ int appendRaw(kelvoClusterNode *node, const char *request, size_t len)
     return -1;
 }
 
-/* The value of a map's string key `name`, or null. */
-const kelvoReply *mapValue(const kelvoReply *map, const char *name, size_t len)
+bool sameHost(const zend_string *a, const zend_string *b) { return a && b && zend_string_equals(a, b); }
+
+/* The node's own entry in a topology: its port, and its host or another name of it. */
+const kelvoTopoNode *findSelf(const kelvoTopology *topo, const zend_string *host, zend_long port)
 {
-    for (uint64_t i = 0; i + 1 < map->elements; i += 2)
-        if (stringReplyIs(map->v.element[i], name, len))
-            return map->v.element[i + 1];
-    return nullptr;
-}
-
-bool isStringLike(const kelvoReply *r) { return r && (r->type == KELVO_REPLY_STRING || r->type == KELVO_REPLY_STATUS); }
-
-bool isMap(const kelvoReply *r) { return r && (r->type == KELVO_REPLY_MAP || r->type == KELVO_REPLY_ARRAY); }
-
-/* One shard of a CLUSTER SHARDS reply: "slots" (integer pairs) then "nodes" (maps describing each node). */
-bool shardValid(const kelvoReply *shard)
-{
-    if (!isMap(shard) || shard->elements < 4 || shard->elements % 2 != 0)
-        return false;
-    const kelvoReply *const *e = shard->v.element;
-    if (!stringReplyIs(e[0], "slots", 5) || e[1]->type != KELVO_REPLY_ARRAY || e[1]->elements % 2 != 0 ||
-        !stringReplyIs(e[2], "nodes", 5) || e[3]->type != KELVO_REPLY_ARRAY)
-        return false;
-    for (uint64_t i = 0; i < e[1]->elements; i++)
-        if (e[1]->v.element[i]->type != KELVO_REPLY_INTEGER)
-            return false;
-    for (uint64_t i = 0; i < e[3]->elements; i++) {
-        const kelvoReply *n = e[3]->v.element[i];
-        if (!isMap(n) || n->elements % 2 != 0)
-            return false;
-        const kelvoReply *port = mapValue(n, "port", 4);
-        if (!isStringLike(mapValue(n, "id", 2)) || !isStringLike(mapValue(n, "endpoint", 8)) || !port ||
-            port->type != KELVO_REPLY_INTEGER || port->v.integer == 0 || !isStringLike(mapValue(n, "ip", 2)) ||
-            !isStringLike(mapValue(n, "role", 4)) || !isStringLike(mapValue(n, "health", 6)))
-            return false;
-    }
-    return true;
-}
-
-bool sameText(const kelvoReply *r, const zend_string *text) { return stringReplyIs(r, ZSTR_VAL(text), ZSTR_LEN(text)); }
-
-/* The node's own description in a CLUSTER SHARDS reply: same port, and its endpoint or ip is our host. */
-const kelvoReply *findSelf(const kelvoReply *shards, const zend_string *host, zend_long port, bool *valid)
-{
-    *valid = true;
-    for (uint64_t s = 0; s < shards->elements; s++) {
-        const kelvoReply *shard = shards->v.element[s];
-        if (!shardValid(shard)) {
-            *valid = false;
-            return nullptr;
-        }
-        const kelvoReply *nodes = shard->v.element[3];
-        for (uint64_t i = 0; i < nodes->elements; i++) {
-            const kelvoReply *n = nodes->v.element[i];
-            if (mapValue(n, "port", 4)->v.integer == port &&
-                (sameText(mapValue(n, "endpoint", 8), host) || sameText(mapValue(n, "ip", 2), host)))
-                return n;
-        }
+    for (uint32_t i = 0; i < topo->count; i++) {
+        const kelvoTopoNode &n = topo->nodes[i];
+        if (n.port == port && (sameHost(n.host, host) || sameHost(n.ip, host) || sameHost(n.hostname, host)))
+            return &n;
     }
     return nullptr;
 }
@@ -343,17 +298,22 @@ int kelvoClusterNodeCheckHealth(kelvoClusterNode *node)
         kelvoReplyFree(reply);
         return -1;
     }
-    zend_long port = ro->info.type == REDIS_CONN_TCP ? ro->info.port : -1;
-    bool valid;
-    const kelvoReply *self = findSelf(reply, ro->info.host, port, &valid);
-    if (self) {
-        if (stringReplyIs(mapValue(self, "health", 6), "online", 6))
-            node->flags &= ~KELVO_NODE_UNHEALTHY;
-        else
+    zend_long port;
+    zend_string *host = redisInfoEndpointParts(&ro->info, &port);
+    kelvoTopology topo;
+    kelvoTopologyInit(&topo);
+    rc = kelvoTopologyFromShards(&topo, reply, host, ro->info.tls.enabled != 0);
+    if (const kelvoTopoNode *self = rc == 0 ? findSelf(&topo, host, port) : nullptr) {
+        /* A replica of the topology carries its health; a primary answered as one that serves. */
+        if (self->flags & KELVO_NODE_UNHEALTHY)
             node->flags |= KELVO_NODE_UNHEALTHY;
+        else
+            node->flags &= ~KELVO_NODE_UNHEALTHY;
     }
+    kelvoTopologyRelease(&topo);
+    zend_string_release(host);
     kelvoReplyFree(reply);
-    return valid ? 0 : -1;
+    return rc == 0 ? 0 : -1;
 }
 
 void kelvoClusterDiscardFailedNodeLink(kelvoClusterNode *node)
