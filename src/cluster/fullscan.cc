@@ -302,17 +302,26 @@ int kelvoClusterFullScan(zval *batch, zval *cursor, zval *options, kelvoClusterO
         kelvoThrowException(KELVO_ERR_OTHER, "Invalid node index in iterator");
         return -1;
     }
+    bool restarted = false;
     for (;;) {
         robj *ro = &cobj->node[node]->ro;
-        if (kelvoSyncObject(ro, KELVO_LINK_READY, false) != 0)
+        if (kelvoSyncObject(ro, KELVO_LINK_READY, false) != 0 || kelvoPollIdleLink(ro) != 0)
             return -1;
         if (nodeCursor != 0 && ro->link.serial != watch->serial)
             nodeCursor = 0; /* a new connection: the node again from its start */
         watch->serial = ro->link.serial;
         zval_ptr_dtor(batch);
         ZVAL_UNDEF(batch);
-        if (scanPage(batch, ro, &nodeCursor, options, cobj) != 0)
-            return -1;
+        const zend_ulong sent = nodeCursor;
+        if (scanPage(batch, ro, &nodeCursor, options, cobj) != 0) {
+            if (sent == 0 || restarted || ro->link.state == KELVO_LINK_READY)
+                return -1;
+            /* The connection broke under a cursor that is not sent again: the node from its start. */
+            zend_clear_exception();
+            restarted = true;
+            nodeCursor = 0;
+            continue;
+        }
         if (ro->link.serial != watch->serial) {
             /* The page came over a connection made during the call: its cursor is not trusted either. */
             watch->serial = ro->link.serial;

@@ -83,7 +83,7 @@ int scanOnNode(zval *return_value, const kelvoCommandInfo *row, kelvoQuerySet *r
 {
     robj *tmpl = &cobj->tmpl;
     robj *ro = &cobj->node[node]->ro;
-    if (kelvoSyncObject(ro, KELVO_LINK_READY, false) != 0)
+    if (kelvoSyncObject(ro, KELVO_LINK_READY, false) != 0 || kelvoPollIdleLink(ro) != 0)
         return -1;
     zend_long cursor = Z_LVAL_P(tmpl->it);
     if (!cursorBelongs(cobj, cursor, node, ro))
