@@ -200,8 +200,7 @@ bool selectOnNode(kelvoClusterObject *cobj, zend_long idx, const kelvoCommandInf
         return false;
     robj *ro = &cobj->node[idx]->ro;
     if (!kelvoValidateReplyType(req->cmd, reply)) {
-        kelvoReportWrongType(&cobj->tmpl.lastError, cobj->tmpl.opts.flags, kelvoReplyTypeToString(reply), "SELECT",
-                             6);
+        kelvoReportWrongType(&cobj->tmpl.lastError, cobj->tmpl.opts.flags, kelvoReplyTypeToString(reply), "SELECT", 6);
         kelvoReplyFree(reply);
         return false;
     }
@@ -358,11 +357,29 @@ extern "C" {
 
 ZEND_METHOD(Kelvo_Cluster, keys) { kelvoClusterKeysCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, select) { kelvoClusterSelectCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, subscribe) { kelvoClusterSubscribeCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_SUBSCRIBE); }
-ZEND_METHOD(Kelvo_Cluster, psubscribe) { kelvoClusterSubscribeCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_PSUBSCRIBE); }
-ZEND_METHOD(Kelvo_Cluster, ssubscribe) { kelvoClusterSubscribeCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_SSUBSCRIBE); }
-ZEND_METHOD(Kelvo_Cluster, unsubscribe) { kelvoClusterSubscribeCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_UNSUBSCRIBE); }
-ZEND_METHOD(Kelvo_Cluster, punsubscribe) { kelvoClusterSubscribeCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_PUNSUBSCRIBE); }
-ZEND_METHOD(Kelvo_Cluster, sunsubscribe) { kelvoClusterSubscribeCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_SUNSUBSCRIBE); }
+ZEND_METHOD(Kelvo_Cluster, subscribe)
+{
+    kelvoClusterSubscribeCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_SUBSCRIBE);
+}
+ZEND_METHOD(Kelvo_Cluster, psubscribe)
+{
+    kelvoClusterSubscribeCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_PSUBSCRIBE);
+}
+ZEND_METHOD(Kelvo_Cluster, ssubscribe)
+{
+    kelvoClusterSubscribeCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_SSUBSCRIBE);
+}
+ZEND_METHOD(Kelvo_Cluster, unsubscribe)
+{
+    kelvoClusterSubscribeCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_UNSUBSCRIBE);
+}
+ZEND_METHOD(Kelvo_Cluster, punsubscribe)
+{
+    kelvoClusterSubscribeCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_PUNSUBSCRIBE);
+}
+ZEND_METHOD(Kelvo_Cluster, sunsubscribe)
+{
+    kelvoClusterSubscribeCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_SUNSUBSCRIBE);
+}
 
 } // extern "C"
