@@ -33,6 +33,8 @@ enum kelvoClusterCommandFlags : uint32_t {
 constexpr uint8_t KELVO_NODE_PRIMARY = 0x1;
 constexpr uint8_t KELVO_NODE_READY = 0x2;     /* replica: ROLE accepted and READONLY sent on its current link */
 constexpr uint8_t KELVO_NODE_UNHEALTHY = 0x4; /* replica skipped until its health is asked again */
+constexpr uint8_t KELVO_NODE_JOINED = 0x8;    /* entered the open cluster transaction (its MULTI may since be lost) */
+constexpr uint8_t KELVO_NODE_WATCHING = 0x10; /* holds keys watched through the cluster (the watch may since be lost) */
 
 struct kelvoClusterNode {
     robj ro;                 /* the node's client state; never a PHP object */

@@ -253,8 +253,12 @@ ZEND_METHOD(Kelvo_Cluster, sscan) { kelvoClusterScanCommand(INTERNAL_FUNCTION_PA
 ZEND_METHOD(Kelvo_Cluster, zscan) { kelvoClusterScanCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_ZSCAN); }
 
 /* Methods that run the Kelvo\Kelvo method of the same name. */
+ZEND_METHOD(Kelvo_Kelvo, clearLastError);
+ZEND_METHOD(Kelvo_Cluster, clearLastError) { ZEND_MN(Kelvo_Kelvo_clearLastError)(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Kelvo, flushMemory);
 ZEND_METHOD(Kelvo_Cluster, flushMemory) { ZEND_MN(Kelvo_Kelvo_flushMemory)(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
+ZEND_METHOD(Kelvo_Kelvo, getLastError);
+ZEND_METHOD(Kelvo_Cluster, getLastError) { ZEND_MN(Kelvo_Kelvo_getLastError)(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Kelvo, lastMemoryFlush);
 ZEND_METHOD(Kelvo_Cluster, lastMemoryFlush) { ZEND_MN(Kelvo_Kelvo_lastMemoryFlush)(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Kelvo, maxMemory);
@@ -276,27 +280,13 @@ ZEND_METHOD(Kelvo_Cluster, _unpack) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM
 ZEND_METHOD(Kelvo_Cluster, _unserialize) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, addAllowPatterns) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, addIgnorePatterns) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, clearLastError) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, clearTransferredBytes) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, close) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, discard) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, dispatchEvents) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, endpointId) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, exec) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, flushSlotCache) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, getWithMeta) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, getDbNum) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, getLastError) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, getMode) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, getTransferredBytes) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, hgetWithMeta) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, listen) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, multi) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, onFlushed) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, onInvalidated) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, rawCommand) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, unwatch) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, watch) { kelvoMethodPending(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 
 }
 

@@ -89,7 +89,8 @@ int kelvoClusterGetOption(kelvoClusterObject *cobj, zend_long option, zval *out)
         return 0;
     case KELVO_OPT_REPLICA_FAILOVER:
         for (zend_long legacy = 0; legacy < kLegacyCount; legacy++) {
-            if (kLegacyPairs[legacy].distribute == cobj->distribute && kLegacyPairs[legacy].failover == cobj->failover) {
+            if (kLegacyPairs[legacy].distribute == cobj->distribute &&
+                kLegacyPairs[legacy].failover == cobj->failover) {
                 ZVAL_LONG(out, legacy);
                 return 0;
             }

@@ -113,7 +113,7 @@ const kelvoTopoNode *findSelf(const kelvoTopology *topo, const zend_string *host
     return nullptr;
 }
 
-/* The shard of a node: its primary's index, and that primary. */
+/* The primary of a node's shard (itself for a primary); -1 when no primary lists it any more. */
 zend_long shardPrimaryOf(const kelvoClusterObject *cobj, zend_long idx)
 {
     if (nodeAt(cobj, idx)->flags & KELVO_NODE_PRIMARY)
@@ -126,7 +126,7 @@ zend_long shardPrimaryOf(const kelvoClusterObject *cobj, zend_long idx)
         if (std::find(begin, end, idx) != end)
             return static_cast<zend_long>(p);
     }
-    kelvoAssert(!"a node outside every shard");
+    /* A topology read since may have dropped it from its shard: nothing to fail over to. */
     return -1;
 }
 
@@ -207,6 +207,8 @@ kelvoClusterFailoverStrategy *kelvoClusterGetFailoverStrategy(const kelvoCluster
     if (cobj->failover == KELVO_FAILOVER_NONE || !row || !(row->flags & KELVO_CLUSTER_READONLY))
         return nullptr;
     zend_long primaryIdx = shardPrimaryOf(cobj, failedIdx);
+    if (primaryIdx < 0)
+        return nullptr;
     const kelvoClusterNode *primary = cobj->node[primaryIdx];
     uint64_t n = primary->replicaIdx ? primary->replicas : 0;
     zend_long *candidates = static_cast<zend_long *>(safe_emalloc(n + 1, sizeof(zend_long), 0));

@@ -4,6 +4,7 @@
  */
 #include "cluster/routing.h"
 #include "catalog/cmdinfo.h"
+#include "client/connection.h"
 #include "cluster/slots.h"
 #include "commands/admin.h"
 #include "commands/builder.h"
@@ -300,9 +301,16 @@ int kelvoClusterClientCmd(zend_execute_data *execute_data, zval *, rrc *req, zen
     if (parseSubcommand(execute_data, cobj, node, &sub) != 0 ||
         kelvoRespClientCmd(req, sub.operation, sub.argc, sub.args) != 0)
         return -1;
-    /* A node's link whose name or flags change is closed at release, not handed to the next user. */
-    if (*node >= 0 && kelvoClientSubcommandChangesLink(sub.operation))
-        cobj->node[*node]->ro.link.rawState = 1;
+    /*
+     * A node's link whose name or flags change is closed at release, not handed to the next user.
+     * The mark lives on the link, which a first connection starts afresh: the link is readied now,
+     * so the command goes out on the link that carries the mark.
+     */
+    if (*node >= 0 && kelvoClientSubcommandChangesLink(sub.operation)) {
+        robj *ro = &cobj->node[*node]->ro;
+        if (kelvoSyncObject(ro, KELVO_LINK_READY, true) == 0)
+            ro->link.rawState = 1;
+    }
     return 0;
 }
 

@@ -182,8 +182,8 @@ class Shard : public ::testing::Test {
         fakes.push_back(std::make_unique<Fake>(replies, zone));
         zend_long idx = addNode(fakes.back()->port, flags);
         kelvoClusterNode *primary = cobj->node[0];
-        primary->replicaIdx = static_cast<zend_long *>(
-            erealloc(primary->replicaIdx, (primary->replicas + 1) * sizeof(zend_long)));
+        primary->replicaIdx =
+            static_cast<zend_long *>(erealloc(primary->replicaIdx, (primary->replicas + 1) * sizeof(zend_long)));
         primary->replicaIdx[primary->replicas++] = idx;
         return idx;
     }
@@ -233,15 +233,27 @@ INSTANTIATE_TEST_SUITE_P(
         ReadyCase{"Replica", {role("replica", "connected"), ok}, 0, KELVO_NODE_READY, true, KELVO_LINK_READY},
         ReadyCase{"Connecting", {role("slave", "connecting")}, -1, KELVO_NODE_UNHEALTHY, false, KELVO_LINK_READY},
         ReadyCase{"Syncing", {role("slave", "sync")}, -1, KELVO_NODE_UNHEALTHY, false, KELVO_LINK_READY},
-        ReadyCase{"Primary", {array({bulk("master"), ":100\r\n", array({})})}, -1, KELVO_NODE_UNHEALTHY, false,
+        ReadyCase{"Primary",
+                  {array({bulk("master"), ":100\r\n", array({})})},
+                  -1,
+                  KELVO_NODE_UNHEALTHY,
+                  false,
                   KELVO_LINK_READY},
-        ReadyCase{"Short", {array({bulk("slave"), bulk("127.0.0.1"), ":6379\r\n"})}, -1, KELVO_NODE_UNHEALTHY, false,
+        ReadyCase{"Short",
+                  {array({bulk("slave"), bulk("127.0.0.1"), ":6379\r\n"})},
+                  -1,
+                  KELVO_NODE_UNHEALTHY,
+                  false,
                   KELVO_LINK_READY},
         ReadyCase{"Error", {"-ERR unknown command 'ROLE'\r\n"}, -1, KELVO_NODE_UNHEALTHY, false, KELVO_LINK_READY},
-        ReadyCase{"NotAnArray", {map({bulk("role"), bulk("slave")})}, -1, KELVO_NODE_UNHEALTHY, false,
-                  KELVO_LINK_READY},
+        ReadyCase{
+            "NotAnArray", {map({bulk("role"), bulk("slave")})}, -1, KELVO_NODE_UNHEALTHY, false, KELVO_LINK_READY},
         /* READONLY refused: not unhealthy, but its link is given up so the next use starts over */
-        ReadyCase{"ReadonlyRefused", {connectedRole, "-ERR This instance has cluster support disabled\r\n"}, -1, 0, true,
+        ReadyCase{"ReadonlyRefused",
+                  {connectedRole, "-ERR This instance has cluster support disabled\r\n"},
+                  -1,
+                  0,
+                  true,
                   KELVO_LINK_NONE},
         ReadyCase{"ReadonlyClosed", {connectedRole}, -1, 0, true, KELVO_LINK_NONE}),
     [](const ::testing::TestParamInfo<ReadyCase> &info) { return std::string(info.param.name); });
@@ -300,7 +312,8 @@ TEST_P(Health, OwnEntryDecides)
 INSTANTIATE_TEST_SUITE_P(
     Shards, Health,
     ::testing::Values(
-        HealthCase{"Online", shards({shardNode("2", "fail"), shardNode("{port}", "online")}), KELVO_NODE_UNHEALTHY, 0, 0},
+        HealthCase{"Online", shards({shardNode("2", "fail"), shardNode("{port}", "online")}), KELVO_NODE_UNHEALTHY, 0,
+                   0},
         HealthCase{"Loading", shards({shardNode("{port}", "loading")}), KELVO_NODE_UNHEALTHY, KELVO_NODE_UNHEALTHY, 0},
         HealthCase{"Failed", shards({shardNode("{port}", "fail")}), 0, KELVO_NODE_UNHEALTHY, 0},
         /* found by its ip when the endpoint names something else */
@@ -309,10 +322,12 @@ INSTANTIATE_TEST_SUITE_P(
         HealthCase{"Absent", shards({shardNode("2", "online")}), KELVO_NODE_UNHEALTHY, KELVO_NODE_UNHEALTHY, 0},
         HealthCase{"AbsentHealthy", shards({shardNode("2", "fail")}), 0, 0, 0},
         /* promoted meanwhile: it serves */
-        HealthCase{"NowPrimary", array({map({bulk("slots"), array({":0\r\n", ":16383\r\n"}), bulk("nodes"),
-                                             array({shardNode("{port}", "online", "127.0.0.1", "master")})})}),
+        HealthCase{"NowPrimary",
+                   array({map({bulk("slots"), array({":0\r\n", ":16383\r\n"}), bulk("nodes"),
+                               array({shardNode("{port}", "online", "127.0.0.1", "master")})})}),
                    KELVO_NODE_UNHEALTHY, 0, 0},
-        HealthCase{"BadShard", array({map({bulk("slots"), array({}), bulk("nodes"), array({map({bulk("id"), bulk("x")})})})}),
+        HealthCase{"BadShard",
+                   array({map({bulk("slots"), array({}), bulk("nodes"), array({map({bulk("id"), bulk("x")})})})}),
                    KELVO_NODE_UNHEALTHY, KELVO_NODE_UNHEALTHY, -1},
         HealthCase{"NotAnArray", "-ERR This instance has cluster support disabled\r\n", KELVO_NODE_UNHEALTHY,
                    KELVO_NODE_UNHEALTHY, -1}),
@@ -512,6 +527,14 @@ TEST_F(Shard, RandomReplicaFailoverWithTheOnlyReplicaFailed)
     primary->replicas = 0;
     EXPECT_EQ(kelvoClusterGetFailoverStrategy(&readRow, 0, cobj), nullptr);
     primary->replicas = 1;
+}
+
+TEST_F(Shard, NodeLeftOutOfItsShardHasNoCandidates)
+{
+    /* A topology read since listed it under no primary: nothing to move to, and no crash. */
+    zend_long orphan = addNode(1, 0);
+    cobj->failover = KELVO_FAILOVER_ALL;
+    EXPECT_EQ(kelvoClusterGetFailoverStrategy(&readRow, orphan, cobj), nullptr);
 }
 
 TEST_F(Shard, TakenCandidateClearsTheFailuresBeforeIt)
