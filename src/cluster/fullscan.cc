@@ -40,7 +40,8 @@ std::string_view myselfLine(std::string_view text)
             if (flagsAt != std::string_view::npos)
                 flagsAt++;
         }
-        if (flagsAt != std::string_view::npos && line.substr(flagsAt).substr(0, line.find(' ', flagsAt) - flagsAt).find("myself") != std::string_view::npos)
+        if (flagsAt != std::string_view::npos &&
+            line.substr(flagsAt).substr(0, line.find(' ', flagsAt) - flagsAt).find("myself") != std::string_view::npos)
             return line;
         if (end == std::string_view::npos)
             break;

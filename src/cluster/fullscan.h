@@ -30,8 +30,7 @@ void kelvoFullscanWatchRelease(kelvoFullscanWatch *watch);
  * One step: the next page of keys in `batch`, `cursor` moved on (the empty string starts the
  * scan, null after the last page). 0, or -1 after an exception was thrown.
  */
-int kelvoClusterFullScan(zval *batch, zval *cursor, zval *options, kelvoClusterObject *cobj,
-                         kelvoFullscanWatch *watch);
+int kelvoClusterFullScan(zval *batch, zval *cursor, zval *options, kelvoClusterObject *cobj, kelvoFullscanWatch *watch);
 
 /* A new generator over `cluster` with the options "match", "count" and "type" in `options`. */
 void kelvoClusterNewFullscanGenerator(zval *return_value, zend_object *cluster, zval *options);

@@ -3,6 +3,7 @@
 #include "cluster/execute.h"
 #include "cluster/replicas.h"
 #include "cluster/slots.h"
+#include "cluster/transaction.h"
 #include "catalog/cmdinfo.h"
 #include "client/client.h"
 #include "client/connection.h"
@@ -74,11 +75,12 @@ int queueOnNode(kelvoClusterObject *cobj, zend_long idx, const kelvoCommandInfo 
 {
     robj *tmpl = &cobj->tmpl;
     robj *ro = &cobj->node[idx]->ro;
-    if (kelvoSyncObject(ro, KELVO_LINK_READY, false) != 0 ||
-        (!(ro->mode & kelvoModeMulti) && kelvoMulti(ro, kelvoModeMulti) != 0)) {
+    if (kelvoSyncObject(ro, KELVO_LINK_READY, false) != 0) {
         kelvoClusterAbortTransaction(cobj);
         return -1;
     }
+    if (kelvoClusterJoinTransaction(cobj, idx) != 0)
+        return -1;
     kelvoReply *reply = nullptr;
     if (kelvoRespCmdSend(&reply, &ro->link, &ro->info, &ro->opts.retry, req, 1, nullptr, nullptr) != 0) {
         kelvoReplyFree(reply);
@@ -105,20 +107,8 @@ int queueOnNode(kelvoClusterObject *cobj, zend_long idx, const kelvoCommandInfo 
         row->std.keysFn(&entry->rqs, req);
     if (row->std.delFn)
         row->std.delFn(&entry->rqs, ro, nullptr);
+    kelvoClusterQueueNode(cobj, idx);
     return 0;
-}
-
-/* The template's one entry for a call queued on several nodes: their indexes, in order. */
-void queueOnTemplate(kelvoClusterObject *cobj, uint32_t type, const std::vector<zend_long> &nodes)
-{
-    robj *tmpl = &cobj->tmpl;
-    zval list;
-    array_init_size(&list, static_cast<uint32_t>(nodes.size()));
-    for (zend_long idx : nodes)
-        add_next_index_long(&list, idx);
-    tmpl->mode &= ~kelvoModeMulti;
-    ZVAL_COPY_VALUE(&kelvoMultiEntryAppend(tmpl, type)->value, &list);
-    tmpl->mode |= kelvoModeMulti;
 }
 
 /* Builds a standard row's request on the template: false after the builder refused. */
@@ -132,13 +122,15 @@ bool buildOnTemplate(zend_execute_data *execute_data, zval *return_value, int cm
            !EG(exception);
 }
 
-bool queueEverywhere(kelvoClusterObject *cobj, const kelvoCommandInfo *row, rrc *req, uint32_t type,
+/* The call queued on every node of `nodes`; EXEC folds their results into one, as the call does outside. */
+bool queueEverywhere(kelvoClusterObject *cobj, const kelvoCommandInfo *row, rrc *req,
                      const std::vector<zend_long> &nodes)
 {
+    size_t from = cobj->tmpl.pipe.count;
     for (zend_long idx : nodes)
         if (queueOnNode(cobj, idx, row, req) != 0)
             return false;
-    queueOnTemplate(cobj, type, nodes);
+    kelvoClusterQueueGroup(cobj, from, req->cmd, nullptr);
     return true;
 }
 
@@ -200,8 +192,7 @@ bool selectOnNode(kelvoClusterObject *cobj, zend_long idx, const kelvoCommandInf
         return false;
     robj *ro = &cobj->node[idx]->ro;
     if (!kelvoValidateReplyType(req->cmd, reply)) {
-        kelvoReportWrongType(&cobj->tmpl.lastError, cobj->tmpl.opts.flags, kelvoReplyTypeToString(reply), "SELECT",
-                             6);
+        kelvoReportWrongType(&cobj->tmpl.lastError, cobj->tmpl.opts.flags, kelvoReplyTypeToString(reply), "SELECT", 6);
         kelvoReplyFree(reply);
         return false;
     }
@@ -265,7 +256,7 @@ void kelvoClusterKeysCommand(zend_execute_data *execute_data, zval *return_value
     std::vector<zend_long> nodes = livePrimaries(cobj);
     bool ok;
     if (tmpl->mode & kelvoModeMulti) {
-        ok = queueEverywhere(cobj, row, &req, KELVO_MULTI_VALUE, nodes);
+        ok = queueEverywhere(cobj, row, &req, nodes);
         if (ok)
             ZVAL_OBJ_COPY(return_value, &tmpl->std);
     } else {
@@ -302,7 +293,7 @@ void kelvoClusterSelectCommand(zend_execute_data *execute_data, zval *return_val
     std::vector<zend_long> nodes = allNodes(cobj);
     bool ok = true;
     if (multi) {
-        ok = nodes.empty() || queueEverywhere(cobj, row, &req, KELVO_MULTI_NODE, nodes);
+        ok = nodes.empty() || queueEverywhere(cobj, row, &req, nodes);
     } else {
         for (zend_long idx : nodes)
             if (!(ok = selectOnNode(cobj, idx, row, &req)))
@@ -358,11 +349,29 @@ extern "C" {
 
 ZEND_METHOD(Kelvo_Cluster, keys) { kelvoClusterKeysCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
 ZEND_METHOD(Kelvo_Cluster, select) { kelvoClusterSelectCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU); }
-ZEND_METHOD(Kelvo_Cluster, subscribe) { kelvoClusterSubscribeCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_SUBSCRIBE); }
-ZEND_METHOD(Kelvo_Cluster, psubscribe) { kelvoClusterSubscribeCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_PSUBSCRIBE); }
-ZEND_METHOD(Kelvo_Cluster, ssubscribe) { kelvoClusterSubscribeCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_SSUBSCRIBE); }
-ZEND_METHOD(Kelvo_Cluster, unsubscribe) { kelvoClusterSubscribeCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_UNSUBSCRIBE); }
-ZEND_METHOD(Kelvo_Cluster, punsubscribe) { kelvoClusterSubscribeCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_PUNSUBSCRIBE); }
-ZEND_METHOD(Kelvo_Cluster, sunsubscribe) { kelvoClusterSubscribeCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_SUNSUBSCRIBE); }
+ZEND_METHOD(Kelvo_Cluster, subscribe)
+{
+    kelvoClusterSubscribeCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_SUBSCRIBE);
+}
+ZEND_METHOD(Kelvo_Cluster, psubscribe)
+{
+    kelvoClusterSubscribeCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_PSUBSCRIBE);
+}
+ZEND_METHOD(Kelvo_Cluster, ssubscribe)
+{
+    kelvoClusterSubscribeCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_SSUBSCRIBE);
+}
+ZEND_METHOD(Kelvo_Cluster, unsubscribe)
+{
+    kelvoClusterSubscribeCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_UNSUBSCRIBE);
+}
+ZEND_METHOD(Kelvo_Cluster, punsubscribe)
+{
+    kelvoClusterSubscribeCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_PUNSUBSCRIBE);
+}
+ZEND_METHOD(Kelvo_Cluster, sunsubscribe)
+{
+    kelvoClusterSubscribeCommand(INTERNAL_FUNCTION_PARAM_PASSTHRU, REDIS_CMD_SUNSUBSCRIBE);
+}
 
 } // extern "C"

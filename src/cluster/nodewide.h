@@ -4,11 +4,8 @@
  * that holds the subscriptions.
  *
  * Inside a transaction KEYS and SELECT are queued on each node they reach, and the template's
- * queue gets one entry for the call whose value is the list of those node indexes, in order:
- *   KELVO_MULTI_VALUE with a list (KEYS): one element of each listed node's EXEC reply, their
- *     keys joined in list order into one list;
- *   KELVO_MULTI_NODE with a list (SELECT): one element of each listed node's reply, the first
- *     node's standing for all.
+ * queue gets one group entry for the call (transaction.h): EXEC joins KEYS's lists in node
+ * order and gives SELECT one result, as outside a transaction.
  *
  * Engine side, one request, no lock; nothing is owned past the call.
  */

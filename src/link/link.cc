@@ -377,6 +377,7 @@ int kelvoLinkReconnect(kelvoLink *link, redisInfo *info)
     }
     link->db = 0;
     link->state = KELVO_LINK_CONNECTED;
+    link->serial = kelvoLinkNextSerial();
     return 0;
 }
 
