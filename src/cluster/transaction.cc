@@ -302,30 +302,17 @@ void foldNodes(NodeResults &results, int32_t cmd, zval *nodes, zval *partData, z
 
 void foldEntry(NodeResults &results, kelvoMultiEntry *entry, zval *out)
 {
-    kelvoAssert(entry->type == KELVO_MULTI_VALUE || entry->type == KELVO_MULTI_NODE);
+    kelvoAssert(entry->type == KELVO_MULTI_VALUE);
     zval *value = &entry->value;
-    zval none;
-    ZVAL_NULL(&none);
-    if (entry->type == KELVO_MULTI_NODE) {
-        /* Sent to every listed node (SELECT): one answer stands for all. */
-        kelvoAssert(Z_TYPE_P(value) == IS_ARRAY);
-        foldNodes(results, REDIS_CMD_SELECT, value, &none, out);
-        return;
-    }
     if (Z_TYPE_P(value) == IS_LONG) {
         results.take(Z_LVAL_P(value), out);
         return;
     }
     kelvoAssert(Z_TYPE_P(value) == IS_ARRAY);
-    zval *nodes = zend_hash_index_find(Z_ARRVAL_P(value), 1);
-    if (!nodes || Z_TYPE_P(nodes) != IS_ARRAY) {
-        /* A plain list of nodes: KEYS on each, their lists joined. */
-        foldNodes(results, REDIS_CMD_KEYS, value, &none, out);
-        return;
-    }
     zval *cmd = zend_hash_index_find(Z_ARRVAL_P(value), 0);
+    zval *nodes = zend_hash_index_find(Z_ARRVAL_P(value), 1);
     zval *partData = zend_hash_index_find(Z_ARRVAL_P(value), 2);
-    kelvoAssert(cmd != NULL && partData != NULL);
+    kelvoAssert(cmd != NULL && nodes != NULL && Z_TYPE_P(nodes) == IS_ARRAY && partData != NULL);
     foldNodes(results, int32_t(Z_LVAL_P(cmd)), nodes, partData, out);
 }
 

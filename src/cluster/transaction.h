@@ -4,11 +4,11 @@
  * result comes from. EXEC runs the nodes that hold a watch first, so that a watch broken on
  * any node aborts the whole transaction, and puts every node's results back into call order.
  *
- * Template queue entries: KELVO_MULTI_VALUE with an integer names the one node a command was
- * queued on; KELVO_MULTI_VALUE with an array [command id, [node, ...], [part data, ...] or null]
- * is one call split over several nodes, folded at EXEC as the same call is outside a
- * transaction; the node-wide commands' entries (nodewide.h) are KEYS as a plain list of nodes
- * and SELECT as KELVO_MULTI_NODE with its list. Every entry reads only from the nodes it names.
+ * Template queue entries are all KELVO_MULTI_VALUE: an integer names the one node a command
+ * was queued on; an array [command id, [node, ...], [part data, ...] or null] is one call
+ * spread over several nodes (a command split per slot, KEYS or SELECT on every node), folded
+ * at EXEC as the same call is outside a transaction. Every entry reads only from the nodes it
+ * names.
  *
  * Owns nothing past a call: the per-node state lives in the node's mode word and flags.
  */
