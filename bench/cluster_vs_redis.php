@@ -1,9 +1,12 @@
 <?php
 // Kelvo\Cluster against the `redis` extension's RedisCluster on one six-node cluster the harness
 // starts for the run (its slot cache on, as kelvo's is): GET and SET of keys on one node and
-// spread over the three primaries, MGET and MSET of ten keys spread, a new object and its first
-// GET, and a cached GET hit through the cluster against the same hit through Kelvo\Kelvo on one
+// spread over the three primaries, MGET and MSET of ten keys spread, a transaction of three SETs
+// on the three primaries, a new object and its first GET, and a cached GET hit through the cluster against the same hit through Kelvo\Kelvo on one
 // server. Seven rounds of each row, alternating clients, after checking both return the same.
+// Then the node-wide reads over 30,000 keys: KEYS over the three primaries against the peer's
+// keys(), and kelvo's full scan against a loop of kelvo's own SCAN over each primary (the full
+// scan's checks of the layout should cost at most a tenth).
 // Prints operations per second, CPU time per operation and kelvo's ratios (the peer's time over
 // kelvo's: above 1 is faster).
 //   php -n -d extension=igbinary -d extension=msgpack -d extension=redis \
@@ -47,6 +50,8 @@ $rows = [
                       fn($i) => $p->set($spread[$i % 10], "value of {$spread[$i % 10]}")],
     'MGET 10 spread' => [fn($i) => $k->mget($spread), fn($i) => $p->mget($spread)],
     'MSET 10 spread' => [fn($i) => $k->mset($pairs), fn($i) => $p->mset($pairs)],
+    'MULTI 3 SETs 3 nodes' => [fn($i) => $k->multi()->set($spread[0], 'v')->set($spread[1], 'v')->set($spread[2], 'v')->exec(),
+                               fn($i) => $p->multi()->set($spread[0], 'v')->set($spread[1], 'v')->set($spread[2], 'v')->exec()],
     'new + first GET' => [fn($i) => (new Kelvo\Cluster(null, $seeds, 0, 0, false, null, ['use-cache' => false]))->get($one[0]),
                           fn($i) => (new RedisCluster(null, $seeds))->get($one[0])],
 ];
@@ -96,3 +101,72 @@ function compare(array $rows, int $ops, int $rounds, string $peer): void
 
 compare($rows, $ops, $rounds, 'redis');
 compare($hits, $ops, $rounds, 'single');
+
+/* Node-wide reads over 30,000 keys: 300 hash tags of 100 keys. */
+for ($tag = 0; $tag < 300; $tag++) {
+    $batch = [];
+    for ($i = 0; $i < 100; $i++) {
+        $batch["nw:{t$tag}:$i"] = $i;
+    }
+    $k->mset($batch);
+}
+$nodes = array_map(fn($e) => [KelvoTestCluster::hostOf($e), KelvoTestCluster::port($e)], $cluster->primaries);
+
+function sorted(array $keys): array
+{
+    sort($keys);
+    return $keys;
+}
+
+function manualScan(Kelvo\Cluster $k, array $nodes, int $count): array
+{
+    $keys = [];
+    foreach ($nodes as $node) {
+        $it = null;
+        while (($page = $k->scan($it, $node, 'nw:*', $count)) !== false) {
+            array_push($keys, ...$page);
+        }
+    }
+    return $keys;
+}
+
+function fullScan(Kelvo\Cluster $k, int $count): array
+{
+    $keys = [];
+    foreach ($k->fullscan('nw:*', $count) as $page) {
+        array_push($keys, ...$page);
+    }
+    return $keys;
+}
+
+/* Seconds of wall time per call for each of two calls, alternating, over the rounds. */
+function timePair(callable $a, callable $b, int $rounds): array
+{
+    $t = [0.0, 0.0];
+    for ($r = 0; $r < $rounds; $r++) {
+        foreach ([$a, $b] as $who => $call) {
+            $wall = hrtime(true);
+            $call();
+            $t[$who] += (hrtime(true) - $wall) / 1e9;
+        }
+    }
+    return [$t[0] / $rounds, $t[1] / $rounds];
+}
+
+$want = count(array_unique(sorted($k->keys('nw:*'))));
+printf("\n%-34s %12s %12s %7s\n", 'node-wide row (30,000 keys)', 'kelvo ms', 'peer ms', 'ratio');
+if (sorted($k->keys('nw:*')) !== sorted($p->keys('nw:*')) || $want !== 30000) {
+    echo "KEYS: results differ\n";
+} else {
+    [$a, $b] = timePair(fn() => $k->keys('nw:*'), fn() => $p->keys('nw:*'), $rounds);
+    printf("%-34s %12.2f %12.2f %7.2f  (redis's time over kelvo's)\n", 'KEYS, 3 primaries', $a * 1e3, $b * 1e3, $b / $a);
+}
+foreach ([0, 1000] as $count) {
+    if (count(array_unique(fullScan($k, $count))) !== $want || count(array_unique(manualScan($k, $nodes, $count))) !== $want) {
+        echo "full scan count $count: results differ\n";
+        continue;
+    }
+    [$a, $b] = timePair(fn() => fullScan($k, $count), fn() => manualScan($k, $nodes, $count), $rounds);
+    printf("%-34s %12.2f %12.2f %7.2f  (full scan's time over the loop's)\n", "full scan vs SCAN loop, count $count",
+           $a * 1e3, $b * 1e3, $a / $b);
+}

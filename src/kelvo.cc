@@ -42,6 +42,7 @@ extern "C" {
 
 #include "cluster/cluster.h"
 #include "cluster/cluster_methods.h"
+#include "cluster/fullscan.h"
 #include "cluster/topology.h"
 #include "stubs/kelvo_arginfo.h"
 
@@ -252,6 +253,7 @@ static void registerClientClasses(void)
     kelvoClusterRegisterObjectHandlers();
     kelvo_cluster_fullscan_generator_ce =
         kelvoRegisterGeneratorSubclass(register_class_Kelvo_Cluster_FullscanGenerator);
+    kelvoClusterRegisterFullscanGenerator(kelvo_cluster_fullscan_generator_ce);
     kelvoAdaptiveCacheRegister();
 }
 

@@ -1,5 +1,5 @@
 /* This is a generated file, edit the .stub.php file instead.
- * Stub hash: 08d15971840c47be41bf826184165baec3dc08e3 */
+ * Stub hash: 68ab4546721d1b374e5d50a265c92187f5cbb6d4 */
 
 ZEND_BEGIN_ARG_INFO_EX(arginfo_class_Kelvo_Cluster___construct, 0, 0, 1)
 	ZEND_ARG_TYPE_INFO(0, name, IS_STRING, 1)
@@ -1215,6 +1215,27 @@ ZEND_END_ARG_INFO()
 
 #define arginfo_class_Kelvo_Cluster_zunionstore arginfo_class_Kelvo_Cluster_zinterstore
 
+#define arginfo_class_Kelvo_Cluster_FullscanGenerator_current arginfo_class_Kelvo_Cluster_getDbNum
+
+#define arginfo_class_Kelvo_Cluster_FullscanGenerator_key arginfo_class_Kelvo_Cluster_getDbNum
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_Kelvo_Cluster_FullscanGenerator_next, 0, 0, IS_VOID, 0)
+ZEND_END_ARG_INFO()
+
+#define arginfo_class_Kelvo_Cluster_FullscanGenerator_valid arginfo_class_Kelvo_Cluster_clearLastError
+
+#define arginfo_class_Kelvo_Cluster_FullscanGenerator_rewind arginfo_class_Kelvo_Cluster_FullscanGenerator_next
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_Kelvo_Cluster_FullscanGenerator_send, 0, 1, IS_MIXED, 0)
+	ZEND_ARG_TYPE_INFO(0, value, IS_MIXED, 0)
+ZEND_END_ARG_INFO()
+
+ZEND_BEGIN_ARG_WITH_RETURN_TYPE_INFO_EX(arginfo_class_Kelvo_Cluster_FullscanGenerator_throw, 0, 1, IS_MIXED, 0)
+	ZEND_ARG_OBJ_INFO(0, exception, Throwable, 0)
+ZEND_END_ARG_INFO()
+
+#define arginfo_class_Kelvo_Cluster_FullscanGenerator_getReturn arginfo_class_Kelvo_Cluster_getDbNum
+
 
 ZEND_METHOD(Kelvo_Cluster, __construct);
 ZEND_METHOD(Kelvo_Cluster, _compress);
@@ -1500,6 +1521,14 @@ ZEND_METHOD(Kelvo_Cluster, zscan);
 ZEND_METHOD(Kelvo_Cluster, zscore);
 ZEND_METHOD(Kelvo_Cluster, zunion);
 ZEND_METHOD(Kelvo_Cluster, zunionstore);
+ZEND_METHOD(Kelvo_Cluster_FullscanGenerator, current);
+ZEND_METHOD(Kelvo_Cluster_FullscanGenerator, key);
+ZEND_METHOD(Kelvo_Cluster_FullscanGenerator, next);
+ZEND_METHOD(Kelvo_Cluster_FullscanGenerator, valid);
+ZEND_METHOD(Kelvo_Cluster_FullscanGenerator, rewind);
+ZEND_METHOD(Kelvo_Cluster_FullscanGenerator, send);
+ZEND_METHOD(Kelvo_Cluster_FullscanGenerator, throw);
+ZEND_METHOD(Kelvo_Cluster_FullscanGenerator, getReturn);
 
 
 static const zend_function_entry class_Kelvo_Cluster_methods[] = {
@@ -1792,6 +1821,14 @@ static const zend_function_entry class_Kelvo_Cluster_methods[] = {
 
 
 static const zend_function_entry class_Kelvo_Cluster_FullscanGenerator_methods[] = {
+	ZEND_ME(Kelvo_Cluster_FullscanGenerator, current, arginfo_class_Kelvo_Cluster_FullscanGenerator_current, ZEND_ACC_PUBLIC)
+	ZEND_ME(Kelvo_Cluster_FullscanGenerator, key, arginfo_class_Kelvo_Cluster_FullscanGenerator_key, ZEND_ACC_PUBLIC)
+	ZEND_ME(Kelvo_Cluster_FullscanGenerator, next, arginfo_class_Kelvo_Cluster_FullscanGenerator_next, ZEND_ACC_PUBLIC)
+	ZEND_ME(Kelvo_Cluster_FullscanGenerator, valid, arginfo_class_Kelvo_Cluster_FullscanGenerator_valid, ZEND_ACC_PUBLIC)
+	ZEND_ME(Kelvo_Cluster_FullscanGenerator, rewind, arginfo_class_Kelvo_Cluster_FullscanGenerator_rewind, ZEND_ACC_PUBLIC)
+	ZEND_ME(Kelvo_Cluster_FullscanGenerator, send, arginfo_class_Kelvo_Cluster_FullscanGenerator_send, ZEND_ACC_PUBLIC)
+	ZEND_ME(Kelvo_Cluster_FullscanGenerator, throw, arginfo_class_Kelvo_Cluster_FullscanGenerator_throw, ZEND_ACC_PUBLIC)
+	ZEND_ME(Kelvo_Cluster_FullscanGenerator, getReturn, arginfo_class_Kelvo_Cluster_FullscanGenerator_getReturn, ZEND_ACC_PUBLIC)
 	ZEND_FE_END
 };
 

@@ -352,9 +352,30 @@ PHP;
 }
 
 namespace Kelvo\Cluster {
-    /** The generator Kelvo\Cluster::fullscan() returns: one page of keys per step, primary after primary. */
+    /**
+     * The generator Kelvo\Cluster::fullscan() returns: one page of keys per step, primary after
+     * primary. It cannot be cloned; its iterator methods step it as foreach does.
+     */
     final class FullscanGenerator extends \Generator
     {
+        public function current(): mixed {}
+
+        public function key(): mixed {}
+
+        public function next(): void {}
+
+        public function valid(): bool {}
+
+        public function rewind(): void {}
+
+        /** Refused: the generator takes no values. */
+        public function send(mixed $value): mixed {}
+
+        /** Refused: the generator takes no exceptions. */
+        public function throw(\Throwable $exception): mixed {}
+
+        /** Refused: the generator has no return value. */
+        public function getReturn(): mixed {}
     }
 }
 

@@ -35,6 +35,9 @@ void kelvoCommand(INTERNAL_FUNCTION_PARAMETERS, int cmd);
 
 /* The dispatcher of the subscribe family: subscribes and runs the subscription loop, or leaves it. */
 void kelvoSubscribeCommand(INTERNAL_FUNCTION_PARAMETERS, int cmd);
+struct robj;
+/* The same on a ready record `ro` that is not in a batch; callbacks get `client` (null: the record's own object). */
+void kelvoSubscribeOn(INTERNAL_FUNCTION_PARAMETERS, robj *ro, int cmd, zend_object *client);
 
 /* Handler of a method whose behaviour is not built yet. */
 void kelvoMethodPending(INTERNAL_FUNCTION_PARAMETERS);

@@ -18,7 +18,8 @@ namespace {
 
 /* One listener still to call for a waiting event. */
 struct PendingCall {
-    zend_object *object; /* counted */
+    zend_object *object; /* counted: the PHP object that owns `ro` */
+    robj *ro;            /* the client record whose listener runs (a cluster's node, or the object's own) */
     zend_string *listenerKey;
     zval event;
     PendingCall *next;
@@ -29,8 +30,9 @@ struct PendingCall {
  * the callables themselves never shift what the event reaches. */
 struct PendingEvent {
     zend_string *endpoint; /* null for an own write */
-    zend_object *target;   /* counted; own writes only */
-    zend_string *key;      /* null: a flush */
+    zend_object *target;   /* counted owner of `targetRo`; own writes only */
+    robj *targetRo;
+    zend_string *key; /* null: a flush */
     bool client;
     bool listed;
     PendingCall *calls;
@@ -48,7 +50,38 @@ ProcessState state;
 
 const char kWildcard[] = "*";
 
+/* Registry: endpoint identity -> (address of a registered client record -> its owning object, counted). */
 HashTable *registry() { return KELVO_G(listeners); }
+
+zend_ulong recordKey(const robj *ro) { return zend_ulong(reinterpret_cast<uintptr_t>(ro)); }
+
+robj *recordOfKey(zend_ulong key) { return reinterpret_cast<robj *>(uintptr_t(key)); }
+
+/* Whether `ro` is registered under `owner`, asked without reading `ro` (it may be gone). */
+bool registeredWith(const robj *ro, const zend_object *owner)
+{
+    if (!registry())
+        return false;
+    zval *objects;
+    ZEND_HASH_FOREACH_VAL(registry(), objects)
+    {
+        zval *found = zend_hash_index_find(Z_ARRVAL_P(objects), recordKey(ro));
+        if (found && Z_OBJ_P(found) == owner)
+            return true;
+    }
+    ZEND_HASH_FOREACH_END();
+    return false;
+}
+
+/* The object a registered record belongs to, or null when the record is not registered. */
+zend_object *ownerOf(const robj *ro)
+{
+    if (!ro->listenerEndpoint || !registry())
+        return nullptr;
+    zval *objects = zend_hash_find(registry(), ro->listenerEndpoint);
+    zval *owner = objects ? zend_hash_index_find(Z_ARRVAL_P(objects), recordKey(ro)) : nullptr;
+    return owner ? Z_OBJ_P(owner) : nullptr;
+}
 
 void freeCalls(PendingCall *call)
 {
@@ -88,7 +121,9 @@ void enqueue(zend_string *endpoint, robj *target, const char *key, size_t length
     auto *e = static_cast<PendingEvent *>(ecalloc(1, sizeof(PendingEvent)));
     e->endpoint = endpoint ? zend_string_copy(endpoint) : nullptr;
     if (target) {
-        e->target = &target->std;
+        e->target = ownerOf(target);
+        kelvoAssert(e->target != nullptr);
+        e->targetRo = target;
         GC_ADDREF(e->target);
     }
     e->key = key ? zend_string_init(key, length, 0) : nullptr;
@@ -126,10 +161,10 @@ void forgetRegistry()
     zval *objects;
     ZEND_HASH_FOREACH_VAL(table, objects)
     {
-        zval *object;
-        ZEND_HASH_FOREACH_VAL(Z_ARRVAL_P(objects), object)
+        zend_ulong key;
+        ZEND_HASH_FOREACH_NUM_KEY(Z_ARRVAL_P(objects), key)
         {
-            robj *ro = kelvoGetObjectZObj(Z_OBJ_P(object));
+            robj *ro = recordOfKey(key);
             zend_hash_clean(&ro->callbacks);
             if (ro->listenerEndpoint) {
                 zend_string_release(ro->listenerEndpoint);
@@ -167,7 +202,7 @@ zend_string *listenerKey(uint32_t mask, zend_string *pattern)
     return key;
 }
 
-void registerObject(robj *ro)
+void registerObject(robj *ro, zend_object *owner)
 {
     if (!registry()) {
         ALLOC_HASHTABLE(KELVO_G(listeners));
@@ -181,8 +216,8 @@ void registerObject(robj *ro)
         objects = zend_hash_add_new(registry(), ro->link.key, &empty);
     }
     zval object;
-    ZVAL_OBJ_COPY(&object, &ro->std);
-    add_next_index_zval(objects, &object);
+    ZVAL_OBJ_COPY(&object, owner);
+    zend_hash_index_update(Z_ARRVAL_P(objects), recordKey(ro), &object);
     ro->listenerEndpoint = zend_string_copy(ro->link.key);
 }
 
@@ -197,11 +232,9 @@ bool matches(const kelvoListenerCb *listener, const PendingEvent *e)
            0;
 }
 
-/* Lists the calls of `object`'s matching listeners for `e`, one event object shared by them. */
-PendingCall **listCalls(PendingCall **tail, zend_object *object, PendingEvent *e)
+/* Lists the calls of the matching listeners of `ro` (owned by `object`) for `e`, one event object shared by them. */
+PendingCall **listCalls(PendingCall **tail, zend_object *object, robj *ro, PendingEvent *e)
 {
-    kelvoAssert(object->handlers == &kelvo_object_handlers);
-    robj *ro = kelvoGetObjectZObj(object);
     zval event;
     ZVAL_UNDEF(&event);
     zend_string *name;
@@ -217,6 +250,7 @@ PendingCall **listCalls(PendingCall **tail, zend_object *object, PendingEvent *e
         }
         auto *call = static_cast<PendingCall *>(emalloc(sizeof(PendingCall)));
         call->object = object;
+        call->ro = ro;
         GC_ADDREF(object);
         call->listenerKey = zend_string_copy(name);
         ZVAL_COPY(&call->event, &event);
@@ -234,21 +268,28 @@ void listEvent(PendingEvent *e)
     e->listed = true;
     PendingCall **tail = &e->calls;
     if (e->target) {
-        listCalls(tail, e->target, e);
+        listCalls(tail, e->target, e->targetRo, e);
         return;
     }
     zval *objects = registry() ? zend_hash_find(registry(), e->endpoint) : nullptr;
     if (!objects)
         return;
+    zend_ulong key;
     zval *object;
-    ZEND_HASH_FOREACH_VAL(Z_ARRVAL_P(objects), object) { tail = listCalls(tail, Z_OBJ_P(object), e); }
+    ZEND_HASH_FOREACH_NUM_KEY_VAL(Z_ARRVAL_P(objects), key, object)
+    {
+        tail = listCalls(tail, Z_OBJ_P(object), recordOfKey(key), e);
+    }
     ZEND_HASH_FOREACH_END();
 }
 
 /* Runs one listener: 0, or -1 when the engine could not call it. */
 int call(PendingCall *c)
 {
-    robj *ro = kelvoGetObjectZObj(c->object);
+    /* A record unregistered since (a cluster's node dropped with its object's topology) is not touched. */
+    robj *ro = c->ro;
+    if (!registeredWith(ro, c->object))
+        return 0;
     auto *listener = static_cast<kelvoListenerCb *>(zend_hash_find_ptr(&ro->callbacks, c->listenerKey));
     if (!listener)
         return 0; /* removed since the event was listed */
@@ -359,16 +400,7 @@ void kelvoRemoveListenerRObj(robj *ro)
     ro->listenerEndpoint = nullptr;
     zval *objects = registry() ? zend_hash_find(registry(), endpoint) : nullptr;
     kelvoAssert(objects != nullptr);
-    zend_ulong index;
-    zval *object;
-    ZEND_HASH_FOREACH_NUM_KEY_VAL(Z_ARRVAL_P(objects), index, object)
-    {
-        if (Z_OBJ_P(object) == &ro->std) {
-            zend_hash_index_del(Z_ARRVAL_P(objects), index);
-            break;
-        }
-    }
-    ZEND_HASH_FOREACH_END();
+    zend_hash_index_del(Z_ARRVAL_P(objects), recordKey(ro));
     if (zend_hash_num_elements(Z_ARRVAL_P(objects)) == 0)
         zend_hash_del(registry(), endpoint);
     zend_string_release(endpoint);
@@ -383,6 +415,12 @@ void kelvoListenersDrop(robj *ro)
 }
 
 int kelvoListenerUpdate(robj *ro, uint32_t mask, zend_string *pattern, zend_fcall_info *fci, zend_fcall_info_cache *fcc)
+{
+    return kelvoListenerUpdateOwned(ro, &ro->std, mask, pattern, fci, fcc);
+}
+
+int kelvoListenerUpdateOwned(robj *ro, zend_object *owner, uint32_t mask, zend_string *pattern, zend_fcall_info *fci,
+                             zend_fcall_info_cache *fcc)
 {
     forgetParentState();
     /* Listeners hear the server their link talks to: its endpoint's identity is the registry key. */
@@ -421,7 +459,7 @@ int kelvoListenerUpdate(robj *ro, uint32_t mask, zend_string *pattern, zend_fcal
             state.queueHeld = true;
             state.pid = getpid();
         }
-        registerObject(ro);
+        registerObject(ro, owner);
     }
     auto *listener = static_cast<kelvoListenerCb *>(emalloc(sizeof(kelvoListenerCb)));
     listener->mask = mask;

@@ -50,6 +50,11 @@ void kelvoListenerCbDtor(zval *zv);
 int kelvoListenerUpdate(robj *ro, uint32_t mask, zend_string *pattern, zend_fcall_info *fci,
                         zend_fcall_info_cache *fcc);
 
+/* The same for a record that is not a PHP object itself (a cluster's node): `owner` is the
+ * object that keeps it alive, held by the registry while the record has listeners. */
+int kelvoListenerUpdateOwned(robj *ro, zend_object *owner, uint32_t mask, zend_string *pattern, zend_fcall_info *fci,
+                             zend_fcall_info_cache *fcc);
+
 /* Unregisters the object (its listener table is the caller's); a process whose registry empties detaches its queue. */
 void kelvoRemoveListenerRObj(robj *ro);
 

@@ -638,6 +638,11 @@ void kelvoSubscribeCommand(INTERNAL_FUNCTION_PARAMETERS, int cmd)
         kelvoThrowException(KELVO_ERR_OTHER, "Cannot SUBSCRIBE inside MULTI/PIPELINE");
         RETURN_FALSE;
     }
+    kelvoSubscribeOn(INTERNAL_FUNCTION_PARAM_PASSTHRU, ro, cmd, nullptr);
+}
+
+void kelvoSubscribeOn(INTERNAL_FUNCTION_PARAMETERS, robj *ro, int cmd, zend_object *client)
+{
     const FamilyRow &family = familyOf(cmd);
     const kelvoCommandInfo *row = kelvoGetCommandRCmd(cmd);
     rrc req{};
@@ -652,6 +657,10 @@ void kelvoSubscribeCommand(INTERNAL_FUNCTION_PARAMETERS, int cmd)
     if (family.subscribe) {
         kelvoReqDataKind kind;
         context = static_cast<kelvoFcallContext *>(kelvoRespCmdTakeUserdata(&req, &kind).record);
+        if (context && client) {
+            context->object = client;
+            GC_ADDREF(client);
+        }
     }
     /* Inside a callback the running loop goes on; the call returns once its request is answered. */
     bool nested = (ro->mode & kelvoModeSubscribed) != 0;

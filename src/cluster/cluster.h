@@ -33,6 +33,8 @@ enum kelvoClusterCommandFlags : uint32_t {
 constexpr uint8_t KELVO_NODE_PRIMARY = 0x1;
 constexpr uint8_t KELVO_NODE_READY = 0x2;     /* replica: ROLE accepted and READONLY sent on its current link */
 constexpr uint8_t KELVO_NODE_UNHEALTHY = 0x4; /* replica skipped until its health is asked again */
+constexpr uint8_t KELVO_NODE_JOINED = 0x8;    /* entered the open cluster transaction (its MULTI may since be lost) */
+constexpr uint8_t KELVO_NODE_WATCHING = 0x10; /* holds keys watched through the cluster (the watch may since be lost) */
 
 struct kelvoClusterNode {
     robj ro;                 /* the node's client state; never a PHP object */
@@ -51,10 +53,11 @@ struct kelvoClusterObject {
     uint64_t nodes;                         /* entries of node */
     zend_long slots[kelvoClusterSlotCount]; /* node index serving each slot; -1: none */
     zend_string *slotCacheKey;              /* names this process's slot-cache record of the object, or null */
-    zend_string *seedKey; /* the sorted seed list: names the slot cache, the sketch, the refresh pace */
-    uint8_t tls;          /* the seeds' scheme: every node is reached over TLS */
-    uint8_t multiFailed;  /* a command of the open transaction failed: it was discarded */
-    robj tmpl;            /* never connected: options, credentials, mode, queue, last error */
+    zend_string *seedKey;   /* the sorted seed list: names the slot cache, the sketch, the refresh pace */
+    uint8_t tls;            /* the seeds' scheme: every node is reached over TLS */
+    uint8_t multiFailed;    /* a command of the open transaction failed: it was discarded */
+    HashTable *scanCursors; /* cursor -> [node index -> link serial]: the pages scan() handed out */
+    robj tmpl;              /* never connected: options, credentials, mode, queue, last error */
 };
 
 /* The object a method was called on, or behind an engine object (fatal on null). */

@@ -3,6 +3,7 @@
 #include "cluster/replicas.h"
 #include "cluster/slots.h"
 #include "cluster/topology.h"
+#include "cluster/transaction.h"
 #include "catalog/cmdroles.h"
 #include "client/connection.h"
 #include "commands/multi.h"
@@ -99,20 +100,6 @@ int kelvoClusterHandleRedirectionError(const kelvoReply *err, uint32_t *slot, ze
     return 0;
 }
 
-void kelvoClusterAbortTransaction(kelvoClusterObject *cobj)
-{
-    for (uint64_t i = 0; i < cobj->nodes; i++) {
-        robj *ro = &cobj->node[i]->ro;
-        if (ro->mode & kelvoModeMulti)
-            kelvoDiscard(ro);
-    }
-    robj *tmpl = &cobj->tmpl;
-    kelvoFreeCallbacks(tmpl);
-    /* Still in MULTI: later commands of the block must not run outside it. */
-    tmpl->mode |= kelvoModeMulti;
-    cobj->multiFailed = 1;
-}
-
 namespace {
 
 enum class Outcome { Hit, Sent, Failed };
@@ -194,10 +181,8 @@ Outcome queueOnNode(const Road &road, zend_long idx, kelvoQuerySet *rqs, rrc *re
     kelvoClusterObject *cobj = road.cobj;
     robj *tmpl = &cobj->tmpl;
     robj *ro = &cobj->node[idx]->ro;
-    if (!(ro->mode & kelvoModeMulti) && kelvoMulti(ro, kelvoModeMulti) != 0) {
-        kelvoClusterAbortTransaction(cobj);
+    if (kelvoClusterJoinTransaction(cobj, idx) != 0)
         return Outcome::Failed;
-    }
     if (road.row->type == KELVO_CMDTYPE_CACHED)
         ensureBuilt(road.row, rqs, req);
     kelvoReply *reply = nullptr;
@@ -230,10 +215,7 @@ Outcome queueOnNode(const Road &road, zend_long idx, kelvoQuerySet *rqs, rrc *re
     rqs->flags &= static_cast<uint8_t>(~KELVO_INITIALIZED);
     ZVAL_COPY_VALUE(&entry->ownEvents, &ro->ownEvents);
     ZVAL_UNDEF(&ro->ownEvents);
-    /* The template's queue is flat: which node each result of EXEC comes from. */
-    tmpl->mode &= ~kelvoModeMulti;
-    ZVAL_LONG(&kelvoMultiEntryAppend(tmpl, KELVO_MULTI_VALUE)->value, idx);
-    tmpl->mode |= kelvoModeMulti;
+    kelvoClusterQueueNode(cobj, idx);
     zval_ptr_dtor(out);
     ZVAL_OBJ_COPY(out, &tmpl->std);
     return Outcome::Sent;
@@ -516,6 +498,31 @@ void startAccumulator(int32_t cmd, zval *acc)
     }
 }
 
+/* The bytes of the key prefix in front of argument `i` (0 when it has none). */
+size_t prefixLength(const rrc *req, uint64_t i, const zend_string *prefix)
+{
+    size_t skip = prefix ? ZSTR_LEN(prefix) : 0;
+    size_t len = req->args[i].len;
+    return skip && len >= skip && memcmp(kelvoRespCmdArg(req, i), ZSTR_VAL(prefix), skip) == 0 ? skip : 0;
+}
+
+/* Inside a transaction: what EXEC needs to fold this part as `fold` does (MGET's positions, MSETNX's keys). */
+void notePart(int32_t cmd, const SubCommand &sub, const zend_string *prefix, zval *parts)
+{
+    zval data;
+    array_init(&data);
+    if (cmd == REDIS_CMD_MGET) {
+        for (uint32_t position : sub.positions)
+            add_next_index_long(&data, position);
+    } else if (cmd == REDIS_CMD_MSETNX) {
+        for (uint64_t i = 1; i < sub.req.pos; i += 2) {
+            size_t cut = prefixLength(&sub.req, i, prefix);
+            add_next_index_stringl(&data, kelvoRespCmdArg(&sub.req, i) + cut, sub.req.args[i].len - cut);
+        }
+    }
+    add_next_index_zval(parts, &data);
+}
+
 /* Folds one sub-command's result; false when it cannot be folded (the command fails). */
 bool fold(int32_t cmd, zval *acc, const SubCommand &sub, zval *result, const zend_string *prefix)
 {
@@ -529,14 +536,12 @@ bool fold(int32_t cmd, zval *acc, const SubCommand &sub, zval *result, const zen
             ZVAL_FALSE(acc);
         return true;
     case REDIS_CMD_MSETNX: {
-        size_t skip = prefix ? ZSTR_LEN(prefix) : 0;
         for (uint64_t i = 1; i < sub.req.pos; i += 2) {
-            const char *key = kelvoRespCmdArg(&sub.req, i);
-            size_t len = sub.req.args[i].len;
-            size_t cut = skip && len >= skip && memcmp(key, ZSTR_VAL(prefix), skip) == 0 ? skip : 0;
+            size_t cut = prefixLength(&sub.req, i, prefix);
             zval value;
             ZVAL_COPY(&value, result);
-            zend_symtable_str_update(Z_ARRVAL_P(acc), key + cut, len - cut, &value);
+            zend_symtable_str_update(Z_ARRVAL_P(acc), kelvoRespCmdArg(&sub.req, i) + cut, sub.req.args[i].len - cut,
+                                     &value);
         }
         return true;
     }
@@ -583,6 +588,12 @@ Outcome runSplit(const Road &road, kelvoQuerySet *rqs, rrc *req, std::vector<Sub
     startAccumulator(cmd, &acc);
     Outcome outcome = Outcome::Sent;
     bool allHits = true;
+    /* Inside a transaction the parts are queued, and EXEC folds them back into one result of the call. */
+    size_t queuedFrom = cobj->tmpl.pipe.count;
+    zval parts;
+    ZVAL_UNDEF(&parts);
+    if (multi)
+        array_init_size(&parts, uint32_t(subs.size()));
     for (SubCommand &sub : subs) {
         zval result;
         ZVAL_NULL(&result);
@@ -594,6 +605,8 @@ Outcome runSplit(const Road &road, kelvoQuerySet *rqs, rrc *req, std::vector<Sub
             break;
         }
         zval_ptr_dtor(&result);
+        if (multi)
+            notePart(cmd, sub, cobj->tmpl.opts.prefix, &parts);
         kelvoQuerySetRelease(&sub.rqs, one == Outcome::Hit ? KELVO_RQS_OUTCOME_HIT : KELVO_RQS_OUTCOME_MISS);
         kelvoRespCmdRelease(&sub.req);
     }
@@ -601,11 +614,13 @@ Outcome runSplit(const Road &road, kelvoQuerySet *rqs, rrc *req, std::vector<Sub
     zval_ptr_dtor(out);
     if (outcome == Outcome::Failed) {
         zval_ptr_dtor(&acc);
+        zval_ptr_dtor(&parts);
         ZVAL_FALSE(out);
         return outcome;
     }
     if (multi) {
         zval_ptr_dtor(&acc);
+        kelvoClusterQueueGroup(cobj, queuedFrom, cmd, &parts);
         ZVAL_OBJ_COPY(out, &cobj->tmpl.std);
         return outcome;
     }

@@ -186,6 +186,10 @@ void freeObject(zend_object *object)
     zval_ptr_dtor(&cobj->context);
     ZVAL_UNDEF(&cobj->context);
     releaseString(&cobj->seedKey);
+    if (cobj->scanCursors) {
+        zend_hash_destroy(cobj->scanCursors);
+        FREE_HASHTABLE(cobj->scanCursors);
+    }
     /* The template reads its properties while it is released: before the engine drops them. */
     kelvoReleaseRObj(&cobj->tmpl);
     zend_object_std_dtor(object);

@@ -648,7 +648,8 @@ int kelvoClusterApplyTopology(kelvoClusterObject *cobj, const kelvoTopology *top
             idx = kelvoClusterAppendNode(cobj, node);
         } else {
             kelvoClusterNode *node = cobj->node[idx];
-            node->flags = uint8_t((node->flags & KELVO_NODE_READY) | n.flags);
+            node->flags =
+                uint8_t((node->flags & (KELVO_NODE_READY | KELVO_NODE_JOINED | KELVO_NODE_WATCHING)) | n.flags);
         }
         for (zend_string *name : {n.host, n.ip, n.hostname})
             if (name)

@@ -332,12 +332,19 @@ int kelvoLinkConnect(kelvoLink *link, redisInfo *info, pid_t pid)
     link->key = zend_string_init(key, size_t(keyLength), 0);
     link->id = kelvoLinkIdentityHash(key, size_t(keyLength), identitySeed());
     link->ctx = c;
+    link->serial = kelvoLinkNextSerial();
     link->sslCtx = sslCtx;
     link->state = KELVO_LINK_CONNECTED;
     link->persistent = info->persistent;
     link->secrets = secretsHash(info);
     link->pid = pid;
     return 0;
+}
+
+uint64_t kelvoLinkNextSerial()
+{
+    static uint64_t last = 0;
+    return ++last;
 }
 
 int kelvoLinkConnectIfNeeded(kelvoLink *link, redisInfo *info, pid_t pid)
@@ -369,6 +376,7 @@ int kelvoLinkReconnect(kelvoLink *link, redisInfo *info)
     }
     link->db = 0;
     link->state = KELVO_LINK_CONNECTED;
+    link->serial = kelvoLinkNextSerial();
     return 0;
 }
 

@@ -103,10 +103,13 @@ struct kelvoLink {
     uint8_t rawState;   /* 1: a raw command changed the connection's state: never pooled */
     uint64_t secrets;   /* hash of password and TLS settings: part of the pool key */
     uint64_t lastPoll;  /* last invalidation poll, wall-clock microseconds */
+    uint64_t serial;    /* this process's number of the connection: a new connection, a new number */
 };
 
 /* The hash of an information's password and TLS settings (seeded per process tree). */
 uint64_t kelvoLinkSecretsHash(const redisInfo *info);
+/* A number no earlier connection of this process had (kelvoLink::serial). */
+uint64_t kelvoLinkNextSerial();
 
 /*
  * Formats the server identity into `buf` (snprintf rules) and returns its full

@@ -264,6 +264,7 @@ int kelvoPLinkGet(kelvoLink *link, redisInfo *info, pid_t pid)
         link->secrets = secrets;
         link->persistent = 1;
         link->ctx = plink->ctx;
+        link->serial = kelvoLinkNextSerial();
         link->sslCtx = plink->sslCtx;
         link->state = plink->state;
         link->db = plink->db;

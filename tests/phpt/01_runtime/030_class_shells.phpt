@@ -26,7 +26,7 @@ var_dump((new ReflectionClass('Generator'))->isFinal());
 Kelvo\Cluster: internal=1 final=0 parent=-
 Kelvo\Sentinel: internal=1 final=0 parent=-
 Kelvo\Table: internal=1 final=0 parent=-
-Kelvo\Cluster\FullscanGenerator: final=1 parent=Generator methods=0
+Kelvo\Cluster\FullscanGenerator: final=1 parent=Generator methods=8
 Error: The "Generator" class is reserved for internal use and cannot be manually instantiated
 Kelvo\Table\FullscanGenerator: final=1 parent=Generator methods=0
 Error: The "Generator" class is reserved for internal use and cannot be manually instantiated
