@@ -28,20 +28,26 @@ constexpr char kTopologyChanged[] = "Cluster topology changed during full scan";
 
 /* --- the layout a scan relies on ------------------------------------------------------------- */
 
+/* The word at `index` of a line of blank-separated words (empty past the end). */
+std::string_view wordAt(std::string_view line, size_t index)
+{
+    size_t at = 0;
+    for (size_t n = 0; n < index; n++) {
+        at = line.find(' ', at);
+        if (at == std::string_view::npos)
+            return {};
+        at++;
+    }
+    return line.substr(at, line.find(' ', at) - at);
+}
+
 /* The "myself" line of a CLUSTER NODES reply. */
 std::string_view myselfLine(std::string_view text)
 {
     while (!text.empty()) {
         size_t end = text.find('\n');
         std::string_view line = text.substr(0, end);
-        size_t flagsAt = 0;
-        for (int field = 0; field < 2 && flagsAt != std::string_view::npos; field++) {
-            flagsAt = line.find(' ', flagsAt);
-            if (flagsAt != std::string_view::npos)
-                flagsAt++;
-        }
-        if (flagsAt != std::string_view::npos &&
-            line.substr(flagsAt).substr(0, line.find(' ', flagsAt) - flagsAt).find("myself") != std::string_view::npos)
+        if (wordAt(line, 2).find("myself") != std::string_view::npos)
             return line;
         if (end == std::string_view::npos)
             break;
@@ -84,7 +90,7 @@ bool addOwnView(std::string_view line, std::string *layout, std::bitset<kelvoClu
         at = end + 1;
     }
     layout->push_back('\n');
-    return field > 8 || field == 8;
+    return field >= 8;
 }
 
 /* CLUSTER NODES of one node: its "myself" line, or empty when it cannot be asked. */
@@ -116,6 +122,8 @@ zend_string *readLayout(kelvoClusterObject *cobj, const zend_long *primaries, ui
     std::string layout;
     std::bitset<kelvoClusterSlotCount> covered;
     for (uint32_t i = 0; i < count; i++) {
+        if (static_cast<uint64_t>(primaries[i]) >= cobj->nodes)
+            return nullptr;
         std::string line = askOwnView(cobj->node[primaries[i]]);
         layout.append(std::to_string(primaries[i])).push_back(' ');
         if (line.empty() || !addOwnView(line, &layout, &covered))
