@@ -1,5 +1,6 @@
 /* The full scan of every primary's key space and the generator foreach walks it with. */
 #include "cluster/fullscan.h"
+#include "cluster/nodewide.h"
 #include "cluster/topology.h"
 #include "catalog/cmdinfo.h"
 #include "client/connection.h"
@@ -21,6 +22,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -93,25 +95,6 @@ bool addOwnView(std::string_view line, std::string *layout, std::bitset<kelvoClu
     return field >= 8;
 }
 
-/* CLUSTER NODES of one node: its "myself" line, or empty when it cannot be asked. */
-std::string askOwnView(kelvoClusterNode *node)
-{
-    robj *ro = &node->ro;
-    if (kelvoSyncObject(ro, KELVO_LINK_READY, true) != 0)
-        return {};
-    rrc req{};
-    kelvoRespCmdInitCmd(&req, 0, REDIS_CMD_CLUSTER);
-    kelvoRespCmdCatLen(&req, "NODES", 5);
-    kelvoReply *reply = nullptr;
-    std::string line;
-    if (kelvoRespCmdSend(&reply, &ro->link, &ro->info, &ro->opts.retry, &req, 1, nullptr, nullptr) == 0 &&
-        (reply->type == KELVO_REPLY_STRING || reply->type == KELVO_REPLY_VERB))
-        line = myselfLine(std::string_view(ZSTR_VAL(reply->v.str), ZSTR_LEN(reply->v.str)));
-    kelvoReplyFree(reply);
-    kelvoRespCmdRelease(&req);
-    return line;
-}
-
 /*
  * The primaries' own views of their slots, one line each in node order. Null when one cannot be
  * asked, is no primary, migrates a slot, or when together they leave a slot to a node the list
@@ -119,17 +102,29 @@ std::string askOwnView(kelvoClusterNode *node)
  */
 zend_string *readLayout(kelvoClusterObject *cobj, const zend_long *primaries, uint32_t count)
 {
-    std::string layout;
-    std::bitset<kelvoClusterSlotCount> covered;
-    for (uint32_t i = 0; i < count; i++) {
+    for (uint32_t i = 0; i < count; i++)
         if (static_cast<uint64_t>(primaries[i]) >= cobj->nodes)
             return nullptr;
-        std::string line = askOwnView(cobj->node[primaries[i]]);
+    /* Asked of every primary at once: the check costs one round trip, not one per primary. */
+    rrc req{};
+    kelvoRespCmdInitCmd(&req, 0, REDIS_CMD_CLUSTER);
+    kelvoRespCmdCatLen(&req, "NODES", 5);
+    std::vector<kelvoReply *> replies(count);
+    bool asked = kelvoClusterSendToNodes(cobj, primaries, count, &req, replies.data()) == 0;
+    kelvoRespCmdRelease(&req);
+    std::string layout;
+    std::bitset<kelvoClusterSlotCount> covered;
+    for (uint32_t i = 0; i < count && asked; i++) {
+        const kelvoReply *reply = replies[i];
+        std::string_view line;
+        if (reply->type == KELVO_REPLY_STRING || reply->type == KELVO_REPLY_VERB)
+            line = myselfLine(std::string_view(ZSTR_VAL(reply->v.str), ZSTR_LEN(reply->v.str)));
         layout.append(std::to_string(primaries[i])).push_back(' ');
-        if (line.empty() || !addOwnView(line, &layout, &covered))
-            return nullptr;
+        asked = !line.empty() && addOwnView(line, &layout, &covered);
     }
-    if (!covered.all())
+    for (kelvoReply *reply : replies)
+        kelvoReplyFree(reply);
+    if (!asked || !covered.all())
         return nullptr;
     return zend_string_init(layout.data(), layout.size(), 0);
 }
