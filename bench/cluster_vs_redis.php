@@ -1,8 +1,8 @@
 <?php
 // Kelvo\Cluster against the `redis` extension's RedisCluster on one six-node cluster the harness
 // starts for the run (its slot cache on, as kelvo's is): GET and SET of keys on one node and
-// spread over the three primaries, MGET and MSET of ten keys spread, a new object and its first
-// GET, and a cached GET hit through the cluster against the same hit through Kelvo\Kelvo on one
+// spread over the three primaries, MGET and MSET of ten keys spread, a transaction of three SETs
+// on the three primaries, a new object and its first GET, and a cached GET hit through the cluster against the same hit through Kelvo\Kelvo on one
 // server. Seven rounds of each row, alternating clients, after checking both return the same.
 // Then the node-wide reads over 30,000 keys: KEYS over the three primaries against the peer's
 // keys(), and kelvo's full scan against a loop of kelvo's own SCAN over each primary (the full
@@ -50,6 +50,8 @@ $rows = [
                       fn($i) => $p->set($spread[$i % 10], "value of {$spread[$i % 10]}")],
     'MGET 10 spread' => [fn($i) => $k->mget($spread), fn($i) => $p->mget($spread)],
     'MSET 10 spread' => [fn($i) => $k->mset($pairs), fn($i) => $p->mset($pairs)],
+    'MULTI 3 SETs 3 nodes' => [fn($i) => $k->multi()->set($spread[0], 'v')->set($spread[1], 'v')->set($spread[2], 'v')->exec(),
+                               fn($i) => $p->multi()->set($spread[0], 'v')->set($spread[1], 'v')->set($spread[2], 'v')->exec()],
     'new + first GET' => [fn($i) => (new Kelvo\Cluster(null, $seeds, 0, 0, false, null, ['use-cache' => false]))->get($one[0]),
                           fn($i) => (new RedisCluster(null, $seeds))->get($one[0])],
 ];

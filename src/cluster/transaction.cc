@@ -284,6 +284,22 @@ void foldParts(int32_t cmd, std::vector<zval> &parts, zval *partData, zval *out)
         ZVAL_FALSE(out);
 }
 
+/* One result from each listed node, folded as command `cmd`. */
+void foldNodes(NodeResults &results, int32_t cmd, zval *nodes, zval *partData, zval *out)
+{
+    std::vector<zval> parts;
+    zval *n;
+    ZEND_HASH_FOREACH_VAL(Z_ARRVAL_P(nodes), n)
+    {
+        parts.emplace_back();
+        results.take(Z_LVAL_P(n), &parts.back());
+    }
+    ZEND_HASH_FOREACH_END();
+    foldParts(cmd, parts, partData, out);
+    for (zval &p : parts)
+        zval_ptr_dtor(&p);
+}
+
 void foldEntry(NodeResults &results, kelvoMultiEntry *entry, zval *out)
 {
     kelvoAssert(entry->type == KELVO_MULTI_VALUE);
@@ -296,18 +312,8 @@ void foldEntry(NodeResults &results, kelvoMultiEntry *entry, zval *out)
     zval *cmd = zend_hash_index_find(Z_ARRVAL_P(value), 0);
     zval *nodes = zend_hash_index_find(Z_ARRVAL_P(value), 1);
     zval *partData = zend_hash_index_find(Z_ARRVAL_P(value), 2);
-    kelvoAssert(cmd != NULL && nodes != NULL && partData != NULL);
-    std::vector<zval> parts;
-    zval *n;
-    ZEND_HASH_FOREACH_VAL(Z_ARRVAL_P(nodes), n)
-    {
-        parts.emplace_back();
-        results.take(Z_LVAL_P(n), &parts.back());
-    }
-    ZEND_HASH_FOREACH_END();
-    foldParts(int32_t(Z_LVAL_P(cmd)), parts, partData, out);
-    for (zval &p : parts)
-        zval_ptr_dtor(&p);
+    kelvoAssert(cmd != NULL && nodes != NULL && Z_TYPE_P(nodes) == IS_ARRAY && partData != NULL);
+    foldNodes(results, int32_t(Z_LVAL_P(cmd)), nodes, partData, out);
 }
 
 enum class NodeExec { Done, Aborted, LinkLost };

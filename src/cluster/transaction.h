@@ -6,8 +6,9 @@
  *
  * Template queue entries are all KELVO_MULTI_VALUE: an integer names the one node a command
  * was queued on; an array [command id, [node, ...], [part data, ...] or null] is one call
- * spread over several nodes (a command split per slot, a command sent to every node), folded
- * at EXEC as the same call is outside a transaction.
+ * spread over several nodes (a command split per slot, KEYS or SELECT on every node), folded
+ * at EXEC as the same call is outside a transaction. Every entry reads only from the nodes it
+ * names.
  *
  * Owns nothing past a call: the per-node state lives in the node's mode word and flags.
  */

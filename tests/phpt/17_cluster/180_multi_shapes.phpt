@@ -38,6 +38,17 @@ $cases = [
         ->exec(),
     'a failing command among others' => fn() => $k->multi()->set($a, 'text')->incr($a)->set($b, 'fine')->exec(),
     'UNLINK over three nodes and one slot' => fn() => $k->multi()->unlink([$a, $b, $c2])->unlink($n1, $n1)->exec(),
+    'KEYS on every primary, one list' => function () use ($k, $t, $a, $b, $c2) {
+        $r = $k->multi()->mset([$a => 1, $b => 2, $c2 => 3])->keys('{' . $t . ':*}?')->get($b)->exec();
+        sort($r[1]);
+        $keys = [$a, $b, $c2];
+        sort($keys);
+        return [$r[0], $r[1] === $keys, $r[2]];
+    },
+    'SELECT of the only database on every node' => fn() => $k->multi()->select(0)->get($a)->exec(),
+    /* Queued, then refused by every node in its turn: the other commands stand. */
+    'SELECT of a database the nodes refuse' => fn() => [$k->multi()->set($b, 'no')->select(1) === $k, $k->exec(),
+        $k->get($b)],
     /* A node runs a transaction only on keys of one slot: refused before any node commits. */
     'two slots on one node' => fn() => [$k->multi()->set($b, 'x')->set($a, 'y')->set($other, 'z')->exec(),
         $k->getLastError()],
@@ -71,8 +82,11 @@ split MSET and MGET around single commands: [true,"2",["3","1",false,"2",false],
 split MSETNX: [{"%s":true,"%s":true},{"%s":false,"%s":true}]
 a failing command among others: [true,false,true]
 UNLINK over three nodes and one slot: [3,1]
+KEYS on every primary, one list: [true,true,"2"]
+SELECT of the only database on every node: [true,"1"]
+SELECT of a database the nodes refuse: [true,[true,false],"no"]
 two slots on one node: [false,"CROSSSLOT Keys in request don't hash to the same slot"]
-after them: [false,false,false,"y","w",false]
+after them: ["1","no","3","y","w",false]
 -- modes and misuse
 bool(false)
 bool(false)

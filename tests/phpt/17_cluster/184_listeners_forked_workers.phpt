@@ -70,11 +70,15 @@ foreach ($workers as $name => [$pid, $pipe]) {
     pcntl_waitpid($pid, $status);
 }
 var_dump($parent->onInvalidated(null, $pattern));
+var_dump($parent->onInvalidated(fn() => null, ''));
 ?>
---EXPECT--
+--EXPECTF--
 bool(true)
 ready
 ready
 first: {"registered":true,"heard":"every key"}
 second: {"registered":true,"heard":"every key"}
 bool(true)
+
+Warning: Kelvo\Cluster::onInvalidated(): Invalid argument supplied for pattern ({KELVO_ERR_CONFIG}) in %s on line %d
+bool(false)
