@@ -1,5 +1,6 @@
 /* The full scan of every primary's key space and the generator foreach walks it with. */
 #include "cluster/fullscan.h"
+#include "cluster/nodewide.h"
 #include "cluster/topology.h"
 #include "catalog/cmdinfo.h"
 #include "client/connection.h"
@@ -21,6 +22,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -28,20 +30,26 @@ constexpr char kTopologyChanged[] = "Cluster topology changed during full scan";
 
 /* --- the layout a scan relies on ------------------------------------------------------------- */
 
+/* The word at `index` of a line of blank-separated words (empty past the end). */
+std::string_view wordAt(std::string_view line, size_t index)
+{
+    size_t at = 0;
+    for (size_t n = 0; n < index; n++) {
+        at = line.find(' ', at);
+        if (at == std::string_view::npos)
+            return {};
+        at++;
+    }
+    return line.substr(at, line.find(' ', at) - at);
+}
+
 /* The "myself" line of a CLUSTER NODES reply. */
 std::string_view myselfLine(std::string_view text)
 {
     while (!text.empty()) {
         size_t end = text.find('\n');
         std::string_view line = text.substr(0, end);
-        size_t flagsAt = 0;
-        for (int field = 0; field < 2 && flagsAt != std::string_view::npos; field++) {
-            flagsAt = line.find(' ', flagsAt);
-            if (flagsAt != std::string_view::npos)
-                flagsAt++;
-        }
-        if (flagsAt != std::string_view::npos &&
-            line.substr(flagsAt).substr(0, line.find(' ', flagsAt) - flagsAt).find("myself") != std::string_view::npos)
+        if (wordAt(line, 2).find("myself") != std::string_view::npos)
             return line;
         if (end == std::string_view::npos)
             break;
@@ -84,26 +92,7 @@ bool addOwnView(std::string_view line, std::string *layout, std::bitset<kelvoClu
         at = end + 1;
     }
     layout->push_back('\n');
-    return field > 8 || field == 8;
-}
-
-/* CLUSTER NODES of one node: its "myself" line, or empty when it cannot be asked. */
-std::string askOwnView(kelvoClusterNode *node)
-{
-    robj *ro = &node->ro;
-    if (kelvoSyncObject(ro, KELVO_LINK_READY, true) != 0)
-        return {};
-    rrc req{};
-    kelvoRespCmdInitCmd(&req, 0, REDIS_CMD_CLUSTER);
-    kelvoRespCmdCatLen(&req, "NODES", 5);
-    kelvoReply *reply = nullptr;
-    std::string line;
-    if (kelvoRespCmdSend(&reply, &ro->link, &ro->info, &ro->opts.retry, &req, 1, nullptr, nullptr) == 0 &&
-        (reply->type == KELVO_REPLY_STRING || reply->type == KELVO_REPLY_VERB))
-        line = myselfLine(std::string_view(ZSTR_VAL(reply->v.str), ZSTR_LEN(reply->v.str)));
-    kelvoReplyFree(reply);
-    kelvoRespCmdRelease(&req);
-    return line;
+    return field >= 8;
 }
 
 /*
@@ -113,15 +102,29 @@ std::string askOwnView(kelvoClusterNode *node)
  */
 zend_string *readLayout(kelvoClusterObject *cobj, const zend_long *primaries, uint32_t count)
 {
+    for (uint32_t i = 0; i < count; i++)
+        if (static_cast<uint64_t>(primaries[i]) >= cobj->nodes)
+            return nullptr;
+    /* Asked of every primary at once: the check costs one round trip, not one per primary. */
+    rrc req{};
+    kelvoRespCmdInitCmd(&req, 0, REDIS_CMD_CLUSTER);
+    kelvoRespCmdCatLen(&req, "NODES", 5);
+    std::vector<kelvoReply *> replies(count);
+    bool asked = kelvoClusterSendToNodes(cobj, primaries, count, &req, replies.data()) == 0;
+    kelvoRespCmdRelease(&req);
     std::string layout;
     std::bitset<kelvoClusterSlotCount> covered;
-    for (uint32_t i = 0; i < count; i++) {
-        std::string line = askOwnView(cobj->node[primaries[i]]);
+    for (uint32_t i = 0; i < count && asked; i++) {
+        const kelvoReply *reply = replies[i];
+        std::string_view line;
+        if (reply->type == KELVO_REPLY_STRING || reply->type == KELVO_REPLY_VERB)
+            line = myselfLine(std::string_view(ZSTR_VAL(reply->v.str), ZSTR_LEN(reply->v.str)));
         layout.append(std::to_string(primaries[i])).push_back(' ');
-        if (line.empty() || !addOwnView(line, &layout, &covered))
-            return nullptr;
+        asked = !line.empty() && addOwnView(line, &layout, &covered);
     }
-    if (!covered.all())
+    for (kelvoReply *reply : replies)
+        kelvoReplyFree(reply);
+    if (!asked || !covered.all())
         return nullptr;
     return zend_string_init(layout.data(), layout.size(), 0);
 }

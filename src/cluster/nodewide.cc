@@ -12,7 +12,10 @@
 #include "runtime/exception.h"
 #include "runtime/fatal.h"
 #include "runtime/kelvo.h"
+#include "link/link.h"
 #include "wire/reply.h"
+
+#include "zend_exceptions.h"
 
 #include <vector>
 
@@ -134,12 +137,18 @@ bool queueEverywhere(kelvoClusterObject *cobj, const kelvoCommandInfo *row, rrc 
     return true;
 }
 
-/* KEYS on one node outside a transaction: its keys appended to `keys`. */
-bool keysOfNode(kelvoClusterObject *cobj, zend_long idx, const kelvoCommandInfo *row, rrc *req, zval *keys)
+/* KEYS's reply of one node (sent again on its own when the first try failed): its keys appended to `keys`. */
+bool keysOfNode(kelvoClusterObject *cobj, zend_long idx, const kelvoCommandInfo *row, rrc *req, kelvoReply *reply,
+                zval *keys)
 {
-    kelvoReply *reply;
-    if (sendOnNode(cobj, idx, req, &reply) != 0)
+    if (!reply && sendOnNode(cobj, idx, req, &reply) != 0)
         return false;
+    robj *tmpl = &cobj->tmpl;
+    if (reply->type == KELVO_REPLY_ERROR) {
+        kelvoHandleErrorText(&tmpl->lastError, tmpl->opts.flags, ZSTR_VAL(reply->v.str), ZSTR_LEN(reply->v.str));
+        kelvoReplyFree(reply);
+        return false;
+    }
     robj *ro = &cobj->node[idx]->ro;
     if (!kelvoValidateReplyType(req->cmd, reply)) {
         kelvoReportWrongType(&cobj->tmpl.lastError, cobj->tmpl.opts.flags, kelvoReplyTypeToString(reply), "KEYS", 4);
@@ -155,6 +164,11 @@ bool keysOfNode(kelvoClusterObject *cobj, zend_long idx, const kelvoCommandInfo 
     kelvoReplyFree(reply);
     kelvoQuerySetRelease(&rqs, KELVO_RQS_OUTCOME_MISS);
     bool ok = Z_TYPE(page) == IS_ARRAY;
+    if (ok && zend_hash_num_elements(Z_ARRVAL_P(keys)) == 0) {
+        zval_ptr_dtor(keys);
+        ZVAL_COPY_VALUE(keys, &page);
+        return true;
+    }
     if (ok) {
         zval *key;
         ZEND_HASH_FOREACH_VAL(Z_ARRVAL(page), key)
@@ -243,6 +257,48 @@ bool channelSlots(zend_execute_data *execute_data, const robj *tmpl, bool sameSl
 
 } // namespace
 
+size_t kelvoClusterSendToNodes(kelvoClusterObject *cobj, const zend_long *nodes, size_t count, rrc *req,
+                               kelvoReply **replies)
+{
+    robj *tmpl = &cobj->tmpl;
+    kelvoRespCmdFinish(req);
+    std::vector<bool> written(count, false);
+    size_t failed = 0;
+    for (size_t i = 0; i < count; i++) {
+        replies[i] = nullptr;
+        robj *ro = &cobj->node[nodes[i]]->ro;
+        if (kelvoSyncObject(ro, KELVO_LINK_READY, true) != 0 || kelvoPollIdleLink(ro) != 0) {
+            zend_clear_exception();
+            failed++;
+            continue;
+        }
+        redisContext *c = ro->link.ctx;
+        written[i] = redisAppendFormattedCommand(c, kelvoRespCmdData(req), kelvoRespCmdLen(req)) == REDIS_OK &&
+                     redisBufferWriteAll(c) == REDIS_OK;
+        if (!written[i]) {
+            kelvoLinkErrorSet(&ro->link, c);
+            kelvoClusterDiscardFailedNodeLink(cobj->node[nodes[i]]);
+            failed++;
+        }
+    }
+    for (size_t i = 0; i < count; i++) {
+        if (!written[i])
+            continue;
+        robj *ro = &cobj->node[nodes[i]]->ro;
+        void *reply = nullptr;
+        if (redisGetReply(ro->link.ctx, &reply) != REDIS_OK) {
+            kelvoReplyFree(reply);
+            kelvoLinkErrorSet(&ro->link, ro->link.ctx);
+            kelvoClusterDiscardFailedNodeLink(cobj->node[nodes[i]]);
+            failed++;
+            continue;
+        }
+        replies[i] = static_cast<kelvoReply *>(reply);
+        tmpl->link.lastUse = ro->link.lastUse = kelvoNowMicros();
+    }
+    return failed;
+}
+
 void kelvoClusterKeysCommand(zend_execute_data *execute_data, zval *return_value)
 {
     kelvoClusterObject *cobj = kelvoClusterGetObjectZVal(ZEND_THIS);
@@ -261,10 +317,17 @@ void kelvoClusterKeysCommand(zend_execute_data *execute_data, zval *return_value
             ZVAL_OBJ_COPY(return_value, &tmpl->std);
     } else {
         array_init(return_value);
+        std::vector<kelvoReply *> replies(nodes.size());
+        kelvoClusterSendToNodes(cobj, nodes.data(), nodes.size(), &req, replies.data());
         ok = true;
-        for (zend_long idx : nodes)
-            if (!(ok = keysOfNode(cobj, idx, row, &req, return_value)))
-                break;
+        for (size_t i = 0; i < nodes.size(); i++) {
+            kelvoReply *reply = replies[i];
+            replies[i] = nullptr;
+            if (ok)
+                ok = keysOfNode(cobj, nodes[i], row, &req, reply, return_value);
+            else
+                kelvoReplyFree(reply);
+        }
     }
     kelvoRespCmdRelease(&req);
     if (!ok) {

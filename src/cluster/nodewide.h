@@ -14,6 +14,19 @@
 
 #include "cluster/cluster.h"
 
+#include <cstddef>
+
+struct kelvoReply;
+
+/*
+ * The request written to every node of `nodes` before any reply is read, so the servers work at
+ * once; then one reply read from each into `replies` (null where that node failed: its link is
+ * discarded, its error kept). Nodes are readied quietly; no request is sent twice. The number
+ * of nodes that failed.
+ */
+size_t kelvoClusterSendToNodes(kelvoClusterObject *cobj, const zend_long *nodes, size_t count, rrc *req,
+                               kelvoReply **replies);
+
 /* keys(pattern): the keys of every primary, the first primary's first. */
 void kelvoClusterKeysCommand(zend_execute_data *execute_data, zval *return_value);
 /* select(db) on every node; a refusal by one gives every node back the previous database. */
