@@ -640,8 +640,10 @@ zend_object_iterator *generatorGetIterator(zend_class_entry *ce, zval *object, i
 
 zend_object *generatorCreate(zend_class_entry *ce)
 {
-    auto *generator = static_cast<zend_generator *>(zend_object_alloc(sizeof(zend_generator), ce));
-    memset(generator, 0, sizeof *generator);
+    /* The engine object opens a generator record instead of closing it, so the record is allocated
+     * whole: a property-size adjustment would cut its tail. The class declares no properties. */
+    ZEND_ASSERT(ce->default_properties_count == 0);
+    auto *generator = static_cast<zend_generator *>(ecalloc(1, sizeof(zend_generator)));
     zend_object_std_init(&generator->std, ce);
     generator->std.handlers = &generatorHandlers;
     return &generator->std;
