@@ -1,7 +1,7 @@
 /* Publish and subscribe: the subscribe family, its loop, push routing and the callbacks. */
 #include "client/pubsub.h"
 
-#include "catalog/cmdroles.h"
+#include "commands/cmdroles.h"
 #include "client/client.h"
 #include "client/connection.h"
 #include "client/listeners.h"

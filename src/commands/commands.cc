@@ -2,7 +2,7 @@
 #include "commands/admin.h"
 #include "commands/backoff.h"
 #include "client/client.h"
-#include "catalog/cmdroles.h"
+#include "commands/cmdroles.h"
 #include "commands/commands.h"
 #include "client/connection.h"
 #include "cache/attach.h"

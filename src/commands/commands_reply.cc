@@ -1,5 +1,5 @@
 /* Reply nodes into PHP values: the generic conversion and the per-command formatters. */
-#include "catalog/cmdroles.h"
+#include "commands/cmdroles.h"
 #include "commands/commands.h"
 #include "commands/formatter.h"
 #include "runtime/exception.h"

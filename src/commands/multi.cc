@@ -2,7 +2,7 @@
 #include "commands/multi.h"
 #include "commands/reads.h"
 
-#include "catalog/cmdroles.h"
+#include "commands/cmdroles.h"
 #include "client/client.h"
 #include "client/connection.h"
 #include "client/listeners.h"

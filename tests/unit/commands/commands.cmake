@@ -4,7 +4,7 @@ kelvo_engine_test(commands_reply_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/commands
 
 # Back-off needs nothing but itself.
 kelvo_unit_test(commands_backoff_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/commands_backoff_test.cc
-  PARTS commands_free runtime_free)
+  PARTS commands_free catalog_free runtime_free)
 
 # The dispatcher against the harness's server: request counters and reconnects while a WATCH holds.
 # Alone: its counters expect cache hits, which another test's flush of the shared server would
