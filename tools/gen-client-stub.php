@@ -3,7 +3,7 @@
  * Generates the PHP face of the client classes from their method tables:
  *   Kelvo\Kelvo from tools/client_methods.tsv:
  *     stubs/client.stub.php          the class declarations (tools/gen-stubs turns it into stubs/client_arginfo.h)
- *     src/client/client_methods.cc   the method handlers and the table of method attributes
+ *     src/commands/client_methods.cc the method handlers and the table of method attributes
  *   Kelvo\Cluster from tools/cluster_methods.tsv:
  *     stubs/cluster.stub.php, src/cluster/cluster_methods.cc   the same for the cluster client
  *
@@ -459,7 +459,7 @@ const CLUSTER_CONSTANTS = [
 const CLASSES = [
     [
         'class' => 'Kelvo\Kelvo', 'cname' => 'Kelvo_Kelvo', 'data' => 'tools/client_methods.tsv',
-        'stub' => 'stubs/client.stub.php', 'source' => 'src/client/client_methods.cc', 'stubFn' => 'clientStub',
+        'stub' => 'stubs/client.stub.php', 'source' => 'src/commands/client_methods.cc', 'stubFn' => 'clientStub',
         'handlers' => ['command', 'subscribe', 'alias', 'pending', 'own'],
         'forwards' => ['command' => 'kelvoCommand', 'subscribe' => 'kelvoSubscribeCommand'],
         'attributes' => 'kelvoClientMethodAttributes',

@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
 """Writes the command catalogue's C++ tables from tools/commands.tsv.
 
-    tools/gencmdinfo.py           rewrite src/catalog/cmdids.h, cmdroles.h, cmdroles.cc and cmdtable.cc,
+    tools/gencmdinfo.py           rewrite src/catalog/cmdids.h and cmdtable.cc (what the lower layers
+                                  read: ids, names, key and reply types, the name lookup), the rows
+                                  with their role functions in src/commands/cmdrows.cc with the role
+                                  prototypes and placeholders in src/commands/cmdroles.h and cmdroles.cc,
                                   and the cluster routing table src/cluster/routing_table.cc with the
                                   prototypes of its callbacks in src/cluster/routing_callbacks.h
     tools/gencmdinfo.py --check   exit 1 when one of them differs from what the data file gives
@@ -227,10 +230,12 @@ def by_slot(fns):
 
 
 def gen_roles_h(fns):
-    out = [HEADER, '/*\n * The role functions the catalogue names, one prototype each. The components that own\n'
+    out = [HEADER, '/*\n * The role functions the command rows name, one prototype each. The components that own\n'
            ' * them (cached reads, builders, formatters) define them with exactly these signatures;\n'
-           ' * until they do, src/catalog/cmdroles.cc holds a placeholder.\n */\n',
-           '#ifndef KELVO_CMDROLES_H\n#define KELVO_CMDROLES_H\n\n#include "catalog/cmdrow.h"\n']
+           ' * until they do, src/commands/cmdroles.cc holds a placeholder.\n */\n',
+           '#ifndef KELVO_CMDROLES_H\n#define KELVO_CMDROLES_H\n\n#include "catalog/cmdrow.h"\n\n',
+           '/* Indexed by command id (cmdrows.cc). The dispatcher\'s row fetcher is the only reader of the table. */\n',
+           'extern const kelvoCommandInfo kelvoCommandTable[REDIS_CMD_MAX];\n']
     for slot, names in by_slot(fns):
         ftype, _, params, _ = SLOTS[slot]
         out.append('\n/* %s */\n' % ftype)
@@ -243,7 +248,7 @@ def gen_roles_cc(fns):
     out = [HEADER, '/*\n * Placeholders for the role functions that no component defines yet. Each is weak, so\n'
            ' * the owner\'s definition replaces it at link time without touching this file; each does\n'
            ' * the least its slot allows (the kelvoLeast* functions of cmdrow.h).\n */\n',
-           '#include "catalog/cmdroles.h"\n\n#define KELVO_PLACEHOLDER __attribute__((weak))\n']
+           '#include "commands/cmdroles.h"\n\n#define KELVO_PLACEHOLDER __attribute__((weak))\n']
     for slot, names in by_slot(fns):
         ftype, least, params, args = SLOTS[slot]
         ret = 'return ' if ftype in RETURNS else ''
@@ -265,8 +270,8 @@ def reply_mask_text(mask):
     return ' | '.join('KELVO_REPLY_BIT(REDIS_REPLY_%s)' % n for n in names)
 
 
-def gen_table(rows, buckets, slots):
-    out = [HEADER, '#include "catalog/cmdroles.h"\n#include "catalog/cmdtable.h"\n\n',
+def gen_rows(rows):
+    out = [HEADER, '#include "commands/cmdroles.h"\n\n',
            'constexpr kelvoCommandInfo kelvoCommandTable[REDIS_CMD_MAX] = {\n']
     for r in rows:
         name = r.name.replace('.', '_')
@@ -279,7 +284,13 @@ def gen_table(rows, buckets, slots):
         out.append('    {%s, %s, %d, %s, %d, %s,\n     %s, %s},\n'
                    % (enum_name(r), c_string(name), len(name), reply_mask_text(r.replies), r.arity, flags,
                       slots_text, r.roles.get('fmt', 'nullptr')))
-    out.append('};\n\nconstexpr kelvoCommandString kelvoCommandStrings[REDIS_CMD_MAX] = {\n')
+    out.append('};\n')
+    return ''.join(out)
+
+
+def gen_table(rows, buckets, slots):
+    out = [HEADER, '#include "catalog/cmdtable.h"\n#include "catalog/cmdrow.h"\n\n',
+           'constexpr kelvoCommandString kelvoCommandStrings[REDIS_CMD_MAX] = {\n']
     for r in rows:
         bulk = '$%d\r\n%s\r\n' % (len(r.name), r.name)
         out.append('    {%s, %s, %d, 0x%016xULL, %s, %d},\n'
@@ -287,7 +298,9 @@ def gen_table(rows, buckets, slots):
     out.append('};\n\nconst uint8_t kelvoCommandKeyTypes[REDIS_CMD_MAX] = {')
     for i, r in enumerate(rows):
         out.append(('\n    ' if i % 24 == 0 else ' ') + '%d,' % r.keytype)
-    out.append('\n};\n\nconst kelvoCmdLookupBucket kelvoCmdLookupBuckets[KELVO_CMD_NAME_MAX + 1] = {\n')
+    out.append('\n};\n\nconst uint32_t kelvoCommandReplyTypes[REDIS_CMD_MAX] = {\n')
+    out += ['    %s,\n' % reply_mask_text(r.replies) for r in rows]
+    out.append('};\n\nconst kelvoCmdLookupBucket kelvoCmdLookupBuckets[KELVO_CMD_NAME_MAX + 1] = {\n')
     for length, (mul, shift, base) in enumerate(buckets):
         out.append('    {0x%016xULL, %d, %d}, /* %d */\n' % (mul, shift, base, length))
     out.append('};\n\nconst int16_t kelvoCmdLookupSlots[%d] = {' % len(slots))
@@ -352,12 +365,14 @@ def outputs():
     fns = role_functions(rows)
     buckets, slots = build_lookup(rows)
     src = os.path.join(ROOT, 'src', 'catalog')
+    commands = os.path.join(ROOT, 'src', 'commands')
     cluster = os.path.join(ROOT, 'src', 'cluster')
     return {
         os.path.join(src, 'cmdids.h'): gen_ids(rows),
-        os.path.join(src, 'cmdroles.h'): gen_roles_h(fns),
-        os.path.join(src, 'cmdroles.cc'): gen_roles_cc(fns),
         os.path.join(src, 'cmdtable.cc'): gen_table(rows, buckets, slots),
+        os.path.join(commands, 'cmdroles.h'): gen_roles_h(fns),
+        os.path.join(commands, 'cmdroles.cc'): gen_roles_cc(fns),
+        os.path.join(commands, 'cmdrows.cc'): gen_rows(rows),
         os.path.join(cluster, 'routing_callbacks.h'): gen_cluster_callbacks_h(rows),
         os.path.join(cluster, 'routing_table.cc'): gen_cluster_table(rows),
     }

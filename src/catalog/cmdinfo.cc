@@ -92,8 +92,8 @@ bool kelvoCmdAcceptsReplyType(int cmd, int type)
         kelvoUnreachable();
     if (type <= 0 || type > REDIS_REPLY_VERB)
         return false;
-    const kelvoCommandInfo &row = cmd == REDIS_CMD_UNKNOWN ? kelvoUnknownCmd : kelvoCommandTable[cmd];
-    return (row.replyTypes & KELVO_REPLY_BIT(type)) != 0;
+    uint32_t accepted = cmd == REDIS_CMD_UNKNOWN ? kelvoUnknownCmd.replyTypes : kelvoCommandReplyTypes[cmd];
+    return (accepted & KELVO_REPLY_BIT(type)) != 0;
 }
 
 int kelvoCmdToKeyType(int cmd)

@@ -1,15 +1,16 @@
 /*
  * The command catalogue: what the module knows statically about the 307 server commands it
- * speaks. It owns kelvoCommandTable (per command id: name, arity, kind, accepted reply types,
- * role slots and formatter), kelvoCommandStrings (wire name, its ready bulk string and its
- * case-folded lookup key), kelvoUnknownCmd, and four pure functions over them. Everything is
- * constant data: no lock, nothing in the arena, no allocation. Engine-free.
+ * speaks. It owns the row record (kelvoCommandInfo), kelvoCommandStrings (wire name, its ready
+ * bulk string and its case-folded lookup key), the accepted reply types and key types per id,
+ * kelvoUnknownCmd, and four pure functions over them. Everything is constant data: no lock,
+ * nothing in the arena, no allocation. Engine-free.
  *
- * One place says what a command is: tools/commands.tsv. tools/gencmdinfo.py writes cmdids.h,
- * cmdroles.h, cmdroles.cc and cmdtable.cc from it.
+ * One place says what a command is: tools/commands.tsv. tools/gencmdinfo.py writes cmdids.h and
+ * cmdtable.cc here from it, and the rows with their role functions (kelvoCommandTable) above the
+ * role owners, in commands/cmdrows.cc and commands/cmdroles.{h,cc}.
  *
- * The rows, their role slots and the two tables live in cmdrow.h, below the generated role
- * prototypes and tables; this header adds the functions over them.
+ * The row record, its role slots and the wire names live in cmdrow.h, below the generated
+ * tables; this header adds the functions over them.
  */
 #ifndef KELVO_CMDINFO_H
 #define KELVO_CMDINFO_H

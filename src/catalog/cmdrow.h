@@ -1,9 +1,10 @@
 /*
  * One row of the command catalogue: the row records (kelvoCommandInfo, kelvoCommandString), the
- * role slots' calling contract, the least each slot may do, and the two tables indexed by
- * command id that tools/gencmdinfo.py writes into cmdtable.cc. The lowest layer of the
- * catalogue: the generated role prototypes (cmdroles.h) and tables build on it, and cmdinfo.h
- * adds the functions over them. Constant data, no lock, nothing in the arena. Engine-free.
+ * role slots' calling contract, the least each slot may do, and the table of wire names that
+ * tools/gencmdinfo.py writes into cmdtable.cc. The lowest layer of the catalogue: the generated
+ * tables build on it, and cmdinfo.h adds the functions over them. The rows themselves, which
+ * name the role functions, are generated above the components that own those functions
+ * (commands/cmdrows.cc, declared in commands/cmdroles.h). Constant data, no lock, nothing in the arena. Engine-free.
  *
  * The role slots take types owned by other components. They are only named here, as
  * `struct <name>`; their owners define them under exactly these names.
@@ -122,12 +123,11 @@ struct kelvoCommandString {
     uint64_t bulkLen;
 };
 
-/* Indexed by command id (cmdtable.cc). The dispatcher's row fetcher is the only reader of the table. */
-extern const kelvoCommandInfo kelvoCommandTable[REDIS_CMD_MAX];
+/* Indexed by command id (cmdtable.cc). */
 extern const kelvoCommandString kelvoCommandStrings[REDIS_CMD_MAX];
 
 /*
- * The least each slot may do, used by the placeholders of cmdroles.cc until a role's owner
+ * The least each slot may do, used by the placeholders of commands/cmdroles.cc until a role's owner
  * defines it. Those marked weak need another component's types: the component that owns
  * them (request buffer, query set, reply conversion) replaces them by defining them.
  *   kelvoLeastResp      each argument as given, by string conversion (wire/command_least.cc); weak

@@ -26,5 +26,7 @@ extern const kelvoCmdLookupBucket kelvoCmdLookupBuckets[KELVO_CMD_NAME_MAX + 1];
 extern const int16_t kelvoCmdLookupSlots[];
 /* kelvoCmdToKeyType's answer per id; 0 for commands that are not answered from the cache. */
 extern const uint8_t kelvoCommandKeyTypes[REDIS_CMD_MAX];
+/* KELVO_REPLY_BIT of each reply type a command accepts, per id: its row's replyTypes. */
+extern const uint32_t kelvoCommandReplyTypes[REDIS_CMD_MAX];
 
 #endif

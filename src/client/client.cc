@@ -1,21 +1,14 @@
 /*
- * Registration of Kelvo\Kelvo and the event classes, and the method attributes.
+ * The marker attributes on the methods of the module's classes.
  */
 #include "client/client.h"
-#include "client/event.h"
-#include "client/object.h"     /* option ids, modes, scan settings, packing and back-off ids: the class constants */
-#include "commands/commands.h" /* key types: the REDIS_* class constants */
 #include "runtime/fatal.h"
-#include "runtime/kelvo.h"
 
 #include <cstring>
 
 extern "C" {
 #include "Zend/zend_attributes.h"
-#include "stubs/client_arginfo.h"
 }
-
-zend_class_entry *kelvo_ce;
 
 namespace {
 
@@ -65,21 +58,4 @@ void kelvoAddMethodAttributes(zend_class_entry *ce, const kelvoMethodAttributes 
             zend_add_parameter_attribute(fn, row.sensitiveParameter - 1, ZSTR_KNOWN(ZEND_STR_SENSITIVEPARAMETER), 0);
         }
     }
-}
-
-void kelvoRegisterClientClasses()
-{
-    kelvo_ce = register_class_Kelvo_Kelvo();
-    kelvoAddMethodAttributes(kelvo_ce, kelvoClientMethodAttributes, kelvoClientMethodAttributeCount);
-}
-
-void kelvoRegisterEventClasses()
-{
-    /* The subclasses inherit the hooks only when the parent has them at their registration. */
-    kelvo_event_ce = register_class_Kelvo_Event();
-    kelvo_event_ce->create_object = kelvoEventCreateObject;
-    kelvo_event_ce->get_iterator = kelvoEventGetIterator;
-    kelvo_event_invalidated_ce = register_class_Kelvo_Event_Invalidated(kelvo_event_ce);
-    kelvo_event_flushed_ce = register_class_Kelvo_Event_Flushed(kelvo_event_ce);
-    kelvoEventInitHandlers();
 }

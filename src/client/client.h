@@ -6,7 +6,7 @@
  * (included).
  *
  * The declarations come from stubs/client.stub.php, generated with the method handlers
- * (client_methods.cc) from tools/client_methods.tsv by tools/gen-client-stub.php.
+ * (commands/client_methods.cc) from tools/client_methods.tsv by tools/gen-client-stub.php.
  * Engine side; registration runs in MINIT, the rest in the request of one process. No locks,
  * nothing in the arena.
  */

@@ -12,7 +12,7 @@
 #include "cache/keys.h"
 #include "client/listeners.h"
 #include "client/pubsub.h"
-#include "commands/backoff.h"
+#include "link/backoff.h"
 #include "shm/epoch.h"
 #include "runtime/exception.h"
 #include "shm/shared.h"
@@ -1489,3 +1489,31 @@ ZEND_METHOD(Kelvo_Kelvo, isTracked)
 }
 
 } // extern "C"
+
+int kelvoAppendCommand(robj *ro, rrc *req)
+{
+    kelvoAssert(ro != NULL);
+    kelvoAssert(req != NULL && req->buffer.c != NULL);
+    kelvoRespCmdFinish(req);
+    return redisAppendFormattedCommand(ro->link.ctx, kelvoRespCmdData(req), kelvoRespCmdLen(req)) == REDIS_OK ? 0 : -1;
+}
+
+void kelvoThrowLinkFailure(robj *ro)
+{
+    kelvoLink &link = ro->link;
+    if (link.ctx && link.ctx->err)
+        kelvoLinkErrorSet(&link, link.ctx);
+    if (!EG(exception))
+        kelvoLinkThrowException(&link);
+    uint32_t err = link.err, sslErr = link.sslErr;
+    char errstr[sizeof link.errstr];
+    memcpy(errstr, link.errstr, sizeof errstr);
+    /* Listeners are registered under the link's server: they go with it. */
+    kelvoListenersDrop(ro);
+    kelvoLinkFree(&link);
+    link.err = err;
+    link.sslErr = sslErr;
+    memcpy(link.errstr, errstr, sizeof errstr);
+    kelvoFreeCallbacks(ro);
+    ro->connState = 0;
+}

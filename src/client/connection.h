@@ -16,6 +16,7 @@
 #define KELVO_CONNECTION_H
 
 #include "client/object.h"
+#include "wire/command.h"
 
 #include <cstdint>
 
@@ -109,5 +110,15 @@ void kelvoHelloErrorCb(void *target, kelvoReply *reply);
 /* Throws the link's last failure (its own code and text, or the TLS context's). */
 void kelvoLinkThrowExceptionEx(const kelvoLink *link, const char *file, int line);
 #define kelvoLinkThrowException(link) kelvoLinkThrowExceptionEx((link), __FILE__, __LINE__)
+
+/* Appends the finished request to the link's output buffer, unsent. 0, or -1 when the buffer refuses it. */
+int kelvoAppendCommand(robj *ro, rrc *req);
+
+/*
+ * A failed link: its error thrown (unless an exception is pending), the link closed with its
+ * error kept for the next report, and what went with it dropped: queued entries, listeners,
+ * the WATCH and subscription state. The next call reconnects.
+ */
+void kelvoThrowLinkFailure(robj *ro);
 
 #endif

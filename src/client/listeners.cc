@@ -4,7 +4,6 @@
 #include "cache/patterns.h"
 #include "client/connection.h"
 #include "client/event.h"
-#include "commands/multi.h"
 #include "runtime/exception.h"
 #include "runtime/fatal.h"
 #include "runtime/kelvo.h"

@@ -1350,3 +1350,9 @@ ZEND_METHOD(Kelvo_Kelvo, lastMemoryFlush)
 }
 
 } // extern "C"
+
+kelvoClientCommandHooks kelvoClientCommands;
+
+void kelvoFreeCallbacks(robj *ro) { kelvoClientCommands.abandonBatch(ro); }
+
+void kelvoMultiQueueRelease(robj *ro) { kelvoClientCommands.releaseQueue(ro); }

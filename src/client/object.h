@@ -15,7 +15,7 @@
 #define KELVO_OBJECT_H
 
 #include "php_kelvo.h"
-#include "commands/backoff.h"
+#include "link/backoff.h"
 #include "runtime/errclass.h"
 #include "runtime/optflags.h"
 #include "link/link.h"
@@ -157,11 +157,32 @@ void kelvoObjectDtor(zend_object *object);
 void kelvoObjectFree(zend_object *object);
 zend_object *kelvoObjectClone(zend_object *object);
 
+/*
+ * What the command layer does for the client object, plugged in when it registers Kelvo\Kelvo
+ * (kelvoRegisterClientClasses): the batch queue and the command rows live above the client.
+ */
+struct kelvoCommandInfo;
+
+struct kelvoClientCommandHooks {
+    /* kelvoFreeCallbacks's work (commands/multi.cc). */
+    void (*abandonBatch)(robj *ro);
+    /* kelvoMultiQueueRelease's work (commands/multi.cc). */
+    void (*releaseQueue)(robj *ro);
+    /* The row of command `cmd`; fatal on a bad id or an incomplete row (kelvoGetCommandRCmd). */
+    const kelvoCommandInfo *(*commandRow)(int cmd);
+};
+extern kelvoClientCommandHooks kelvoClientCommands;
+
 /* Drops the queued pipeline and MULTI entries and leaves both modes; a database selected by a
- * SELECT that never ran is given back (multi.cc). */
+ * SELECT that never ran is given back. */
 void kelvoFreeCallbacks(robj *ro);
-/* Frees the queue's storage, which an ended batch keeps for the next one (multi.cc). */
+/* Frees the queue's storage, which an ended batch keeps for the next one. */
 void kelvoMultiQueueRelease(robj *ro);
+
+/* Mode word bits of an open batch. */
+constexpr uint64_t kelvoModeBatch = kelvoModeMulti | kelvoModePipeline;
+
+static inline bool kelvoInBatch(const robj *ro) { return (ro->mode & kelvoModeBatch) != 0; }
 
 /*
  * One option: 0 applied, -1 refused (with an E_WARNING where the option has a message, or a

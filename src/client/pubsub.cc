@@ -1,12 +1,9 @@
 /* Publish and subscribe: the subscribe family, its loop, push routing and the callbacks. */
 #include "client/pubsub.h"
 
-#include "catalog/cmdroles.h"
 #include "client/client.h"
 #include "client/connection.h"
 #include "client/listeners.h"
-#include "commands/commands.h"
-#include "commands/multi.h"
 #include "runtime/exception.h"
 #include "runtime/fatal.h"
 #include "runtime/kelvo.h"
@@ -20,6 +17,7 @@ extern "C" {
 #include <poll.h>
 
 #include <cstring>
+#include <type_traits>
 
 /* A subscribe-family request sent and not yet answered. */
 struct kelvoSubscribeWait {
@@ -644,7 +642,7 @@ void kelvoSubscribeCommand(INTERNAL_FUNCTION_PARAMETERS, int cmd)
 void kelvoSubscribeOn(INTERNAL_FUNCTION_PARAMETERS, robj *ro, int cmd, zend_object *client)
 {
     const FamilyRow &family = familyOf(cmd);
-    const kelvoCommandInfo *row = kelvoGetCommandRCmd(cmd);
+    const kelvoCommandInfo *row = kelvoClientCommands.commandRow(cmd);
     rrc req{};
     kelvoRespCmdInitCmd(&req, 0, cmd);
     if (row->std.respFn(execute_data, return_value, &req, ro) != 0 || EG(exception)) {
@@ -683,6 +681,11 @@ void kelvoSubscribeOn(INTERNAL_FUNCTION_PARAMETERS, robj *ro, int cmd, zend_obje
 }
 
 /* -- catalogue roles of the subscribe family ------------------------------------------------------ */
+
+/* A role whose signature drifted from its slot would leave the row on its placeholder. */
+static_assert(std::is_same_v<decltype(&kelvoSubscribeRCmd), kelvoRespFn>);
+static_assert(std::is_same_v<decltype(&kelvoUnsubscribeRCmd), kelvoRespFn>);
+static_assert(std::is_same_v<decltype(&kelvoSubscribeReply), kelvoReplyFn>);
 
 int kelvoSubscribeRCmd(zend_execute_data *execute_data, zval *return_value, rrc *req, robj *ro)
 {

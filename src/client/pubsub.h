@@ -21,6 +21,7 @@
 #define KELVO_PUBSUB_H
 
 #include "cache/invalidation.h" /* kelvoIsInvalidationPush */
+#include "catalog/cmdinfo.h"    /* the rows, the role slots and the command ids */
 #include "client/object.h"
 
 struct kelvoEndpoint;
@@ -63,5 +64,10 @@ void kelvoDropHeldPushes(robj *ro);
  * (cache/invalidation.cc).
  */
 void kelvoExecuteInvalidation(kelvoEndpoint *ep, rdb *db, kelvoReply *reply);
+
+/* The subscribe family's roles on their command rows: the request builders and the formatter. */
+int kelvoSubscribeRCmd(zend_execute_data *execute_data, zval *return_value, rrc *req, robj *obj);
+int kelvoUnsubscribeRCmd(zend_execute_data *execute_data, zval *return_value, rrc *req, robj *obj);
+void kelvoSubscribeReply(zval *return_value, kelvoQuerySet *rqs, robj *obj, kelvoReply *reply);
 
 #endif

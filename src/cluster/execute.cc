@@ -4,7 +4,7 @@
 #include "cluster/slots.h"
 #include "cluster/topology.h"
 #include "cluster/transaction.h"
-#include "catalog/cmdroles.h"
+#include "commands/cmdroles.h"
 #include "client/connection.h"
 #include "commands/multi.h"
 #include "commands/reads.h"

@@ -5,7 +5,7 @@
  */
 #include "commands/admin.h"
 
-#include "catalog/cmdroles.h"
+#include "commands/cmdroles.h"
 #include "commands/builder.h"
 #include "commands/formatter.h"
 

@@ -4,7 +4,7 @@
  * appends a word, and leaves 1 in the context byte when the list writes (SET or INCRBY), so a
  * read-only BITFIELD leaves the cached key alone.
  */
-#include "catalog/cmdroles.h"
+#include "commands/cmdroles.h"
 #include "commands/builder.h"
 #include "commands/numeric.h"
 

@@ -1,8 +1,8 @@
 /* The central dispatcher, sending with retries and reconnects, REDIRECT following, rawCommand and the scans. */
 #include "commands/admin.h"
-#include "commands/backoff.h"
+#include "link/backoff.h"
 #include "client/client.h"
-#include "catalog/cmdroles.h"
+#include "commands/cmdroles.h"
 #include "commands/commands.h"
 #include "client/connection.h"
 #include "cache/attach.h"
@@ -81,33 +81,6 @@ bool closedByPeer(const kelvoLink *link)
 int reconnectClient(void *arg) { return kelvoReconnect(static_cast<robj *>(arg)); }
 
 } // namespace
-
-uint64_t kelvoNowMicros()
-{
-    struct timespec ts;
-    clock_gettime(CLOCK_REALTIME, &ts);
-    return static_cast<uint64_t>(ts.tv_sec) * 1000000u + static_cast<uint64_t>(ts.tv_nsec) / 1000u;
-}
-
-void kelvoThrowLinkFailure(robj *ro)
-{
-    kelvoLink &link = ro->link;
-    if (link.ctx && link.ctx->err)
-        kelvoLinkErrorSet(&link, link.ctx);
-    if (!EG(exception))
-        kelvoLinkThrowException(&link);
-    uint32_t err = link.err, sslErr = link.sslErr;
-    char errstr[sizeof link.errstr];
-    memcpy(errstr, link.errstr, sizeof errstr);
-    /* Listeners are registered under the link's server: they go with it. */
-    kelvoListenersDrop(ro);
-    kelvoLinkFree(&link);
-    link.err = err;
-    link.sslErr = sslErr;
-    memcpy(link.errstr, errstr, sizeof errstr);
-    kelvoFreeCallbacks(ro);
-    ro->connState = 0;
-}
 
 int kelvoPollIdleLink(robj *ro)
 {

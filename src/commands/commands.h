@@ -16,6 +16,8 @@
 #include <cstdint>
 
 #include "catalog/cmdinfo.h"
+#include "client/connection.h" /* kelvoThrowLinkFailure */
+#include "runtime/kelvo.h"     /* kelvoNowMicros */
 #include "wire/command.h"
 #include "pack/pack.h"
 #include "wire/reply.h"
@@ -182,21 +184,11 @@ void kelvoReturnReply(const kelvoCommandInfo *row, kelvoQuerySet *rqs, robj *ro,
 void kelvoCacheReply(kelvoQuerySet *rqs, robj *ro, kelvoChkFn chk, kelvoPutFn put, kelvoReply *reply);
 
 /*
- * A failed link: its error thrown (unless an exception is pending), the link closed with its
- * error kept for the next report, and what went with it dropped: queued entries, listeners,
- * the WATCH and subscription state. The next call reconnects.
- */
-void kelvoThrowLinkFailure(robj *ro);
-
-/*
  * Before a request goes out on a link idle for over a second: a zero-timeout poll, and a
  * reconnect when the server closed it (never inside a batch, which cannot move). 0, or -1
  * after kelvoThrowLinkFailure.
  */
 int kelvoPollIdleLink(robj *ro);
-
-/* Wall-clock microseconds. */
-uint64_t kelvoNowMicros();
 
 /*
  * Reads one reply of a ready client (pipelines, transactions): 0 with a reply of type
@@ -229,10 +221,6 @@ int kelvoProcessResponse(zval *return_value, robj *ro, const kelvoCommandInfo *r
  * present (fatal otherwise). A malformed map is reported and becomes false.
  */
 void kelvoReplyToZVal(zval *dst, const kelvoReply *src, const kelvoPackOptions *opts, uint32_t reqFlags);
-
-/* "string" ... "verb" by type number; "NULL" for no reply, "unknown" outside 1..14. */
-const char *kelvoReplyTypeToString(const kelvoReply *reply);
-const char *kelvoReplyTypeName(uint32_t type);
 
 /* Destroys what `zv` holds and sets it to false: the failure exit of every formatter. */
 void kelvoReplyFailure(zval *zv);

@@ -1,5 +1,5 @@
 /* Reply nodes into PHP values: the generic conversion and the per-command formatters. */
-#include "catalog/cmdroles.h"
+#include "commands/cmdroles.h"
 #include "commands/commands.h"
 #include "commands/formatter.h"
 #include "runtime/exception.h"
@@ -16,9 +16,6 @@ extern "C" {
 using namespace kelvoFormat;
 
 namespace {
-
-constexpr const char *kTypeNames[] = {"unknown", "string", "array", "integer", "nil",  "status", "error", "double",
-                                      "bool",    "map",    "set",   "attr",    "push", "bignum", "verb"};
 
 /* The score rule: a DOUBLE's value, a string-like reply's text read by zend_strtod. */
 double scoreOf(const kelvoReply *r)
@@ -521,13 +518,6 @@ void geosearch(zval *rv, kelvoQuerySet *rqs, kelvoReplyEnv *env, const kelvoRepl
 } // namespace
 
 /* -- public helpers ------------------------------------------------------------------------------ */
-
-const char *kelvoReplyTypeName(uint32_t type)
-{
-    return type < sizeof(kTypeNames) / sizeof(kTypeNames[0]) ? kTypeNames[type] : "unknown";
-}
-
-const char *kelvoReplyTypeToString(const kelvoReply *reply) { return reply ? kelvoReplyTypeName(reply->type) : "NULL"; }
 
 void kelvoReplyFailure(zval *zv)
 {

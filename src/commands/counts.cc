@@ -4,7 +4,7 @@
  * decides the reply's shape (a pop without a count answers one element, with a count a list),
  * so each row has its own rule.
  */
-#include "catalog/cmdroles.h"
+#include "commands/cmdroles.h"
 #include "commands/builder.h"
 
 /* LPOP, RPOP: the count only when given and not 1, so a count of 1 still answers one element. */

@@ -2,7 +2,7 @@
  * The fixed-shape builders: commands whose arguments have one form, a key, a value, a number or
  * two, appended in the order given.
  */
-#include "catalog/cmdroles.h"
+#include "commands/cmdroles.h"
 #include "commands/builder.h"
 
 namespace {

@@ -7,7 +7,7 @@
  */
 #include "commands/geo.h"
 
-#include "catalog/cmdroles.h"
+#include "commands/cmdroles.h"
 #include "commands/builder.h"
 #include "commands/numeric.h"
 #include "runtime/fatal.h"

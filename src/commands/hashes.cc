@@ -5,7 +5,7 @@
  * field-list forms record, as the request's number, the argument where their fields start, so
  * the later roles find the hash key and the fields without parsing the options before them.
  */
-#include "catalog/cmdroles.h"
+#include "commands/cmdroles.h"
 #include "commands/builder.h"
 #include "commands/commands.h"
 #include "commands/strings.h"

@@ -8,7 +8,7 @@
  */
 #include "client/adaptive.h"
 #include "cache/cache.h"
-#include "catalog/cmdroles.h"
+#include "commands/cmdroles.h"
 #include "client/connection.h"
 #include "client/listeners.h"
 #include "commands/multi.h"

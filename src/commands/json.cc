@@ -7,7 +7,7 @@
  * argument that follows it is sent as the root "$", so no later argument is read by the server
  * as the path.
  */
-#include "catalog/cmdroles.h"
+#include "commands/cmdroles.h"
 #include "commands/builder.h"
 #include "commands/formatter.h"
 #include "pack/pack.h"

@@ -3,7 +3,7 @@
  * matched in any letter case and sent as the caller wrote them, LMOVEM's one COUNT or EXACTLY
  * option sent in upper case.
  */
-#include "catalog/cmdroles.h"
+#include "commands/cmdroles.h"
 #include "commands/builder.h"
 #include "runtime/fatal.h"
 

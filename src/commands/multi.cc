@@ -2,7 +2,7 @@
 #include "commands/multi.h"
 #include "commands/reads.h"
 
-#include "catalog/cmdroles.h"
+#include "commands/cmdroles.h"
 #include "client/client.h"
 #include "client/connection.h"
 #include "client/listeners.h"
@@ -308,24 +308,16 @@ void kelvoMultiEntryFree(kelvoMultiEntry *entry)
     ZVAL_UNDEF(&entry->ownEvents);
 }
 
-void kelvoFreeCallbacks(robj *ro)
+void kelvoMultiAbandon(robj *ro)
 {
     kelvoAssert(ro != NULL);
     abandonBatch(ro, true);
 }
 
-void kelvoMultiQueueRelease(robj *ro)
+void kelvoMultiQueueFree(robj *ro)
 {
     kelvoAssert(!kelvoInBatch(ro));
     freeList(&ro->pipe);
-}
-
-int kelvoAppendCommand(robj *ro, rrc *req)
-{
-    kelvoAssert(ro != NULL);
-    kelvoAssert(req != NULL && req->buffer.c != NULL);
-    kelvoRespCmdFinish(req);
-    return redisAppendFormattedCommand(ro->link.ctx, kelvoRespCmdData(req), kelvoRespCmdLen(req)) == REDIS_OK ? 0 : -1;
 }
 
 int kelvoMulti(robj *ro, zend_long mode)

@@ -41,11 +41,6 @@ struct kelvoMultiEntry {
     zval ownEvents;
 };
 
-/* Mode word bits of an open batch. */
-constexpr uint64_t kelvoModeBatch = kelvoModeMulti | kelvoModePipeline;
-
-static inline bool kelvoInBatch(const robj *ro) { return (ro->mode & kelvoModeBatch) != 0; }
-
 /*
  * Enters a mode: 1 MULTI (sent at once outside a pipeline, buffered inside one), 2 PIPELINE.
  * 0, or -1 after a warning ("Unknown multi mode '%d'") or a thrown link error. PIPELINE while
@@ -63,8 +58,9 @@ int kelvoExec(zval *return_value, robj *ro);
 /* DISCARD: a pipeline's buffered requests are dropped unsent; a transaction is discarded on the server. 0 or -1. */
 int kelvoDiscard(robj *ro);
 
-/* Appends the finished request to the link's output buffer, unsent. 0, or -1 when the buffer refuses it. */
-int kelvoAppendCommand(robj *ro, rrc *req);
+/* The work of kelvoFreeCallbacks and kelvoMultiQueueRelease (client/object.h), plugged in at start-up. */
+void kelvoMultiAbandon(robj *ro);
+void kelvoMultiQueueFree(robj *ro);
 
 /* A new entry of `type` at the end of the queue (or of the open transaction block); the caller fills its payload. */
 kelvoMultiEntry *kelvoMultiEntryAppend(robj *ro, uint32_t type);

@@ -3,7 +3,7 @@
  * convert roles that write the request back from it on a miss. Keys are prefixed unless the set
  * is raw; members stay as given; values are packed as for the wire.
  */
-#include "catalog/cmdroles.h"
+#include "commands/cmdroles.h"
 #include "commands/builder.h"
 #include "commands/reads.h"
 #include "runtime/exception.h"

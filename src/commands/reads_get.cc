@@ -6,7 +6,7 @@
  */
 #include "cache/cache.h"
 #include "cache/keys.h"
-#include "catalog/cmdroles.h"
+#include "commands/cmdroles.h"
 #include "commands/reads.h"
 #include "shm/epoch.h"
 

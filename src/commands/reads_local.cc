@@ -12,7 +12,7 @@
 
 #include "cache/cache.h"
 #include "cache/keys.h"
-#include "catalog/cmdroles.h"
+#include "commands/cmdroles.h"
 #include "cache/hll.h"
 #include "commands/reads.h"
 

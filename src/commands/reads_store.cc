@@ -8,7 +8,7 @@
 #include "cache/cache.h"
 #include "cache/keylease.h"
 #include "cache/keys.h"
-#include "catalog/cmdroles.h"
+#include "commands/cmdroles.h"
 #include "commands/reads.h"
 #include "runtime/log.h"
 #include "shm/epoch.h"

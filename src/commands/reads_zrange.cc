@@ -12,7 +12,7 @@
 #include "cache/cache.h"
 #include "cache/keys.h"
 #include "cache/zset_search.h"
-#include "catalog/cmdroles.h"
+#include "commands/cmdroles.h"
 #include "commands/builder.h"
 #include "commands/reads.h"
 

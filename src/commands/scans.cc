@@ -8,7 +8,7 @@
  * so a cursor at or above 2^63 is a negative integer that goes back out as the same unsigned
  * number: read as "start again", it would restart the scan for ever.
  */
-#include "catalog/cmdroles.h"
+#include "commands/cmdroles.h"
 #include "client/client.h"
 #include "client/connection.h"
 #include "commands/builder.h"

@@ -7,7 +7,7 @@
  * FCALL's handler travels with the request as its user data: a record the request's release
  * frees (its first word, then the callable's name, which it holds a reference to).
  */
-#include "catalog/cmdroles.h"
+#include "commands/cmdroles.h"
 #include "commands/builder.h"
 #include "commands/formatter.h"
 

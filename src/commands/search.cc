@@ -5,7 +5,7 @@
  */
 #include "commands/search.h"
 
-#include "catalog/cmdroles.h"
+#include "commands/cmdroles.h"
 #include "commands/formatter.h"
 #include "pack/pack.h"
 

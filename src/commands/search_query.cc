@@ -4,7 +4,7 @@
  * with its profile, FT.SPELLCHECK suggests terms. Counted clauses carry the number of words
  * that follow them, as the server counts them.
  */
-#include "catalog/cmdroles.h"
+#include "commands/cmdroles.h"
 #include "commands/search.h"
 
 namespace {

@@ -3,7 +3,7 @@
  * that move the client to the database it selected), SWAPDB, HOTKEYS, COPY, BGSAVE, REPLICAOF,
  * the EXPIRE family, MIGRATE, FLUSHDB and FLUSHALL, and PING.
  */
-#include "catalog/cmdroles.h"
+#include "commands/cmdroles.h"
 #include "client/connection.h"
 #include "commands/builder.h"
 #include "commands/commands.h"

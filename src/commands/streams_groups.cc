@@ -7,7 +7,7 @@
  */
 #include "commands/streams.h"
 
-#include "catalog/cmdroles.h"
+#include "commands/cmdroles.h"
 #include "commands/builder.h"
 #include "commands/formatter.h"
 

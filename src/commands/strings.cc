@@ -4,7 +4,7 @@
  */
 #include "commands/strings.h"
 
-#include "catalog/cmdroles.h"
+#include "commands/cmdroles.h"
 #include "commands/builder.h"
 #include "commands/commands.h"
 #include "commands/formatter.h"

@@ -3,7 +3,7 @@
  * of values or fields after one key, and key arrays with their count in front; the pops they
  * build, with the formatters of their replies.
  */
-#include "catalog/cmdroles.h"
+#include "commands/cmdroles.h"
 #include "commands/builder.h"
 #include "commands/commands.h"
 #include "commands/formatter.h"

@@ -8,7 +8,7 @@
  * Options that only warn are read twice: silently first, so that a refusal found later is the
  * call's one report, and once more for their warnings after the request is complete.
  */
-#include "catalog/cmdroles.h"
+#include "commands/cmdroles.h"
 #include "commands/builder.h"
 #include "commands/formatter.h"
 #include "pack/pack.h"

@@ -5,7 +5,7 @@
  * the commands that can answer with scores leave 1 in the context byte when they asked for them,
  * so the reply is turned into member => score pairs.
  */
-#include "catalog/cmdroles.h"
+#include "commands/cmdroles.h"
 #include "commands/builder.h"
 #include "commands/numeric.h"
 #include "commands/reads.h"

@@ -12,6 +12,7 @@ extern "C" {
 }
 
 #include <cstdlib>
+#include <ctime>
 
 ZEND_DECLARE_MODULE_GLOBALS(kelvo)
 
@@ -19,6 +20,7 @@ volatile sig_atomic_t kelvoGlobalsShutdown;
 pid_t kelvoStartupPID;
 void (*orig_interrupt_function)(zend_execute_data *execute_data);
 
+zend_class_entry *kelvo_ce;
 zend_class_entry *kelvo_sentinel_ce;
 zend_class_entry *kelvo_table_ce;
 zend_class_entry *kelvo_table_fullscan_generator_ce;
@@ -67,4 +69,11 @@ zend_class_entry *kelvoRegisterGeneratorSubclass(zend_class_entry *(*registerCla
     zend_class_entry *ce = registerClass(zend_ce_generator);
     zend_ce_generator->ce_flags |= final;
     return ce;
+}
+
+uint64_t kelvoNowMicros()
+{
+    struct timespec ts;
+    clock_gettime(CLOCK_REALTIME, &ts);
+    return static_cast<uint64_t>(ts.tv_sec) * 1000000u + static_cast<uint64_t>(ts.tv_nsec) / 1000u;
 }

@@ -70,7 +70,7 @@ extern pid_t kelvoStartupPID;
 /* The engine's interrupt hook that kelvoInterruptFunction chains to. */
 extern void (*orig_interrupt_function)(zend_execute_data *execute_data);
 
-extern zend_class_entry *kelvo_ce;       /* client/client.cc */
+extern zend_class_entry *kelvo_ce;       /* commands/client_class.cc */
 extern zend_class_entry *kelvo_event_ce; /* client/event.cc */
 extern zend_class_entry *kelvo_event_invalidated_ce;
 extern zend_class_entry *kelvo_event_flushed_ce;
@@ -101,5 +101,8 @@ void pefreeZValPtr(zval *zv);
 
 /* The engine interrupt hook: dispatches pending invalidation events, then chains. */
 void kelvoInterruptFunction(zend_execute_data *execute_data);
+
+/* Wall-clock microseconds. */
+uint64_t kelvoNowMicros();
 
 #endif

@@ -164,3 +164,17 @@ void kelvoRedisContextUseKelvoReply(redisContext *c)
     c->reader->maxbuf = 131072;
     c->reader->fn = &kelvoReplyObjectFunctions;
 }
+
+namespace {
+
+constexpr const char *kTypeNames[] = {"unknown", "string", "array", "integer", "nil",  "status", "error", "double",
+                                      "bool",    "map",    "set",   "attr",    "push", "bignum", "verb"};
+
+} // namespace
+
+const char *kelvoReplyTypeName(uint32_t type)
+{
+    return type < sizeof(kTypeNames) / sizeof(kTypeNames[0]) ? kTypeNames[type] : "unknown";
+}
+
+const char *kelvoReplyTypeToString(const kelvoReply *reply) { return reply ? kelvoReplyTypeName(reply->type) : "NULL"; }

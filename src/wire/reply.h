@@ -123,4 +123,8 @@ void kelvoReplyFree(void *reply);
  * context before any byte is read: a missing or dirty reader is fatal. */
 void kelvoRedisContextUseKelvoReply(redisContext *c);
 
+/* "string" ... "verb" by type number; "NULL" for no reply, "unknown" outside 1..14. */
+const char *kelvoReplyTypeToString(const kelvoReply *reply);
+const char *kelvoReplyTypeName(uint32_t type);
+
 #endif

@@ -1,4 +1,4 @@
-kelvo_unit_test(cmdinfo_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/cmdinfo_test.cc PARTS catalog_free runtime_free)
+kelvo_unit_test(cmdinfo_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/cmdinfo_test.cc PARTS catalog_free commands_free runtime_free)
 
 # The generated tables must be what tools/commands.tsv says.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)

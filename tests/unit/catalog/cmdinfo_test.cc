@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "catalog/cmdinfo.h"
-#include "catalog/cmdroles.h"
+#include "commands/cmdroles.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 // engine's own conversion warnings aside; a few refusals say nothing by contract). Any assertion,
 // leak or sanitizer report ends the run. Bounded in time:
 // KELVO_BUILDER_FUZZ_SECONDS (10 by default); KELVO_BUILDER_FUZZ_SEED repeats a run.
-#include "catalog/cmdroles.h"
+#include "commands/cmdroles.h"
 #include "runtime/kelvo.h"
 #include "support/command_engine.h"
 #include "builder_test_util.h"

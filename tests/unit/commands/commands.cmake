@@ -2,10 +2,6 @@
 # from the RESP3 reader, reports reach PHP as the module makes them.
 kelvo_engine_test(commands_reply_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/commands_reply_test.cc)
 
-# Back-off needs nothing but itself.
-kelvo_unit_test(commands_backoff_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/commands_backoff_test.cc
-  PARTS commands_free runtime_free)
-
 # The dispatcher against the harness's server: request counters and reconnects while a WATCH holds.
 # Alone: its counters expect cache hits, which another test's flush of the shared server would
 # turn into misses through the flush pushes every tracking link now applies.

@@ -1,6 +1,6 @@
 // Reply conversion and the per-command formatters, on reply trees the RESP3 reader builds from
 // real reply bytes, inside an engine that started the module.
-#include "catalog/cmdroles.h"
+#include "commands/cmdroles.h"
 #include "commands/commands.h"
 #include "support/command_engine.h"
 #include "commands/commands_test_util.h"

@@ -2,6 +2,7 @@
 // reply flags as a write finds its keys and drops them (keys and delete roles in the catalogue),
 // unless it stands on the short list below with its reason.
 #include "catalog/cmdinfo.h"
+#include "commands/cmdroles.h"
 #include "runtime/kelvo.h"
 #include "support/command_engine.h"
 

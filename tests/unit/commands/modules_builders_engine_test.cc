@@ -1,7 +1,7 @@
 // The JSON document and search builders, each run by itself inside an engine that started the
 // module: the exact bytes of the request under a key prefix and a client serializer and
 // compressor that must not touch document values, or the refusal (one warning, nothing built).
-#include "catalog/cmdroles.h"
+#include "commands/cmdroles.h"
 #include "runtime/kelvo.h"
 #include "support/command_engine.h"
 #include "builder_test_util.h"

@@ -3,7 +3,7 @@
 // every counted clause carrying the number of words that follow it, or -1 with exactly one
 // warning. Values come from words that are no clause keyword, so a wrong count always shows.
 // Bounded in time: KELVO_MODULES_FUZZ_SECONDS (5 by default); KELVO_MODULES_FUZZ_SEED repeats a run.
-#include "catalog/cmdroles.h"
+#include "commands/cmdroles.h"
 #include "runtime/kelvo.h"
 #include "support/command_engine.h"
 #include "builder_test_util.h"

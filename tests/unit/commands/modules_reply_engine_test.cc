@@ -2,7 +2,7 @@
 // modules send (RESP3 maps of current versions, arrays of older ones), inside an engine that
 // started the module: what each becomes, what is reported as malformed, and that the client's
 // serializer and option word are left out of it.
-#include "catalog/cmdroles.h"
+#include "commands/cmdroles.h"
 #include "commands/commands.h"
 #include "support/command_engine.h"
 #include "commands/commands_test_util.h"

@@ -3,7 +3,7 @@
 // always leaves a value, reports at most through the client's own reporting, and never changes the
 // client's option word or serializer; any assertion, leak or sanitizer report ends the run.
 // Bounded in time: KELVO_MODULES_FUZZ_SECONDS (5 by default); KELVO_MODULES_FUZZ_SEED repeats a run.
-#include "catalog/cmdroles.h"
+#include "commands/cmdroles.h"
 #include "commands/commands.h"
 #include "support/command_engine.h"
 #include "commands/commands_test_util.h"

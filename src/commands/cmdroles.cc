@@ -4,7 +4,7 @@
  * the owner's definition replaces it at link time without touching this file; each does
  * the least its slot allows (the kelvoLeast* functions of cmdrow.h).
  */
-#include "catalog/cmdroles.h"
+#include "commands/cmdroles.h"
 
 #define KELVO_PLACEHOLDER __attribute__((weak))
 

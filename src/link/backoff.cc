@@ -1,5 +1,5 @@
 /* Back-off algorithms. */
-#include "commands/backoff.h"
+#include "link/backoff.h"
 #include "runtime/fatal.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 // Back-off algorithms with an injected random source that records each draw's range and
 // answers with a chosen point of it.
-#include "commands/backoff.h"
+#include "link/backoff.h"
 
 #include <gtest/gtest.h>
 
