@@ -1,7 +1,7 @@
 <?php
 // Cache hits of kelvo's shared cache against APCu holding the same PHP values, a miss against the
-// uncached call, and one hot key read by eight processes against one. One process per row, the
-// best of five rounds; prints the cost per operation and the ratios.
+// uncached call, and one hot key read by eight processes against one and against APCu's eight.
+// One process per row, the best of five rounds; prints the cost per operation and the ratios.
 //   php -n -d extension=apcu -d apc.enable_cli=1 -d extension=igbinary -d extension=msgpack -d extension=redis \
 //       -d extension=modules/kelvo.so bench/cache_hits_vs_apcu.php [port] [operations]   (pcntl built in)
 $port = (int) ($argv[1] ?? 6379);
@@ -70,35 +70,49 @@ $redis = best(fn() => $p->getRange('miss', 0, 1), $missOps, $rounds);
 printf("miss: %.3f us, uncached %.3f us (+%.3f us; bound 1.5), redis extension %.3f us\n", $miss, $uncached,
        $miss - $uncached, $redis);
 
-// One hot key: eight processes at once against one.
-$single = best(fn() => $k->get('b:100'), $ops, $rounds);
-$pipes = [];
-for ($w = 0; $w < 8; $w++) {
-    [$mine, $theirs] = stream_socket_pair(STREAM_PF_UNIX, STREAM_SOCK_STREAM, STREAM_IPPROTO_IP);
-    if (pcntl_fork() === 0) {
-        fclose($mine);
-        $c = new Kelvo\Kelvo('127.0.0.1', $port);
-        $c->get('b:100');
-        fgets($theirs);
-        fwrite($theirs, best(fn() => $c->get('b:100'), $ops, $rounds) . "\n");
-        exit(0);
+// One hot key: eight processes at once against one, and against APCu's eight in the same run.
+// Median microseconds per read of eight forked workers, started together; `$make` runs in the child.
+function eightWorkers(callable $make, int $ops, int $rounds): array
+{
+    $pipes = [];
+    for ($w = 0; $w < 8; $w++) {
+        [$mine, $theirs] = stream_socket_pair(STREAM_PF_UNIX, STREAM_SOCK_STREAM, STREAM_IPPROTO_IP);
+        if (pcntl_fork() === 0) {
+            fclose($mine);
+            $read = $make();
+            $read();
+            fgets($theirs);
+            fwrite($theirs, best($read, $ops, $rounds) . "\n");
+            exit(0);
+        }
+        fclose($theirs);
+        $pipes[] = $mine;
     }
-    fclose($theirs);
-    $pipes[] = $mine;
+    usleep(200000);
+    foreach ($pipes as $s) {
+        fwrite($s, "go\n");
+    }
+    $each = [];
+    foreach ($pipes as $s) {
+        $each[] = (float) fgets($s);
+    }
+    while (pcntl_wait($status) > 0) {
+    }
+    sort($each);
+    return $each;
 }
-usleep(200000);
-foreach ($pipes as $s) {
-    fwrite($s, "go\n");
-}
-$each = [];
-foreach ($pipes as $s) {
-    $each[] = (float) fgets($s);
-}
-while (pcntl_wait($status) > 0) {
-}
-sort($each);
+
+$single = best(fn() => $k->get('b:100'), $ops, $rounds);
+$each = eightWorkers(function () use ($port) {
+    $c = new Kelvo\Kelvo('127.0.0.1', $port);
+    return fn() => $c->get('b:100');
+}, $ops, $rounds);
+$apcuEach = eightWorkers(fn() => fn() => apcu_fetch('b:100'), $ops, $rounds);
 // On a machine with as many cores as workers, anything else running lands on one of them: the
 // slowest worker shows that, the median the read path's own cost.
 $median = ($each[3] + $each[4]) / 2;
+$apcuMedian = ($apcuEach[3] + $apcuEach[4]) / 2;
 printf("hot key: one process %.3f us, eight processes %.3f us each (median; ratio %.2f; bound 1.3), slowest %.3f us (ratio %.2f)\n",
        $single, $median, $median / $single, $each[7], $each[7] / $single);
+printf("hot key, eight processes: apcu %.3f us each (median); kelvo over apcu %.2f\n", $apcuMedian,
+       $median / $apcuMedian);
