@@ -185,24 +185,8 @@ Outcome queueOnNode(const Road &road, zend_long idx, kelvoQuerySet *rqs, rrc *re
         return Outcome::Failed;
     if (road.row->type == KELVO_CMDTYPE_CACHED)
         ensureBuilt(road.row, rqs, req);
-    kelvoReply *reply = nullptr;
-    if (kelvoRespCmdSend(&reply, &ro->link, &ro->info, &ro->opts.retry, req, 1, nullptr, nullptr) != 0) {
-        kelvoThrowLinkFailure(ro);
-        kelvoClusterAbortTransaction(cobj);
+    if (kelvoClusterSendQueued(cobj, idx, req) != 0)
         return Outcome::Failed;
-    }
-    tmpl->link.lastUse = ro->link.lastUse = kelvoNowMicros();
-    bool queued = reply->type == KELVO_REPLY_STATUS && zend_string_equals_literal(reply->v.str, "QUEUED");
-    if (!queued) {
-        if (reply->type == KELVO_REPLY_ERROR)
-            kelvoHandleErrorText(&tmpl->lastError, tmpl->opts.flags, ZSTR_VAL(reply->v.str), ZSTR_LEN(reply->v.str));
-        else
-            kelvoReportWrongType(&tmpl->lastError, tmpl->opts.flags, kelvoReplyTypeToString(reply), "MULTI", 5);
-        kelvoReplyFree(reply);
-        kelvoClusterAbortTransaction(cobj);
-        return Outcome::Failed;
-    }
-    kelvoReplyFree(reply);
     if (road.row->type == KELVO_CMDTYPE_STANDARD) {
         kelvoQuerySetFromRrc(rqs, req);
         if (road.row->std.keysFn)
@@ -655,15 +639,32 @@ Outcome process(zval *return_value, kelvoQuerySet *rqs, rrc *req, const kelvoCom
     return runOne(road, rqs, req, node, slot, return_value);
 }
 
-void initQuerySet(kelvoQuerySet *rqs, uint8_t flags, int cmd)
-{
-    kelvoQuerySetClear(rqs);
-    rqs->flags = static_cast<uint8_t>(KELVO_INITIALIZED | flags);
-    rqs->keytype = static_cast<uint32_t>(kelvoCmdToKeyType(cmd));
-    rqs->cmd = cmd;
-}
-
 } // namespace
+
+int kelvoClusterSendQueued(kelvoClusterObject *cobj, zend_long idx, rrc *req)
+{
+    robj *tmpl = &cobj->tmpl;
+    robj *ro = &cobj->node[idx]->ro;
+    kelvoReply *reply = nullptr;
+    if (kelvoRespCmdSend(&reply, &ro->link, &ro->info, &ro->opts.retry, req, 1, nullptr, nullptr) != 0) {
+        kelvoReplyFree(reply);
+        kelvoThrowLinkFailure(ro);
+        kelvoClusterAbortTransaction(cobj);
+        return -1;
+    }
+    tmpl->link.lastUse = ro->link.lastUse = kelvoNowMicros();
+    bool queued = reply->type == KELVO_REPLY_STATUS && zend_string_equals_literal(reply->v.str, "QUEUED");
+    if (!queued) {
+        if (reply->type == KELVO_REPLY_ERROR)
+            kelvoHandleErrorText(&tmpl->lastError, tmpl->opts.flags, ZSTR_VAL(reply->v.str), ZSTR_LEN(reply->v.str));
+        else
+            kelvoReportWrongType(&tmpl->lastError, tmpl->opts.flags, kelvoReplyTypeToString(reply), "MULTI", 5);
+    }
+    kelvoReplyFree(reply);
+    if (!queued)
+        kelvoClusterAbortTransaction(cobj);
+    return queued ? 0 : -1;
+}
 
 int kelvoClusterProcessCommand(zval *return_value, kelvoQuerySet *rqs, rrc *req, const kelvoCommandInfo *row,
                                const kelvoClusterCommandEntry *route, zend_long node, kelvoClusterObject *cobj)
@@ -695,7 +696,7 @@ void kelvoClusterCommand(zend_execute_data *execute_data, zval *return_value, in
         kelvoRespCmdInitCmd(&req, flags, cmd);
         built = route->callback(execute_data, return_value, &req, &node, cobj) == 0;
     } else if (row->type == KELVO_CMDTYPE_CACHED) {
-        initQuerySet(&rqs, flags, cmd);
+        kelvoQuerySetStart(&rqs, flags, cmd);
         built = row->cached.queryFn(execute_data, return_value, &rqs, tmpl) == 0;
         if (built)
             node = cobj->slots[slotOf(row, &rqs, &req)];

@@ -43,6 +43,12 @@ int kelvoClusterHandleRedirectionError(const kelvoReply *err, uint32_t *slot, ze
  */
 bool kelvoClusterSplitAddress(const char *addr, size_t len, size_t *hostLen, zend_long *port);
 
+/*
+ * Sends a request queued inside the cluster's transaction on node `idx` and reads its "QUEUED":
+ * 0, or -1 after the failure was reported on the template and the transaction discarded.
+ */
+int kelvoClusterSendQueued(kelvoClusterObject *cobj, zend_long idx, rrc *req);
+
 /* Inside a transaction that failed: DISCARD on every node that joined it; exec() then answers false. */
 void kelvoClusterAbortTransaction(kelvoClusterObject *cobj);
 

@@ -76,7 +76,6 @@ int sendOnNode(kelvoClusterObject *cobj, zend_long idx, rrc *req, kelvoReply **r
  */
 int queueOnNode(kelvoClusterObject *cobj, zend_long idx, const kelvoCommandInfo *row, rrc *req)
 {
-    robj *tmpl = &cobj->tmpl;
     robj *ro = &cobj->node[idx]->ro;
     if (kelvoSyncObject(ro, KELVO_LINK_READY, false) != 0) {
         kelvoClusterAbortTransaction(cobj);
@@ -84,25 +83,8 @@ int queueOnNode(kelvoClusterObject *cobj, zend_long idx, const kelvoCommandInfo 
     }
     if (kelvoClusterJoinTransaction(cobj, idx) != 0)
         return -1;
-    kelvoReply *reply = nullptr;
-    if (kelvoRespCmdSend(&reply, &ro->link, &ro->info, &ro->opts.retry, req, 1, nullptr, nullptr) != 0) {
-        kelvoReplyFree(reply);
-        kelvoThrowLinkFailure(ro);
-        kelvoClusterAbortTransaction(cobj);
+    if (kelvoClusterSendQueued(cobj, idx, req) != 0)
         return -1;
-    }
-    tmpl->link.lastUse = ro->link.lastUse = kelvoNowMicros();
-    bool queued = reply->type == KELVO_REPLY_STATUS && zend_string_equals_literal(reply->v.str, "QUEUED");
-    if (!queued) {
-        if (reply->type == KELVO_REPLY_ERROR)
-            kelvoHandleErrorText(&tmpl->lastError, tmpl->opts.flags, ZSTR_VAL(reply->v.str), ZSTR_LEN(reply->v.str));
-        else
-            kelvoReportWrongType(&tmpl->lastError, tmpl->opts.flags, kelvoReplyTypeToString(reply), "MULTI", 5);
-        kelvoReplyFree(reply);
-        kelvoClusterAbortTransaction(cobj);
-        return -1;
-    }
-    kelvoReplyFree(reply);
     kelvoMultiEntry *entry = kelvoMultiEntryAppend(ro, KELVO_MULTI_QUERY);
     kelvoQuerySetClear(&entry->rqs);
     kelvoQuerySetFromRrc(&entry->rqs, req);

@@ -443,14 +443,6 @@ bool answerFromCache(robj *ro, const kelvoCommandInfo *row, kelvoQuerySet *rqs, 
     return true;
 }
 
-void initQuerySet(kelvoQuerySet *rqs, uint8_t flags, int cmd)
-{
-    kelvoQuerySetClear(rqs);
-    rqs->flags = static_cast<uint8_t>(KELVO_INITIALIZED | flags);
-    rqs->keytype = static_cast<uint32_t>(kelvoCmdToKeyType(cmd));
-    rqs->cmd = cmd;
-}
-
 } // namespace
 
 void kelvoCommand(INTERNAL_FUNCTION_PARAMETERS, int cmd)
@@ -466,7 +458,7 @@ void kelvoCommand(INTERNAL_FUNCTION_PARAMETERS, int cmd)
     bool built;
     if (row->type == KELVO_CMDTYPE_CACHED) {
         kelvoAttachEndpoint(ro);
-        initQuerySet(&rqs, reqFlags, cmd);
+        kelvoQuerySetStart(&rqs, reqFlags, cmd);
         built = row->cached.queryFn(execute_data, return_value, &rqs, ro) == 0;
         if (built && answerFromCache(ro, row, &rqs, return_value)) {
             kelvoQuerySetRelease(&rqs, KELVO_RQS_OUTCOME_HIT);
@@ -550,7 +542,7 @@ int kelvoRawCommand(zval *return_value, robj *ro, zend_string *name, zval *args,
     }
     if (row->type == KELVO_CMDTYPE_CACHED) {
         kelvoAttachEndpoint(ro);
-        initQuerySet(&rqs, KELVO_REQ_RAW, cmd);
+        kelvoQuerySetStart(&rqs, KELVO_REQ_RAW, cmd);
         if (row->cached.rawQueryFn(&rqs, ro, argc, args) == 0) {
             kelvoQuerySetRelease(&rqs, KELVO_RQS_OUTCOME_ERROR);
             ZVAL_FALSE(return_value);

@@ -93,6 +93,15 @@ static inline void kelvoQuerySetClear(kelvoQuerySet *rqs)
     rqs->tickets = nullptr;
 }
 
+/* An empty set that a command's parser fills: initialised, with the command's id and key type. */
+static inline void kelvoQuerySetStart(kelvoQuerySet *rqs, uint8_t flags, int cmd)
+{
+    kelvoQuerySetClear(rqs);
+    rqs->flags = static_cast<uint8_t>(KELVO_INITIALIZED | flags);
+    rqs->keytype = static_cast<uint32_t>(kelvoCmdToKeyType(cmd));
+    rqs->cmd = cmd;
+}
+
 /* Appends a counted reference of `s` to the keys (values) of the set. */
 void kelvoQuerySetAddKey(kelvoQuerySet *rqs, zend_string *s);
 void kelvoQuerySetAddVal(kelvoQuerySet *rqs, zend_string *s);
