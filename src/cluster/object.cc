@@ -1,7 +1,7 @@
 /* The cluster object's life: its engine handlers, its nodes and the names that lead to them. */
 #include "cluster/cluster.h"
 #include "cluster/topology.h"
-#include "cache/adaptive.h"
+#include "client/adaptive.h"
 #include "client/connection.h"
 #include "client/guard.h"
 #include "runtime/cfgvals.h"

@@ -1,7 +1,7 @@
 /* Topology replies, their application to a cluster object, the slot cache and the shared sketches. */
 #include "cluster/topology.h"
 #include "cluster/slots.h"
-#include "cache/adaptive.h"
+#include "client/adaptive.h"
 #include "cache/cache.h"
 #include "cache/cms.h"
 #include "client/connection.h"
