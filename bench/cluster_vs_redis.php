@@ -56,15 +56,17 @@ $rows = [
                           fn($i) => (new RedisCluster(null, $seeds))->get($one[0])],
 ];
 
-/* The cached hit: through the cluster, and through one server holding the same value. */
+/* The cached hit: through the cluster, and through one server holding the same value, on a key of its
+ * own (the rows above write theirs). */
+$hitKey = 'bench:cached-hit';
 $server = new OwnServer();
 $single = new Kelvo\Kelvo('127.0.0.1', $server->port);
-$single->set($one[0], "value of {$one[0]}");
+$single->set($hitKey, "value of $hitKey");
 $cached = new Kelvo\Cluster(null, $seeds);
-$cached->set($one[0], "value of {$one[0]}");
-$cached->get($one[0]);
-$single->get($one[0]);
-$hits = ['GET hit cluster/single' => [fn($i) => $cached->get($one[0]), fn($i) => $single->get($one[0])]];
+$cached->set($hitKey, "value of $hitKey");
+$cached->get($hitKey);
+$single->get($hitKey);
+$hits = ['GET hit cluster/single' => [fn($i) => $cached->get($hitKey), fn($i) => $single->get($hitKey)]];
 
 function cpu(): float
 {
