@@ -490,10 +490,10 @@ void kelvoLinkReleaseRObj(robj *ro, int closing)
     }
     ro->mode &= ~(kelvoModeMulti | kelvoModePipeline | kelvoModeSubscribed);
     /* The SELECTs of a batch that never ran moved the link's database alone: settled first, so that
-     * the link goes back on database 0, where its next user expects it, whatever was queued. */
+     * the link goes back on the database its pool keeps it on, where its next user expects it. */
     kelvoFreeCallbacks(ro);
-    if (!forceClose && ro->link.db != 0) {
-        forceClose = kelvoSelectDB(&ro->link, &ro->info, 0, &ro->lastError, ro->opts.flags) != 0;
+    if (!forceClose && ro->link.db != ro->link.homeDb) {
+        forceClose = kelvoSelectDB(&ro->link, &ro->info, ro->link.homeDb, &ro->lastError, ro->opts.flags) != 0;
     }
     kelvoListenersDrop(ro);
     kelvoAdaptiveCacheUnbind(ro);

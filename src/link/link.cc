@@ -337,6 +337,7 @@ int kelvoLinkConnect(kelvoLink *link, redisInfo *info, pid_t pid)
     link->state = KELVO_LINK_CONNECTED;
     link->persistent = info->persistent;
     link->secrets = secretsHash(info);
+    link->homeDb = info->db;
     link->pid = pid;
     return 0;
 }

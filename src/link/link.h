@@ -97,6 +97,7 @@ struct kelvoLink {
     uint16_t lease;     /* key-lease handle held with rdb (slot | 0x8000); 0 none */
     uint32_t state;     /* kelvoLinkState */
     uint32_t db;        /* database selected on the server connection */
+    uint32_t homeDb;    /* database the link waits on in the pool: the one its taker wanted */
     pid_t pid;          /* process that opened the link */
     uint8_t tracking;   /* 1: CLIENT TRACKING ON was accepted */
     uint8_t persistent; /* 1: stash in the persistent pool on release */

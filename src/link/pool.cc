@@ -29,12 +29,15 @@ struct kelvoConnectionPool {
 
 int ctxKey(const redisContext *ctx, char (&buf)[48]) { return snprintf(buf, sizeof buf, "%lx", (unsigned long)ctx); }
 
-/* The identity with the hash of the secrets, whatever the object's flags. */
-int poolKey(const zend_string *identity, uint64_t secrets, char *buf, size_t size)
+/* The identity with the hash of the secrets, whatever the object's flags, and the database the
+ * link waits on: a session kept in a database of its own takes a link already there. */
+int poolKey(const zend_string *identity, uint64_t secrets, uint32_t db, char *buf, size_t size)
 {
-    if (strstr(ZSTR_VAL(identity), "&secret="))
-        return snprintf(buf, size, "%s", ZSTR_VAL(identity));
-    return snprintf(buf, size, "%s&secret=%016" PRIx64, ZSTR_VAL(identity), secrets);
+    const char *text = ZSTR_VAL(identity);
+    if (strstr(text, "&secret="))
+        return db ? snprintf(buf, size, "%s&db=%u", text, db) : snprintf(buf, size, "%s", text);
+    return db ? snprintf(buf, size, "%s&secret=%016" PRIx64 "&db=%u", text, secrets, db)
+              : snprintf(buf, size, "%s&secret=%016" PRIx64, text, secrets);
 }
 
 void poolDtor(zend_resource *res);
@@ -168,9 +171,10 @@ void kelvoLinkRelease(kelvoLink *link, int closing)
 {
     redisContext *c = link->ctx;
     bool poolable = !closing && link->persistent && c && !c->err && link->key && !redisReaderDirty(c->reader) &&
-                    c->obuf.len == c->obuf.pos && !link->rawState && link->pid == kelvoGetPid() && c->fd > 0;
+                    c->obuf.len == c->obuf.pos && !link->rawState && link->pid == kelvoGetPid() && c->fd > 0 &&
+                    link->db == link->homeDb;
     char key[kelvoIdentityMax];
-    int n = poolable ? poolKey(link->key, link->secrets, key, sizeof key) : -1;
+    int n = poolable ? poolKey(link->key, link->secrets, link->homeDb, key, sizeof key) : -1;
     if (n < 0 || n >= int(sizeof key)) {
         kelvoLinkFree(link);
         return;
@@ -231,7 +235,7 @@ int kelvoPLinkGet(kelvoLink *link, redisInfo *info, pid_t pid)
     zend_string *id = zend_string_init(identity, size_t(idn), 0);
     uint64_t secrets = kelvoLinkSecretsHash(info);
     char key[kelvoIdentityMax];
-    int n = poolKey(id, secrets, key, sizeof key);
+    int n = poolKey(id, secrets, info->db, key, sizeof key);
     kelvoConnectionPool *pool = n > 0 && n < int(sizeof key) ? poolFind(key, size_t(n), false) : nullptr;
     while (kelvoPLink *plink = pool ? poolTakeOldest(pool) : nullptr) {
         if (plink->pid != pid) {
@@ -268,6 +272,7 @@ int kelvoPLinkGet(kelvoLink *link, redisInfo *info, pid_t pid)
         link->sslCtx = plink->sslCtx;
         link->state = plink->state;
         link->db = plink->db;
+        link->homeDb = info->db;
         link->ep = plink->ep;
         link->rdb = plink->rdb;
         memcpy(link->server, plink->server, sizeof link->server);

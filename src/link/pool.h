@@ -2,16 +2,17 @@
  * The persistent link pool: links that outlive the objects that used them,
  * per process, keyed by the server identity plus a hash of the credentials
  * and TLS settings (a link authenticated with one password, certificate or
- * verification level never serves another), and the process's table of
+ * verification level never serves another) and the database the link waits
+ * on (a session kept in a database of its own sends no SELECT per request),
+ * and the process's table of
  * persistent contexts (`plinks`) that the signal reader walks.
  *
  * One record (`kelvoPLink`) per persistent context, made when the link is
  * first stashed and freed when it is closed; the pool lists and `plinks`
  * point at that one record, so what the signal reader sees is always the
  * link's current endpoint, set and lease. A record taken by an object is
- * marked in use and never armed. A stashed link records the database its
- * connection is on (0: its last user selected it again before handing the
- * link back).
+ * marked in use and never armed. A stashed link is on the database of its
+ * pool key: its last user selected it again before handing the link back.
  *
  * One process, no locks; `plinks` changes only while no link is armed or
  * with signals deferred. Engine side.

@@ -60,6 +60,7 @@ foreach (['[::1]', "tcp://[::1]:$port"] as $h) {
 }
 
 echo "getters:\n";
+(new Kelvo($host, $port, 0.0, 0.0, ['use-cache' => false], 3))->ping(); // leaves a link on database 3 in the pool
 $k = new Kelvo($host, $port, 1.5, 2.25, ['use-cache' => false], 3);
 var_dump($k->getTimeout(), $k->timeout(), $k->getReadTimeout(), $k->readTimeout());
 var_dump($k->getDbNum()); // a link taken from the pool is ready: the object is on its database at once

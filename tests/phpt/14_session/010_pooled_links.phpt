@@ -1,5 +1,5 @@
 --TEST--
-Pooled shard links: the next session takes the link again, back on database 0, without a new connection or handshake; whatever database, batch or watched keys the link's last user left, its next user works on the database it asked for; a link logged in with one password never serves another
+Pooled shard links: links wait in the pool by database, so the next session in the same database takes the link again without a new connection, handshake or SELECT; whatever database, batch or watched keys the link's last user left, its next user works on the database it asked for; a link logged in with one password never serves another
 --EXTENSIONS--
 kelvo
 session
@@ -77,20 +77,20 @@ $cases = [
             $c->set('left', 1);
         },
         fn() => session_cycle($port, 'database=11', 'next')],
-    'a client on database 7 with SELECT 0 queued in an unsent pipeline; next, a session in database 0' => [
+    'a client on database 7 with SELECT 0 queued in an unsent pipeline; next, a client on database 7' => [
         function () use ($port) {
             $c = app_client($port, 7);
             $c->set('left', 1);
             $c->pipeline()->select(0)->set('queued', 1);
         },
-        fn() => session_cycle($port, '', 'next')],
-    'a client on database 0 with SELECT 3 inside a MULTI never executed; next, a session in database 3' => [
+        fn() => app_client($port, 7)->set('next', 1)],
+    'a client on database 0 with SELECT 3 inside a MULTI never executed; next, a session in database 0' => [
         function () use ($port) {
             $c = app_client($port, 0);
             $c->set('left', 1);
             $c->multi()->select(3)->set('queued', 1);
         },
-        fn() => session_cycle($port, 'database=3', 'next')],
+        fn() => session_cycle($port, '', 'next')],
     'a client watching a key changed since; next, a client\'s transaction' => [
         function () use ($port, $stats) {
             $c = app_client($port, 0);
@@ -124,17 +124,17 @@ session_destroy();
 ?>
 --EXPECTF--
 five session cycles in database 11:
-connections 1, hello 1, select 10
+connections 1, hello 1, select 1
 string(6) "n|i:5;"
 what the link's last user left, and where its next user's write lands:
 a session in database 11; next, a client on database 0: database 0; queued: nowhere
-  connections 0, hello 0, select 0
+  connections 1, hello 1, select 0
 a client moved to database 3 by select(); next, a session in database 11: database 11; queued: nowhere
-  connections 0, hello 0, select 2
-a client on database 7 with SELECT 0 queued in an unsent pipeline; next, a session in database 0: database 0; queued: nowhere
   connections 0, hello 0, select 0
-a client on database 0 with SELECT 3 inside a MULTI never executed; next, a session in database 3: database 3; queued: nowhere
-  connections 0, hello 0, select 2
+a client on database 7 with SELECT 0 queued in an unsent pipeline; next, a client on database 7: database 7; queued: nowhere
+  connections 0, hello 0, select 0
+a client on database 0 with SELECT 3 inside a MULTI never executed; next, a session in database 0: database 0; queued: nowhere
+  connections 0, hello 0, select 0
 a client watching a key changed since; next, a client's transaction: database 0; queued: nowhere
   connections 0, hello 0, select 0
 a link logged in with one password never serves another:

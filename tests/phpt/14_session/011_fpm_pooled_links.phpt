@@ -1,5 +1,5 @@
 --TEST--
-php-fpm: a worker's session link outlives the request and serves the next ones without a new connection or handshake; a link the server closed between requests is replaced, and one that timed out waiting for a reply is never handed on
+php-fpm: a worker's session link outlives the request and serves the next ones without a new connection, handshake or SELECT; a link the server closed between requests is replaced, and one that timed out waiting for a reply is never handed on
 --EXTENSIONS--
 kelvo
 session
@@ -68,14 +68,14 @@ echo kelvo_session_peer($port, 11)->get('fpm-pooled'), "\n";
 ?>
 --EXPECT--
 five requests:
-1 2 3 4 5; connections 1, hello 1, select 10
+1 2 3 4 5; connections 1, hello 1, select 1
 nothing logged
 the server closes the worker's link between requests:
-6 7; connections 1, hello 1, select 4
+6 7; connections 1, hello 1, select 1
 nothing logged
 a request whose read times out, then the next ones:
 not started
 read failure logged
-8 9; connections 1, hello 1, select 4
+8 9; connections 1, hello 1, select 1
 nothing logged
 n|i:9;
