@@ -673,13 +673,15 @@ int refreshServerFacts(robj *ro, uint64_t now)
 
 /*
  * Drains what reached the link since its last poll (per link: another process's poll says
- * nothing of this socket). A link without tracking is checked too: a connection the server
- * closed meanwhile is reconnected before a write rather than failing after it. 0, or -1.
+ * nothing of this socket). A link without tracking is checked too, at the same pace: a
+ * connection the server closed meanwhile is reconnected before a write rather than failing
+ * after it, and a worker beyond a set's writers, whose links never track, reads its hits
+ * without a system call each. 0, or -1.
  */
 int pollLink(robj *ro, uint64_t now)
 {
     kelvoLink &link = ro->link;
-    if (link.tracking && now >= link.lastPoll && now - link.lastPoll < kelvoCfgVals.invalidation_poll_freq) {
+    if (now >= link.lastPoll && now - link.lastPoll < kelvoCfgVals.invalidation_poll_freq) {
         return 0;
     }
     if (kelvoContextPoll(link.ctx, link.ep, link.rdb, link.lease) != 0) {
