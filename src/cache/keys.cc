@@ -615,6 +615,20 @@ std::vector<uint32_t> kelvoMapSlotsInArenaOrder(const kelvoMap *map)
         return order;
     const kelvoMapSlot *slots = kelvoMapSlots(map);
     order.reserve(map->live);
+    /* Entries start at distinct multiples of 8 below `used`: when the arena is not much larger
+     * than its live entries, each slot is placed at its entry's cell and the cells read in turn
+     * (a hit of a cached hash or set lists its members this way, without a sort). */
+    uint64_t cells = map->used / KELVO_MAP_MIN_OFF;
+    if (cells <= uint64_t{map->live} * 16 + 64) {
+        std::vector<uint32_t> at(cells, 0);
+        for (uint32_t i = 0; i < map->slots; i++)
+            if (!kelvoMapSlotIsEmpty(&slots[i]))
+                at[kelvoMapSlotRealOff(&slots[i]) / KELVO_MAP_MIN_OFF] = i + 1;
+        for (uint32_t cell : at)
+            if (cell)
+                order.push_back(cell - 1);
+        return order;
+    }
     for (uint32_t i = 0; i < map->slots; i++)
         if (!kelvoMapSlotIsEmpty(&slots[i]))
             order.push_back(i);

@@ -149,6 +149,53 @@ TEST_F(Keys, ReplacingAFieldAppendsAnEntryUntilACopyCompactsIt)
     kelvoKeyFree(h);
 }
 
+/* --- listing order --- */
+
+struct OrderCase {
+    const char *name;
+    int fields;
+    size_t valueBytes; /* large values leave the arena sparse beside its live entries */
+    int replaceEvery;  /* every n-th field is written again at the end (0: none) */
+};
+
+struct ArenaOrder : Keys, ::testing::WithParamInterface<OrderCase> {};
+
+TEST_P(ArenaOrder, SlotsAreListedInTheOrderTheirEntriesEnteredTheArena)
+{
+    const OrderCase &c = GetParam();
+    rk *h = kelvoHashCreate(uint64_t(c.fields));
+    ASSERT_NE(h, nullptr);
+    std::vector<std::string> expected;
+    auto put = [&](const std::string &field) {
+        std::string value(c.valueBytes, 'v');
+        ASSERT_EQ(kelvoHashPutString(h, field.data(), field.size(), value.data(), value.size()), 0);
+        expected.erase(std::remove(expected.begin(), expected.end(), field), expected.end());
+        expected.push_back(field);
+    };
+    for (int i = 0; i < c.fields; i++)
+        put("field" + std::to_string(i));
+    for (int i = 0; c.replaceEvery && i < c.fields; i += c.replaceEvery)
+        put("field" + std::to_string(i));
+
+    std::vector<std::string> listed;
+    const kelvoMapSlot *slots = kelvoMapSlots(h->v.map);
+    for (uint32_t i : kelvoMapSlotsInArenaOrder(h->v.map)) {
+        kelvoMapMember m = kelvoMapReadEntry(
+            kelvoMapPublicEntry(KELVO_HASH, kelvoMapEntryAtConst(h->v.map, &slots[i]), kelvoMapSlotFlags(&slots[i])));
+        listed.push_back(bytesOf(m.name, m.nameLen));
+    }
+    EXPECT_EQ(listed, expected);
+    kelvoKeyFree(h);
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, ArenaOrder,
+                         ::testing::Values(OrderCase{"one_field", 1, 3, 0}, OrderCase{"small_values", 100, 3, 0},
+                                           OrderCase{"large_values", 50, 2000, 0},
+                                           OrderCase{"replaced_fields", 100, 3, 3},
+                                           OrderCase{"mostly_replaced", 20, 3, 1},
+                                           OrderCase{"large_replaced", 30, 500, 2}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
 TEST_F(Keys, SlotsKeepTheSeededHashAndGrowthNeverRehashes)
 {
     kelvoMapSetSeed(12345);
