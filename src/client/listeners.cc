@@ -542,14 +542,6 @@ void kelvoListenersRequestEnd(void)
 
 namespace {
 
-bool requireSharedCache()
-{
-    if (kelvoCacheUsable())
-        return true;
-    php_error_docref(nullptr, E_WARNING, "Method requires Kelvo's in-memory cache be enabled");
-    return false;
-}
-
 void updateListener(INTERNAL_FUNCTION_PARAMETERS, uint32_t mask, zend_string *pattern, zend_fcall_info *fci,
                     zend_fcall_info_cache *fcc)
 {
@@ -563,55 +555,69 @@ void updateListener(INTERNAL_FUNCTION_PARAMETERS, uint32_t mask, zend_string *pa
 
 } // namespace
 
+bool kelvoRequireSharedCache(void)
+{
+    if (kelvoCacheUsable())
+        return true;
+    php_error_docref(nullptr, E_WARNING, "Method requires Kelvo's in-memory cache be enabled");
+    return false;
+}
+
+int kelvoListenerReadArgs(zend_execute_data *execute_data, bool withPattern, kelvoListenerArgs *args)
+{
+    *args = {empty_fcall_info, empty_fcall_info_cache, nullptr};
+    ZEND_PARSE_PARAMETERS_START_EX(0, 1, withPattern ? 2 : 1)
+    Z_PARAM_FUNC_OR_NULL(args->fci, args->fcc)
+    Z_PARAM_OPTIONAL
+    Z_PARAM_STR_OR_NULL(args->pattern)
+    ZEND_PARSE_PARAMETERS_END_EX(return -1);
+    if (args->pattern && ZSTR_LEN(args->pattern) == 0) {
+        php_error_docref(nullptr, E_WARNING, "Invalid argument supplied for pattern ({KELVO_ERR_CONFIG})");
+        return 0;
+    }
+    return 1;
+}
+
 extern "C" {
 
 ZEND_METHOD(Kelvo_Kelvo, onInvalidated)
 {
-    zend_fcall_info fci = empty_fcall_info;
-    zend_fcall_info_cache fcc = empty_fcall_info_cache;
-    zend_string *pattern = nullptr;
-    ZEND_PARSE_PARAMETERS_START(1, 2)
-    Z_PARAM_FUNC_OR_NULL(fci, fcc)
-    Z_PARAM_OPTIONAL
-    Z_PARAM_STR_OR_NULL(pattern)
-    ZEND_PARSE_PARAMETERS_END();
-    if (pattern && ZSTR_LEN(pattern) == 0) {
-        php_error_docref(nullptr, E_WARNING, "Invalid argument supplied for pattern ({KELVO_ERR_CONFIG})");
+    kelvoListenerArgs args;
+    if (int read = kelvoListenerReadArgs(execute_data, true, &args); read <= 0) {
+        if (read < 0)
+            RETURN_THROWS();
         RETURN_FALSE;
     }
-    if (!requireSharedCache())
+    if (!kelvoRequireSharedCache())
         RETURN_FALSE;
-    updateListener(INTERNAL_FUNCTION_PARAM_PASSTHRU, kelvoListenInvalidated, pattern, &fci, &fcc);
+    updateListener(INTERNAL_FUNCTION_PARAM_PASSTHRU, kelvoListenInvalidated, args.pattern, &args.fci, &args.fcc);
 }
 
 ZEND_METHOD(Kelvo_Kelvo, onFlushed)
 {
-    zend_fcall_info fci = empty_fcall_info;
-    zend_fcall_info_cache fcc = empty_fcall_info_cache;
-    ZEND_PARSE_PARAMETERS_START(1, 1)
-    Z_PARAM_FUNC_OR_NULL(fci, fcc)
-    ZEND_PARSE_PARAMETERS_END();
-    if (!requireSharedCache())
+    kelvoListenerArgs args;
+    if (kelvoListenerReadArgs(execute_data, false, &args) < 0)
+        RETURN_THROWS();
+    if (!kelvoRequireSharedCache())
         RETURN_FALSE;
-    updateListener(INTERNAL_FUNCTION_PARAM_PASSTHRU, kelvoListenFlushed, nullptr, &fci, &fcc);
+    updateListener(INTERNAL_FUNCTION_PARAM_PASSTHRU, kelvoListenFlushed, nullptr, &args.fci, &args.fcc);
 }
 
 ZEND_METHOD(Kelvo_Kelvo, listen)
 {
-    if (!requireSharedCache())
+    if (!kelvoRequireSharedCache())
         RETURN_FALSE;
-    zend_fcall_info fci = empty_fcall_info;
-    zend_fcall_info_cache fcc = empty_fcall_info_cache;
-    ZEND_PARSE_PARAMETERS_START(1, 1)
-    Z_PARAM_FUNC_OR_NULL(fci, fcc)
-    ZEND_PARSE_PARAMETERS_END();
-    updateListener(INTERNAL_FUNCTION_PARAM_PASSTHRU, kelvoListenInvalidated | kelvoListenFlushed, nullptr, &fci, &fcc);
+    kelvoListenerArgs args;
+    if (kelvoListenerReadArgs(execute_data, false, &args) < 0)
+        RETURN_THROWS();
+    updateListener(INTERNAL_FUNCTION_PARAM_PASSTHRU, kelvoListenInvalidated | kelvoListenFlushed, nullptr, &args.fci,
+                   &args.fcc);
 }
 
 ZEND_METHOD(Kelvo_Kelvo, dispatchEvents)
 {
     ZEND_PARSE_PARAMETERS_NONE();
-    if (!requireSharedCache())
+    if (!kelvoRequireSharedCache())
         RETURN_FALSE;
     robj *ro = kelvoGetObjectZVal(ZEND_THIS);
     if (kelvoSyncObject(ro, KELVO_LINK_READY, false) != 0) {

@@ -55,6 +55,18 @@ int kelvoListenerUpdate(robj *ro, uint32_t mask, zend_string *pattern, zend_fcal
 int kelvoListenerUpdateOwned(robj *ro, zend_object *owner, uint32_t mask, zend_string *pattern, zend_fcall_info *fci,
                              zend_fcall_info_cache *fcc);
 
+/* The arguments of onInvalidated, onFlushed and listen: a callable or null and, `withPattern`, an
+ * optional key pattern, which must not be empty. */
+struct kelvoListenerArgs {
+    zend_fcall_info fci;
+    zend_fcall_info_cache fcc;
+    zend_string *pattern;
+};
+/* 1 read; 0 refused with an E_WARNING (an empty pattern); -1 with an exception pending. */
+int kelvoListenerReadArgs(zend_execute_data *execute_data, bool withPattern, kelvoListenerArgs *args);
+/* True when the shared cache is on, else false after the E_WARNING the listener methods give. */
+bool kelvoRequireSharedCache(void);
+
 /* Unregisters the object (its listener table is the caller's); a process whose registry empties detaches its queue. */
 void kelvoRemoveListenerRObj(robj *ro);
 

@@ -13,14 +13,6 @@
 
 namespace {
 
-bool requireSharedCache()
-{
-    if (kelvoCacheUsable())
-        return true;
-    php_error_docref(nullptr, E_WARNING, "Method requires Kelvo's in-memory cache be enabled");
-    return false;
-}
-
 bool isPrimary(const kelvoClusterNode *node) { return (node->flags & KELVO_NODE_PRIMARY) != 0; }
 
 /*
@@ -75,49 +67,40 @@ extern "C" {
 
 ZEND_METHOD(Kelvo_Cluster, listen)
 {
-    if (!requireSharedCache())
+    if (!kelvoRequireSharedCache())
         RETURN_FALSE;
-    zend_fcall_info fci = empty_fcall_info;
-    zend_fcall_info_cache fcc = empty_fcall_info_cache;
-    ZEND_PARSE_PARAMETERS_START(1, 1)
-    Z_PARAM_FUNC_OR_NULL(fci, fcc)
-    ZEND_PARSE_PARAMETERS_END();
-    updateListeners(INTERNAL_FUNCTION_PARAM_PASSTHRU, kelvoListenInvalidated | kelvoListenFlushed, nullptr, &fci, &fcc);
+    kelvoListenerArgs args;
+    if (kelvoListenerReadArgs(execute_data, false, &args) < 0)
+        RETURN_THROWS();
+    updateListeners(INTERNAL_FUNCTION_PARAM_PASSTHRU, kelvoListenInvalidated | kelvoListenFlushed, nullptr, &args.fci,
+                    &args.fcc);
 }
 
 ZEND_METHOD(Kelvo_Cluster, onFlushed)
 {
-    zend_fcall_info fci = empty_fcall_info;
-    zend_fcall_info_cache fcc = empty_fcall_info_cache;
-    ZEND_PARSE_PARAMETERS_START(1, 1)
-    Z_PARAM_FUNC_OR_NULL(fci, fcc)
-    ZEND_PARSE_PARAMETERS_END();
-    if (!requireSharedCache())
+    kelvoListenerArgs args;
+    if (kelvoListenerReadArgs(execute_data, false, &args) < 0)
+        RETURN_THROWS();
+    if (!kelvoRequireSharedCache())
         RETURN_FALSE;
-    updateListeners(INTERNAL_FUNCTION_PARAM_PASSTHRU, kelvoListenFlushed, nullptr, &fci, &fcc);
+    updateListeners(INTERNAL_FUNCTION_PARAM_PASSTHRU, kelvoListenFlushed, nullptr, &args.fci, &args.fcc);
 }
 
 ZEND_METHOD(Kelvo_Cluster, onInvalidated)
 {
-    zend_fcall_info fci = empty_fcall_info;
-    zend_fcall_info_cache fcc = empty_fcall_info_cache;
-    zend_string *pattern = nullptr;
-    ZEND_PARSE_PARAMETERS_START(1, 2)
-    Z_PARAM_FUNC_OR_NULL(fci, fcc)
-    Z_PARAM_OPTIONAL
-    Z_PARAM_STR_OR_NULL(pattern)
-    ZEND_PARSE_PARAMETERS_END();
-    if (pattern && ZSTR_LEN(pattern) == 0) {
-        php_error_docref(nullptr, E_WARNING, "Invalid argument supplied for pattern ({KELVO_ERR_CONFIG})");
+    kelvoListenerArgs args;
+    if (int read = kelvoListenerReadArgs(execute_data, true, &args); read <= 0) {
+        if (read < 0)
+            RETURN_THROWS();
         RETURN_FALSE;
     }
-    updateListeners(INTERNAL_FUNCTION_PARAM_PASSTHRU, kelvoListenInvalidated, pattern, &fci, &fcc);
+    updateListeners(INTERNAL_FUNCTION_PARAM_PASSTHRU, kelvoListenInvalidated, args.pattern, &args.fci, &args.fcc);
 }
 
 ZEND_METHOD(Kelvo_Cluster, dispatchEvents)
 {
     ZEND_PARSE_PARAMETERS_NONE();
-    if (!requireSharedCache())
+    if (!kelvoRequireSharedCache())
         RETURN_FALSE;
     kelvoClusterObject *cobj = kelvoClusterGetObjectZVal(ZEND_THIS);
     /* Readying a link drains what its server pushed into this process's queue. */

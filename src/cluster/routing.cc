@@ -8,6 +8,7 @@
 #include "cluster/slots.h"
 #include "commands/admin.h"
 #include "commands/builder.h"
+#include "commands/cmdroles.h"
 #include "runtime/fatal.h"
 
 namespace {
@@ -368,20 +369,8 @@ int kelvoClusterPubSubCmd(zend_execute_data *execute_data, zval *, rrc *req, zen
 /* COMMAND: on the first node of the node array, with or without a subcommand (any value as its text). */
 int kelvoClusterCommandCmd(zend_execute_data *execute_data, zval *, rrc *req, zend_long *node, kelvoClusterObject *cobj)
 {
-    zval *args = nullptr;
-    uint32_t argc = 0;
-    ZEND_PARSE_PARAMETERS_START(0, -1)
-    Z_PARAM_VARIADIC('*', args, argc)
-    ZEND_PARSE_PARAMETERS_END_EX(return -1);
     *node = cobj->nodes > 0 ? 0 : -1;
-    if (argc == 0)
-        return 0;
-    zend_string *subcommand = zval_try_get_string(&args[0]);
-    if (!subcommand)
-        return -1;
-    const int rc = kelvoRespCommandCmd(req, subcommand, argc - 1, args + 1);
-    zend_string_release(subcommand);
-    return rc;
+    return kelvoCommandRCmd(execute_data, nullptr, req, &cobj->tmpl);
 }
 
 /* OBJECT op key: the node of the prefixed key. */
