@@ -40,7 +40,7 @@ if test "$PHP_KELVO" != "no"; then
   PHP_NEW_EXTENSION(kelvo, $kelvo_sources, $ext_shared,, $kelvo_flags, cxx)
   dnl The engine looks up get_module alone; hidden visibility does not reach the standard
   dnl library's template instantiations (its headers declare them visible), a version script does.
-  KELVO_SHARED_LIBADD="$KELVO_SHARED_LIBADD -Wl,--version-script=$ext_srcdir/src/kelvo.map"
+  KELVO_SHARED_LIBADD="$KELVO_SHARED_LIBADD -Wl,--version-script=$ext_srcdir/src/module/kelvo.map"
   dnl Includes name their subsystem's folder ("shm/lock.h"); the generated arginfo headers
   dnl are reached from the top ("stubs/client_arginfo.h").
   PHP_ADD_INCLUDE([$ext_srcdir/src])

@@ -4,7 +4,7 @@
  * root at start-up with their warning, and the arena figures of the crash
  * report.
  */
-#include "arena.h"
+#include "module/arena.h"
 #include "cache/keys.h"
 #include "runtime/kelvo.h"
 #include "cache/cache.h"

@@ -6,8 +6,8 @@
  * are the runtime's (runtime/kelvo.cc).
  */
 #include "runtime/kelvo.h"
-#include "arena.h"
-#include "request.h"
+#include "module/arena.h"
+#include "module/request.h"
 #include "runtime/cfgvals.h"
 #include "client/adaptive.h"
 #include "client/client.h"

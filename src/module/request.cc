@@ -2,7 +2,7 @@
  * Request start and end with the duties of every layer, the request counters and statistics,
  * a forked child's request, exit and termination.
  */
-#include "request.h"
+#include "module/request.h"
 
 #include "cache/attach.h"
 #include "cache/delivery.h"
