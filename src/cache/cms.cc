@@ -247,10 +247,68 @@ kelvoCms *kelvoCmsCreate(uint32_t depth, uint32_t width)
     return cms;
 }
 
+/* --- reads, counted per process and added in batches ------------------------------------------ */
+
+namespace {
+
+/* Reads of one key this process counted and has not yet added to the shared rows. */
+struct PendingReads {
+    kelvoCms *cms;
+    uint64_t hash;
+    uint32_t count;
+};
+constexpr uint32_t kPendingSlots = 256;
+PendingReads pendingReads[kPendingSlots];
+/* Where the table's counts were made: a forked child's copy is its parent's, and the sketches of
+ * another arena (a test's earlier one) are gone. */
+uint32_t pendingPid;
+uint64_t pendingArena;
+
+PendingReads &pendingSlot(const kelvoCms *cms, uint64_t hash)
+{
+    auto mix = hash ^ (reinterpret_cast<uintptr_t>(cms) >> 6);
+    return pendingReads[mix & (kPendingSlots - 1)];
+}
+
+bool pendingOwned(void)
+{
+    uint32_t pid = kelvoLockPid();
+    uint64_t arena = kelvoSharedData ? kelvoCache()->seed : 0;
+    if (pendingPid == pid && pendingArena == arena && arena != 0)
+        return true;
+    memset(pendingReads, 0, sizeof pendingReads);
+    pendingPid = pid;
+    pendingArena = arena;
+    return false;
+}
+
+void foldSlot(PendingReads &p)
+{
+    if (p.count == 0)
+        return;
+    kelvoCmsIndex idx;
+    kelvoCmsDeriveHash(p.cms, &idx, p.hash);
+    kelvoCmsIncrBy(p.cms, &idx, KELVO_CMS_READS, p.count);
+    p.count = 0;
+}
+
+/* Adds what this process holds of one key before its counts are read here. */
+void foldKey(const kelvoCms *cms, uint64_t hash)
+{
+    PendingReads &p = pendingSlot(cms, hash);
+    if (p.cms == cms && p.hash == hash && pendingOwned())
+        foldSlot(p);
+}
+
+} // namespace
+
 void kelvoCmsFree(kelvoCms *cms)
 {
     if (!cms)
         return;
+    for (PendingReads &p : pendingReads)
+        if (p.cms == cms)
+            p = {};
     kelvoShFreeAligned64(cms->rows[0]);
     kelvoShFree(cms);
 }
@@ -286,8 +344,10 @@ void kelvoCmsKeyStats(const kelvoCms *cms, uint64_t *reads, uint64_t *writes, co
     *reads = *writes = 0;
     if (!cms)
         return;
+    uint64_t hash = kelvoCacheHash(key, length);
+    foldKey(cms, hash);
     kelvoCmsIndex idx;
-    kelvoCmsDeriveHash(cms, &idx, kelvoCacheHash(key, length));
+    kelvoCmsDeriveHash(cms, &idx, hash);
     kelvoCmsCounts(cms, &idx, reads, writes);
 }
 
@@ -345,9 +405,25 @@ void kelvoCmsCountWrite(kelvoCms *cms, uint64_t hash, uint32_t reporter, uint64_
 
 void kelvoCmsCountRead(kelvoCms *cms, uint64_t hash)
 {
-    kelvoCmsIndex idx;
-    kelvoCmsDeriveHash(cms, &idx, hash);
-    kelvoCmsIncr(cms, &idx, KELVO_CMS_READS);
+    PendingReads &p = pendingSlot(cms, hash);
+    if (p.cms == cms && p.hash == hash && p.count > 0) {
+        if (++p.count >= KELVO_CMS_READ_BATCH && pendingOwned())
+            foldSlot(p);
+        return;
+    }
+    /* A new key takes the slot: what it held goes to its own sketch, and the table is claimed for
+     * this process and arena when it was not yet. */
+    if (pendingOwned())
+        foldSlot(p);
+    p = {cms, hash, 1};
+}
+
+void kelvoCmsFoldReads(void)
+{
+    if (!pendingOwned())
+        return;
+    for (PendingReads &p : pendingReads)
+        foldSlot(p);
 }
 
 /* --- admission ------------------------------------------------------------------------------ */
@@ -369,6 +445,7 @@ int kelvoCmsAdmit(const kelvoCms *cms, const kelvoAdmissionRule *rule, const cha
 {
     if (!cms)
         return 0;
+    foldKey(cms, hash);
     kelvoCmsIndex idx;
     kelvoCmsDeriveHash(cms, &idx, hash);
     uint64_t reads, writes;

@@ -8,7 +8,8 @@
  * cells. An endpoint's sketch is published once and never freed.
  *
  * Locks: none. Counters change by locked 64-bit adds from any process (also
- * from the SIGIO handler: nothing here allocates or blocks); a lazy flush
+ * from the SIGIO handler: nothing here allocates or blocks), reads in
+ * batches a process gathers first; a lazy flush
  * hands out chunks of cells by fetch-and-add on the clear cursor; the
  * write table changes one 64-bit slot by compare-and-swap. Counts read while
  * others add may or may not see those adds. Engine-free.
@@ -113,8 +114,20 @@ uint32_t kelvoCmsReporter(void);
  * write counts once whatever the links it came on. Signal-safe. */
 struct kelvoEndpoint;
 void kelvoEndpointCountWrite(kelvoEndpoint *ep, uint64_t keyHash);
-/* Counts one read of a key (every lookup, hit or miss). */
+/*
+ * Counts one read of a key (every lookup, hit or miss). The count is this
+ * process's until KELVO_CMS_READ_BATCH reads of the key gather, another key
+ * takes its place in the process's table, or kelvoCmsFoldReads runs (the
+ * cache's periodic tasks, at most a millisecond apart, and request end):
+ * a hot key read by many processes then writes the shared cells once a
+ * batch instead of on every read. This process's own reads of a key are
+ * added before its counts are read here (kelvoCmsKeyStats, kelvoCmsAdmit).
+ * Not signal-safe: reads are counted in the request only.
+ */
 void kelvoCmsCountRead(kelvoCms *cms, uint64_t hash);
+constexpr uint32_t KELVO_CMS_READ_BATCH = 16;
+/* Adds every read this process holds to the shared cells; a forked child drops its parent's. */
+void kelvoCmsFoldReads(void);
 
 /* The admission settings of a client. */
 struct kelvoAdmissionRule {

@@ -237,6 +237,7 @@ void redisArray(zval *out, const kelvoEndpoint *ep)
 
 void sketchArray(zval *out, const kelvoCms *cms)
 {
+    kelvoCmsFoldReads();
     array_init(out);
     addNamed(out, "width", cms ? cms->width : 0);
     addNamed(out, "depth", cms ? cms->depth : 0);
@@ -608,6 +609,7 @@ ZEND_METHOD(Kelvo_AdaptiveCache, loadFactor)
     const kelvoCms *cms = thisObject(execute_data)->cms;
     if (!cms)
         RETURN_DOUBLE(0.0);
+    kelvoCmsFoldReads();
     uint32_t rows = depth >= 1 && zend_ulong(depth) <= cms->depth ? uint32_t(depth) : cms->depth;
     uint64_t nonZero = kelvoCmsLoadFactor(cms, rows);
     RETURN_DOUBLE(double(nonZero) / (double(rows) * double(cms->width)) * 100.0);
@@ -623,6 +625,8 @@ ZEND_METHOD(Kelvo_AdaptiveCache, flush)
     kelvoCms *cms = thisObject(execute_data)->cms;
     if (!cms)
         RETURN_FALSE;
+    /* This process's reads so far belong to the period the flush ends. */
+    kelvoCmsFoldReads();
     kelvoCmsFlush(cms, nowMicros());
     if (!async)
         kelvoCmsFlushStep(cms, UINT64_MAX);

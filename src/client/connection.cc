@@ -7,6 +7,7 @@
 
 #include "cache/attach.h"
 #include "cache/cache.h"
+#include "cache/cms.h"
 #include "cache/invalidation.h"
 #include "cache/keylease.h"
 #include "cache/keys.h"
@@ -720,6 +721,7 @@ void cachePeriodic(uint64_t now)
     }
     lastLook = now;
     if (kelvoCacheUsable()) {
+        kelvoCmsFoldReads();
         kelvoCacheReapDeadWriters(now);
         kelvoLeaseCheckArmedHolders(now);
     }

@@ -5,6 +5,7 @@
 #include "module/request.h"
 
 #include "cache/attach.h"
+#include "cache/cms.h"
 #include "cache/delivery.h"
 #include "cache/evict.h"
 #include "cache/invalidation.h"
@@ -223,6 +224,7 @@ int kelvoRequestPostDeactivate(void)
     if (kelvoSharedData && kelvoQueueHeld())
         kelvoQueueDetach();
     if (kelvoCacheUsable()) {
+        kelvoCmsFoldReads();
         uint64_t interval = 50000 + uint64_t(kelvoGetPid() % 1024);
         if (start - lastPeriodic >= interval) {
             lastPeriodic = start;

@@ -5,6 +5,8 @@
 #include "cache/cms.h"
 #include "support/shm_fork.h"
 
+#include <sys/mman.h>
+
 #include <cmath>
 #include <climits>
 #include <csignal>
@@ -310,6 +312,104 @@ TEST_F(Sketch, WritesCountedByForkedWorkersDoNotDependOnTheirNumber)
         EXPECT_EQ(waitChild(child), 0);
     EXPECT_EQ(counts(cms, "w").second, 1u);
     kelvoCmsFree(cms);
+}
+
+/* --- reads, gathered per process ------------------------------------------------------------ */
+
+struct ReadBatches : Sketch {
+    kelvoCms *cms = nullptr;
+    void SetUp() override
+    {
+        Sketch::SetUp();
+        cms = kelvoCmsCreate(4, 1024);
+        ASSERT_NE(cms, nullptr);
+    }
+    void TearDown() override
+    {
+        kelvoCmsFree(cms);
+        Sketch::TearDown();
+    }
+    static uint64_t hashOf(const std::string &key) { return kelvoCacheHash(key.data(), key.size()); }
+    void read(const std::string &key, uint32_t times)
+    {
+        for (uint32_t i = 0; i < times; i++)
+            kelvoCmsCountRead(cms, hashOf(key));
+    }
+    /* What the shared cells hold, without adding this process's reads first. */
+    uint64_t shared(const std::string &key)
+    {
+        kelvoCmsIndex idx;
+        kelvoCmsDeriveHash(cms, &idx, hashOf(key));
+        uint64_t r, w;
+        kelvoCmsCounts(cms, &idx, &r, &w);
+        return r;
+    }
+    /* Reads of `key` in a child whose view of the cells is read-only: its exit status, or 128 +
+     * SIGSEGV when a read wrote them. */
+    int readOnReadOnlyCells(const std::string &key, uint32_t times)
+    {
+        return waitChild(forkChild([&] {
+            long page = sysconf(_SC_PAGESIZE);
+            auto start = reinterpret_cast<uintptr_t>(cms->rows[0]) & ~uintptr_t(page - 1);
+            auto end = reinterpret_cast<uintptr_t>(cms->rows[0] + cms->cells);
+            if (mprotect(reinterpret_cast<void *>(start), end - start, PROT_READ) != 0)
+                return false;
+            read(key, times);
+            return true;
+        }));
+    }
+};
+
+TEST_F(ReadBatches, ReadsReachTheSharedCellsABatchAtATime)
+{
+    read("hot", KELVO_CMS_READ_BATCH - 1);
+    EXPECT_EQ(shared("hot"), 0u) << "reads short of a batch stay in the process";
+    read("hot", 1);
+    EXPECT_EQ(shared("hot"), KELVO_CMS_READ_BATCH);
+    read("hot", 2);
+    EXPECT_EQ(counts(cms, "hot").first, KELVO_CMS_READ_BATCH + 2) << "the process's own reads count when it asks";
+    EXPECT_EQ(shared("hot"), KELVO_CMS_READ_BATCH + 2);
+
+    read("cold", 3);
+    kelvoCmsFoldReads();
+    EXPECT_EQ(shared("cold"), 3u);
+    read("cold", 1);
+    /* Fewer than four events refuse; four reads and no write are a ratio of 4, above 3.5. */
+    const kelvoAdmissionRule fourEvents{true, -4, 3.5, 0};
+    EXPECT_EQ(kelvoCmsAdmit(cms, &fourEvents, "cold", 4, hashOf("cold")), 0)
+        << "admission did not see the process's own last read";
+    EXPECT_EQ(shared("cold"), 4u);
+}
+
+TEST_F(ReadBatches, AHotKeyWritesTheSharedCellsOnlyOnceABatch)
+{
+    read("warm", 1); /* the table is this process's before the children copy it */
+    kelvoCmsFoldReads();
+    EXPECT_EQ(readOnReadOnlyCells("hot", KELVO_CMS_READ_BATCH - 1), 0) << "a read short of a batch wrote the cells";
+    EXPECT_EQ(readOnReadOnlyCells("hot", KELVO_CMS_READ_BATCH), 128 + SIGSEGV) << "a full batch is added";
+}
+
+TEST_F(ReadBatches, AForkedChildLeavesItsParentsReadsToTheParent)
+{
+    read("parent", 5);
+    EXPECT_EQ(waitChild(forkChild([&] {
+                  read("child", 1);
+                  kelvoCmsFoldReads();
+                  return true;
+              })),
+              0);
+    EXPECT_EQ(shared("parent"), 0u) << "the child added its parent's reads";
+    EXPECT_EQ(shared("child"), 1u);
+    EXPECT_EQ(counts(cms, "parent").first, 5u);
+}
+
+TEST_F(ReadBatches, AFreedSketchTakesItsReadsAlong)
+{
+    read("gone", 3);
+    kelvoCmsFree(cms);
+    cms = kelvoCmsCreate(4, 1024); /* may well take the same block */
+    kelvoCmsFoldReads();
+    EXPECT_EQ(shared("gone"), 0u);
 }
 
 } // namespace
