@@ -1,6 +1,7 @@
 <?php
 // Cache hits of kelvo's shared cache against APCu holding the same PHP values, a miss against the
-// uncached call, and one hot key read by eight processes against one and against APCu's eight.
+// uncached call, and one hot key read by eight processes against one and against APCu's eight, with the
+// adaptive cache off and on.
 // One process per row, the best of five rounds; prints the cost per operation and the ratios.
 //   php -n -d extension=apcu -d apc.enable_cli=1 -d extension=igbinary -d extension=msgpack -d extension=redis \
 //       -d extension=modules/kelvo.so bench/cache_hits_vs_apcu.php [port] [operations]   (pcntl built in)
@@ -116,3 +117,14 @@ printf("hot key: one process %.3f us, eight processes %.3f us each (median; rati
        $single, $median, $median / $single, $each[7], $each[7] / $single);
 printf("hot key, eight processes: apcu %.3f us each (median); kelvo over apcu %.2f\n", $apcuMedian,
        $median / $apcuMedian);
+
+// The same eight readers with the adaptive cache on: each lookup counts a read in the endpoint's
+// sketch, which a process adds to the shared cells a batch at a time.
+$adaptiveEach = eightWorkers(function () use ($port) {
+    $c = new Kelvo\Kelvo('127.0.0.1', $port);
+    $c->setOption(Kelvo\Kelvo::OPT_ADAPTIVE_CACHE, ['minEvents' => 0, 'minRatio' => 0.0]);
+    return fn() => $c->get('b:100');
+}, $ops, $rounds);
+$adaptiveMedian = ($adaptiveEach[3] + $adaptiveEach[4]) / 2;
+printf("hot key, eight processes, adaptive cache on: %.3f us each (median; over one process %.2f); kelvo over apcu %.2f\n",
+       $adaptiveMedian, $adaptiveMedian / $single, $adaptiveMedian / $apcuMedian);
