@@ -122,7 +122,7 @@ printf("hot key, eight processes: apcu %.3f us each (median); kelvo over apcu %.
 // sketch, which a process adds to the shared cells a batch at a time.
 $adaptiveEach = eightWorkers(function () use ($port) {
     $c = new Kelvo\Kelvo('127.0.0.1', $port);
-    $c->setOption(Kelvo\Kelvo::OPT_ADAPTIVE_CACHE, ['minEvents' => 0, 'minRatio' => 0.0]);
+    $c->setOption(Kelvo\Kelvo::OPT_ADAPTIVE_CACHE, ['width' => 4096, 'depth' => 4, 'minEvents' => 0, 'minRatio' => 0.0]);
     return fn() => $c->get('b:100');
 }, $ops, $rounds);
 $adaptiveMedian = ($adaptiveEach[3] + $adaptiveEach[4]) / 2;
