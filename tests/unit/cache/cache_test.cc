@@ -1,6 +1,7 @@
 // Endpoints, cached database sets, entries, lookups and flushes over a plain shared mapping,
 // with forked processes and no engine.
 #include "cache_fixture.h"
+#include "cache/cms.h"
 #include "support/shm_check.h"
 #include "support/shm_fork.h"
 
@@ -267,6 +268,80 @@ TEST_F(Cache, AHitWritesNoSharedLineUnlessTheSecondChanged)
     EXPECT_EQ(status, 0) << "a hit within the same second wrote to the entry";
     EXPECT_EQ(lookupOnReadOnlyEntry(ep, e, uint32_t(time(nullptr)) - 10), 128 + SIGSEGV)
         << "a hit in a later second stores its access time";
+}
+
+/* A key of the sketch whose cells all lie in whole pages of its cell block, and those pages. */
+struct SketchPages {
+    std::string key;
+    uintptr_t start = 0, end = 0;
+};
+
+SketchPages pagesOfAKey(const kelvoCms *cms)
+{
+    auto page = uintptr_t(sysconf(_SC_PAGESIZE));
+    auto first = reinterpret_cast<uintptr_t>(cms->rows[0]);
+    SketchPages out{{}, (first + page - 1) & ~(page - 1), (first + cms->cells * sizeof(kelvoCmsCell)) & ~(page - 1)};
+    for (int i = 0; i < 1000; i++) {
+        std::string key = "hot" + std::to_string(i);
+        kelvoCmsIndex idx;
+        kelvoCmsDeriveHash(cms, &idx, kelvoCacheHash(key.data(), key.size()));
+        bool inside = true;
+        for (uint32_t row = 0; row < cms->depth; row++) {
+            auto cell = reinterpret_cast<uintptr_t>(&cms->rows[row][idx.at[row]]);
+            inside = inside && cell >= out.start && cell + sizeof(kelvoCmsCell) <= out.end;
+        }
+        if (inside) {
+            out.key = key;
+            return out;
+        }
+    }
+    return out;
+}
+
+/* A child makes `times` lookups of a cached key with the entry's page and the sketch's cells
+ * read-only: its exit status, or 128 + SIGSEGV when a lookup wrote to them. */
+int lookupsOnReadOnlySketch(kelvoEndpoint *ep, kelvoCacheEntry *e, const SketchPages &cells, uint32_t times)
+{
+    return waitChild(forkChild([&] {
+        e->atime = uint32_t(time(nullptr)); /* the access second is written only when it changes */
+        if (kelvoGlobalEpochInit() != 0)
+            return false;
+        auto page = uintptr_t(sysconf(_SC_PAGESIZE));
+        auto entryStart = reinterpret_cast<uintptr_t>(e) & ~(page - 1);
+        auto entryEnd = reinterpret_cast<uintptr_t>(e + 1);
+        if (mprotect(reinterpret_cast<void *>(entryStart), entryEnd - entryStart, PROT_READ) != 0 ||
+            mprotect(reinterpret_cast<void *>(cells.start), cells.end - cells.start, PROT_READ) != 0)
+            return false;
+        bool hits = true;
+        for (uint32_t i = 0; i < times; i++) {
+            kelvoGlobalEpochBegin();
+            hits = hits && kelvoCacheGetLen(ep, 0, cells.key.data(), cells.key.size()) != nullptr;
+            kelvoGlobalEpochEnd();
+        }
+        return hits;
+    }));
+}
+
+TEST_F(Cache, HitsWithTheAdaptiveSketchWriteNoSharedLineShortOfABatch)
+{
+    kelvoCmsGlobalInit();
+    kelvoCms *cms = kelvoCmsCreate(4, 1024);
+    ASSERT_NE(cms, nullptr);
+    ep->cms = cms;
+    SketchPages cells = pagesOfAKey(cms);
+    ASSERT_FALSE(cells.key.empty());
+    uint16_t lease;
+    rdb *set = attach(ep, &lease);
+    kelvoCacheEntry *e = entry(cells.key, "v", lease);
+    ASSERT_EQ(kelvoCacheEntryStore(set, 0, e), 0);
+    int status = -1;
+    for (int attempt = 0; attempt < 3 && status != 0; attempt++) // a second may tick during the lookups
+        status = lookupsOnReadOnlySketch(ep, e, cells, KELVO_CMS_READ_BATCH - 1);
+    EXPECT_EQ(status, 0) << "a hit wrote the entry or the sketch before a batch of reads gathered";
+    EXPECT_EQ(lookupsOnReadOnlySketch(ep, e, cells, KELVO_CMS_READ_BATCH), 128 + SIGSEGV)
+        << "a full batch of reads is added to the sketch";
+    ep->cms = nullptr;
+    kelvoCmsFree(cms);
 }
 
 TEST_F(Cache, AFlushEmptiesAtOnceAndThePollFreesEverything)
