@@ -263,6 +263,7 @@ PendingReads pendingReads[kPendingSlots];
  * another arena (a test's earlier one) are gone. */
 uint32_t pendingPid;
 uint64_t pendingArena;
+bool pendingAny; /* a slot may hold reads: without the adaptive cache the periodic fold costs a test */
 
 PendingReads &pendingSlot(const kelvoCms *cms, uint64_t hash)
 {
@@ -279,6 +280,7 @@ bool pendingOwned(void)
     memset(pendingReads, 0, sizeof pendingReads);
     pendingPid = pid;
     pendingArena = arena;
+    pendingAny = false;
     return false;
 }
 
@@ -416,14 +418,16 @@ void kelvoCmsCountRead(kelvoCms *cms, uint64_t hash)
     if (pendingOwned())
         foldSlot(p);
     p = {cms, hash, 1};
+    pendingAny = true;
 }
 
 void kelvoCmsFoldReads(void)
 {
-    if (!pendingOwned())
+    if (!pendingAny || !pendingOwned())
         return;
     for (PendingReads &p : pendingReads)
         foldSlot(p);
+    pendingAny = false;
 }
 
 /* --- admission ------------------------------------------------------------------------------ */
