@@ -1445,8 +1445,7 @@ ZEND_METHOD(Kelvo_Kelvo, serverVersion) { serverField(INTERNAL_FUNCTION_PARAM_PA
 
 ZEND_METHOD(Kelvo_Kelvo, _getKeys)
 {
-    if (!kelvoCacheUsable()) {
-        php_error_docref(nullptr, E_WARNING, "Method requires Kelvo's in-memory cache be enabled");
+    if (!kelvoRequireSharedCache()) {
         RETURN_FALSE;
     }
     robj *ro = thisRecord(execute_data);
@@ -1467,8 +1466,7 @@ ZEND_METHOD(Kelvo_Kelvo, _getKeys)
 ZEND_METHOD(Kelvo_Kelvo, isTracked)
 {
     zend_string *key;
-    if (!kelvoCacheUsable()) {
-        php_error_docref(nullptr, E_WARNING, "Method requires Kelvo's in-memory cache be enabled");
+    if (!kelvoRequireSharedCache()) {
         RETURN_FALSE;
     }
     if (kelvoGlobalEpochInit() != 0) {

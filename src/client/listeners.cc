@@ -555,14 +555,6 @@ void updateListener(INTERNAL_FUNCTION_PARAMETERS, uint32_t mask, zend_string *pa
 
 } // namespace
 
-bool kelvoRequireSharedCache(void)
-{
-    if (kelvoCacheUsable())
-        return true;
-    php_error_docref(nullptr, E_WARNING, "Method requires Kelvo's in-memory cache be enabled");
-    return false;
-}
-
 int kelvoListenerReadArgs(zend_execute_data *execute_data, bool withPattern, kelvoListenerArgs *args)
 {
     *args = {empty_fcall_info, empty_fcall_info_cache, nullptr};

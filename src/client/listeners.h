@@ -64,8 +64,6 @@ struct kelvoListenerArgs {
 };
 /* 1 read; 0 refused with an E_WARNING (an empty pattern); -1 with an exception pending. */
 int kelvoListenerReadArgs(zend_execute_data *execute_data, bool withPattern, kelvoListenerArgs *args);
-/* True when the shared cache is on, else false after the E_WARNING the listener methods give. */
-bool kelvoRequireSharedCache(void);
 
 /* Unregisters the object (its listener table is the caller's); a process whose registry empties detaches its queue. */
 void kelvoRemoveListenerRObj(robj *ro);

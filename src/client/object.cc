@@ -441,6 +441,14 @@ robj *kelvoGetObjectZObj(zend_object *object)
     return recordOf(object);
 }
 
+bool kelvoRequireSharedCache(void)
+{
+    if (kelvoCacheUsable())
+        return true;
+    php_error_docref(nullptr, E_WARNING, "Method requires Kelvo's in-memory cache be enabled");
+    return false;
+}
+
 robj *kelvoGetObjectZVal(zval *value)
 {
     kelvoAssert(value != nullptr);
@@ -1293,8 +1301,7 @@ int kelvoFlushMemory(const zend_string *endpointId, zend_long db)
 
 ZEND_METHOD(Kelvo_Kelvo, flushMemory)
 {
-    if (!kelvoCacheUsable()) {
-        warn("Method requires Kelvo's in-memory cache be enabled");
+    if (!kelvoRequireSharedCache()) {
         RETURN_FALSE;
     }
     zend_string *endpointId = nullptr;
@@ -1327,8 +1334,7 @@ ZEND_METHOD(Kelvo_Kelvo, lastMemoryFlush)
     if (dbNull) {
         db = -1;
     }
-    if (!kelvoCacheUsable()) {
-        warn("Method requires Kelvo's in-memory cache be enabled");
+    if (!kelvoRequireSharedCache()) {
         RETURN_FALSE;
     }
     if (!flushArgumentsUsable(db)) {

@@ -130,6 +130,9 @@ struct robj {
     zend_object std; /* last: the engine object and its declared properties follow */
 };
 
+/* True when the shared cache is on, else false after the E_WARNING of the methods that need it. */
+bool kelvoRequireSharedCache(void);
+
 /* The record of an engine object or of the object a method was called on (fatal on null). */
 robj *kelvoGetObjectZObj(zend_object *object);
 robj *kelvoGetObjectZVal(zval *value);

@@ -179,8 +179,7 @@ ZEND_METHOD(Kelvo_Cluster, _masters)
 ZEND_METHOD(Kelvo_Cluster, _getKeys)
 {
     ZEND_PARSE_PARAMETERS_NONE();
-    if (!kelvoCacheUsable()) {
-        php_error_docref(nullptr, E_WARNING, "Method requires Kelvo's in-memory cache be enabled");
+    if (!kelvoRequireSharedCache()) {
         RETURN_FALSE;
     }
     if (kelvoGlobalEpochInit() != 0)

@@ -33,11 +33,12 @@ int ctxKey(const redisContext *ctx, char (&buf)[48]) { return snprintf(buf, size
  * link waits on: a session kept in a database of its own takes a link already there. */
 int poolKey(const zend_string *identity, uint64_t secrets, uint32_t db, char *buf, size_t size)
 {
-    const char *text = ZSTR_VAL(identity);
-    if (strstr(text, "&secret="))
-        return db ? snprintf(buf, size, "%s&db=%u", text, db) : snprintf(buf, size, "%s", text);
-    return db ? snprintf(buf, size, "%s&secret=%016" PRIx64 "&db=%u", text, secrets, db)
-              : snprintf(buf, size, "%s&secret=%016" PRIx64, text, secrets);
+    char secret[32] = "", database[24] = "";
+    if (!strstr(ZSTR_VAL(identity), "&secret="))
+        snprintf(secret, sizeof secret, "&secret=%016" PRIx64, secrets);
+    if (db)
+        snprintf(database, sizeof database, "&db=%u", db);
+    return snprintf(buf, size, "%s%s%s", ZSTR_VAL(identity), secret, database);
 }
 
 void poolDtor(zend_resource *res);
